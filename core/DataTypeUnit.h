@@ -1,0 +1,102 @@
+// Records and enumerations shared by readers, the comparison core and the writers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace lexmora {
+
+// Text convention: every std::string holds UTF-8. Symbol texts handed to the
+// difference engine are std::u32string, one element per code point.
+
+// Interface language; selects the column of the message table.
+enum class TLocalizationLanguare : std::uint8_t { llEN = 0, llRU = 1 };
+
+// Reader group of an input file, decided by its extension.
+enum class TFileTypeGroup : std::uint8_t { ftg_undefined = 0, ftg_01 = 1, ftg_02 = 2, ftg_03 = 3, ftg_04 = 4, ftg_05 = 5 };
+
+// Outcome of a reader's preparation step (copy or unpack into the temp folder).
+enum class TExtractFilesResult : std::uint8_t {
+  efrUnknown = 0,
+  efrFileNotFound = 1,
+  efrDeleteTempDirError = 2,
+  efrCreateTempDirError = 3,
+  efrPrepareExtractOtherError = 4,
+  efrFileCopyError = 5,
+  efrFileUnpackError = 6,
+  efrOk = 7
+};
+
+// Report format.
+enum class TResultFileFormat : std::uint8_t { rffHTML = 0, rffXLSX = 1 };
+
+// How inline tags appear in a report.
+enum class TShowTagsFlag : std::uint8_t { stfDontShowTags = 0, stfShowTagsOnly = 1, stfShowTagsID = 2, stfShowTagsContent = 3 };
+
+// Kind of an inline tag element in the internal markup.
+enum class TTagType : std::uint8_t { ttBegin = 0, ttEnd = 1, ttFull = 2, ttNotNeeded = 3 };
+
+// A source/target language pair, codes exactly as the input states them.
+struct TLangPair {
+  std::string SrcLang;
+  std::string TrgLang;
+};
+
+// One inline tag taken out of a text in internal markup.
+struct TTextTag {
+  TTagType TagType = TTagType::ttBegin;
+  std::string TagID;       // empty when the element has no id
+  std::string TagContent;  // element content written back as XML text
+};
+
+// Which symbol stands for which tag. Same tag = same TagType and TagContent.
+struct TTagDictRec {
+  std::u32string Symbol;  // one code point
+  TTagType TagType = TTagType::ttBegin;
+  std::string TagContent;
+};
+
+// Where in a symbol text a tag symbol stands and which id the tag had.
+struct TTagIDDictRec {
+  int TagPos = 0;  // 1-based, in code points
+  std::string TagID;
+};
+
+// Everything one comparison run needs; copied into the run and into each writer.
+struct TDiffFileConstructorSettings {
+  std::string TranslatorFiles;  // one path per line, each line ended by CR LF
+  std::string EditorFiles;      // same form
+  bool HideEquivalentString = false;
+  bool DoNotSeparateSpaces = false;
+  bool FillDiffRowColored = false;
+  TShowTagsFlag ShowTagsFlag = TShowTagsFlag::stfDontShowTags;
+  std::string TempDirectory;
+  std::string ResultFileName;  // path prefix; the pair suffix and extension are appended
+  TResultFileFormat ResultFileFormat = TResultFileFormat::rffHTML;
+  TLocalizationLanguare LocalizationLanguare = TLocalizationLanguare::llEN;
+};
+
+// One segment of one bilingual document, as a reader read it.
+struct TDiffInfoRecord {
+  std::string PackageFileName;  // never filled; kept for the record's shape
+  std::string FileName;         // working copy of the document inside the temp folder
+  std::string UnitID;
+  std::string SegmentID;
+  std::string Match;
+  bool IsLocked = false;
+  std::string SourceString;  // internal tag markup
+  std::string ResultStr;     // internal tag markup
+  std::string SourceLang;
+  std::string TargetLang;
+};
+
+using TArrayOfDiffInfoRecord = std::vector<TDiffInfoRecord>;
+using TLangPairs = std::vector<TLangPair>;
+using TTagDict = std::vector<TTagDictRec>;
+using TTagIDDict = std::vector<TTagIDDictRec>;
+
+// Splits a CR LF (or LF) separated list into its non-empty lines.
+std::vector<std::string> SplitLines(const std::string& AText);
+
+}  // namespace lexmora
