@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,10 @@ using TArrayOfDiffInfoRecord = std::vector<TDiffInfoRecord>;
 using TLangPairs = std::vector<TLangPair>;
 using TTagDict = std::vector<TTagDictRec>;
 using TTagIDDict = std::vector<TTagIDDictRec>;
+
+// Progress hook of archive creation (work done, total work); the writers pass it through.
+// May be empty.
+using TOnProgressCallback = std::function<void(std::int64_t AValue, std::int64_t AMaxValue)>;
 
 // Splits a CR LF (or LF) separated list into its non-empty lines.
 std::vector<std::string> SplitLines(const std::string& AText);
