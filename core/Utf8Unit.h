@@ -1,0 +1,23 @@
+// UTF-8 <-> UTF-32 conversion for symbol texts and code-point counting.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lexmora {
+
+// Code point used for every byte sequence or value that is not valid Unicode.
+constexpr char32_t ReplacementChar = U'\uFFFD';
+
+// Decodes UTF-8 into code points. Note: each maximal invalid subsequence
+// (stray continuation byte, truncated or overlong sequence, surrogate, value
+// above U+10FFFF) becomes one U+FFFD, so decoding never fails.
+std::u32string Utf8ToU32(std::string_view AText);
+
+// Encodes code points as UTF-8; surrogates and values above U+10FFFF become U+FFFD.
+std::string U32ToUtf8(std::u32string_view AText);
+
+// Appends one code point to a UTF-8 string (invalid values as U+FFFD).
+void AppendUtf8(std::string& ADest, char32_t ACodePoint);
+
+}  // namespace lexmora
