@@ -1,6 +1,8 @@
 #include "LocalizationUnit.h"
 
-#include <clocale>
+#include <langinfo.h>
+#include <locale.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <unordered_set>
@@ -28,17 +30,16 @@ void ReplaceAll(std::string& AText, const std::string& AFrom, const std::string&
   AText.swap(Result);
 }
 
-// The user's decimal separator from the C locale environment (LC_NUMERIC).
+// The user's decimal separator (LC_NUMERIC of the environment). Read through a
+// private locale object: switching the global locale would race with other threads.
 std::string LocaleDecimalSeparator() {
   static const std::string Sep = [] {
-    std::string Saved = std::setlocale(LC_NUMERIC, nullptr) ? std::setlocale(LC_NUMERIC, nullptr) : "C";
-    const char* Set = std::setlocale(LC_NUMERIC, "");
     std::string R = ".";
-    if (Set) {
-      const lconv* L = std::localeconv();
-      if (L && L->decimal_point && *L->decimal_point) R = L->decimal_point;
+    if (locale_t L = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr))) {
+      const char* D = nl_langinfo_l(RADIXCHAR, L);
+      if (D && *D) R = D;
+      freelocale(L);
     }
-    std::setlocale(LC_NUMERIC, Saved.c_str());
     return R;
   }();
   return Sep;
@@ -86,7 +87,7 @@ std::string EscapeXmlText(const std::string& AText) {
 std::string FloatToRoundedStr(std::uint8_t ADigits, double AValue, const std::string& ADecimalSeparator) {
   double Scale = 1;
   for (int I = 0; I < ADigits; ++I) Scale *= 10;
-  // nearbyint under the default rounding mode rounds halves to even.
+  // llrint under the default rounding mode rounds halves to the even neighbour.
   const long long Scaled = std::llrint(AValue * Scale);
   std::string Digits = std::to_string(Scaled);
   std::string Sign;
