@@ -1,0 +1,327 @@
+#include "ExportToHTMLUnit.h"
+
+#include <iterator>
+
+#include "LocalizationUnit.h"
+
+namespace lexmora {
+
+namespace {
+
+#include "HtmlLogo.inc"
+
+const char* const CRLF = "\r\n";
+const char* const MakerSiteUrl = "https://www.lexmora.example/";
+
+void AppendLine(std::string& AOut, std::string_view ALine) {
+  AOut.append(ALine);
+  AOut.append(CRLF);
+}
+
+// Every TAB gets a span of its own so that it shows as a wide gap.
+std::string ExpandTabs(const std::string& AText) {
+  if (AText.find('\t') == std::string::npos) return AText;
+  std::string Result;
+  Result.reserve(AText.size() + 32);
+  for (const char C : AText) {
+    if (C == '\t')
+      Result += "<span class=\"tab\">\t</span>";
+    else
+      Result.push_back(C);
+  }
+  return Result;
+}
+
+// File list lines become escaped names, each followed by a line break element.
+std::string FileListCell(const std::string& AFiles) {
+  std::string Result;
+  std::size_t Pos = 0;
+  while (Pos < AFiles.size()) {
+    const std::size_t End = AFiles.find("\r\n", Pos);
+    if (End == std::string::npos) {
+      Result += TBaseFileCreator::EscapeText(std::string_view(AFiles).substr(Pos));
+      break;
+    }
+    Result += TBaseFileCreator::EscapeText(std::string_view(AFiles).substr(Pos, End - Pos));
+    Result += "<br />";
+    Pos = End + 2;
+  }
+  return Result;
+}
+
+// Tag content arrives with its text characters as numeric references; any literal angle
+// bracket left (nested markup) must not become live markup in the page.
+std::string NeutraliseAngles(const std::string& AText) {
+  std::string Result;
+  Result.reserve(AText.size());
+  for (const char C : AText) {
+    if (C == '<')
+      Result += "&lt;";
+    else if (C == '>')
+      Result += "&gt;";
+    else
+      Result.push_back(C);
+  }
+  return Result;
+}
+
+}  // namespace
+
+THTMLFileCreator::THTMLFileCreator(const TDiffFileConstructorSettings& ASettings) : TBaseFileCreator(ASettings) {}
+
+THTMLFileCreator::~THTMLFileCreator() = default;
+
+void THTMLFileCreator::AddCaption() {
+  struct TColumn {
+    const char* Class;
+    const char* Width;
+    int MsgId;
+  };
+  static const TColumn Columns[] = {{"ac", "3%", 102},  {"ac", "4%", 103},  {"al", "30%", 104},
+                                    {"al", "29%", 105}, {"al", "29%", 106}, {"ac", "5%", 107}};
+  std::string& B = FResultContentBody;
+  // Note: written as an empty element so that the page stays well-formed XHTML.
+  AppendLine(B, "<br />");
+  AppendLine(B, "<table cellpadding=\"3\" cellspacing=\"1\" border=\"0\" class=\"t02\">");
+  AppendLine(B, "<tr style=\"background-color: #ccc;\">");
+  for (const TColumn& Col : Columns) {
+    B += "<th class=\"";
+    B += Col.Class;
+    B += "\" width=\"";
+    B += Col.Width;
+    B += "\">";
+    B += GetLocalizedText(Col.MsgId, FSettings.LocalizationLanguare);
+    AppendLine(B, "</th>");
+  }
+  AppendLine(B, "</tr>");
+}
+
+void THTMLFileCreator::AddRow(bool AIsEqu, bool AIsLocked, const std::string& ARecNo, const std::string& ASrcText,
+                              const std::string& AMatchPercent, const std::string& ATrText,
+                              const std::string& AEdText, const std::string& AEditDistance) {
+  std::string& B = FResultContentBody;
+  AppendLine(B, AIsEqu ? "<tr class=\"eq\">" : "<tr class=\"ne\">");
+  AppendLine(B, "<td class=\"ac\">" + ARecNo + "</td>");
+  AppendLine(B, "<td class=\"ac\">" + EscapeText(AMatchPercent) + "</td>");
+  AppendLine(B, (AIsLocked ? "<td class=\"lbg\">" : "<td>") + ExpandTabs(ASrcText) + "</td>");
+  AppendLine(B, "<td>" + ExpandTabs(ATrText) + "</td>");
+  AppendLine(B, "<td>" + ExpandTabs(AEdText) + "</td>");
+  AppendLine(B, "<td class=\"ac\">" + AEditDistance + "</td>");
+  AppendLine(B, "</tr>");
+}
+
+void THTMLFileCreator::AddJoinRow(const std::string& AText) {
+  std::string& B = FResultContentBody;
+  AppendLine(B, "<tr>");
+  AppendLine(B, "<td colspan=\"6\" style=\"background-color: #eee;text-align:center;font-weight:bolder;color:#999\">");
+  AppendLine(B, EscapeText(AText));
+  AppendLine(B, "</td>");
+  AppendLine(B, "</tr>");
+}
+
+std::string THTMLFileCreator::GetFileExtention() const { return ".html"; }
+
+std::string THTMLFileCreator::AddTotalInfo(std::int32_t ATotalSegCount, std::int32_t AChangedSegCount,
+                                           const std::string& AEdDist) {
+  const TLocalizationLanguare L = FSettings.LocalizationLanguare;
+  const std::pair<int, std::string> Rows[] = {
+      {109, FileListCell(FSettings.TranslatorFiles)},
+      {110, FileListCell(FSettings.EditorFiles)},
+      {111, GetLocalizedText(FSettings.HideEquivalentString ? 112 : 113, L)},
+      {114, GetLocalizedText(FSettings.DoNotSeparateSpaces ? 115 : 116, L)},
+      {117, std::to_string(ATotalSegCount)},
+      {118, std::to_string(AChangedSegCount)},
+      {119, AEdDist},
+  };
+  std::string& T = FResultTotalInfo;
+  AppendLine(T, "<table border=\"0\" cellspacing=\"1\" class=\"t01\">");
+  for (const auto& [MsgId, Value] : Rows) {
+    AppendLine(T, "<tr>");
+    AppendLine(T, "<th>" + GetLocalizedText(MsgId, L) + "</th>");
+    AppendLine(T, "<td>" + Value + "</td>");
+    AppendLine(T, "</tr>");
+  }
+  AppendLine(T, "</table>");
+  return {};
+}
+
+std::string THTMLFileCreator::RenderTagSpan(std::u32string_view ASymbol, std::int32_t ANewStrPos,
+                                            const TTagDict& ADict, TShowTagsFlag AShowTagsFlag,
+                                            const TTagIDDict& AIDDict) {
+  if (AShowTagsFlag == TShowTagsFlag::stfDontShowTags) return {};
+  const TTagDictRec* Tag = nullptr;
+  for (const TTagDictRec& Rec : ADict)
+    if (Rec.Symbol == ASymbol) {
+      Tag = &Rec;
+      break;
+    }
+  const TTagIDDictRec* Id = nullptr;
+  for (const TTagIDDictRec& Rec : AIDDict)
+    if (Rec.TagPos == ANewStrPos) {
+      Id = &Rec;
+      break;
+    }
+  if (!Tag || !Id) return {};
+  std::string Label;
+  switch (AShowTagsFlag) {
+    using enum TShowTagsFlag;
+    case stfShowTagsID: Label = EscapeText(Id->TagID); break;
+    case stfShowTagsContent: Label = NeutraliseAngles(Tag->TagContent); break;
+    default: break;
+  }
+  switch (Tag->TagType) {
+    using enum TTagType;
+    case ttBegin: return "<span class=\"tagX\">" + Label + "</span>";
+    case ttEnd: return "<span class=\"tagY\">" + Label + "</span>";
+    case ttFull: return "<span class=\"tagZ\">" + Label + "</span>";
+    case ttNotNeeded: break;
+  }
+  return {};
+}
+
+void THTMLFileCreator::AddStrToStr(bool AIsTrPart, std::string& ACurrStr, std::u32string_view ANewStr,
+                                   std::int32_t ANewStrPos, bool AIsNewStrTypeNormal, bool AIsLastStrTypeNormal,
+                                   const TTagDict& ADict, const TTagIDDict& AIDDict, TShowTagsFlag AShowTagsFlag) {
+  // Note: an empty fragment still opens or closes a mark, so a change with no character on
+  // this side leaves an empty marked span at its place.
+  if (AIsNewStrTypeNormal != AIsLastStrTypeNormal) {
+    if (AIsNewStrTypeNormal)
+      ACurrStr += "</span>";
+    else
+      ACurrStr += AIsTrPart ? "<span class=\"dbg\">" : "<span class=\"mbg\">";
+  }
+  if (ANewStr.empty()) return;
+  if (IsSpecialChar(ANewStr))
+    ACurrStr += EscapeChar(ANewStr);
+  else if (IsTagSymbol(ANewStr, ADict))
+    ACurrStr += RenderTagSpan(ANewStr, ANewStrPos, ADict, AShowTagsFlag, AIDDict);
+  else
+    AppendUtf8(ACurrStr, ANewStr);
+}
+
+void THTMLFileCreator::FinishStr(std::string& ACurrStr, bool AIsLastStrTypeNormal, const TTagDict& /*ADict*/,
+                                 TShowTagsFlag /*AShowTagsFlag*/) {
+  if (!AIsLastStrTypeNormal) ACurrStr += "</span>";
+}
+
+std::string THTMLFileCreator::PageHead() const {
+  static const char* const HeadLines[] = {
+      "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.1//EN\" \"http://www.w3.org/TR/xhtml11/DTD/xhtml11.dtd\">",
+      "<html xmlns=\"http://www.w3.org/1999/xhtml\">",
+      "<head><meta http-equiv=\"content-type\" content=\"text/html; charset=utf-8\" />",
+      "<title></title>",
+      "<style>",
+      "h4 {margin: 24px auto 0px;padding: 0px 0px;font-size: 48px;font-weight: bold;text-align: center;width: "
+      "100%;color:#007A14}",
+      "table.t01 {margin: 5px auto; width: 100%;}",
+      "table.t01 th{margin: 0px;padding: 0px 4px 0px 0px;text-align: right;font-weight: bold;  width: "
+      "50%;vertical-align: top;}",
+      "table.t01 td{margin: 0px;padding: 0px 0px 0px 4px;text-align: left; font-weight: normal;width: "
+      "50%;vertical-align: top;}",
+      "table.t02 {background-color: #999;font: 20px Arial, sans-serif;}",
+      "table.t02 th{padding: 8px 12px 5px; vertical-align: top}",
+      "table.t02 td{padding: 3px 12px 1px; vertical-align: top}",
+      ".eq{background-color:#fff;}",
+      nullptr,  // the .ne rule depends on the highlighting option
+      ".ar{text-align:right}",
+      ".ac{text-align:center}",
+      ".al{text-align:left;}",
+      ".rd{background-color:#fdd;font-weight:bolder;color:#900;text-align:right}",
+      ".gr{background-color:#dfd;font-weight:bolder;color:#090;text-align:center}",
+      ".abg{background-color:#E6FFCC;color:#028200;border-radius:4px;}",
+      ".dbg{background-color:#FFCFCF;color:#BF0000;border-radius:4px;}",
+      ".mbg{background-color:#D4E2FA;color:#0040FF;border-radius:4px;}",
+      ".tab{padding: 0px 18px;}",
+      ".lbg{color:#cccccc}",
+      ".tagX, .tagY, .tagZ {",
+      "  background-color: #bbbbbb;",
+      "  margin-bottom: 0px;",
+      "  margin-top: 0px;",
+      "  margin-left: 3px;",
+      "  margin-right: 3px;",
+      "  padding-bottom: 0px;",
+      "  padding-top: 1px;",
+      "  font-size: 14px;",
+      "  color: #f9f9f9;",
+      "  height: 13px;",
+      "  position: relative;",
+      "  bottom: 2px;",
+      "  font-weight: bold;",
+      "}",
+      ".tagY {",
+      "  padding-left: 5px;",
+      "  padding-right: 9px;",
+      "  border-top-right-radius: 30px;",
+      "  border-bottom-right-radius: 30px;",
+      "  border-left-color: #999999;",
+      "  border-left-width: 3px;",
+      "  border-left-style: solid;",
+      "}",
+      ".tagX {",
+      "  padding-left: 9px;",
+      "  padding-right: 5px;",
+      "  border-top-left-radius: 30px;",
+      "  border-bottom-left-radius: 30px;",
+      "  border-right-color: #999999;",
+      "  border-right-width: 3px;",
+      "  border-right-style: solid;",
+      "}",
+      ".tagZ {",
+      "  padding-left: 9px;",
+      "  padding-right: 9px;",
+      "  border-top-left-radius: 30px;",
+      "  border-bottom-left-radius: 30px;",
+      "  border-top-right-radius: 30px;",
+      "  border-bottom-right-radius: 30px;",
+      "}",
+      "</style>",
+      "</head>",
+      "<body style=\"font: 18px Arial, sans-serif;\">",
+      "<p align=\"right\">",
+  };
+  std::string Head;
+  Head.reserve(8192);
+  for (const char* Line : HeadLines)
+    AppendLine(Head, Line ? Line
+                          : (FSettings.FillDiffRowColored ? ".ne{background-color:#fff0f0;}"
+                                                          : ".ne{background-color:#fff;}"));
+  AppendLine(Head, std::string("<a href=\"") + MakerSiteUrl + "\" target=\"_blank\">");
+  AppendLine(Head, "<img src=\"data:image/png;base64,");
+  const std::size_t LogoLines = std::size(HtmlLogoBase64Lines);
+  for (std::size_t I = 0; I < LogoLines; ++I) {
+    Head += HtmlLogoBase64Lines[I];
+    if (I + 1 == LogoLines) Head += "\" width=\"212\" height=\"68\" alt=\"Lexmora\"/>";
+    Head += CRLF;
+  }
+  AppendLine(Head, "</a>");
+  AppendLine(Head, "</p>");
+  return Head;
+}
+
+std::string THTMLFileCreator::BuildPage() const {
+  std::string Page = "\xEF\xBB\xBF";
+  Page += PageHead();
+  // A list added to the page as one entry leaves an empty line after its own lines.
+  if (!FResultTotalInfo.empty()) {
+    Page += FResultTotalInfo;
+    Page += CRLF;
+  }
+  if (FResultContentBody.empty()) {
+    AppendLine(Page, "<h4>" + GetLocalizedText(108, FSettings.LocalizationLanguare) + "</h4>");
+  } else {
+    Page += FResultContentBody;
+    AppendLine(Page, "</table>");
+    Page += CRLF;
+  }
+  AppendLine(Page, "</body>");
+  AppendLine(Page, "</html>");
+  return Page;
+}
+
+std::string THTMLFileCreator::ExecuteFileCreation(const std::string& ATrgLangPair,
+                                                  const TOnProgressCallback& /*ACallback*/) {
+  WriteFileContent(ResultFileFor(ATrgLangPair), BuildPage());
+  return {};
+}
+
+}  // namespace lexmora
