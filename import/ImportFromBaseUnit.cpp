@@ -1,0 +1,207 @@
+#include "ImportFromBaseUnit.h"
+
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
+
+#include "LocalizationUnit.h"
+#include "LoggerUnit.h"
+#include "XmlDomUnit.h"
+
+namespace lexmora {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool EndsWith(const std::string& AText, std::string_view AEnding) {
+  return AText.size() >= AEnding.size() && AText.compare(AText.size() - AEnding.size(), AEnding.size(), AEnding) == 0;
+}
+
+// A working folder we may wipe: not empty and not a file-system root.
+bool IsDeletableFolder(const fs::path& ADir) {
+  const fs::path Clean = ADir.lexically_normal();
+  return !Clean.empty() && Clean.has_relative_path() && Clean.relative_path() != "." && Clean.relative_path() != "..";
+}
+
+// Walks the children of the document's root element, then of each "file" element.
+bool WalkParsedDocument(const pugi::xml_document& ADoc, const TIsTerminateSetFunc& AIsTerminateSet,
+                        const TFileChildFunc& AOnFileChild) {
+  const auto Stopped = [&] { return AIsTerminateSet && AIsTerminateSet(); };
+  if (Stopped()) return true;
+  const pugi::xml_node Root = ADoc.document_element();
+  for (pugi::xml_node Child = Root.first_child(); Child; Child = Child.next_sibling()) {
+    if (Stopped()) return true;
+    if (!IsElementNamed(Child, "file") || !Child.first_child()) continue;
+    for (pugi::xml_node FileChild = Child.first_child(); FileChild; FileChild = FileChild.next_sibling()) {
+      if (Stopped()) return true;
+      AOnFileChild(FileChild);
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+TImporter::TImporter(const std::string& ATempDir, const std::string& AFileFullName, bool ADoNotSeparateSpaces)
+    : FTempDir(ATempDir), FDoNotSeparateSpaces(ADoNotSeparateSpaces), FFileFullName(AFileFullName) {}
+
+TImporter::~TImporter() = default;
+
+TFileTypeGroup TImporter::DefineFileType(const std::string& AFileName) {
+  using enum TFileTypeGroup;
+  if (EndsWith(AFileName, ".sdlxliff")) return ftg_01;
+  if (EndsWith(AFileName, ".sdlrpx") || EndsWith(AFileName, ".sdlppx")) return ftg_02;
+  if (EndsWith(AFileName, ".mqxliff")) return ftg_03;
+  if (EndsWith(AFileName, ".mqxlz")) return ftg_04;
+  if (EndsWith(AFileName, ".mxliff")) return ftg_05;
+  return ftg_undefined;
+}
+
+void TImporter::DeleteTmpDir() {
+  const fs::path Dir(FTempDir);
+  if (!IsDeletableFolder(Dir)) throw std::runtime_error("Refusing to delete the working folder \"" + FTempDir + "\"");
+  if (!fs::is_directory(Dir)) throw std::runtime_error("The working folder \"" + FTempDir + "\" does not exist");
+  fs::remove_all(Dir);  // throws fs::filesystem_error on failure
+}
+
+TExtractFilesResult TImporter::PrepareTempDir() {
+  using enum TExtractFilesResult;
+  try {
+    std::error_code Ec;
+    if (!fs::exists(fs::path(FFileFullName), Ec)) return Ec && Ec != std::errc::no_such_file_or_directory ? efrPrepareExtractOtherError : efrFileNotFound;
+    const fs::path Dir(FTempDir);
+    if (!IsDeletableFolder(Dir)) return efrPrepareExtractOtherError;
+    if (fs::exists(Dir, Ec)) {
+      fs::remove_all(Dir, Ec);
+      if (Ec) return efrDeleteTempDirError;
+    }
+    fs::create_directories(Dir, Ec);
+    if (Ec || !fs::is_directory(Dir)) return efrCreateTempDirError;
+    return efrUnknown;
+  } catch (const std::exception&) {
+    return efrPrepareExtractOtherError;
+  }
+}
+
+void TImporter::AppendSegmentRecord(const std::string& AFileName, const std::string& AUnitID, const std::string& ASegmentID,
+                                    const std::string& ASourceString, const std::string& AResultStr, const std::string& AMatch,
+                                    bool AIsLocked, TArrayOfDiffInfoRecord& AResultData) const {
+  TDiffInfoRecord& R = AResultData.emplace_back();
+  R.FileName = AFileName;
+  R.UnitID = TrimBlanks(AUnitID);
+  R.SegmentID = ASegmentID;
+  R.Match = AMatch;
+  R.IsLocked = AIsLocked;
+  R.SourceString = ASourceString;
+  R.ResultStr = AResultStr;
+  R.SourceLang = FLangPair.SrcLang;
+  R.TargetLang = FLangPair.TrgLang;
+}
+
+TExtractFilesResult TImporter::ExtractSingleDocument(const std::string& ATempFileName) {
+  using enum TExtractFilesResult;
+  const TExtractFilesResult Prepared = PrepareTempDir();
+  if (Prepared != efrUnknown) return Prepared;
+  try {
+    std::error_code Ec;
+    // copy_options::none refuses to overwrite an existing file.
+    const bool Copied = fs::copy_file(fs::path(FFileFullName), fs::path(ATempFileName), fs::copy_options::none, Ec);
+    return Copied && !Ec ? efrOk : efrFileCopyError;
+  } catch (const std::exception&) {
+    return efrFileCopyError;
+  }
+}
+
+void TImporter::ReadLanguagesOfFirstFile(const std::string& ADocFile, const std::string& AMethodName) {
+  FLangPair = {};
+  try {
+    pugi::xml_document Doc;
+    LoadXmlFile(Doc, ADocFile, false);
+    const pugi::xml_node File = FindChildElement(Doc.document_element(), "file");
+    if (const pugi::xml_attribute Src = FindAttribute(File, "source-language")) FLangPair.SrcLang = Src.value();
+    if (const pugi::xml_attribute Trg = FindAttribute(File, "target-language")) FLangPair.TrgLang = Trg.value();
+  } catch (const std::exception& E) {
+    Logger().AddException(AMethodName, E);
+  }
+}
+
+bool TImporter::WalkDocument(const std::string& ASrcFile, const TIsTerminateSetFunc& AIsTerminateSet,
+                             const TFileChildFunc& AOnFileChild, const std::string& AMethodName) {
+  if (ASrcFile.empty()) return true;
+  try {
+    pugi::xml_document Doc;
+    LoadXmlFile(Doc, ASrcFile, true);
+    return WalkParsedDocument(Doc, AIsTerminateSet, AOnFileChild);
+  } catch (const std::exception& E) {
+    Logger().AddException(AMethodName, E);
+    return false;
+  }
+}
+
+bool TImporter::WalkDocumentText(std::string_view AData, const TIsTerminateSetFunc& AIsTerminateSet,
+                                 const TFileChildFunc& AOnFileChild, const std::string& AMethodName) {
+  try {
+    pugi::xml_document Doc;
+    LoadXmlText(Doc, AData, true);
+    return WalkParsedDocument(Doc, AIsTerminateSet, AOnFileChild);
+  } catch (const std::exception& E) {
+    Logger().AddException(AMethodName, E);
+    return false;
+  }
+}
+
+void TImporter::WalkBody(pugi::xml_node ABody, const TTransUnitFunc& AOnTransUnit) {
+  // Pre-order walk over parent links: no recursion, so nesting depth is no danger.
+  pugi::xml_node Cur = ABody.first_child();
+  while (Cur) {
+    const bool IsUnit = IsElementNamed(Cur, "trans-unit");
+    if (IsUnit) AOnTransUnit(Cur);
+    if (!IsUnit && Cur.first_child()) {
+      Cur = Cur.first_child();
+      continue;
+    }
+    while (Cur != ABody && !Cur.next_sibling()) Cur = Cur.parent();
+    if (Cur == ABody) break;
+    Cur = Cur.next_sibling();
+  }
+}
+
+std::string TImporter::ConvertTree(pugi::xml_node ANode, TSegmentConverter& AConverter) {
+  std::string Out;
+  if (!ANode) return Out;
+  // Visits ANode's subtree in document order; returns true when Cur's content is to be entered.
+  const auto Enter = [&](pugi::xml_node Cur) {
+    if (Cur.type() == pugi::node_pcdata) {
+      Out += EscapeXmlText(Cur.value());
+      return false;
+    }
+    if (Cur.type() != pugi::node_element) return false;  // CDATA, comments, PIs give nothing
+    return AConverter.EnterElement(Cur, Out);
+  };
+  if (!Enter(ANode)) return Out;
+  pugi::xml_node Cur = ANode.first_child();
+  while (Cur) {
+    const bool Entered = Enter(Cur);
+    if (Entered && Cur.first_child()) {
+      Cur = Cur.first_child();
+      continue;
+    }
+    if (Entered) AConverter.LeaveElement(Cur, Out);  // an empty element let in still gets its leave call
+    while (Cur != ANode && !Cur.next_sibling()) {
+      Cur = Cur.parent();
+      if (Cur != ANode) AConverter.LeaveElement(Cur, Out);
+    }
+    if (Cur == ANode) break;
+    Cur = Cur.next_sibling();
+  }
+  AConverter.LeaveElement(ANode, Out);
+  return Out;
+}
+
+std::string TImporter::ConvertSegmentXml(pugi::xml_node ASegment, TSegmentConverter& AConverter) {
+  if (!ASegment) throw EXmlError("Cannot serialise a missing segment element");
+  return ConvertTree(ASegment, AConverter);
+}
+
+}  // namespace lexmora

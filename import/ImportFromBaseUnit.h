@@ -1,0 +1,125 @@
+// TImporter: the abstract reader of one input file or package, and what the readers share.
+//
+// How the comparison run drives a reader (one reader per input path):
+//   DefineFileType(path) -> CreateImporter(group, tempDir, path, noBreakOpt) (ImporterFactoryUnit.h)
+//   -> ExtractFile(); only on efrOk: DefineSrcAndTrgLanguages(), GetSrcFileNames(),
+//   GetDataFromFile(f, stop, records) for each f of UnpackedFiles() (stop at the first false),
+//   then DeleteTmpDir() (throws on failure); the reader is destroyed in every case.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <pugixml.hpp>
+
+#include "DataTypeUnit.h"
+
+namespace lexmora {
+
+// The run's stop query: true once the comparison has been asked to stop.
+using TIsTerminateSetFunc = std::function<bool()>;
+
+// Progress hook of archive creation: (sender, work done, total work).
+using TOnProgressCallback = std::function<void(const void* ASender, std::int64_t AValue, std::int64_t AMaxValue)>;
+
+// Handed each child of a "file" element by the shared document walk.
+using TFileChildFunc = std::function<void(pugi::xml_node AFileChild)>;
+
+// Handed each "trans-unit" element by the body walk.
+using TTransUnitFunc = std::function<void(pugi::xml_node ATransUnit)>;
+
+// A reader's conversion of one segment to internal tag markup. The shared walk handles text
+// (escaped with EscapeXmlText); the reader decides what an element stands for.
+class TSegmentConverter {
+ public:
+  virtual ~TSegmentConverter() = default;
+  // On entering AElement: may append markup to AOut; false skips the element's content.
+  virtual bool EnterElement(pugi::xml_node AElement, std::string& AOut) = 0;
+  // After the content of an element that EnterElement let in.
+  virtual void LeaveElement(pugi::xml_node AElement, std::string& AOut) = 0;
+};
+
+class TImporter {
+ public:
+  // Stores the three values; touches no file. ATempDir must end with a path delimiter.
+  TImporter(const std::string& ATempDir, const std::string& AFileFullName, bool ADoNotSeparateSpaces);
+  virtual ~TImporter();
+  TImporter(const TImporter&) = delete;
+  TImporter& operator=(const TImporter&) = delete;
+
+  // Reader group by the name's ending, case-sensitively; the file need not exist.
+  static TFileTypeGroup DefineFileType(const std::string& AFileName);
+
+  // Slot 1: prepares the working folder and places (and unpacks) the working copy. Never throws.
+  virtual TExtractFilesResult ExtractFile() = 0;
+  // Slot 2: sets the language pair. Never throws: errors are logged, the pair stays as far as set.
+  virtual void DefineSrcAndTrgLanguages() = 0;
+  // Slot 3: fills UnpackedFiles(). Never throws.
+  virtual void GetSrcFileNames() = 0;
+  // Slot 4: appends the segments of ASrcFile to AResultData, never touching earlier entries.
+  // True when read or stopped on request; false when the document could not be read
+  // (records appended before the failure stay).
+  virtual bool GetDataFromFile(const std::string& ASrcFile, const TIsTerminateSetFunc& AIsTerminateSet,
+                               TArrayOfDiffInfoRecord& AResultData) = 0;
+
+  // Deletes the working folder with its content. Throws on any failure, also when it is missing.
+  void DeleteTmpDir();
+
+  const std::string& TempDir() const { return FTempDir; }
+  const std::string& FileFullName() const { return FFileFullName; }
+  bool DoNotSeparateSpaces() const { return FDoNotSeparateSpaces; }
+  const TLangPair& LangPair() const { return FLangPair; }
+  const std::vector<std::string>& UnpackedFiles() const { return FUnpackedFiles; }
+
+ protected:
+  // Checks the input and resets the working folder: efrUnknown means "ready, go on".
+  TExtractFilesResult PrepareTempDir();
+
+  // Appends one record (unit id trimmed, languages from FLangPair as they stand now).
+  void AppendSegmentRecord(const std::string& AFileName, const std::string& AUnitID, const std::string& ASegmentID,
+                           const std::string& ASourceString, const std::string& AResultStr, const std::string& AMatch,
+                           bool AIsLocked, TArrayOfDiffInfoRecord& AResultData) const;
+
+  // ExtractFile of the single-document readers: PrepareTempDir, then copy the input to
+  // ATempFileName without overwriting.
+  TExtractFilesResult ExtractSingleDocument(const std::string& ATempFileName);
+
+  // DefineSrcAndTrgLanguages of the single-document readers: the first "file" element's
+  // "source-language" and "target-language" of ADocFile; errors logged under AMethodName.
+  void ReadLanguagesOfFirstFile(const std::string& ADocFile, const std::string& AMethodName);
+
+  // The shared document walk (GetDataFromFile of the single-document readers): parses ASrcFile
+  // keeping blank text, asks the stop query before the root's and each "file"'s children, and hands
+  // each child of a non-empty "file" element to AOnFileChild. Errors are logged under AMethodName
+  // and give false. An empty ASrcFile gives true at once.
+  static bool WalkDocument(const std::string& ASrcFile, const TIsTerminateSetFunc& AIsTerminateSet,
+                           const TFileChildFunc& AOnFileChild, const std::string& AMethodName);
+
+  // Same, for a document already in memory (fuzzing and tests).
+  static bool WalkDocumentText(std::string_view AData, const TIsTerminateSetFunc& AIsTerminateSet,
+                               const TFileChildFunc& AOnFileChild, const std::string& AMethodName);
+
+  // The body walk: every "trans-unit" below ABody, in document order, goes to AOnTransUnit; a
+  // trans-unit is not descended into. The stop query is not asked inside a body.
+  static void WalkBody(pugi::xml_node ABody, const TTransUnitFunc& AOnTransUnit);
+
+  // Converts ANode and its content to internal markup: text escaped, elements as AConverter says.
+  // Iterative, so any nesting depth is safe.
+  static std::string ConvertTree(pugi::xml_node ANode, TSegmentConverter& AConverter);
+
+  // Re-reading of a segment element into internal markup. Gives what serialising ASegment and
+  // parsing it again as the content of a fresh "ROOT" element would give, with blank-only text
+  // runs kept, but straight from the parsed tree (comments and processing instructions are not
+  // in the readers' trees, CDATA sections contribute nothing).
+  static std::string ConvertSegmentXml(pugi::xml_node ASegment, TSegmentConverter& AConverter);
+
+  std::string FTempDir;
+  bool FDoNotSeparateSpaces;
+  std::string FFileFullName;
+  TLangPair FLangPair;
+  std::vector<std::string> FUnpackedFiles;
+};
+
+}  // namespace lexmora

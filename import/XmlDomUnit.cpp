@@ -1,0 +1,234 @@
+#include "XmlDomUnit.h"
+
+#include <cstdint>
+#include <fstream>
+#include <iterator>
+
+namespace lexmora {
+
+namespace {
+
+std::string DescribeParseError(const pugi::xml_parse_result& AResult) {
+  return std::string("XML parse error: ") + AResult.description() + " at offset " + std::to_string(AResult.offset);
+}
+
+bool StartsWith(std::string_view AData, std::string_view APrefix) { return AData.substr(0, APrefix.size()) == APrefix; }
+
+// Only a byte-order mark of UTF-16/32 lets pugixml convert; everything else is taken as UTF-8.
+pugi::xml_encoding ChooseEncoding(std::string_view AData) {
+  if (StartsWith(AData, std::string_view("\x00\x00\xFE\xFF", 4)) || StartsWith(AData, std::string_view("\xFF\xFE\x00\x00", 4)) ||
+      StartsWith(AData, "\xFE\xFF") || StartsWith(AData, "\xFF\xFE"))
+    return pugi::encoding_auto;
+  return pugi::encoding_utf8;
+}
+
+void AppendNumericRef(std::string& AOut, unsigned char AChar) {
+  AOut += "&#";
+  AOut += std::to_string(static_cast<unsigned int>(AChar));
+  AOut += ';';
+}
+
+// Escapes text or attribute values; tab and line feed stay literal in text only.
+void AppendEscaped(std::string& AOut, const char* AText, bool AIsAttribute) {
+  for (const char* P = AText; *P; ++P) {
+    const unsigned char C = static_cast<unsigned char>(*P);
+    switch (C) {
+      case '"': AOut += "&#34;"; break;
+      case '&': AOut += "&#38;"; break;
+      case '\'': AOut += "&#39;"; break;
+      case '<': AOut += "&#60;"; break;
+      case '>': AOut += "&#62;"; break;
+      default:
+        if (C < 0x20 && (AIsAttribute || (C != '\t' && C != '\n')))
+          AppendNumericRef(AOut, C);
+        else
+          AOut += static_cast<char>(C);
+    }
+  }
+}
+
+void AppendStartTag(std::string& AOut, pugi::xml_node AElement, bool AEmpty) {
+  AOut += '<';
+  AOut += AElement.name();
+  for (pugi::xml_attribute A = AElement.first_attribute(); A; A = A.next_attribute()) {
+    AOut += ' ';
+    AOut += A.name();
+    AOut += "=\"";
+    AppendEscaped(AOut, A.value(), true);
+    AOut += '"';
+  }
+  AOut += AEmpty ? "/>" : ">";
+}
+
+void AppendEndTag(std::string& AOut, pugi::xml_node AElement) {
+  AOut += "</";
+  AOut += AElement.name();
+  AOut += '>';
+}
+
+// Everything of one node except its children and its end tag.
+void AppendNodeHead(std::string& AOut, pugi::xml_node ANode) {
+  switch (ANode.type()) {
+    case pugi::node_pcdata: AppendEscaped(AOut, ANode.value(), false); break;
+    case pugi::node_cdata: {
+      // "]]>" cannot stand inside one section; split it over two.
+      std::string_view V = ANode.value();
+      AOut += "<![CDATA[";
+      for (std::size_t Pos; (Pos = V.find("]]>")) != std::string_view::npos; V.remove_prefix(Pos + 2)) {
+        AOut.append(V.substr(0, Pos + 2));
+        AOut += "]]><![CDATA[";
+      }
+      AOut.append(V);
+      AOut += "]]>";
+      break;
+    }
+    case pugi::node_comment: AOut += "<!--"; AOut += ANode.value(); AOut += "-->"; break;
+    case pugi::node_pi: AOut += "<?"; AOut += ANode.name(); if (*ANode.value()) { AOut += ' '; AOut += ANode.value(); } AOut += "?>"; break;
+    case pugi::node_element: AppendStartTag(AOut, ANode, !ANode.first_child()); break;
+    default: break;  // declarations and doctypes never occur inside the nodes we serialise
+  }
+}
+
+}  // namespace
+
+unsigned int XmlParseOptions(bool AKeepBlanks) {
+  return AKeepBlanks ? (pugi::parse_default | pugi::parse_ws_pcdata) : pugi::parse_default;
+}
+
+void LoadXmlText(pugi::xml_document& ADoc, std::string_view AData, bool AKeepBlanks) {
+  const pugi::xml_encoding Encoding = ChooseEncoding(AData);
+  if (Encoding == pugi::encoding_utf8) {
+    std::string_view Body = AData;
+    if (StartsWith(Body, "\xEF\xBB\xBF")) Body.remove_prefix(3);
+    if (!IsValidUtf8(Body)) throw EXmlError("XML parse error: the document is not valid UTF-8");
+  }
+  const pugi::xml_parse_result Result = ADoc.load_buffer(AData.data(), AData.size(), XmlParseOptions(AKeepBlanks), Encoding);
+  if (!Result) throw EXmlError(DescribeParseError(Result));
+}
+
+void LoadXmlFile(pugi::xml_document& ADoc, const std::string& AFileName, bool AKeepBlanks) {
+  std::ifstream File(AFileName, std::ios::binary);
+  if (!File) throw EXmlError("Cannot open the file " + AFileName);
+  std::string Data((std::istreambuf_iterator<char>(File)), std::istreambuf_iterator<char>());
+  if (File.bad()) throw EXmlError("Cannot read the file " + AFileName);
+  LoadXmlText(ADoc, Data, AKeepBlanks);
+}
+
+void ParseAsContent(pugi::xml_node AElement, std::string_view AText, bool AKeepBlanks) {
+  while (pugi::xml_node Child = AElement.first_child()) AElement.remove_child(Child);
+  if (AText.empty()) return;
+  if (!IsValidUtf8(AText)) throw EXmlError("XML parse error: the text is not valid UTF-8");
+  const pugi::xml_parse_result Result =
+      AElement.append_buffer(AText.data(), AText.size(), XmlParseOptions(AKeepBlanks), pugi::encoding_utf8);
+  if (!Result) throw EXmlError(DescribeParseError(Result));
+}
+
+bool NameMatches(std::string_view AName, std::string_view AWanted) {
+  if (AName == AWanted) return true;
+  const std::size_t Colon = AName.find(':');
+  return Colon != std::string_view::npos && AName.substr(Colon + 1) == AWanted;
+}
+
+bool IsElementNamed(pugi::xml_node ANode, std::string_view AName) {
+  return ANode.type() == pugi::node_element && AName == ANode.name();
+}
+
+pugi::xml_node FindChildElement(pugi::xml_node ANode, std::string_view AName) {
+  for (pugi::xml_node C = ANode.first_child(); C; C = C.next_sibling())
+    if (C.type() == pugi::node_element && NameMatches(C.name(), AName)) return C;
+  return {};
+}
+
+pugi::xml_attribute FindAttribute(pugi::xml_node ANode, std::string_view AName) {
+  pugi::xml_attribute Prefixed;
+  for (pugi::xml_attribute A = ANode.first_attribute(); A; A = A.next_attribute()) {
+    if (AName == A.name()) return A;
+    if (!Prefixed && NameMatches(A.name(), AName)) Prefixed = A;
+  }
+  return Prefixed;
+}
+
+bool HasAttribute(pugi::xml_node ANode, std::string_view AName) { return static_cast<bool>(FindAttribute(ANode, AName)); }
+
+std::string AttributeValue(pugi::xml_node ANode, std::string_view AName) { return FindAttribute(ANode, AName).value(); }
+
+std::string ElementText(pugi::xml_node AElement) {
+  const pugi::xml_node First = AElement.first_child();
+  if (!First) return {};
+  if (!First.next_sibling() && (First.type() == pugi::node_pcdata || First.type() == pugi::node_cdata)) return First.value();
+  throw EXmlError(std::string("The element \"") + AElement.name() + "\" holds mixed content, not a single text");
+}
+
+std::string SerializeXml(pugi::xml_node ANode, bool AWithOwnMarkup) {
+  std::string Out;
+  if (!ANode) return Out;
+  if (AWithOwnMarkup) AppendNodeHead(Out, ANode);
+  if (!ANode.first_child()) return Out;
+  // Pre-order walk over parent links: no recursion, no stack.
+  pugi::xml_node Cur = ANode.first_child();
+  while (Cur) {
+    AppendNodeHead(Out, Cur);
+    if (Cur.first_child()) {
+      Cur = Cur.first_child();
+      continue;
+    }
+    while (Cur != ANode && !Cur.next_sibling()) {
+      Cur = Cur.parent();
+      if (Cur != ANode) AppendEndTag(Out, Cur);
+    }
+    if (Cur == ANode) break;
+    Cur = Cur.next_sibling();
+  }
+  if (AWithOwnMarkup && ANode.type() == pugi::node_element) AppendEndTag(Out, ANode);
+  return Out;
+}
+
+bool IsBlankText(std::string_view AText) {
+  for (const char C : AText)
+    if (static_cast<unsigned char>(C) > 0x20) return false;
+  return true;
+}
+
+std::string TrimBlanks(std::string_view AText) {
+  std::size_t B = 0, E = AText.size();
+  while (B < E && static_cast<unsigned char>(AText[B]) <= 0x20) ++B;
+  while (E > B && static_cast<unsigned char>(AText[E - 1]) <= 0x20) --E;
+  return std::string(AText.substr(B, E - B));
+}
+
+bool IsValidUtf8(std::string_view AData) {
+  const auto* P = reinterpret_cast<const unsigned char*>(AData.data());
+  const auto* End = P + AData.size();
+  while (P < End) {
+    const unsigned char C = *P;
+    if (C < 0x80) {
+      ++P;
+      continue;
+    }
+    int Len;
+    std::uint32_t Cp;
+    if (C >= 0xC2 && C <= 0xDF) {
+      Len = 2;
+      Cp = C & 0x1F;
+    } else if (C >= 0xE0 && C <= 0xEF) {
+      Len = 3;
+      Cp = C & 0x0F;
+    } else if (C >= 0xF0 && C <= 0xF4) {
+      Len = 4;
+      Cp = C & 0x07;
+    } else {
+      return false;
+    }
+    if (End - P < Len) return false;
+    for (int I = 1; I < Len; ++I) {
+      if ((P[I] & 0xC0) != 0x80) return false;
+      Cp = (Cp << 6) | (P[I] & 0x3F);
+    }
+    if ((Len == 3 && (Cp < 0x800 || (Cp >= 0xD800 && Cp <= 0xDFFF))) || (Len == 4 && (Cp < 0x10000 || Cp > 0x10FFFF)))
+      return false;
+    P += Len;
+  }
+  return true;
+}
+
+}  // namespace lexmora

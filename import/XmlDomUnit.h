@@ -1,0 +1,68 @@
+// The XML behaviours the readers rely on, on top of pugixml.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+#include <pugixml.hpp>
+
+namespace lexmora {
+
+// Failure of the XML layer: unreadable file, parse error, text query on mixed content.
+class EXmlError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Parse options for whole documents and fragments. Qualified names are kept as written
+// (pugixml never resolves namespaces); entities and numeric references are decoded.
+// With AKeepBlanks a text node made only of blanks is kept, else it is dropped.
+unsigned int XmlParseOptions(bool AKeepBlanks);
+
+// Parses the file AFileName into ADoc. Throws EXmlError when the file cannot be read or parsed.
+// Note: the bytes must be UTF-8 (a BOM is skipped); only a UTF-16/32 byte-order mark selects
+// another encoding. Anything else that is not valid UTF-8 is refused rather than read as garbage.
+void LoadXmlFile(pugi::xml_document& ADoc, const std::string& AFileName, bool AKeepBlanks);
+
+// The same for a document held in memory.
+void LoadXmlText(pugi::xml_document& ADoc, std::string_view AData, bool AKeepBlanks);
+
+// Parses AText as the new content of AElement; its previous children are removed first.
+// Note: removing children recurses inside pugixml, so call it on elements whose content is shallow
+// (a freshly created element in practice).
+void ParseAsContent(pugi::xml_node AElement, std::string_view AText, bool AKeepBlanks);
+
+// True when AName equals AWanted, or AName is "prefix:" followed by AWanted.
+bool NameMatches(std::string_view AName, std::string_view AWanted);
+
+// True for an element whose qualified name is exactly AName (the readers' own loops).
+bool IsElementNamed(pugi::xml_node ANode, std::string_view AName);
+
+// First child element named AName (a prefixed name with that local part also counts).
+pugi::xml_node FindChildElement(pugi::xml_node ANode, std::string_view AName);
+
+// Attribute AName; an exact name wins over a prefixed one with that local part. Empty when absent.
+pugi::xml_attribute FindAttribute(pugi::xml_node ANode, std::string_view AName);
+bool HasAttribute(pugi::xml_node ANode, std::string_view AName);
+std::string AttributeValue(pugi::xml_node ANode, std::string_view AName);
+
+// Text of an element: its only child's text when that is a text or CDATA node, empty without
+// children. Throws EXmlError for any other content.
+std::string ElementText(pugi::xml_node AElement);
+
+// Serialises ANode (with its own markup, or its content only). No indentation is added;
+// " & ' < > are written as &#34; &#38; &#39; &#60; &#62;, control characters as numeric references.
+// Iterative, so any nesting depth is safe.
+std::string SerializeXml(pugi::xml_node ANode, bool AWithOwnMarkup);
+
+// True when every character of AText is at most U+0020 (also for the empty text).
+bool IsBlankText(std::string_view AText);
+
+// AText without leading and trailing characters up to U+0020.
+std::string TrimBlanks(std::string_view AText);
+
+// True when AData is well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
+bool IsValidUtf8(std::string_view AData);
+
+}  // namespace lexmora
