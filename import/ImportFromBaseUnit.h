@@ -21,8 +21,7 @@ namespace lexmora {
 // The run's stop query: true once the comparison has been asked to stop.
 using TIsTerminateSetFunc = std::function<bool()>;
 
-// Progress hook of archive creation: (sender, work done, total work).
-using TOnProgressCallback = std::function<void(const void* ASender, std::int64_t AValue, std::int64_t AMaxValue)>;
+// (TOnProgressCallback, the progress hook of archive creation, lives in DataTypeUnit.h.)
 
 // Handed each child of a "file" element by the shared document walk.
 using TFileChildFunc = std::function<void(pugi::xml_node AFileChild)>;
