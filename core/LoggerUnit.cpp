@@ -1,10 +1,10 @@
 #include "LoggerUnit.h"
 
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <algorithm>
 #include <vector>
 
 #include "ProgramPathsUnit.h"
@@ -16,7 +16,9 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string kHyphens(47, '-');
+const std::string kEquals(47, '=');
 
+// Lines split at CR LF, LF or CR. A final line break ends the last line; it does not start another.
 std::vector<std::string> SplitLogLines(const std::string& AText) {
   std::vector<std::string> Lines;
   std::string Line;
@@ -30,7 +32,7 @@ std::vector<std::string> SplitLogLines(const std::string& AText) {
       Line.push_back(C);
     }
   }
-  Lines.push_back(Line);
+  if (!Line.empty() || Lines.empty()) Lines.push_back(Line);
   return Lines;
 }
 
@@ -77,31 +79,40 @@ bool TLogger::WriteEntry(const std::string& AEntry) {
 }
 
 void TLogger::AddToLog(int ALevel, const std::string& AMsgText) {
-  std::string Entry;
-  if (ALevel == 0) {
-    Entry = AMsgText;
-  } else {
-    static const char kLetters[] = {'?', 'I', 'W', 'E'};
-    const std::string Head = TimeStamp() + " [" + kLetters[ALevel] + "]";
-    if (ALevel == 3) FIsErrorsInLog = true;
-    if (AMsgText.empty()) {
-      Entry = Head;
+  // Logging never throws into its caller: a failure is recorded once, or dropped.
+  try {
+    std::string Entry;
+    if (ALevel == 0) {
+      Entry = AMsgText;
     } else {
-      const std::string Indent(static_cast<std::size_t>(std::max(FCurrentTabLevel, 0)) * 2, ' ');
-      const std::vector<std::string> Lines = SplitLogLines(AMsgText);
-      for (std::size_t I = 0; I < Lines.size(); ++I) {
-        if (I > 0) Entry += "\r\n";
-        Entry += Head + " - " + Indent + Lines[I];
+      static const char kLetters[] = {'?', 'I', 'W', 'E'};
+      const std::string Head = TimeStamp() + " [" + kLetters[std::clamp(ALevel, 1, 3)] + "]";
+      if (ALevel == 3) FIsErrorsInLog = true;
+      if (AMsgText.empty()) {
+        Entry = Head;
+      } else {
+        const std::string Indent(static_cast<std::size_t>(std::max(FCurrentTabLevel.load(), 0)) * 2, ' ');
+        const std::vector<std::string> Lines = SplitLogLines(AMsgText);
+        for (std::size_t I = 0; I < Lines.size(); ++I) {
+          if (I > 0) Entry += "\r\n";
+          Entry += Head + " - " + Indent + Lines[I];
+        }
       }
     }
+    std::lock_guard<std::recursive_mutex> Lock(FLogCS);
+    bool Written = false;
+    try {
+      Written = WriteEntry(Entry);
+    } catch (...) {
+    }
+    if (Written || FInFailure) return;
+    // Note: recording the failure re-enters the lock on this thread; if that write fails too,
+    // FInFailure drops it instead of recursing.
+    FInFailure = true;
+    AddError("TLogger.AddToLog", "Cannot write the log file " + FLogFileName);
+    FInFailure = false;
+  } catch (...) {
   }
-  std::lock_guard<std::recursive_mutex> Lock(FLogCS);
-  if (WriteEntry(Entry)) return;
-  // Record the failure once; a failure while recording it is dropped.
-  if (FInFailure) return;
-  FInFailure = true;
-  AddError("TLogger.AddToLog", "Cannot write the log file " + FLogFileName);
-  FInFailure = false;
 }
 
 void TLogger::AddStartInfo(const std::string& AMsgText) { AddToLog(0, AMsgText); }
@@ -121,7 +132,19 @@ void TLogger::AddError(const std::string& AMethodName, const std::string& AMsgTe
 void TLogger::AddException(const std::string& AMethodName, const std::exception& AE) { AddError(AMethodName, AE.what()); }
 void TLogger::AddDelimiter() { AddInfo(kHyphens); }
 void TLogger::AddSmallDelimiter() { AddInfo(std::string(47, '.')); }
-void TLogger::AddBigDelimiter() { AddToLog(0, std::string(47, '=')); }
+void TLogger::AddBigDelimiter() { AddToLog(0, kEquals); }
+
+void TLogger::AddRunStart() {
+  AddStartInfo("");
+  AddStartInfo("Hello!");
+  AddStartInfo("Logging started...");
+  AddBigDelimiter();
+}
+
+void TLogger::AddRunEnd() {
+  AddBigDelimiter();
+  AddStartInfo("Logging is complete.");
+}
 
 void TLogger::EnterMethod(const std::string& AMethodName) {
   AddInfo(">>> " + AMethodName);
@@ -145,8 +168,8 @@ std::string TLogger::GetLogFileErrorText() const {
     Buf << File.rdbuf();
     std::string Result;
     bool InRun = false;
-    std::vector<std::string> Lines = SplitLogLines(Buf.str());
-    if (!Lines.empty() && Lines.back().empty()) Lines.pop_back();  // the final CR LF ends a line, it does not start one
+    const std::string Text = Buf.str();
+    const std::vector<std::string> Lines = Text.empty() ? std::vector<std::string>{} : SplitLogLines(Text);
     for (const std::string& Line : Lines) {
       const bool IsError = Line.find(" [E] - ") != std::string::npos;
       if (IsError && !InRun) Result += "...\r\n";
@@ -160,16 +183,32 @@ std::string TLogger::GetLogFileErrorText() const {
   }
 }
 
+namespace {
+
+std::atomic<TLogger*> GLogger{nullptr};
+std::atomic<bool> GLoggingFinished{false};
+
+// Closes the log when the program's statics are destroyed, whichever front end ran.
+struct TLogCloser {
+  ~TLogCloser() { FinishLogging(); }
+} GLogCloser;
+
+}  // namespace
+
 TLogger& Logger() {
+  // Never destroyed: threads and static destructors may still log while the program ends.
   static TLogger* Instance = [] {
     auto* L = new TLogger(true, false, true, ProgramDataDir());
-    L->AddStartInfo("");
-    L->AddStartInfo("Hello!");
-    L->AddStartInfo("Logging started...");
-    L->AddBigDelimiter();
+    L->AddRunStart();
+    GLogger = L;
     return L;
   }();
   return *Instance;
+}
+
+void FinishLogging() {
+  TLogger* L = GLogger.load();
+  if (L && !GLoggingFinished.exchange(true)) L->AddRunEnd();
 }
 
 }  // namespace lexmora

@@ -1,6 +1,7 @@
 // The program's plain-text log: start, end and every caught failure.
 #pragma once
 
+#include <atomic>
 #include <exception>
 #include <mutex>
 #include <string>
@@ -9,7 +10,8 @@ namespace lexmora {
 
 class TLogger {
  public:
-  // Log in AProgramDir (or AProgramDir/Logs); the folder is created when missing.
+  // Log in AProgramDir (or AProgramDir/Logs); the folder is created when missing. Nothing is
+  // written until the first entry, which empties an old file when AClearLogOnStart is set.
   TLogger(bool ASaveToLogFolder, bool AOneDayOneLog, bool AClearLogOnStart, const std::string& AProgramDir);
   TLogger(const TLogger&) = delete;
   TLogger& operator=(const TLogger&) = delete;
@@ -29,6 +31,11 @@ class TLogger {
   void AddVarValue(const std::string& AVarName, const std::string& AVar);
   void AddVarValue(const std::string& AVarName, const char* AVar) { AddVarValue(AVarName, std::string(AVar)); }
 
+  // The lines that open a program run: an empty line, "Hello!", "Logging started...", 47 '='.
+  void AddRunStart();
+  // The lines that close it: 47 '=', "Logging is complete.".
+  void AddRunEnd();
+
   // The error lines of the current file, runs framed by "..." lines; empty on failure.
   std::string GetLogFileErrorText() const;
 
@@ -39,18 +46,24 @@ class TLogger {
   void AddToLog(int ALevel, const std::string& AMsgText);
   bool WriteEntry(const std::string& AEntry);
 
-  int FCurrentTabLevel = 0;
+  // Atomic so that entries from other threads read a whole value; nesting is meant for one thread.
+  std::atomic<int> FCurrentTabLevel{0};
   bool FIsItFirst = true;
   bool FSaveToLogFolder;
   bool FOneDayOneLog;
   bool FClearLogOnStart;
   std::string FLogFileName;
   std::recursive_mutex FLogCS;
-  bool FIsErrorsInLog = false;
+  std::atomic<bool> FIsErrorsInLog{false};
   bool FInFailure = false;  // guards against recording a logging failure recursively
 };
 
-// The one program log ("Logs/Logger.log" in the program's folder), created on first use.
+// The one program log (Logger.log in LogsDir()), created on first use, which writes the run's
+// opening lines. Every thread may log through it.
 TLogger& Logger();
+
+// Writes the run's closing lines once, if the log was used. Runs by itself when the program exits
+// normally; a front end may call it earlier. Entries after it still reach the file.
+void FinishLogging();
 
 }  // namespace lexmora

@@ -1,5 +1,6 @@
 #include "ProgramPathsUnit.h"
 
+#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -12,25 +13,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr const char* kAppFolder = "LexmoraCT";
+
 std::mutex GOverrideLock;
 std::string GOverride;
 
 std::string HomeDir() {
   const char* Home = std::getenv("HOME");
-  return Home && *Home ? Home : "/tmp";
+  if (Home && *Home) return Home;
+  if (const passwd* Pw = ::getpwuid(::getuid()); Pw && Pw->pw_dir && *Pw->pw_dir) return Pw->pw_dir;
+  return fs::temp_directory_path().string();
 }
 
-std::string EnvOr(const char* AName, const std::string& AFallback) {
+// An XDG variable counts only when it holds an absolute path.
+fs::path XdgDir(const char* AName, const char* AHomeRelativeDefault) {
   const char* V = std::getenv(AName);
-  return V && *V ? V : AFallback;
-}
-
-bool IsWritableDir(const fs::path& ADir) { return ::access(ADir.c_str(), W_OK | X_OK) == 0; }
-
-// True when the program runs from its own writable folder (portable use).
-bool IsPortable() {
-  static const bool Portable = IsWritableDir(ExecutableDir());
-  return Portable;
+  if (V && *V == '/') return V;
+  return fs::path(HomeDir()) / AHomeRelativeDefault;
 }
 
 std::string OverrideDir() {
@@ -47,33 +46,52 @@ std::string ExecutableDir() {
   return Exe.parent_path().string();
 }
 
+bool IsWritableDir(const std::string& ADir) {
+  std::error_code Ec;
+  return !ADir.empty() && fs::is_directory(ADir, Ec) && ::access(ADir.c_str(), W_OK | X_OK) == 0;
+}
+
+TProgramFolders PortableFolders(const std::string& ADir) {
+  const fs::path Base = ADir;
+  TProgramFolders F;
+  F.IsPortable = true;
+  F.DataDir = Base.string();
+  F.SettingsFile = (Base / "Settings.ini").string();
+  F.LogsDir = (Base / "Logs").string();
+  F.TempDir = (Base / "Temp").string();
+  F.ResultsDir = (Base / "Results").string();
+  return F;
+}
+
+TProgramFolders ResolveProgramFolders(const std::string& AProgramDir) {
+  if (IsWritableDir(AProgramDir)) return PortableFolders(AProgramDir);
+  TProgramFolders F;
+  const fs::path Data = XdgDir("XDG_DATA_HOME", ".local/share") / kAppFolder;
+  F.DataDir = Data.string();
+  F.SettingsFile = (XdgDir("XDG_CONFIG_HOME", ".config") / kAppFolder / "Settings.ini").string();
+  F.LogsDir = (Data / "Logs").string();
+  F.TempDir = (XdgDir("XDG_CACHE_HOME", ".cache") / kAppFolder / "Temp").string();
+  F.ResultsDir = (fs::path(HomeDir()) / "Documents" / "LexmoraCT Results").string();
+  return F;
+}
+
+TProgramFolders ProgramFolders() {
+  const std::string Over = OverrideDir();
+  if (!Over.empty()) return PortableFolders(Over);
+  // Decided once, so that a run never splits its files between two places.
+  static const TProgramFolders Default = ResolveProgramFolders(ExecutableDir());
+  return Default;
+}
+
 void SetProgramDataDirOverride(const std::string& ADir) {
   std::lock_guard<std::mutex> Lock(GOverrideLock);
   GOverride = ADir;
 }
 
-std::string ProgramDataDir() {
-  const std::string Over = OverrideDir();
-  if (!Over.empty()) return Over;
-  if (IsPortable()) return ExecutableDir();
-  return (fs::path(EnvOr("XDG_DATA_HOME", HomeDir() + "/.local/share")) / "LexmoraCT").string();
-}
-
-std::string SettingsFilePath() {
-  if (!OverrideDir().empty() || IsPortable()) return (fs::path(ProgramDataDir()) / "Settings.ini").string();
-  return (fs::path(EnvOr("XDG_CONFIG_HOME", HomeDir() + "/.config")) / "LexmoraCT" / "Settings.ini").string();
-}
-
-std::string LogsDir() { return (fs::path(ProgramDataDir()) / "Logs").string(); }
-
-std::string TempDir() {
-  if (!OverrideDir().empty() || IsPortable()) return (fs::path(ProgramDataDir()) / "Temp").string();
-  return (fs::path(EnvOr("XDG_CACHE_HOME", HomeDir() + "/.cache")) / "LexmoraCT" / "Temp").string();
-}
-
-std::string ResultsDir() {
-  if (!OverrideDir().empty() || IsPortable()) return (fs::path(ProgramDataDir()) / "Results").string();
-  return (fs::path(HomeDir()) / "Documents" / "LexmoraCT Results").string();
-}
+std::string ProgramDataDir() { return ProgramFolders().DataDir; }
+std::string SettingsFilePath() { return ProgramFolders().SettingsFile; }
+std::string LogsDir() { return ProgramFolders().LogsDir; }
+std::string TempDir() { return ProgramFolders().TempDir; }
+std::string ResultsDir() { return ProgramFolders().ResultsDir; }
 
 }  // namespace lexmora
