@@ -139,7 +139,13 @@ void TDiff::RecursiveDiff(const T* A, const T* B, int o1, int o2, int n, int m) 
   const int Delta = n - m;
   int* const F = fDiag;
   int* const R = bDiag;
-  for (int K = -(MaxD + 1); K <= MaxD + 1; ++K) {
+  // The diagonals are reset lazily: round D reads only diagonals within
+  // [Lo, Hi], which grows by one on each side per round, so resetting the whole
+  // range -(MaxD+1)..MaxD+1 up front would cost O(n) per recursive step for
+  // nothing. Cells outside [Lo, Hi] are neither read nor written.
+  int Lo = std::min(0, Delta);
+  int Hi = std::max(0, Delta);
+  for (int K = Lo; K <= Hi; ++K) {
     F[K] = kUnreachedForward;
     R[K] = kUnreachedBackward;
   }
@@ -150,6 +156,19 @@ void TDiff::RecursiveDiff(const T* A, const T* B, int o1, int o2, int n, int m) 
 
   for (int D = 1; D <= MaxD; ++D) {
     if (D % kYieldEveryD == 0 && !YieldPoint()) return;
+
+    const int NeedLo = std::min(std::max(-D, -m), std::max(Delta - D, -m)) - 1;
+    const int NeedHi = std::max(std::min(D, n), std::min(Delta + D, n)) + 1;
+    while (Lo > NeedLo) {
+      --Lo;
+      F[Lo] = kUnreachedForward;
+      R[Lo] = kUnreachedBackward;
+    }
+    while (Hi < NeedHi) {
+      ++Hi;
+      F[Hi] = kUnreachedForward;
+      R[Hi] = kUnreachedBackward;
+    }
 
     // Forward pass.
     int K = D;
@@ -205,17 +224,26 @@ void TDiff::RecursiveDiff(const T* A, const T* B, int o1, int o2, int n, int m) 
 }
 
 template <class T>
-void TDiff::AppendKept(const T* A, const T* B) {
-  TCompareRec Rec;
-  Rec.Kind = TChangeKind::ckNone;
-  Rec.oldIndex1 = ++LastCompareRec.oldIndex1;
-  Rec.oldIndex2 = ++LastCompareRec.oldIndex2;
-  SetFirst(Rec, A[Rec.oldIndex1]);
-  SetSecond(Rec, B[Rec.oldIndex2]);
+void TDiff::AppendKept(const T* A, const T* B, int ALastIndex1) {
+  const int Count = ALastIndex1 - LastCompareRec.oldIndex1;
+  if (Count <= 0) return;
   if (fCompareList.empty() || LastCompareRec.Kind != TChangeKind::ckNone) fRunStart = fCompareList.size();
-  fCompareList.push_back(Rec);
+  const std::size_t First = fCompareList.size();
+  fCompareList.resize(First + static_cast<std::size_t>(Count));
+  TCompareRec* Out = fCompareList.data() + First;
+  int I1 = LastCompareRec.oldIndex1;
+  int I2 = LastCompareRec.oldIndex2;
+  for (int I = 0; I < Count; ++I, ++Out) {
+    Out->Kind = TChangeKind::ckNone;
+    Out->oldIndex1 = ++I1;
+    Out->oldIndex2 = ++I2;
+    SetFirst(*Out, A[I1]);
+    SetSecond(*Out, B[I2]);
+  }
+  LastCompareRec.oldIndex1 = I1;
+  LastCompareRec.oldIndex2 = I2;
   LastCompareRec.Kind = TChangeKind::ckNone;
-  ++fDiffStats.matches;
+  fDiffStats.matches += Count;
 }
 
 // The only place where the recursion adds steps. Elements of A before o1 that
@@ -225,7 +253,7 @@ void TDiff::AppendKept(const T* A, const T* B) {
 // needed.
 template <class T>
 void TDiff::AppendChange(const T* A, const T* B, int o1, int ACount, TChangeKind AKind) {
-  while (LastCompareRec.oldIndex1 < o1 - 1) AppendKept(A, B);
+  AppendKept(A, B, o1 - 1);
 
   const bool IsAdd = AKind == TChangeKind::ckAdd;
   const TChangeKind Opposite = IsAdd ? TChangeKind::ckDelete : TChangeKind::ckAdd;
@@ -326,7 +354,7 @@ bool TDiff::ExecuteImpl(const T* A, const T* B, int ALen1, int ALen2) {
     return false;
   }
   // The stripped suffix and any kept elements after the last change.
-  while (LastCompareRec.oldIndex1 < GivenN - 1) AppendKept(A, B);
+  AppendKept(A, B, GivenN - 1);
   return true;
 }
 

@@ -96,8 +96,9 @@ class TDiff {
   void RecursiveDiff(const T* A, const T* B, int o1, int o2, int n, int m);
   template <class T>
   void AppendChange(const T* A, const T* B, int o1, int ACount, TChangeKind AKind);
+  // Appends kept steps until ALastIndex1 is the last consumed index of A.
   template <class T>
-  void AppendKept(const T* A, const T* B);
+  void AppendKept(const T* A, const T* B, int ALastIndex1);
   bool YieldPoint();
   void ClearScript();
 
