@@ -14,8 +14,9 @@ using namespace lexmora;
 
 namespace {
 
-const char* const kWords[] = {"the", "report", "segment", "translation", "editor", "file", "of", "and", "is",
-                              "a", "changes", "text", "version", "with", "Übersetzung", "перевод", "tag"};
+const char* const kWords[] = {"the",     "report", "segment",     "translation", "editor",  "file",
+                              "of",      "and",    "is",          "a",           "changes", "text",
+                              "version", "with",   "Übersetzung", "перевод",     "tag"};
 
 std::u32string RandomSentence(std::mt19937& ARng, std::size_t ALength) {
   std::u32string Text;

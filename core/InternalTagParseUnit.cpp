@@ -13,6 +13,7 @@ namespace {
 
 // Ranges of the symbol table, in the order the symbols are handed out. Letters
 // of scripts rarely found in translated text, each one code point.
+// clang-format off
 constexpr std::pair<char32_t, char32_t> kSymbolRanges[] = {
     // Gujarati
     {0x0A85, 0x0A8B}, {0x0A8F, 0x0A90}, {0x0A93, 0x0AA8}, {0x0AAA, 0x0AB0}, {0x0AB2, 0x0AB2}, {0x0AB5, 0x0AB9},
@@ -28,6 +29,7 @@ constexpr std::pair<char32_t, char32_t> kSymbolRanges[] = {
     {0x10E3, 0x10E3}, {0x10F7, 0x10F7}, {0x10E4, 0x10E7}, {0x10F8, 0x10F8}, {0x10E8, 0x10EE}, {0x10F4, 0x10F4},
     {0x10EF, 0x10EF}, {0x10F0, 0x10F0}, {0x10F5, 0x10F5}, {0x10F6, 0x10F6}, {0x10F9, 0x10F9}, {0x10FA, 0x10FA},
 };
+// clang-format on
 
 constexpr std::array<char32_t, TagSymbolCount> BuildSymbolTable() {
   std::array<char32_t, TagSymbolCount> Table{};
@@ -50,8 +52,8 @@ using TSymbolSet = std::bitset<TagSymbolCount>;
 
 // Position of ACode in the symbol table, or -1.
 int SymbolIndex(char32_t ACode) {
-  const bool MayBeSymbol =
-      (ACode >= 0x0A85 && ACode <= 0x0AB9) || (ACode >= 0x10D0 && ACode <= 0x10FA) || (ACode >= 0xFE8D && ACode <= 0xFEF1);
+  const bool MayBeSymbol = (ACode >= 0x0A85 && ACode <= 0x0AB9) || (ACode >= 0x10D0 && ACode <= 0x10FA) ||
+                           (ACode >= 0xFE8D && ACode <= 0xFEF1);
   if (!MayBeSymbol) return -1;
   for (int I = 0; I < TagSymbolCount; ++I)
     if (kSymbolTable[static_cast<std::size_t>(I)] == ACode) return I;
@@ -123,7 +125,8 @@ void CheckReferencesAndCharacters(std::string_view AText) {
       if (I + 1 < AText.size() && AText[I + 1] == '#') {
         const long Code = ReadCharRef(AText, I, End);
         if (Code < 0) ThrowMarkupError(I, "bad character reference");
-        if (!IsXmlChar(static_cast<unsigned long>(Code))) ThrowMarkupError(I, "reference to a character XML does not allow");
+        if (!IsXmlChar(static_cast<unsigned long>(Code)))
+          ThrowMarkupError(I, "reference to a character XML does not allow");
         I = End;
         continue;
       }
@@ -298,8 +301,9 @@ std::u32string ConvertTagsToSymbols(const std::string& AText, TTagDict& ADict, T
   pugi::xml_node Root = Doc.append_child("ROOT");
   // Note: whitespace-only text runs are kept (parse_ws_pcdata): a space between
   // two tags belongs to the text, and adding or removing it is an edit.
-  const pugi::xml_parse_result Parsed = Root.append_buffer(
-      AText.data(), AText.size(), pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_fragment, pugi::encoding_utf8);
+  const pugi::xml_parse_result Parsed =
+      Root.append_buffer(AText.data(), AText.size(), pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_fragment,
+                         pugi::encoding_utf8);
   if (!Parsed) ThrowMarkupError(static_cast<std::size_t>(Parsed.offset), Parsed.description());
 
   // A symbol must not collide with a character of the text, whether written

@@ -6,11 +6,10 @@
 // the tag's display form as escaped text.
 #pragma once
 
+#include <pugixml.hpp>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-
-#include <pugixml.hpp>
 
 #include "DataTypeUnit.h"
 

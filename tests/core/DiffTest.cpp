@@ -148,8 +148,16 @@ const TScriptRow kWorkedResults[] = {
     {"OnlyInsertionInMiddle", "ac", "abc", "=a +b =c"},
     {"OnlyDeletionInMiddle", "abc", "ac", "=a -b =c"},
     // A character outside the BMP is one element, never two halves.
-    {"AstralCharModified", "a\xF0\x9F\x98\x80" "b", "a\xF0\x9F\x98\x81" "b", "=a ~\xF0\x9F\x98\x80>\xF0\x9F\x98\x81 =b"},
-    {"AstralCharInserted", "ab", "a\xF0\x9F\x98\x80" "b", "=a +\xF0\x9F\x98\x80 =b"},
+    {"AstralCharModified",
+     "a\xF0\x9F\x98\x80"
+     "b",
+     "a\xF0\x9F\x98\x81"
+     "b",
+     "=a ~\xF0\x9F\x98\x80>\xF0\x9F\x98\x81 =b"},
+    {"AstralCharInserted", "ab",
+     "a\xF0\x9F\x98\x80"
+     "b",
+     "=a +\xF0\x9F\x98\x80 =b"},
 };
 
 }  // namespace

@@ -26,11 +26,21 @@ struct TConvertRow {
 
 const std::vector<TConvertRow>& ConvertRows() {
   static const std::vector<TConvertRow> Rows = {
-      {"OpeningAndClosingTag", "Hello <x id=\"1\">b</x>world<y id=\"1\">/b</y>!", U"Hello \u0A85world\u0A86!",
-       {{7, "1"}, {13, "1"}}, 2},
-      {"IdenticalStandaloneTagsShareASymbol", "<z id=\"1\">br</z>a<z id=\"2\">br</z>", U"\u0A85a\u0A85",
-       {{1, "1"}, {3, "2"}}, 1},
-      {"SameContentOtherTypeIsAnotherTag", "<x id=\"1\">t</x><y id=\"1\">t</y>", U"\u0A85\u0A86", {{1, "1"}, {2, "1"}}, 2},
+      {"OpeningAndClosingTag",
+       "Hello <x id=\"1\">b</x>world<y id=\"1\">/b</y>!",
+       U"Hello \u0A85world\u0A86!",
+       {{7, "1"}, {13, "1"}},
+       2},
+      {"IdenticalStandaloneTagsShareASymbol",
+       "<z id=\"1\">br</z>a<z id=\"2\">br</z>",
+       U"\u0A85a\u0A85",
+       {{1, "1"}, {3, "2"}},
+       1},
+      {"SameContentOtherTypeIsAnotherTag",
+       "<x id=\"1\">t</x><y id=\"1\">t</y>",
+       U"\u0A85\u0A86",
+       {{1, "1"}, {2, "1"}},
+       2},
       {"TextWithFirstSymbolSkipsIt", "\xE0\xAA\x85<z id=\"1\">t</z>", U"\u0A85\u0A86", {{2, "1"}}, 1},
       {"SymbolAsReferenceSkipsIt", "&#x0A85;&#2694;<z id=\"1\">t</z>", U"\u0A85\u0A86\u0A87", {{3, "1"}}, 1},
       {"SymbolOnlyInsideATagSkipsIt", "<z id=\"1\">\xE0\xAA\x85</z>", U"\u0A86", {{1, "1"}}, 1},
@@ -39,13 +49,20 @@ const std::vector<TConvertRow>& ConvertRows() {
       {"OnlyBlanksGiveTheBlanks", "   ", U"   ", {}, 0},
       {"LeadingAndTrailingBlanksOfTextStay", "  a b  ", U"  a b  ", {}, 0},
       {"EscapedAmpersandIsPlain", "Tom &amp; Jerry", U"Tom & Jerry", {}, 0},
-      {"AllFiveEntitiesAndNumericReferences", "&lt;&gt;&quot;&apos;&amp;&#233;&#x1F600;", U"<>\"'&\u00E9\U0001F600", {}, 0},
+      {"AllFiveEntitiesAndNumericReferences",
+       "&lt;&gt;&quot;&apos;&amp;&#233;&#x1F600;",
+       U"<>\"'&\u00E9\U0001F600",
+       {},
+       0},
       {"OtherElementVanishesWithItsText", "a<g id=\"1\">bold<z id=\"2\">t</z></g>c", U"ac", {}, 0},
       {"NameIsCaseSensitive", "a<X id=\"1\">t</X>c", U"ac", {}, 0},
       {"CdataCommentAndPiVanish", "a<![CDATA[b]]>c<!--d-->e<?p q?>f", U"acef", {}, 0},
       {"TagWithoutIdHasEmptyId", "a<z>t</z>", U"a\u0A85", {{2, ""}}, 1},
-      {"PositionsCountCodePoints", "\xF0\x9F\x98\x80\xF0\x9F\x98\x81<z id=\"9\">t</z>", U"\U0001F600\U0001F601\u0A85",
-       {{3, "9"}}, 1},
+      {"PositionsCountCodePoints",
+       "\xF0\x9F\x98\x80\xF0\x9F\x98\x81<z id=\"9\">t</z>",
+       U"\U0001F600\U0001F601\u0A85",
+       {{3, "9"}},
+       1},
       {"CrLfIsNormalisedLikeAnyXml", "a\r\nb", U"a\nb", {}, 0},
   };
   return Rows;
@@ -184,7 +201,9 @@ TEST(InternalTagParse, GetTagSymbolRefusesTakenCandidates) {
 
 TEST(InternalTagParse, GetTagSymbolGivesNothingWhenAllAreTaken) {
   TTagDict Dict;
-  for (int I = 0; I < 115; ++I) Dict.push_back({std::u32string(1, TagSymbolChars[static_cast<std::size_t>(I)]), TTagType::ttFull, std::to_string(I)});
+  for (int I = 0; I < 115; ++I)
+    Dict.push_back(
+        {std::u32string(1, TagSymbolChars[static_cast<std::size_t>(I)]), TTagType::ttFull, std::to_string(I)});
   const std::string TextWithLast = U32ToUtf8(std::u32string(1, TagSymbolChars[115]));
   EXPECT_TRUE(GetTagSymbol({TTagType::ttFull, "", "new"}, TextWithLast, Dict).empty());
   EXPECT_EQ(Dict.size(), 115u);
@@ -206,8 +225,8 @@ const TTagRow kTagRows[] = {
     {"OtherName", "<g id=\"1\">t</g>", TTagType::ttNotNeeded, "1", "t"},
     {"NoId", "<z>t</z>", TTagType::ttFull, "", "t"},
     {"EmptyContent", "<z id=\"1\"/>", TTagType::ttFull, "1", ""},
-    {"SpecialCharactersAsNumericReferences", "<x id=\"1\">&lt;b class=&quot;q&quot;&gt; &amp; &apos;</x>", TTagType::ttBegin,
-     "1", "&#60;b class=&#34;q&#34;&#62; &#38; &#39;"},
+    {"SpecialCharactersAsNumericReferences", "<x id=\"1\">&lt;b class=&quot;q&quot;&gt; &amp; &apos;</x>",
+     TTagType::ttBegin, "1", "&#60;b class=&#34;q&#34;&#62; &#38; &#39;"},
     {"NestedElementsAsMarkup", "<z id=\"1\">a<i k=\"v&amp;&lt;\">b<u>c</u></i><e/>d</z>", TTagType::ttFull, "1",
      "a<i k=\"v&#38;&#60;\">b<u>c</u></i><e/>d"},
     {"BlanksInsideKept", "<z id=\"1\"> <b> </b> </z>", TTagType::ttFull, "1", " <b> </b> "},
@@ -253,7 +272,9 @@ TEST(InternalTagParse, MalformedMarkupRaises) {
       {"ReferenceToNul", "a&#0;b"},
       {"ReferenceToSurrogate", "a&#xD800;b"},
       {"ReferenceBeyondUnicode", "a&#x110000;b"},
-      {"RawControlCharacter", "a\x01" "b"},
+      {"RawControlCharacter",
+       "a\x01"
+       "b"},
       {"RawNul", std::string("a\0b", 3)},
       {"UnclosedElement", "<x id=\"1\">a"},
       {"StrayClosingTag", "a</x>"},

@@ -37,7 +37,9 @@ TEST(Utf8, DecodeTable) {
 
 TEST(Utf8, EncodeReplacesInvalidCodePoints) {
   const std::u32string Bad = {U'a', static_cast<char32_t>(0xD800), static_cast<char32_t>(0x110000), U'b'};
-  EXPECT_EQ(U32ToUtf8(Bad), "a\xEF\xBF\xBD\xEF\xBF\xBD" "b");
+  EXPECT_EQ(U32ToUtf8(Bad),
+            "a\xEF\xBF\xBD\xEF\xBF\xBD"
+            "b");
 }
 
 TEST(Utf8, RoundTripOfEveryScalarValue) {
