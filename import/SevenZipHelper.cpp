@@ -1,0 +1,344 @@
+#include "SevenZipHelper.h"
+
+#include <zip.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include "DataTypeUnit.h"
+#include "LoggerUnit.h"
+
+namespace lexmora {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kExtractName = "SevenZipHelper.ExtractArchiveToDir";
+const char* const kCreateName = "SevenZipHelper.CreateZipFromFileList";
+const std::string kNoFileName = "entry name without a file name";
+
+std::string LowerAscii(std::string AText) {
+  std::transform(AText.begin(), AText.end(), AText.begin(),
+                 [](unsigned char C) { return static_cast<char>(C >= 'A' && C <= 'Z' ? C + 32 : C); });
+  return AText;
+}
+
+std::string LowerExtension(const std::string& AFileName) {
+  return LowerAscii(fs::path(AFileName).extension().string());
+}
+
+// Extensions whose files are ZIP archives; the only container format this helper reads.
+bool IsZipFamilyExtension(const std::string& AExt) {
+  static const std::array<const char*, 11> kExts = {".zip", ".jar", ".xpi", ".odt", ".ods", ".odp",
+                                                    ".docx", ".xlsx", ".pptx", ".epub", ".apk"};
+  return std::any_of(kExts.begin(), kExts.end(), [&](const char* E) { return AExt == E; });
+}
+
+struct TZipCloser {
+  void operator()(zip_t* AZip) const {
+    if (AZip) zip_discard(AZip);
+  }
+};
+using TZipPtr = std::unique_ptr<zip_t, TZipCloser>;
+
+struct TZipFileCloser {
+  void operator()(zip_file_t* AFile) const {
+    if (AFile) zip_fclose(AFile);
+  }
+};
+using TZipFilePtr = std::unique_ptr<zip_file_t, TZipFileCloser>;
+
+std::string ZipErrorText(int ACode) {
+  zip_error_t Error;
+  zip_error_init_with_code(&Error, ACode);
+  std::string Text = zip_error_strerror(&Error);
+  zip_error_fini(&Error);
+  return Text;
+}
+
+// One entry that passed the checks, with its path split into safe components.
+struct TPlannedEntry {
+  zip_uint64_t Index = 0;
+  std::vector<std::string> Parts;
+  bool IsDir = false;
+  zip_uint64_t Size = 0;
+};
+
+// Splits an entry name into components; empty result with AReason set when the name is unsafe.
+std::vector<std::string> SafeNameParts(std::string AName, std::string& AReason) {
+  std::replace(AName.begin(), AName.end(), '\\', '/');
+  if (AName.empty()) {
+    AReason = "empty entry name";
+    return {};
+  }
+  if (AName.front() == '/') {
+    AReason = "absolute entry name";
+    return {};
+  }
+  if (AName.size() >= 2 && AName[1] == ':' && ((AName[0] >= 'A' && AName[0] <= 'Z') || (AName[0] >= 'a' && AName[0] <= 'z'))) {
+    AReason = "entry name with a drive letter";
+    return {};
+  }
+  std::vector<std::string> Parts;
+  std::size_t Start = 0;
+  while (Start <= AName.size()) {
+    std::size_t End = AName.find('/', Start);
+    if (End == std::string::npos) End = AName.size();
+    const std::string Part = AName.substr(Start, End - Start);
+    if (Part == "..") {
+      AReason = "entry name with a \"..\" component";
+      return {};
+    }
+    if (!Part.empty() && Part != ".") Parts.push_back(Part);
+    Start = End + 1;
+  }
+  if (Parts.empty()) AReason = kNoFileName;
+  return Parts;
+}
+
+// Follows AParts below ADest, creating missing folders; refuses links and files on the way.
+fs::path MakeFoldersInside(const fs::path& ADest, const std::vector<std::string>& AParts, std::size_t ACount) {
+  fs::path Current = ADest;
+  for (std::size_t I = 0; I < ACount; ++I) {
+    Current /= fs::u8path(AParts[I]);
+    const fs::file_status Status = fs::symlink_status(Current);
+    if (fs::is_symlink(Status)) throw std::runtime_error("a symbolic link lies on the path of " + Current.string());
+    if (!fs::exists(Status)) {
+      fs::create_directory(Current);
+    } else if (!fs::is_directory(Status)) {
+      throw std::runtime_error("a file stands where a folder is needed: " + Current.string());
+    }
+  }
+  return Current;
+}
+
+// Writes one entry through a side file that is then renamed over the target, so a link or the
+// archive itself standing under the target name is replaced, never written through.
+void WriteEntry(zip_t* AZip, const TPlannedEntry& AEntry, const fs::path& ADest) {
+  const fs::path Folder = MakeFoldersInside(ADest, AEntry.Parts, AEntry.Parts.size() - 1);
+  const fs::path Target = Folder / fs::u8path(AEntry.Parts.back());
+  if (fs::is_directory(fs::symlink_status(Target))) throw std::runtime_error("a folder stands where a file is needed: " + Target.string());
+  const fs::path Side = Folder / fs::u8path(AEntry.Parts.back() + ".unpacking~");
+  TZipFilePtr In(zip_fopen_index(AZip, AEntry.Index, 0));
+  if (!In) throw std::runtime_error(std::string("cannot open entry: ") + zip_strerror(AZip));
+  {
+    std::ofstream Out(Side, std::ios::binary | std::ios::trunc);
+    if (!Out) throw std::runtime_error("cannot create " + Side.string());
+    std::vector<char> Buffer(1 << 16);
+    zip_uint64_t Written = 0;
+    for (;;) {
+      const zip_int64_t Got = zip_fread(In.get(), Buffer.data(), Buffer.size());
+      if (Got < 0) {
+        const std::string Reason = zip_file_strerror(In.get());
+        Out.close();
+        fs::remove(Side);
+        throw std::runtime_error("damaged entry " + Target.string() + ": " + Reason);
+      }
+      if (Got == 0) break;
+      Written += static_cast<zip_uint64_t>(Got);
+      // The declared size was checked against the limits; data beyond it is refused.
+      if (Written > AEntry.Size) {
+        Out.close();
+        fs::remove(Side);
+        throw std::runtime_error("entry larger than declared: " + Target.string());
+      }
+      Out.write(Buffer.data(), Got);
+      if (!Out) throw std::runtime_error("cannot write " + Side.string());
+    }
+  }
+  fs::rename(Side, Target);
+}
+
+// Reads the entry table and refuses the archive when any entry is unsafe.
+bool PlanExtraction(zip_t* AZip, std::vector<TPlannedEntry>& APlan, std::string& AReason) {
+  const zip_int64_t Count = zip_get_num_entries(AZip, 0);
+  if (Count < 0) {
+    AReason = "cannot count the entries";
+    return false;
+  }
+  if (static_cast<zip_uint64_t>(Count) > ArchiveMaxEntries) {
+    AReason = "too many entries (" + std::to_string(Count) + ")";
+    return false;
+  }
+  zip_uint64_t Total = 0;
+  for (zip_uint64_t I = 0; I < static_cast<zip_uint64_t>(Count); ++I) {
+    zip_stat_t Stat;
+    zip_stat_init(&Stat);
+    // Strict: names are CP437 unless the entry carries the UTF-8 flag (or a Unicode path field).
+    if (zip_stat_index(AZip, I, ZIP_FL_ENC_STRICT, &Stat) != 0 || !(Stat.valid & ZIP_STAT_NAME)) {
+      AReason = "cannot read entry " + std::to_string(I);
+      return false;
+    }
+    const std::string Name = Stat.name;
+    std::string Why;
+    TPlannedEntry Entry;
+    Entry.Index = I;
+    Entry.Parts = SafeNameParts(Name, Why);
+    const bool IsDirName = Name.back() == '/' || Name.back() == '\\';
+    if (Entry.Parts.empty() && IsDirName && Why == kNoFileName) continue;  // "./": nothing to make
+    if (Entry.Parts.empty()) {
+      AReason = Why + ": \"" + Name + "\"";
+      return false;
+    }
+    Entry.IsDir = IsDirName;
+    zip_uint8_t OpSys = 0;
+    zip_uint32_t Attributes = 0;
+    if (zip_file_get_external_attributes(AZip, I, 0, &OpSys, &Attributes) == 0 && OpSys == ZIP_OPSYS_UNIX) {
+      const zip_uint32_t Mode = (Attributes >> 16) & S_IFMT;
+      if (Mode == S_IFDIR) Entry.IsDir = true;
+      if (Mode != 0 && Mode != S_IFREG && Mode != S_IFDIR) {
+        AReason = std::string(Mode == S_IFLNK ? "symbolic link" : "special file") + " entry: \"" + Name + "\"";
+        return false;
+      }
+    }
+    if ((Stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && Stat.encryption_method != ZIP_EM_NONE) {
+      AReason = "encrypted entry: \"" + Name + "\"";
+      return false;
+    }
+    if (!(Stat.valid & ZIP_STAT_SIZE) || !(Stat.valid & ZIP_STAT_COMP_SIZE)) {
+      AReason = "entry without sizes: \"" + Name + "\"";
+      return false;
+    }
+    Entry.Size = Entry.IsDir ? 0 : Stat.size;
+    if (Stat.size / ArchiveMaxRatio > std::max<zip_uint64_t>(Stat.comp_size, 1)) {
+      AReason = "compression ratio above " + std::to_string(ArchiveMaxRatio) + ":1 in entry \"" + Name + "\"";
+      return false;
+    }
+    Total += Stat.size;
+    if (Stat.size > ArchiveMaxTotalSize || Total > ArchiveMaxTotalSize) {
+      AReason = "declared uncompressed size above " + std::to_string(ArchiveMaxTotalSize) + " bytes";
+      return false;
+    }
+    APlan.push_back(std::move(Entry));
+  }
+  return true;
+}
+
+struct TProgressState {
+  const TOnProgressCallback* Callback = nullptr;
+  std::int64_t Total = 1;
+};
+
+void ProgressHook(zip_t* AZip, double AProgress, void* AState) {
+  auto* State = static_cast<TProgressState*>(AState);
+  try {
+    const double Clamped = std::clamp(AProgress, 0.0, 1.0);
+    (*State->Callback)(AZip, std::llround(Clamped * static_cast<double>(State->Total)), State->Total);
+  } catch (const std::exception& E) {
+    // Exceptions must not unwind through the archive library.
+    Logger().AddException(kCreateName, E);
+  } catch (...) {
+    Logger().AddError(kCreateName, "unknown error in the progress hook");
+  }
+}
+
+}  // namespace
+
+bool ExtractArchiveToDir(const std::string& AArchiveFileName, const std::string& ADestDir) {
+  try {
+    if (!IsZipFamilyExtension(LowerExtension(AArchiveFileName))) {
+      Logger().AddError(kExtractName, "Not a ZIP archive name: " + AArchiveFileName);
+      return false;
+    }
+    int ErrorCode = 0;
+    TZipPtr Zip(zip_open(AArchiveFileName.c_str(), ZIP_RDONLY, &ErrorCode));
+    if (!Zip) {
+      Logger().AddError(kExtractName, "Cannot open " + AArchiveFileName + ": " + ZipErrorText(ErrorCode));
+      return false;
+    }
+    std::vector<TPlannedEntry> Plan;
+    std::string Reason;
+    if (!PlanExtraction(Zip.get(), Plan, Reason)) {
+      Logger().AddError(kExtractName, "Refused " + AArchiveFileName + ": " + Reason);
+      return false;
+    }
+    const fs::path Dest = fs::u8path(ADestDir);
+    fs::create_directories(Dest);
+    for (const TPlannedEntry& Entry : Plan) {
+      if (Entry.IsDir) {
+        MakeFoldersInside(Dest, Entry.Parts, Entry.Parts.size());
+      } else {
+        WriteEntry(Zip.get(), Entry, Dest);
+      }
+    }
+    return true;
+  } catch (const std::exception& E) {
+    Logger().AddException(kExtractName, E);
+  } catch (...) {
+    Logger().AddError(kExtractName, "unknown error");
+  }
+  return false;
+}
+
+bool CreateZipFromFileList(const std::string& AFileList, const std::string& ABaseDir, const std::string& AArchiveFileName,
+                           const TOnProgressCallback& AOnProgress) {
+  try {
+    if (LowerExtension(AArchiveFileName) != ".zip") return false;
+    struct TItem {
+      std::string File;
+      std::string Name;
+    };
+    std::vector<TItem> Items;
+    std::int64_t TotalBytes = 0;
+    for (const std::string& Line : SplitLines(AFileList)) {
+      if (ABaseDir.empty() || Line.compare(0, ABaseDir.size(), ABaseDir) != 0) continue;
+      std::string Name = Line.substr(ABaseDir.size());
+      std::replace(Name.begin(), Name.end(), '\\', '/');
+      Name.erase(0, Name.find_first_not_of('/'));
+      if (Name.empty()) continue;
+      const fs::path File = fs::u8path(Line);
+      if (!fs::is_regular_file(File)) {
+        Logger().AddError(kCreateName, "File to pack not found: " + Line);
+        return false;
+      }
+      TotalBytes += static_cast<std::int64_t>(fs::file_size(File));
+      Items.push_back({Line, Name});
+    }
+    // The library writes no file for an archive without entries; say so instead of answering true.
+    if (Items.empty()) {
+      Logger().AddError(kCreateName, "No file of the list lies under " + ABaseDir);
+      return false;
+    }
+    int ErrorCode = 0;
+    TZipPtr Zip(zip_open(AArchiveFileName.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &ErrorCode));
+    if (!Zip) {
+      Logger().AddError(kCreateName, "Cannot create " + AArchiveFileName + ": " + ZipErrorText(ErrorCode));
+      return false;
+    }
+    for (const TItem& Item : Items) {
+      zip_source_t* Source = zip_source_file(Zip.get(), Item.File.c_str(), 0, 0);
+      if (!Source) throw std::runtime_error("cannot read " + Item.File + ": " + zip_strerror(Zip.get()));
+      const zip_int64_t Index = zip_file_add(Zip.get(), Item.Name.c_str(), Source, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
+      if (Index < 0) {
+        zip_source_free(Source);
+        throw std::runtime_error("cannot add " + Item.Name + ": " + zip_strerror(Zip.get()));
+      }
+      if (zip_set_file_compression(Zip.get(), static_cast<zip_uint64_t>(Index), ZIP_CM_DEFLATE, 7) != 0)
+        throw std::runtime_error(std::string("cannot set compression: ") + zip_strerror(Zip.get()));
+    }
+    TProgressState State{&AOnProgress, std::max<std::int64_t>(TotalBytes, 1)};
+    if (AOnProgress) zip_register_progress_callback_with_state(Zip.get(), 0.01, ProgressHook, nullptr, &State);
+    if (zip_close(Zip.get()) != 0) {
+      Logger().AddError(kCreateName, "Cannot write " + AArchiveFileName + ": " + zip_strerror(Zip.get()));
+      return false;  // the deleter discards the archive object; nothing was renamed into place
+    }
+    (void)Zip.release();  // closed successfully: the handle is gone
+    return true;
+  } catch (const std::exception& E) {
+    Logger().AddException(kCreateName, E);
+  } catch (...) {
+    Logger().AddError(kCreateName, "unknown error");
+  }
+  return false;
+}
+
+}  // namespace lexmora

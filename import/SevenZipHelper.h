@@ -1,0 +1,42 @@
+// Archive helper: unpacks ZIP packages into a folder and packs a list of files into a ZIP archive.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace lexmora {
+
+// Progress hook of archive creation. ASender is the archive being written (an opaque handle),
+// AValue the work done and AMaxValue the total work, both counted in bytes of the input files
+// (AMaxValue is at least 1). Called on the caller's thread while the archive is written.
+using TOnProgressCallback = std::function<void(const void* ASender, std::int64_t AValue, std::int64_t AMaxValue)>;
+
+// Limits under which a package is refused before anything is written.
+inline constexpr std::uint64_t ArchiveMaxTotalSize = 4ULL * 1024 * 1024 * 1024;  // declared bytes, all entries
+inline constexpr std::uint64_t ArchiveMaxRatio = 1000;                            // declared size : stored size
+inline constexpr std::uint64_t ArchiveMaxEntries = 100000;
+
+// Extracts every entry of the ZIP archive AArchiveFileName into ADestDir (created when missing),
+// recreating the stored folders. Answers false, never throws, when the name's extension is not of
+// the ZIP family (".zip", ".docx", ".xlsx" and so on, letter case ignored), the archive is damaged
+// or encrypted, or an entry is unsafe. Unsafe means: an absolute name, a drive letter, a ".."
+// component, a symbolic link or other special file, or declared sizes beyond the limits above.
+// Note: all entries are checked before the first byte is written, so a refused archive leaves
+// ADestDir as it was; a damaged entry found while writing can leave the entries before it.
+// Entry names are read as UTF-8 when the archive flags them so, else as CP437; "\" counts as
+// a folder separator. Nothing is ever written outside ADestDir. Reasons are logged.
+bool ExtractArchiveToDir(const std::string& AArchiveFileName, const std::string& ADestDir);
+
+// Writes the ZIP archive AArchiveFileName from AFileList (full paths, one per line, CR LF or LF).
+// Only lines that begin with ABaseDir (exact, case-sensitive) are packed, under the rest of the
+// line with "/" as folder separator ("<base>xl\styles.xml" and "<base>xl/styles.xml" both become
+// "xl/styles.xml"); other lines, empty ones included, are skipped. Entries keep the list order and
+// are deflated at level 7. AOnProgress may be empty.
+// Answers false, never throws and writes nothing when the name does not end in ".zip" (letter case
+// ignored), a listed file is missing, no line lies under ABaseDir or writing fails.
+// Note: an existing file named AArchiveFileName is replaced.
+bool CreateZipFromFileList(const std::string& AFileList, const std::string& ABaseDir, const std::string& AArchiveFileName,
+                           const TOnProgressCallback& AOnProgress = nullptr);
+
+}  // namespace lexmora

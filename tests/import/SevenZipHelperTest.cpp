@@ -1,0 +1,307 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "LoggerUnit.h"
+#include "SevenZipHelper.h"
+#include "ZipTestUtil.h"
+
+using namespace lexmora;
+using namespace lexmora::testutil;
+
+namespace {
+
+std::string LogText() { return ReadFile(Logger().LogFileName()); }
+
+// ---- CreateZipFromFileList -------------------------------------------------------------------
+
+TEST(CreateZipFromFileList, PacksListedFilesInListOrderWithSlashNames) {
+  TScratchDir D;
+  const std::string Base = D.Dir() + "tempEEDir/";
+  WriteFile(Base + "[Content_Types].xml", "<Types/>");
+  WriteFile(Base + "xl/worksheets/sheet1.xml", std::string(5000, 'a'));
+  WriteFile(Base + "_rels/.rels", "<Relationships/>");
+  WriteFile(Base + "docProps/Grüße.xml", "ü");
+  const std::string Archive = D.Dir() + "out.zip";
+  const std::string List = Base + "xl/worksheets/sheet1.xml\r\n" + D.Dir() + "outside.txt\r\n\r\n" + Base +
+                           "[Content_Types].xml\r\n" + Base + "_rels/.rels\r\n" + Base + "docProps/Grüße.xml\r\n";
+  WriteFile(D.Dir() + "outside.txt", "not packed");
+  ASSERT_TRUE(CreateZipFromFileList(List, Base, Archive));
+  EXPECT_EQ(ZipEntryNames(Archive),
+            (std::vector<std::string>{"xl/worksheets/sheet1.xml", "[Content_Types].xml", "_rels/.rels", "docProps/Grüße.xml"}));
+
+  // Deflated, and the content comes back unchanged.
+  int Err = 0;
+  zip_t* Zip = zip_open(Archive.c_str(), ZIP_RDONLY, &Err);
+  ASSERT_NE(Zip, nullptr);
+  zip_stat_t St;
+  ASSERT_EQ(zip_stat_index(Zip, 0, 0, &St), 0);
+  EXPECT_EQ(St.comp_method, ZIP_CM_DEFLATE);
+  EXPECT_LT(St.comp_size, St.size);
+  zip_discard(Zip);
+  TScratchDir Out;
+  ASSERT_TRUE(ExtractArchiveToDir(Archive, Out.Dir()));
+  EXPECT_EQ(ReadFile(Out.Path() / "xl/worksheets/sheet1.xml"), std::string(5000, 'a'));
+  EXPECT_EQ(ReadFile(Out.Path() / "docProps/Grüße.xml"), "ü");
+  EXPECT_FALSE(fs::exists(Out.Path() / "outside.txt"));
+}
+
+TEST(CreateZipFromFileList, BackslashSeparatorsBecomeSlashes) {
+  TScratchDir D;
+  const std::string Base = D.Dir();
+  WriteFile(Base + "xl\\styles.xml", "<styleSheet/>");  // a file whose name holds a backslash
+  const std::string Archive = D.Dir() + "a.zip";
+  ASSERT_TRUE(CreateZipFromFileList(Base + "xl\\styles.xml\r\n", Base, Archive));
+  EXPECT_EQ(ZipEntryNames(Archive), (std::vector<std::string>{"xl/styles.xml"}));
+}
+
+struct TCreateRefusal {
+  const char* Name;
+  const char* ArchiveName;
+  bool ListMissingFile;
+  bool ListOutsideBaseOnly;
+};
+
+class CreateZipRefusal : public ::testing::TestWithParam<TCreateRefusal> {};
+
+TEST_P(CreateZipRefusal, AnswersFalseAndWritesNothing) {
+  const TCreateRefusal& P = GetParam();
+  TScratchDir D;
+  const std::string Base = D.Dir() + "base/";
+  WriteFile(Base + "a.xml", "a");
+  WriteFile(D.Dir() + "elsewhere.xml", "e");
+  std::string List = P.ListOutsideBaseOnly ? D.Dir() + "elsewhere.xml\r\n" : Base + "a.xml\r\n";
+  if (P.ListMissingFile) List += Base + "missing.xml\r\n";
+  const fs::path Archive = D.Path() / P.ArchiveName;
+  EXPECT_FALSE(CreateZipFromFileList(List, Base, Archive.string()));
+  EXPECT_FALSE(fs::exists(Archive));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CreateZipRefusal,
+                         ::testing::Values(TCreateRefusal{"SevenZipName", "out.7z", false, false},
+                                           TCreateRefusal{"NoExtension", "out", false, false},
+                                           TCreateRefusal{"XlsxName", "out.xlsx", false, false},
+                                           TCreateRefusal{"MissingListedFile", "out.zip", true, false},
+                                           TCreateRefusal{"NothingUnderBase", "out.zip", false, true},
+                                           TCreateRefusal{"FolderMissing", "no/such/folder/out.zip", false, false}),
+                         [](const auto& I) { return std::string(I.param.Name); });
+
+TEST(CreateZipFromFileList, UpperCaseZipNameAccepted) {
+  TScratchDir D;
+  WriteFile(D.Dir() + "b/a.xml", "a");
+  EXPECT_TRUE(CreateZipFromFileList(D.Dir() + "b/a.xml", D.Dir() + "b/", D.Dir() + "OUT.ZIP"));
+}
+
+TEST(CreateZipFromFileList, ReplacesAnExistingArchive) {
+  TScratchDir D;
+  WriteFile(D.Dir() + "b/new.xml", "n");
+  WriteFile(D.Dir() + "out.zip", "left from an earlier run, not a ZIP");
+  ASSERT_TRUE(CreateZipFromFileList(D.Dir() + "b/new.xml\r\n", D.Dir() + "b/", D.Dir() + "out.zip"));
+  EXPECT_EQ(ZipEntryNames(D.Path() / "out.zip"), (std::vector<std::string>{"new.xml"}));
+}
+
+TEST(CreateZipFromFileList, ProgressRisesToTheTotalOfInputBytes) {
+  TScratchDir D;
+  std::string List;
+  std::int64_t Total = 0;
+  for (int I = 0; I < 5; ++I) {
+    const std::string Name = D.Dir() + "b/f" + std::to_string(I) + ".bin";
+    std::string Data(200000 + I, static_cast<char>('a' + I));
+    Total += static_cast<std::int64_t>(Data.size());
+    WriteFile(Name, Data);
+    List += Name + "\r\n";
+  }
+  std::vector<std::pair<std::int64_t, std::int64_t>> Calls;
+  const void* Sender = nullptr;
+  const TOnProgressCallback Hook = [&](const void* ASender, std::int64_t AValue, std::int64_t AMax) {
+    Sender = ASender;
+    Calls.emplace_back(AValue, AMax);
+  };
+  ASSERT_TRUE(CreateZipFromFileList(List, D.Dir() + "b/", D.Dir() + "p.zip", Hook));
+  ASSERT_GE(Calls.size(), 2u);
+  EXPECT_NE(Sender, nullptr);
+  for (std::size_t I = 0; I < Calls.size(); ++I) {
+    EXPECT_EQ(Calls[I].second, Total);
+    EXPECT_GE(Calls[I].first, 0);
+    EXPECT_LE(Calls[I].first, Total);
+    if (I > 0) {
+      EXPECT_GE(Calls[I].first, Calls[I - 1].first);
+    }
+  }
+  EXPECT_EQ(Calls.back().first, Total);
+}
+
+TEST(CreateZipFromFileList, ThrowingProgressHookDoesNotEscape) {
+  TScratchDir D;
+  WriteFile(D.Dir() + "b/a.xml", "a");
+  const TOnProgressCallback Hook = [](const void*, std::int64_t, std::int64_t) { throw std::runtime_error("hook failed"); };
+  EXPECT_NO_THROW(CreateZipFromFileList(D.Dir() + "b/a.xml", D.Dir() + "b/", D.Dir() + "h.zip", Hook));
+}
+
+// ---- ExtractArchiveToDir: ordinary and damaged archives -------------------------------------
+
+TEST(ExtractArchiveToDir, RecreatesFoldersIncludingEmptyOnes) {
+  TScratchDir D;
+  BuildZip(D.Path() / "p.zip", {{"project.sdlproj", "<Project/>"},
+                                {"de-DE/", ""},
+                                {"de-DE/sub/doc.sdlxliff", "<xliff/>"},
+                                {"empty/", ""},
+                                {"Reports\\analysis.xml", "<r/>"}});
+  const fs::path Dest = D.Path() / "out";
+  ASSERT_TRUE(ExtractArchiveToDir((D.Path() / "p.zip").string(), Dest.string()));
+  EXPECT_EQ(ListTree(Dest), (std::vector<std::string>{"Reports/analysis.xml", "de-DE/sub/doc.sdlxliff", "project.sdlproj"}));
+  EXPECT_TRUE(fs::is_directory(Dest / "empty"));
+  EXPECT_EQ(ReadFile(Dest / "de-DE/sub/doc.sdlxliff"), "<xliff/>");
+}
+
+TEST(ExtractArchiveToDir, EntryNamedLikeTheArchiveBesideItDoesNotSpoilTheRead) {
+  // The package copy "tmp.zip" sits in the folder it is unpacked into.
+  TScratchDir D;
+  BuildZip(D.Path() / "tmp.zip", {{"tmp.zip", "inner"}, {"z.txt", std::string(100000, 'z')}});
+  ASSERT_TRUE(ExtractArchiveToDir(D.Dir() + "tmp.zip", D.Dir()));
+  EXPECT_EQ(ReadFile(D.Path() / "tmp.zip"), "inner");
+  EXPECT_EQ(ReadFile(D.Path() / "z.txt"), std::string(100000, 'z'));
+}
+
+TEST(ExtractArchiveToDir, NamesFollowTheUtf8FlagElseCp437) {
+  TScratchDir D;
+  TRawEntry Cp437{"M\x81ller.txt", "cp437", 0};       // 0x81 is u-umlaut in CP437
+  TRawEntry Utf8{"Gr\xC3\xBC\xC3\x9F" "e.txt", "utf8", 0x0800};
+  WriteFile(D.Path() / "n.zip", BuildRawZip({Cp437, Utf8}));
+  ASSERT_TRUE(ExtractArchiveToDir(D.Dir() + "n.zip", D.Dir() + "out"));
+  EXPECT_EQ(ListTree(D.Path() / "out"), (std::vector<std::string>{"Grüße.txt", "Müller.txt"}));
+}
+
+TEST(ExtractArchiveToDir, UnixModesOfPlainFilesAndFoldersAreAccepted) {
+  TScratchDir D;
+  TRawEntry Folder{"dir/", "", 0, static_cast<std::uint32_t>(S_IFDIR | 0755) << 16, 3};
+  TRawEntry File{"dir/a.txt", "a", 0, static_cast<std::uint32_t>(S_IFREG | 0644) << 16, 3};
+  WriteFile(D.Path() / "m.zip", BuildRawZip({Folder, File}));
+  ASSERT_TRUE(ExtractArchiveToDir(D.Dir() + "m.zip", D.Dir() + "out"));
+  EXPECT_EQ(ReadFile(D.Path() / "out/dir/a.txt"), "a");
+}
+
+TEST(ExtractArchiveToDir, RefusesNamesOfOtherFormatsAndBrokenArchives) {
+  TScratchDir D;
+  BuildZip(D.Path() / "good.zip", {{"a.txt", std::string(20000, 'x') + "tail"}});
+  const std::string Good = ReadFile(D.Path() / "good.zip");
+  fs::copy_file(D.Path() / "good.zip", D.Path() / "good.7z");
+  WriteFile(D.Path() / "text.zip", "this is not an archive at all");
+  WriteFile(D.Path() / "empty.zip", "");
+  WriteFile(D.Path() / "truncated.zip", Good.substr(0, Good.size() / 2));
+  std::string Damaged = Good;
+  Damaged[45] = static_cast<char>(Damaged[45] ^ 0x55);  // inside the deflated data: CRC or inflate error
+  WriteFile(D.Path() / "damaged.zip", Damaged);
+  for (const char* Name : {"good.7z", "text.zip", "empty.zip", "truncated.zip", "damaged.zip", "missing.zip"}) {
+    SCOPED_TRACE(Name);
+    bool Result = true;
+    EXPECT_NO_THROW(Result = ExtractArchiveToDir(D.Dir() + Name, D.Dir() + "out_" + Name));
+    EXPECT_FALSE(Result);
+  }
+  EXPECT_TRUE(ExtractArchiveToDir(D.Dir() + "good.zip", D.Dir() + "out_good"));
+}
+
+// ---- ExtractArchiveToDir: hostile archives --------------------------------------------------
+
+struct THostile {
+  const char* Name;
+  std::vector<TRawEntry> Entries;
+};
+
+class HostileArchive : public ::testing::TestWithParam<THostile> {};
+
+// Every hostile archive is refused whole: false, a log line, nothing in the destination and
+// nothing beside it.
+TEST_P(HostileArchive, RefusedBeforeAnythingIsWritten) {
+  TScratchDir D;
+  const fs::path Dest = D.Path() / "work" / "dest";
+  fs::create_directories(Dest);
+  WriteFile(D.Path() / "work" / "h.zip", BuildRawZip(GetParam().Entries));
+  EXPECT_FALSE(ExtractArchiveToDir((D.Path() / "work" / "h.zip").string(), Dest.string()));
+  EXPECT_TRUE(fs::is_empty(Dest));
+  EXPECT_EQ(ListTree(D.Path()), (std::vector<std::string>{"work/h.zip"}));
+  EXPECT_FALSE(fs::exists("/tmp/lexmora-evil.txt"));
+  EXPECT_NE(LogText().find("SevenZipHelper.ExtractArchiveToDir > Refused"), std::string::npos);
+}
+
+const std::uint32_t kLinkMode = static_cast<std::uint32_t>(S_IFLNK | 0777) << 16;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HostileArchive,
+    ::testing::Values(
+        THostile{"ParentFolder", {{"ok.txt", "fine"}, {"../evil.txt", "x"}}},
+        THostile{"ParentInside", {{"a/../../evil.txt", "x"}}},
+        THostile{"ParentBackslash", {{"ok.txt", "fine"}, {"..\\evil.txt", "x"}}},
+        THostile{"ParentBackslashInside", {{"a\\..\\..\\evil.txt", "x"}}},
+        THostile{"AbsolutePath", {{"/tmp/lexmora-evil.txt", "x"}}},
+        THostile{"AbsoluteBackslash", {{"\\tmp\\lexmora-evil.txt", "x"}}},
+        THostile{"DriveLetter", {{"C:/evil.txt", "x"}}},
+        THostile{"DriveLetterRelative", {{"c:evil.txt", "x"}}},
+        THostile{"Symlink", {{"ok.txt", "fine"}, {"link", "/etc", 0, kLinkMode, 3}}},
+        THostile{"SymlinkThenWriteThrough", {{"link", "..", 0, kLinkMode, 3}, {"link/evil.txt", "x"}}},
+        THostile{"FifoEntry", {{"pipe", "", 0, static_cast<std::uint32_t>(S_IFIFO | 0644) << 16, 3}}},
+        THostile{"RatioAboveLimit", {{"ok.txt", "fine"}, {"bomb.txt", std::string(10, 'x'), 0, 0, 0, 10 * 1000 + 1000}}},
+        THostile{"EncryptedFlag", {{"secret.txt", "x", 0x0001}}}),
+    [](const auto& I) { return std::string(I.param.Name); });
+
+TEST(ExtractArchiveToDir, RatioAtTheLimitIsAccepted) {
+  TScratchDir D;
+  // 10 stored bytes that declare 10,000: exactly 1000:1 (the stored data is then shorter than
+  // declared, which the read itself reports, so only the refusal step is looked at here).
+  WriteFile(D.Path() / "r.zip", BuildRawZip({{"a.txt", std::string(10, 'x'), 0, 0, 0, 10000}}));
+  ExtractArchiveToDir(D.Dir() + "r.zip", D.Dir() + "out");
+  EXPECT_EQ(LogText().find("Refused " + D.Dir() + "r.zip"), std::string::npos);
+}
+
+TEST(ExtractArchiveToDir, RefusesDeflateBomb) {
+  // 40 MB of zeros deflate to ~40 KB (about 1030:1), beyond the ratio limit.
+  TScratchDir D;
+  BuildZip(D.Path() / "bomb.zip", {{"zeros.bin", std::string(40u << 20, '\0')}});
+  EXPECT_FALSE(ExtractArchiveToDir(D.Dir() + "bomb.zip", D.Dir() + "out"));
+  EXPECT_TRUE(ListTree(D.Path() / "out").empty());
+}
+
+TEST(ExtractArchiveToDir, RefusesDeclaredTotalAboveFourGiB) {
+  // Two entries whose declared sizes stay within the ratio limit but together pass 4 GiB.
+  TScratchDir D;
+  const std::string Stored(5u << 20, 's');  // 5 MiB stored, declared as ~4 GiB
+  TRawEntry Big{"big.bin", Stored, 0, 0, 0, 0xFFFFFF00LL};
+  TRawEntry Small{"small.bin", std::string(1000, 't'), 0, 0, 0, 1000};
+  WriteFile(D.Path() / "t.zip", BuildRawZip({Big, Small}));
+  EXPECT_FALSE(ExtractArchiveToDir(D.Dir() + "t.zip", D.Dir() + "out"));
+  EXPECT_TRUE(ListTree(D.Path() / "out").empty());
+  EXPECT_NE(LogText().find("declared uncompressed size above"), std::string::npos);
+}
+
+TEST(ExtractArchiveToDir, LinkAlreadyInTheDestinationIsNotFollowed) {
+  TScratchDir D;
+  const fs::path Dest = D.Path() / "dest";
+  const fs::path Outside = D.Path() / "outside";
+  fs::create_directories(Dest);
+  fs::create_directories(Outside);
+  fs::create_directory_symlink(Outside, Dest / "lang");
+  BuildZip(D.Path() / "p.zip", {{"lang/doc.sdlxliff", "x"}});
+  EXPECT_FALSE(ExtractArchiveToDir(D.Dir() + "p.zip", Dest.string()));
+  EXPECT_TRUE(fs::is_empty(Outside));
+}
+
+TEST(ExtractArchiveToDir, FileLinkInTheDestinationIsReplacedNotWrittenThrough) {
+  TScratchDir D;
+  const fs::path Dest = D.Path() / "dest";
+  fs::create_directories(Dest);
+  WriteFile(D.Path() / "victim.txt", "keep");
+  fs::create_symlink(D.Path() / "victim.txt", Dest / "doc.txt");
+  BuildZip(D.Path() / "p.zip", {{"doc.txt", "new"}});
+  ASSERT_TRUE(ExtractArchiveToDir(D.Dir() + "p.zip", Dest.string()));
+  EXPECT_EQ(ReadFile(D.Path() / "victim.txt"), "keep");
+  EXPECT_FALSE(fs::is_symlink(Dest / "doc.txt"));
+  EXPECT_EQ(ReadFile(Dest / "doc.txt"), "new");
+}
+
+TEST(ExtractArchiveToDir, FileWhereAFolderIsNeededFails) {
+  TScratchDir D;
+  BuildZip(D.Path() / "p.zip", {{"a", "file"}, {"a/b.txt", "x"}});
+  EXPECT_FALSE(ExtractArchiveToDir(D.Dir() + "p.zip", D.Dir() + "out"));
+}
+
+}  // namespace
