@@ -228,11 +228,11 @@ struct TProgressState {
   std::int64_t Total = 1;
 };
 
-void ProgressHook(zip_t* AZip, double AProgress, void* AState) {
+void ProgressHook(zip_t* /*AZip*/, double AProgress, void* AState) {
   auto* State = static_cast<TProgressState*>(AState);
   try {
     const double Clamped = std::clamp(AProgress, 0.0, 1.0);
-    (*State->Callback)(AZip, std::llround(Clamped * static_cast<double>(State->Total)), State->Total);
+    (*State->Callback)(std::llround(Clamped * static_cast<double>(State->Total)), State->Total);
   } catch (const std::exception& E) {
     // Exceptions must not unwind through the archive library.
     Logger().AddException(kCreateName, E);

@@ -2,15 +2,16 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
+
+#include "DataTypeUnit.h"
 
 namespace lexmora {
 
-// Progress hook of archive creation. ASender is the archive being written (an opaque handle),
-// AValue the work done and AMaxValue the total work, both counted in bytes of the input files
-// (AMaxValue is at least 1). Called on the caller's thread while the archive is written.
-using TOnProgressCallback = std::function<void(const void* ASender, std::int64_t AValue, std::int64_t AMaxValue)>;
+// The progress hook of archive creation is TOnProgressCallback (DataTypeUnit.h). Here AValue is
+// the work done and AMaxValue the total work, both in bytes of the input files (AMaxValue is at
+// least 1); it is called on the caller's thread while the archive is written, last with
+// AValue == AMaxValue.
 
 // Limits under which a package is refused before anything is written.
 inline constexpr std::uint64_t ArchiveMaxTotalSize = 4ULL * 1024 * 1024 * 1024;  // declared bytes, all entries
