@@ -119,7 +119,7 @@ void ParseAsContent(pugi::xml_node AElement, std::string_view AText, bool AKeepB
   if (AText.empty()) return;
   if (!IsValidUtf8(AText)) throw EXmlError("XML parse error: the text is not valid UTF-8");
   const pugi::xml_parse_result Result =
-      AElement.append_buffer(AText.data(), AText.size(), XmlParseOptions(AKeepBlanks), pugi::encoding_utf8);
+      AElement.append_buffer(AText.data(), AText.size(), XmlParseOptions(AKeepBlanks) | pugi::parse_fragment, pugi::encoding_utf8);
   if (!Result) throw EXmlError(DescribeParseError(Result));
 }
 
