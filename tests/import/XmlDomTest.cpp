@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include "XmlDomUnit.h"
+
+using namespace lexmora;
+
+namespace {
+
+pugi::xml_document Parse(const std::string& AText, bool AKeepBlanks = true) {
+  pugi::xml_document Doc;
+  LoadXmlText(Doc, AText, AKeepBlanks);
+  return Doc;
+}
+
+TEST(XmlDom, QualifiedNamesAsWrittenAndPrefixedLookups) {
+  const auto Doc = Parse("<r xmlns:sdl=\"u\"><sdl:seg sdl:id=\"p\" id=\"e\" m:percent=\"5\"/><seg id=\"plain\"/></r>");
+  const pugi::xml_node R = Doc.document_element();
+  const pugi::xml_node First = FindChildElement(R, "seg");
+  EXPECT_STREQ(First.name(), "sdl:seg");  // first child whose local part matches
+  EXPECT_TRUE(IsElementNamed(First, "sdl:seg"));
+  EXPECT_FALSE(IsElementNamed(First, "seg"));
+  EXPECT_EQ(AttributeValue(First, "id"), "e");  // the exact name wins
+  EXPECT_EQ(AttributeValue(First, "percent"), "5");
+  EXPECT_EQ(AttributeValue(First, "absent"), "");
+  EXPECT_FALSE(HasAttribute(First, "cent"));
+  EXPECT_FALSE(FindChildElement(R, "eg"));
+  EXPECT_TRUE(NameMatches("a:b:c", "b:c"));
+  EXPECT_FALSE(NameMatches("ab", "b"));
+}
+
+TEST(XmlDom, BlankTextKeptOnlyOnRequest) {
+  const std::string Text = "<r> <a/>\n<b> x </b></r>";
+  int Kept = 0, Dropped = 0;
+  for (pugi::xml_node N : Parse(Text, true).document_element().children()) Kept += N.type() == pugi::node_pcdata;
+  for (pugi::xml_node N : Parse(Text, false).document_element().children()) Dropped += N.type() == pugi::node_pcdata;
+  EXPECT_EQ(Kept, 2);
+  EXPECT_EQ(Dropped, 0);
+  EXPECT_EQ(Parse(Text, false).document_element().child("b").text().get(), std::string(" x "));
+}
+
+TEST(XmlDom, ElementTextOfSingleTextEmptyAndMixedContent) {
+  const auto Doc = Parse("<r><a>t&amp;</a><b/><c><![CDATA[cd]]></c><d>x<e/></d></r>");
+  const pugi::xml_node R = Doc.document_element();
+  EXPECT_EQ(ElementText(R.child("a")), "t&");
+  EXPECT_EQ(ElementText(R.child("b")), "");
+  EXPECT_EQ(ElementText(R.child("c")), "cd");
+  EXPECT_THROW(ElementText(R.child("d")), EXmlError);
+}
+
+TEST(XmlDom, SerialiseWritesNumericReferencesAndNoIndentation) {
+  const auto Doc = Parse("<r><m a=\"&quot;&amp;&apos;&lt;&gt;\">&quot;&amp;&apos;&lt;&gt;<x/> </m></r>");
+  pugi::xml_node M = Doc.document_element().child("m");
+  M.append_child(pugi::node_cdata).set_value("a]]>b");  // cannot be written as one section
+  EXPECT_EQ(SerializeXml(M, true),
+            "<m a=\"&#34;&#38;&#39;&#60;&#62;\">&#34;&#38;&#39;&#60;&#62;<x/> <![CDATA[a]]]]><![CDATA[>b]]></m>");
+  EXPECT_EQ(SerializeXml(M, false), "&#34;&#38;&#39;&#60;&#62;<x/> <![CDATA[a]]]]><![CDATA[>b]]>");
+  EXPECT_EQ(SerializeXml(pugi::xml_node(), true), "");
+}
+
+TEST(XmlDom, ParseAsContentReplacesChildrenAndAcceptsPlainText) {
+  pugi::xml_document Doc;
+  pugi::xml_node Root = Doc.append_child("ROOT");
+  ParseAsContent(Root, "<old/>", false);
+  ParseAsContent(Root, "only text &amp; more", false);
+  ASSERT_EQ(Root.first_child().type(), pugi::node_pcdata);
+  EXPECT_STREQ(Root.first_child().value(), "only text & more");
+  EXPECT_FALSE(Root.first_child().next_sibling());
+  ParseAsContent(Root, " <a/> <b>t</b>", false);
+  EXPECT_STREQ(Root.first_child().name(), "a");
+  EXPECT_THROW(ParseAsContent(Root, "<a>", false), EXmlError);
+  EXPECT_THROW(ParseAsContent(Root, "\xFF", false), EXmlError);
+}
+
+TEST(XmlDom, ByteOrderMarkSkippedAndParseErrorsThrow) {
+  EXPECT_STREQ(Parse("\xEF\xBB\xBF<r/>").document_element().name(), "r");
+  pugi::xml_document Doc;
+  EXPECT_THROW(LoadXmlText(Doc, "", true), EXmlError);
+  EXPECT_THROW(LoadXmlText(Doc, "<r>", true), EXmlError);
+  EXPECT_THROW(LoadXmlFile(Doc, "/nonexistent/file.xml", true), EXmlError);
+}
+
+TEST(XmlDom, Utf8Validation) {
+  struct Row {
+    const char* Name;
+    std::string Bytes;
+    bool Valid;
+  };
+  const Row Rows[] = {
+      {"ascii", "abc", true},
+      {"two-byte", "\xC3\xA9", true},
+      {"three-byte", "\xE2\x82\xAC", true},
+      {"four-byte", "\xF0\x9F\x98\x80", true},
+      {"max", "\xF4\x8F\xBF\xBF", true},
+      {"nul", std::string("a\0b", 3), true},
+      {"lone continuation", "\x80", false},
+      {"overlong slash", "\xC0\xAF", false},
+      {"overlong three", "\xE0\x80\xAF", false},
+      {"surrogate", "\xED\xA0\x80", false},
+      {"past max", "\xF4\x90\x80\x80", false},
+      {"cut", "\xE2\x82", false},
+      {"latin1", "caf\xE9", false},
+      {"bad continuation", "\xC3\x28", false},
+  };
+  for (const Row& R : Rows) EXPECT_EQ(IsValidUtf8(R.Bytes), R.Valid) << R.Name;
+}
+
+TEST(XmlDom, BlanksAndTrimmingStopAtU0020) {
+  EXPECT_TRUE(IsBlankText(""));
+  EXPECT_TRUE(IsBlankText(" \t\r\n\x01"));
+  EXPECT_FALSE(IsBlankText(" \xC2\xA0"));  // a no-break space is not a blank
+  EXPECT_EQ(TrimBlanks(" \x1F a b \n"), "a b");
+  EXPECT_EQ(TrimBlanks("\xC2\xA0x\xC2\xA0"), "\xC2\xA0x\xC2\xA0");
+  EXPECT_EQ(TrimBlanks("   "), "");
+}
+
+}  // namespace
