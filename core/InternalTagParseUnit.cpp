@@ -151,7 +151,16 @@ void CheckReferencesAndCharacters(std::string_view AText) {
 // Symbols that occur in the markup, literally or as numeric character references.
 TSymbolSet SymbolsUsedIn(std::string_view AMarkup) {
   TSymbolSet Used;
-  for (char32_t C : Utf8ToU32(AMarkup)) {
+  // Every symbol is a three-byte sequence led by E0, E1 or EF; continuation
+  // bytes never equal a lead byte, so the scan cannot start mid-character.
+  for (std::size_t I = 0; I + 2 < AMarkup.size(); ++I) {
+    const auto Lead = static_cast<unsigned char>(AMarkup[I]);
+    if (Lead != 0xE0 && Lead != 0xE1 && Lead != 0xEF) continue;
+    const auto B1 = static_cast<unsigned char>(AMarkup[I + 1]);
+    const auto B2 = static_cast<unsigned char>(AMarkup[I + 2]);
+    if ((B1 & 0xC0) != 0x80 || (B2 & 0xC0) != 0x80) continue;
+    const char32_t C =
+        (static_cast<char32_t>(Lead & 0x0F) << 12) | (static_cast<char32_t>(B1 & 0x3F) << 6) | (B2 & 0x3F);
     const int Index = SymbolIndex(C);
     if (Index >= 0) Used.set(static_cast<std::size_t>(Index));
   }

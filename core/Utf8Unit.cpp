@@ -27,20 +27,23 @@ TLeadInfo LeadInfo(unsigned char ALead) {
 }  // namespace
 
 std::u32string Utf8ToU32(std::string_view AText) {
-  std::u32string Result;
-  Result.reserve(AText.size());
+  // Written through a raw pointer into a buffer of the upper bound (one code
+  // point per byte): segment texts are converted three times per segment.
+  std::u32string Result(AText.size(), U'\0');
+  char32_t* Out = Result.data();
+  const auto* const Bytes = reinterpret_cast<const unsigned char*>(AText.data());
   const std::size_t Len = AText.size();
   std::size_t I = 0;
   while (I < Len) {
-    const auto Lead = static_cast<unsigned char>(AText[I]);
+    const unsigned char Lead = Bytes[I];
     if (Lead < 0x80) {
-      Result.push_back(Lead);
+      *Out++ = Lead;
       ++I;
       continue;
     }
     const TLeadInfo Info = LeadInfo(Lead);
     if (Info.Extra == 0) {
-      Result.push_back(ReplacementChar);
+      *Out++ = ReplacementChar;
       ++I;
       continue;
     }
@@ -50,22 +53,18 @@ std::u32string Utf8ToU32(std::string_view AText) {
     for (int K = 0; K < Info.Extra; ++K, ++J) {
       const unsigned char Lo = K == 0 ? Info.Lo : 0x80;
       const unsigned char Hi = K == 0 ? Info.Hi : 0xBF;
-      if (J >= Len) {
+      if (J >= Len || Bytes[J] < Lo || Bytes[J] > Hi) {
         Complete = false;
         break;
       }
-      const auto B = static_cast<unsigned char>(AText[J]);
-      if (B < Lo || B > Hi) {
-        Complete = false;
-        break;
-      }
-      Cp = (Cp << 6) | (B & 0x3F);
+      Cp = (Cp << 6) | (Bytes[J] & 0x3F);
     }
     // An incomplete sequence is replaced as a whole; the byte that broke it
     // starts the next round.
-    Result.push_back(Complete ? Cp : ReplacementChar);
+    *Out++ = Complete ? Cp : ReplacementChar;
     I = J;
   }
+  Result.resize(static_cast<std::size_t>(Out - Result.data()));
   return Result;
 }
 
