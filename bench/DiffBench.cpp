@@ -60,7 +60,7 @@ void RunPairs(benchmark::State& AState, const std::vector<TPair>& APairs) {
     for (const TPair& P : APairs) {
       Diff.Execute(P.A, P.B);
       benchmark::DoNotOptimize(Diff.Count());
-      Chars += P.A.size();
+      Chars += P.A.size() + P.B.size();
     }
   }
   AState.SetItemsProcessed(static_cast<std::int64_t>(AState.iterations() * APairs.size()));
@@ -104,6 +104,13 @@ void BM_UnrelatedSameAlphabet(benchmark::State& AState) {
   RunPairs(AState, {{RandomSentence(Rng, 2000), RandomSentence(Rng, 2000)}});
 }
 BENCHMARK(BM_UnrelatedSameAlphabet)->Unit(benchmark::kMillisecond);
+
+// A short text against a long unrelated one: one side far longer than the other.
+void BM_ShortAgainstLong(benchmark::State& AState) {
+  std::mt19937 Rng(5);
+  RunPairs(AState, {{RandomSentence(Rng, 20), RandomSentence(Rng, 2000)}});
+}
+BENCHMARK(BM_ShortAgainstLong)->Unit(benchmark::kMillisecond);
 
 // A typical tagged segment converted to its symbol text.
 void BM_ConvertTagsToSymbols(benchmark::State& AState) {

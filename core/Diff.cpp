@@ -40,6 +40,11 @@ const char* SplitErrorText() {
     return "oops - error in RecursiveDiffInt()";
 }
 
+// AK lowered by 2 until it is at most ALimit (same parity), in one step: the
+// start diagonal of a pass, which would otherwise cost O(D - n) per round when
+// one sequence is much shorter than the other.
+int LowerToAtMost(int AK, int ALimit) { return AK > ALimit ? AK - (AK - ALimit + 1) / 2 * 2 : AK; }
+
 }  // namespace
 
 TDiff::TDiff() = default;
@@ -171,8 +176,7 @@ void TDiff::RecursiveDiff(const T* A, const T* B, int o1, int o2, int n, int m) 
     }
 
     // Forward pass.
-    int K = D;
-    while (K > n) K -= 2;
+    int K = LowerToAtMost(D, n);
     for (const int KLow = std::max(-D, -m); K >= KLow; K -= 2) {
       int x = F[K + 1] > F[K - 1] ? F[K + 1] : F[K - 1] + 1;
       int y = x - K;
@@ -197,8 +201,7 @@ void TDiff::RecursiveDiff(const T* A, const T* B, int o1, int o2, int n, int m) 
     }
 
     // Backward pass.
-    K = Delta + D;
-    while (K > n) K -= 2;
+    K = LowerToAtMost(Delta + D, n);
     for (const int KLow = std::max(Delta - D, -m); K >= KLow; K -= 2) {
       int x = R[K + 1] > R[K - 1] ? R[K - 1] : R[K + 1] - 1;
       int y = x - K;
