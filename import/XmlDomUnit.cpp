@@ -89,6 +89,27 @@ void AppendNodeHead(std::string& AOut, pugi::xml_node ANode) {
   }
 }
 
+// pugixml decodes a reference such as "&#xD800;" or "&#99999999;" into bytes that are not UTF-8.
+// Such a reference names no XML character, so the document is not well-formed: refuse it.
+void CheckDecodedReferences(pugi::xml_node ARoot, std::string_view ARawText) {
+  if (ARawText.find("&#") == std::string_view::npos) return;
+  const auto Check = [](const char* AValue) {
+    if (!IsValidUtf8(AValue)) throw EXmlError("XML parse error: a character reference names no valid character");
+  };
+  pugi::xml_node Cur = ARoot.first_child();
+  while (Cur) {
+    Check(Cur.value());
+    for (pugi::xml_attribute A = Cur.first_attribute(); A; A = A.next_attribute()) Check(A.value());
+    if (Cur.first_child()) {
+      Cur = Cur.first_child();
+      continue;
+    }
+    while (Cur != ARoot && !Cur.next_sibling()) Cur = Cur.parent();
+    if (Cur == ARoot) break;
+    Cur = Cur.next_sibling();
+  }
+}
+
 }  // namespace
 
 unsigned int XmlParseOptions(bool AKeepBlanks) {
@@ -104,6 +125,8 @@ void LoadXmlText(pugi::xml_document& ADoc, std::string_view AData, bool AKeepBla
   }
   const pugi::xml_parse_result Result = ADoc.load_buffer(AData.data(), AData.size(), XmlParseOptions(AKeepBlanks), Encoding);
   if (!Result) throw EXmlError(DescribeParseError(Result));
+  // Converted UTF-16/32 text may hold "&#" too, so it is checked whatever the raw bytes say.
+  CheckDecodedReferences(ADoc, Encoding == pugi::encoding_utf8 ? AData : std::string_view("&#"));
 }
 
 void LoadXmlFile(pugi::xml_document& ADoc, const std::string& AFileName, bool AKeepBlanks) {
@@ -121,6 +144,7 @@ void ParseAsContent(pugi::xml_node AElement, std::string_view AText, bool AKeepB
   const pugi::xml_parse_result Result =
       AElement.append_buffer(AText.data(), AText.size(), XmlParseOptions(AKeepBlanks) | pugi::parse_fragment, pugi::encoding_utf8);
   if (!Result) throw EXmlError(DescribeParseError(Result));
+  CheckDecodedReferences(AElement, AText);
 }
 
 bool NameMatches(std::string_view AName, std::string_view AWanted) {

@@ -42,6 +42,9 @@ std::vector<TBadDoc> BadDocs() {
       {"NotUtf8Surrogate", SdlDoc("<trans-unit id=\"\xED\xA0\x80\"/>")},
       {"NotUtf8CutSequence", SdlDoc("") + "\xE2\x82"},
       {"BinaryGarbage", std::string("\x00\x01\x02\xFF\xFE\x00<x", 9)},
+      {"ReferenceToASurrogate", SdlDoc("<trans-unit id=\"u\"><seg-source><mrk mtype=\"seg\" mid=\"1\">&#xD800;</mrk></seg-source></trans-unit>")},
+      {"ReferencePastTheLastCharacter", SdlDoc("<trans-unit id=\"u\"><seg-source><mrk mtype=\"seg\" mid=\"1\">&#1366666666666;</mrk></seg-source></trans-unit>")},
+      {"ReferenceInAnAttribute", SdlDoc("<trans-unit id=\"&#x110000;\"/>")},
   };
 }
 
