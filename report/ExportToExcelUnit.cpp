@@ -1,0 +1,416 @@
+#include "ExportToExcelUnit.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <random>
+#include <stdexcept>
+#include <system_error>
+
+#include "ExcelItemTextUnit.h"
+#include "ExcelPackagePartsUnit.h"
+#include "LocalizationUnit.h"
+#include "LoggerUnit.h"
+#include "ResourceUnit.h"
+#include "SevenZipHelper.h"
+
+namespace lexmora {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kColumns = "ABCDEFG";
+constexpr int kStyleText = 1, kStyleNumber = 2, kStyleLabel = 3, kStyleCaptionCentred = 4, kStyleCaptionLeft = 5,
+              kStyleLocked = 6, kStyleTotalsCaption = 7, kStyleTotalsValue = 8, kStyleColouredNumber = 9,
+              kStyleColouredText = 10;
+
+std::string RowStart(std::int32_t ARow) {
+  // Row 1 is tall: it carries the logo picture.
+  if (ARow == 1) return R"(    <row r="1" spans="1:7" ht="44.25" customHeight="1" x14ac:dyDescent="0.25">)";
+  return R"(    <row r=")" + std::to_string(ARow) + R"(" spans="1:7" x14ac:dyDescent="0.25">)";
+}
+const std::string kRowEnd = "    </row>";
+
+std::string CellRef(char ALetter, std::int32_t ARow) { return ALetter + std::to_string(ARow); }
+
+std::string MergeEntry(char AFirst, char ALast, std::int32_t ARow) {
+  return R"(<mergeCell ref=")" + CellRef(AFirst, ARow) + ":" + CellRef(ALast, ARow) + R"("/>)";
+}
+
+std::string RunProperties(bool AIsTrPart) {
+  return std::string("      <rPr>\r\n        <color rgb=\"") + (AIsTrPart ? "FFFF0000" : "FF0000FF") +
+         "\"/>\r\n      </rPr>\r\n";
+}
+
+std::string OpenRun(bool AIsTrPart, bool AIsNormal) {
+  std::string Result = "    <r>\r\n";
+  if (!AIsNormal) Result += RunProperties(AIsTrPart);
+  return Result + "      <t xml:space=\"preserve\">";
+}
+
+std::string SwitchRun(bool AIsTrPart, bool AIsNormal) { return "</t>\r\n    </r>\r\n" + OpenRun(AIsTrPart, AIsNormal); }
+
+bool ForceDirectories(const std::string& ADir) {
+  std::error_code Ec;
+  fs::create_directories(ADir, Ec);
+  return fs::is_directory(ADir, Ec);
+}
+
+// Everything up to and including the last path separator of AFileName.
+std::string FolderOf(const std::string& AFileName) {
+  const std::size_t Slash = AFileName.find_last_of('/');
+  return Slash == std::string::npos ? std::string() : AFileName.substr(0, Slash + 1);
+}
+
+// AFileName with the part of its name from the last dot on replaced by AExt (or AExt appended).
+std::string ChangeFileExt(const std::string& AFileName, const std::string& AExt) {
+  const std::size_t Slash = AFileName.find_last_of('/');
+  const std::size_t Dot = AFileName.find_last_of('.');
+  if (Dot == std::string::npos || (Slash != std::string::npos && Dot < Slash)) return AFileName + AExt;
+  return AFileName.substr(0, Dot) + AExt;
+}
+
+// Moves AFrom to ATo unless ATo exists; atomic, so a report that appears meanwhile is never replaced.
+bool RenameNoReplace(const std::string& AFrom, const std::string& ATo) {
+  if (::renameat2(AT_FDCWD, AFrom.c_str(), AT_FDCWD, ATo.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // File systems without the no-replace flag: a hard link fails just as well when ATo exists.
+  if (::link(AFrom.c_str(), ATo.c_str()) != 0) return false;
+  ::unlink(AFrom.c_str());
+  return true;
+}
+
+// A name no other writer, in this process or another, picks at the same time.
+std::string UniqueToken() {
+  static std::atomic<unsigned> Counter{0};
+  static thread_local std::mt19937 Random{std::random_device{}()};
+  char Buf[64];
+  std::snprintf(Buf, sizeof Buf, "%ld-%u-%08x", static_cast<long>(::getpid()), ++Counter,
+                static_cast<unsigned>(Random()));
+  return Buf;
+}
+
+}  // namespace
+
+TExcelFileCreator::TExcelFileCreator(const TDiffFileConstructorSettings& ASettings) : TBaseFileCreator(ASettings) {
+  FTmpBaseDir = FolderOf(FSettings.ResultFileName) + "tempEEDir/";
+  NewTmpFileName();
+  // An empty file list still counts as one line here, though the totals give it no row.
+  const auto K = static_cast<std::int32_t>(SplitLines(FSettings.TranslatorFiles).size());
+  const auto M = static_cast<std::int32_t>(SplitLines(FSettings.EditorFiles).size());
+  FCurrentRow = std::max(1, K) + std::max(1, M) + 7;
+}
+
+TExcelFileCreator::~TExcelFileCreator() = default;
+
+void TExcelFileCreator::NewTmpFileName() { FTmpFileName = FTmpBaseDir + UniqueToken() + "/"; }
+
+std::string TExcelFileCreator::ArchiveFileName() const {
+  const std::string Token = FTmpFileName.substr(FTmpBaseDir.size(), FTmpFileName.size() - FTmpBaseDir.size() - 1);
+  return ChangeFileExt(FSettings.ResultFileName, "." + Token + ".zip");
+}
+
+std::string TExcelFileCreator::WrapTextItem(const std::string& AText) {
+  return AText.empty() ? std::string("    <t/>") : "    <t>" + AText + "</t>";
+}
+
+void TExcelFileCreator::AddSharedString(const std::string& AText) {
+  FFileSharedStrings.push_back("  <si>");
+  FFileSharedStrings.push_back(PrepareItemText(AText));
+  FFileSharedStrings.push_back("  </si>");
+  ++FCurrentSharedStringID;
+}
+
+void TExcelFileCreator::AddStyledCell(std::vector<std::string>& ALines, char ALetter, std::int32_t ARow, int AStyle) {
+  ALines.push_back(R"(      <c r=")" + CellRef(ALetter, ARow) + R"(" s=")" + std::to_string(AStyle) + R"(" t="s">)");
+  ALines.push_back("        <v>" + std::to_string(FCurrentSharedStringID - 1) + "</v>");
+  ALines.push_back("      </c>");
+}
+
+void TExcelFileCreator::AddEmptyCell(std::vector<std::string>& ALines, char ALetter, std::int32_t ARow, int AStyle) {
+  ALines.push_back(R"(      <c r=")" + CellRef(ALetter, ARow) + R"(" s=")" + std::to_string(AStyle) + R"("/>)");
+}
+
+void TExcelFileCreator::AddTextCell(std::vector<std::string>& ALines, const std::string& AItemText, char ALetter,
+                                    std::int32_t ARow, int AStyle) {
+  AddSharedString(AItemText);
+  AddStyledCell(ALines, ALetter, ARow, AStyle);
+}
+
+void TExcelFileCreator::AddCaption() {
+  static const struct {
+    int Msg, Style;
+  } kCaptions[] = {{69, kStyleCaptionCentred}, {70, kStyleCaptionCentred}, {71, kStyleCaptionLeft},
+                   {72, kStyleCaptionLeft},    {73, kStyleCaptionLeft},    {74, kStyleCaptionCentred},
+                   {75, kStyleCaptionLeft}};
+  ++FCurrentRow;
+  FFileSheet1.push_back(RowStart(FCurrentRow));
+  for (int I = 0; I < 7; ++I)
+    AddTextCell(FFileSheet1, WrapTextItem(GetLocalizedText(kCaptions[I].Msg, FSettings.LocalizationLanguare)),
+                kColumns[I], FCurrentRow, kCaptions[I].Style);
+  FFileSheet1.push_back(kRowEnd);
+}
+
+void TExcelFileCreator::AddJoinRow(const std::string& AText) {
+  ++FCurrentRow;
+  AddSharedString(WrapTextItem(EscapeText(AText)));
+  FFileSheet1.push_back(RowStart(FCurrentRow));
+  AddStyledCell(FFileSheet1, 'A', FCurrentRow, kStyleLabel);
+  for (char Letter = 'B'; Letter <= 'G'; ++Letter) AddEmptyCell(FFileSheet1, Letter, FCurrentRow, kStyleLabel);
+  FFileSheet1.push_back(kRowEnd);
+  FMarginSheetPart.push_back(MergeEntry('A', 'G', FCurrentRow));
+}
+
+void TExcelFileCreator::AddRow(bool AIsEqu, bool AIsLocked, const std::string& ARecNo, const std::string& ASrcText,
+                               const std::string& AMatchPercent, const std::string& ATrText,
+                               const std::string& AEdText, const std::string& AEditDistance) {
+  const bool Coloured = FSettings.FillDiffRowColored && !AIsEqu;
+  const int Number = Coloured ? kStyleColouredNumber : kStyleNumber;
+  const int Text = Coloured ? kStyleColouredText : kStyleText;
+  ++FCurrentRow;
+  FFileSheet1.push_back(RowStart(FCurrentRow));
+  AddTextCell(FFileSheet1, WrapTextItem(ARecNo), 'A', FCurrentRow, Number);
+  // The match value comes from the input file, so it is escaped like every other input text.
+  AddTextCell(FFileSheet1, WrapTextItem(EscapeText(AMatchPercent)), 'B', FCurrentRow, Number);
+  AddTextCell(FFileSheet1, ASrcText, 'C', FCurrentRow, AIsLocked ? kStyleLocked : Text);
+  AddTextCell(FFileSheet1, ATrText, 'D', FCurrentRow, Text);
+  AddTextCell(FFileSheet1, AEdText, 'E', FCurrentRow, Text);
+  AddTextCell(FFileSheet1, WrapTextItem(AEditDistance), 'F', FCurrentRow, Number);
+  AddTextCell(FFileSheet1, WrapTextItem(""), 'G', FCurrentRow, Text);
+  FFileSheet1.push_back(kRowEnd);
+}
+
+std::string TExcelFileCreator::GetFileExtention() const { return ".xlsx"; }
+
+void TExcelFileCreator::AddTotalInfoRow(const std::string& ACaption, const std::string& AValue, std::int32_t ARow) {
+  FTotalInfo.push_back(RowStart(ARow));
+  AddTextCell(FTotalInfo, WrapTextItem(ACaption), 'A', ARow, kStyleTotalsCaption);
+  AddEmptyCell(FTotalInfo, 'B', ARow, kStyleTotalsCaption);
+  AddEmptyCell(FTotalInfo, 'C', ARow, kStyleTotalsCaption);
+  AddTextCell(FTotalInfo, WrapTextItem(AValue), 'D', ARow, kStyleTotalsValue);
+  for (char Letter = 'E'; Letter <= 'G'; ++Letter) AddEmptyCell(FTotalInfo, Letter, ARow, kStyleTotalsValue);
+  FTotalInfo.push_back(kRowEnd);
+  FMarginSheetPart.push_back(MergeEntry('A', 'C', ARow));
+  FMarginSheetPart.push_back(MergeEntry('D', 'G', ARow));
+}
+
+std::string TExcelFileCreator::AddTotalInfo(std::int32_t ATotalSegCount, std::int32_t AChangedSegCount,
+                                            const std::string& AEdDist) {
+  const auto Lang = FSettings.LocalizationLanguare;
+  std::int32_t Row = 1;
+  AddTotalInfoRow("", "", Row++);
+  const auto AddFiles = [&](const std::string& AFileList, int ACaptionMsg) {
+    bool First = true;
+    for (const std::string& File : SplitLines(AFileList)) {
+      AddTotalInfoRow(First ? GetLocalizedText(ACaptionMsg, Lang) : std::string(), EscapeText(File), Row++);
+      First = false;
+    }
+  };
+  AddFiles(FSettings.TranslatorFiles, 76);
+  AddFiles(FSettings.EditorFiles, 77);
+  AddTotalInfoRow(GetLocalizedText(78, Lang), GetLocalizedText(FSettings.HideEquivalentString ? 79 : 80, Lang), Row++);
+  AddTotalInfoRow(GetLocalizedText(81, Lang), GetLocalizedText(FSettings.DoNotSeparateSpaces ? 82 : 83, Lang), Row++);
+  AddTotalInfoRow(GetLocalizedText(84, Lang), std::to_string(ATotalSegCount), Row++);
+  AddTotalInfoRow(GetLocalizedText(85, Lang), std::to_string(AChangedSegCount), Row++);
+  AddTotalInfoRow(GetLocalizedText(86, Lang), AEdDist, Row++);
+  AddTotalInfoRow("", "", Row);
+  return {};
+}
+
+std::string TExcelFileCreator::TagMarker(std::u32string_view ASymbol, const TTagDict& ADict,
+                                         TShowTagsFlag AShowTagsFlag) {
+  if (AShowTagsFlag == TShowTagsFlag::stfDontShowTags) return {};
+  for (const TTagDictRec& Rec : ADict) {
+    if (Rec.Symbol != ASymbol) continue;
+    switch (Rec.TagType) {
+      case TTagType::ttBegin: return "\xE2\x97\x84";               // ◄
+      case TTagType::ttEnd: return "\xE2\x96\xBA";                 // ►
+      case TTagType::ttFull: return "\xE2\x97\x84\xE2\x96\xBA";    // ◄►
+      case TTagType::ttNotNeeded: return {};
+    }
+    return {};
+  }
+  return {};
+}
+
+void TExcelFileCreator::AddStrToStr(bool AIsTrPart, std::string& ACurrStr, std::u32string_view ANewStr,
+                                    std::int32_t /*ANewStrPos*/, bool AIsNewStrTypeNormal, bool AIsLastStrTypeNormal,
+                                    const TTagDict& ADict, const TTagIDDict& /*AIDDict*/,
+                                    TShowTagsFlag AShowTagsFlag) {
+  // Note: an empty fragment (no character on this side) opens, closes and switches nothing.
+  if (ANewStr.empty()) return;
+  std::string Fragment;
+  if (IsSpecialChar(ANewStr))
+    Fragment = EscapeChar(ANewStr);
+  else if (IsTagSymbol(ANewStr, ADict))
+    Fragment = TagMarker(ANewStr, ADict, AShowTagsFlag);
+  else
+    AppendUtf8(Fragment, ANewStr);
+  if (ACurrStr.empty())
+    ACurrStr = OpenRun(AIsTrPart, AIsNewStrTypeNormal);
+  else if (AIsNewStrTypeNormal != AIsLastStrTypeNormal)
+    ACurrStr += SwitchRun(AIsTrPart, AIsNewStrTypeNormal);
+  ACurrStr += Fragment;
+}
+
+void TExcelFileCreator::FinishStr(std::string& ACurrStr, bool /*AIsLastStrTypeNormal*/, const TTagDict& /*ADict*/,
+                                  TShowTagsFlag /*AShowTagsFlag*/) {
+  if (ACurrStr.empty())
+    ACurrStr = "    <t/>";
+  else
+    ACurrStr += "</t>\r\n    </r>";
+}
+
+std::string TExcelFileCreator::BuildSheet1() const {
+  return BuildSheet1Part(FTotalInfo, FFileSheet1, FMarginSheetPart, FCurrentRow);
+}
+
+std::string TExcelFileCreator::BuildSharedStrings() const {
+  return BuildSharedStringsPart(FFileSharedStrings, FCurrentSharedStringID);
+}
+
+std::string TExcelFileCreator::BuildRels() const { return BuildRelsPart(); }
+std::string TExcelFileCreator::BuildApp() const { return BuildAppPart(FSettings.LocalizationLanguare); }
+std::string TExcelFileCreator::BuildCore() const { return BuildCorePart(std::time(nullptr)); }
+std::string TExcelFileCreator::BuildWorkbookRels() const { return BuildWorkbookRelsPart(); }
+std::string TExcelFileCreator::BuildStyles() const { return BuildStylesPart(); }
+std::string TExcelFileCreator::BuildWorkbook() const { return BuildWorkbookPart(FSettings.LocalizationLanguare); }
+std::string TExcelFileCreator::BuildContentTypes() const { return BuildContentTypesPart(); }
+std::string TExcelFileCreator::BuildDrawing() const { return BuildDrawingPart(); }
+std::string TExcelFileCreator::BuildDrawingRels() const { return BuildDrawingRelsPart(); }
+std::string TExcelFileCreator::BuildSheetRels() const { return BuildSheetRelsPart(); }
+
+const std::vector<std::string>& TExcelFileCreator::PackageFiles() {
+  static const std::vector<std::string> kFiles = {
+      "_rels/.rels",          "docProps/app.xml",         "docProps/core.xml",
+      "xl/_rels/workbook.xml.rels", "xl/worksheets/sheet1.xml", "xl/sharedStrings.xml",
+      "xl/styles.xml",        "xl/workbook.xml",          "[Content_Types].xml",
+      "xl/drawings/drawing1.xml",   "xl/drawings/_rels/drawing1.xml.rels", "xl/media/image1.png",
+      "xl/worksheets/_rels/sheet1.xml.rels"};
+  return kFiles;
+}
+
+void TExcelFileCreator::BeforeStep(std::string_view /*AStepName*/) {}
+
+bool TExcelFileCreator::CreateTempDirectory() {
+  // The folder must be new: an existing one may belong to a writer of another run. A parent
+  // removed by another run at the wrong moment, or a taken name, is simply tried again.
+  for (int Attempt = 0; Attempt < 8; ++Attempt) {
+    if (!ForceDirectories(FTmpBaseDir)) return false;
+    std::error_code Ec;
+    if (fs::create_directory(FTmpFileName, Ec)) return true;
+    NewTmpFileName();
+  }
+  std::error_code Ec;
+  fs::remove(FTmpBaseDir, Ec);  // only when empty: nothing of this writer stays behind
+  return false;
+}
+
+bool TExcelFileCreator::WritePart(const char* AStepName, const std::string& ARelPath, bool ACreateFolder,
+                                  std::string (TExcelFileCreator::*ABuild)() const) {
+  try {
+    BeforeStep(AStepName);
+    const std::string Content = (this->*ABuild)();
+    if (ACreateFolder && !ForceDirectories(FolderOf(FTmpFileName + ARelPath))) return false;
+    WriteFileContent(FTmpFileName + ARelPath, Content);
+    return true;
+  } catch (const std::exception& E) {
+    Logger().AddException(std::string("TExcelFileCreator.") + AStepName, E);
+    return false;
+  }
+}
+
+bool TExcelFileCreator::CreateFileImage1() {
+  try {
+    BeforeStep("CreateFileImage1");
+    if (!ForceDirectories(FTmpFileName + "xl/media/")) return false;
+    // Its failures are logged there and do not fail the step: the workbook is whole without the logo.
+    ExtractResToFile("R004", FTmpFileName + "xl/media/image1.png");
+    return true;
+  } catch (const std::exception& E) {
+    Logger().AddException("TExcelFileCreator.CreateFileImage1", E);
+    return false;
+  }
+}
+
+bool TExcelFileCreator::PackToXlsx(const std::string& ATrgLangPair, const TOnProgressCallback& ACallback) {
+  try {
+    BeforeStep("PackToXlsx");
+    std::string FileList;
+    for (const std::string& File : PackageFiles()) {
+      if (!FileList.empty()) FileList += "\r\n";
+      FileList += FTmpFileName + File;
+    }
+    const std::string Archive = ArchiveFileName();
+    if (!CreateZipFromFileList(FileList, FTmpFileName, Archive, ACallback)) return false;
+    return RenameNoReplace(Archive, ResultFileFor(ATrgLangPair));
+  } catch (const std::exception& E) {
+    Logger().AddException("TExcelFileCreator.PackToXlsx", E);
+    return false;
+  }
+}
+
+bool TExcelFileCreator::DeleteTempDirectory() {
+  try {
+    BeforeStep("DeleteTempDirectory");
+    fs::remove_all(FTmpFileName);
+  } catch (const std::exception& E) {
+    Logger().AddException("DeleteTempDirectory", E);
+    return false;
+  }
+  // The shared parent goes when no other writer still uses it.
+  std::error_code Ec;
+  fs::remove(FTmpBaseDir, Ec);
+  return true;
+}
+
+std::string TExcelFileCreator::ExecuteFileCreation(const std::string& ATrgLangPair,
+                                                   const TOnProgressCallback& ACallback) {
+  const auto Fail = [this](int AMsg) { return GetLocalizedText(AMsg, FSettings.LocalizationLanguare); };
+  try {
+    BeforeStep("CreateTempDirectory");
+    if (!CreateTempDirectory()) return Fail(101);
+  } catch (const std::exception& E) {
+    Logger().AddException("TExcelFileCreator.CreateTempDirectory", E);
+    return Fail(101);
+  }
+  using TBuild = std::string (TExcelFileCreator::*)() const;
+  static const struct {
+    const char* Step;
+    const char* Path;
+    TBuild Build;
+    int Msg;
+  } kParts[] = {
+      {"CreateFileRels", "_rels/.rels", &TExcelFileCreator::BuildRels, 100},
+      {"CreateFileApp", "docProps/app.xml", &TExcelFileCreator::BuildApp, 99},
+      {"CreateFileCore", "docProps/core.xml", &TExcelFileCreator::BuildCore, 98},
+      {"CreateFileWorkbookXML", "xl/_rels/workbook.xml.rels", &TExcelFileCreator::BuildWorkbookRels, 97},
+      {"CreateFileSheet1", "xl/worksheets/sheet1.xml", &TExcelFileCreator::BuildSheet1, 96},
+      {"CreateFileSharedStrings", "xl/sharedStrings.xml", &TExcelFileCreator::BuildSharedStrings, 95},
+      {"CreateFileStyles", "xl/styles.xml", &TExcelFileCreator::BuildStyles, 94},
+      {"CreateFileWorkbook", "xl/workbook.xml", &TExcelFileCreator::BuildWorkbook, 93},
+      {"CreateFileContentTypes", "[Content_Types].xml", &TExcelFileCreator::BuildContentTypes, 92},
+      {"CreateFileDrawing1", "xl/drawings/drawing1.xml", &TExcelFileCreator::BuildDrawing, 181},
+      {"CreateFileDrawing1Rels", "xl/drawings/_rels/drawing1.xml.rels", &TExcelFileCreator::BuildDrawingRels, 182},
+  };
+  for (const auto& Part : kParts) {
+    // [Content_Types].xml lies in the temporary folder itself, which the first step made.
+    const bool CreateFolder = std::string_view(Part.Path) != "[Content_Types].xml";
+    if (!WritePart(Part.Step, Part.Path, CreateFolder, Part.Build)) return Fail(Part.Msg);
+  }
+  if (!CreateFileImage1()) return Fail(183);
+  if (!WritePart("CreateFileSheet1Rels", "xl/worksheets/_rels/sheet1.xml.rels", true, &TExcelFileCreator::BuildSheetRels))
+    return Fail(184);
+  if (!PackToXlsx(ATrgLangPair, ACallback)) return Fail(91);
+  if (!DeleteTempDirectory()) return Fail(90);
+  return {};
+}
+
+}  // namespace lexmora

@@ -1,0 +1,100 @@
+// The XLSX report: one worksheet with coloured changes, packed as an Office Open XML workbook.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ExportToBaseUnit.h"
+
+namespace lexmora {
+
+class TExcelFileCreator : public TBaseFileCreator {
+ public:
+  // Reserves the rows of the totals block, which arrives last but stands at the top.
+  explicit TExcelFileCreator(const TDiffFileConstructorSettings& ASettings);
+  ~TExcelFileCreator() override;
+
+  void AddCaption() override;
+  void AddRow(bool AIsEqu, bool AIsLocked, const std::string& ARecNo, const std::string& ASrcText,
+              const std::string& AMatchPercent, const std::string& ATrText, const std::string& AEdText,
+              const std::string& AEditDistance) override;
+  void AddJoinRow(const std::string& AText) override;
+  std::string GetFileExtention() const override;  // ".xlsx"
+  // Writes the package parts into a temporary folder of its own, packs them into an archive
+  // of its own and renames that to the report file; the temporary folder is removed at the end.
+  // Answers empty on success, else the message of the first step that failed (nothing is
+  // cleaned up after a failure). Never throws.
+  std::string ExecuteFileCreation(const std::string& ATrgLangPair, const TOnProgressCallback& ACallback) override;
+  std::string AddTotalInfo(std::int32_t ATotalSegCount, std::int32_t AChangedSegCount,
+                           const std::string& AEdDist) override;
+  // Empty fragments are ignored; changed runs are red in the Tr part and blue in the Ed part.
+  void AddStrToStr(bool AIsTrPart, std::string& ACurrStr, std::u32string_view ANewStr, std::int32_t ANewStrPos,
+                   bool AIsNewStrTypeNormal, bool AIsLastStrTypeNormal, const TTagDict& ADict,
+                   const TTagIDDict& AIDDict, TShowTagsFlag AShowTagsFlag) override;
+  void FinishStr(std::string& ACurrStr, bool AIsLastStrTypeNormal, const TTagDict& ADict,
+                 TShowTagsFlag AShowTagsFlag) override;
+
+  // xl/worksheets/sheet1.xml and xl/sharedStrings.xml as they will be saved.
+  std::string BuildSheet1() const;
+  std::string BuildSharedStrings() const;
+
+  // The marker glyph of a tag symbol: "◄" begin, "►" end, "◄►" standalone; empty when tags
+  // are not shown. Every show-tags mode other than stfDontShowTags looks the same.
+  static std::string TagMarker(std::u32string_view ASymbol, const TTagDict& ADict, TShowTagsFlag AShowTagsFlag);
+  // A plain item text: "    <t>" + AText + "</t>", or "    <t/>" when empty.
+  static std::string WrapTextItem(const std::string& AText);
+
+  // This writer's temporary folder (ends with "/"); unique to the writer so that runs
+  // sharing a results folder never share it.
+  const std::string& TmpFileName() const { return FTmpFileName; }
+  // The intermediate archive packed before the rename; unique to the writer as well.
+  std::string ArchiveFileName() const;
+  std::int32_t CurrentRow() const { return FCurrentRow; }
+
+  // The parts in the order they are packed, relative to the temporary folder.
+  static const std::vector<std::string>& PackageFiles();
+
+ protected:
+  // Called before each step of ExecuteFileCreation with the step's name; lets tests disturb
+  // the file system at a chosen point.
+  virtual void BeforeStep(std::string_view AStepName);
+
+ private:
+  void AddSharedString(const std::string& AText);
+  void AddStyledCell(std::vector<std::string>& ALines, char ALetter, std::int32_t ARow, int AStyle);
+  static void AddEmptyCell(std::vector<std::string>& ALines, char ALetter, std::int32_t ARow, int AStyle);
+  void AddTextCell(std::vector<std::string>& ALines, const std::string& AItemText, char ALetter, std::int32_t ARow,
+                   int AStyle);
+  void AddTotalInfoRow(const std::string& ACaption, const std::string& AValue, std::int32_t ARow);
+
+  bool CreateTempDirectory();
+  bool WritePart(const char* AStepName, const std::string& ARelPath, bool ACreateFolder, std::string (TExcelFileCreator::*ABuild)() const);
+  bool CreateFileImage1();
+  bool PackToXlsx(const std::string& ATrgLangPair, const TOnProgressCallback& ACallback);
+  bool DeleteTempDirectory();
+  void NewTmpFileName();
+
+  std::string BuildRels() const;
+  std::string BuildApp() const;
+  std::string BuildCore() const;
+  std::string BuildWorkbookRels() const;
+  std::string BuildStyles() const;
+  std::string BuildWorkbook() const;
+  std::string BuildContentTypes() const;
+  std::string BuildDrawing() const;
+  std::string BuildDrawingRels() const;
+  std::string BuildSheetRels() const;
+
+  std::string FTmpBaseDir;  // "tempEEDir/" beside the reports; holds the writers' own folders
+  std::string FTmpFileName;
+  std::int32_t FCurrentRow = 0;
+  std::vector<std::string> FFileSharedStrings;
+  std::vector<std::string> FTotalInfo;
+  std::vector<std::string> FFileSheet1;
+  std::vector<std::string> FMarginSheetPart;
+  std::int32_t FCurrentSharedStringID = 0;
+};
+
+}  // namespace lexmora
