@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "LoggerUnit.h"
+#include "ProgramPathsUnit.h"
 #include "ResourceUnit.h"
 
 using namespace lexmora;
@@ -36,6 +37,13 @@ std::size_t CountLogLines(const std::string& ANeedle) {
 
 class ResourceTest : public ::testing::Test {
  protected:
+  static fs::path ProgramDir() { return fs::temp_directory_path() / ("lexmora_res_prog_" + std::to_string(::getpid())); }
+  // A log of this process's own: a test process started meanwhile empties the shared one.
+  static void SetUpTestSuite() { SetProgramDataDirOverride(ProgramDir().string()); }
+  static void TearDownTestSuite() {
+    SetProgramDataDirOverride("");
+    fs::remove_all(ProgramDir());
+  }
   void SetUp() override {
     Dir = fs::temp_directory_path() / ("lexmora_res_" + std::to_string(::getpid()));
     fs::remove_all(Dir);
