@@ -24,6 +24,20 @@ bool IsDeletableFolder(const fs::path& ADir) {
   return !Clean.empty() && Clean.has_relative_path() && Clean.relative_path() != "." && Clean.relative_path() != "..";
 }
 
+// True when APath lies inside the folder ADir (or is it).
+bool IsInsideFolder(const fs::path& APath, const fs::path& ADir) {
+  std::error_code Ec;
+  const fs::path P = fs::weakly_canonical(fs::absolute(APath, Ec), Ec);
+  const fs::path D = fs::weakly_canonical(fs::absolute(ADir, Ec), Ec);
+  if (Ec) return false;
+  auto PIt = P.begin();
+  for (auto DIt = D.begin(); DIt != D.end(); ++DIt, ++PIt) {
+    if (DIt->empty()) continue;  // the trailing delimiter of a folder path
+    if (PIt == P.end() || *PIt != *DIt) return false;
+  }
+  return true;
+}
+
 // Walks the children of the document's root element, then of each "file" element.
 bool WalkParsedDocument(const pugi::xml_document& ADoc, const TIsTerminateSetFunc& AIsTerminateSet,
                         const TFileChildFunc& AOnFileChild) {
@@ -71,7 +85,8 @@ TExtractFilesResult TImporter::PrepareTempDir() {
     std::error_code Ec;
     if (!fs::exists(fs::path(FFileFullName), Ec)) return Ec && Ec != std::errc::no_such_file_or_directory ? efrPrepareExtractOtherError : efrFileNotFound;
     const fs::path Dir(FTempDir);
-    if (!IsDeletableFolder(Dir)) return efrPrepareExtractOtherError;
+    // Note: an input inside the working folder would be wiped with it; refuse instead of losing it.
+    if (!IsDeletableFolder(Dir) || IsInsideFolder(fs::path(FFileFullName), Dir)) return efrPrepareExtractOtherError;
     if (fs::exists(Dir, Ec)) {
       fs::remove_all(Dir, Ec);
       if (Ec) return efrDeleteTempDirError;

@@ -106,6 +106,20 @@ TEST(ImportFromBase, AnEmptyOrRootWorkingFolderIsNeverWiped) {
   }
 }
 
+TEST(ImportFromBase, AnInputInsideTheWorkingFolderIsNotWipedWithIt) {
+  TScratchDir Dir("inside");
+  WriteFile(Dir / "Temp/sub/a.sdlxliff", "precious");
+  for (const std::string& Temp : {Dir / "Temp/", Dir / "Temp", Dir / "Temp/sub/../"}) {
+    TImporterFromGroup01 Reader(Temp, Dir / "Temp/sub/a.sdlxliff", false);
+    EXPECT_EQ(Reader.ExtractFile(), TExtractFilesResult::efrPrepareExtractOtherError) << Temp;
+    EXPECT_EQ(ReadFile(Dir / "Temp/sub/a.sdlxliff"), "precious");
+  }
+  // A sibling folder whose name merely starts the same is no problem.
+  WriteFile(Dir / "Temp2/a.sdlxliff", "x");
+  TImporterFromGroup01 Reader(Dir / "Temp/", Dir / "Temp2/a.sdlxliff", false);
+  EXPECT_EQ(Reader.ExtractFile(), TExtractFilesResult::efrOk);
+}
+
 TEST(ImportFromBase, AnInputThatIsAFolderCannotBeCopied) {
   TScratchDir Dir("copyfail");
   fs::create_directories(Dir / "in/dir.sdlxliff");
