@@ -1,0 +1,170 @@
+// Command-line parsing and the usage text of lexmora-compare.
+#include <string_view>
+
+#include "CliUnit.h"
+#include "Utf8Unit.h"
+
+namespace lexmora {
+
+std::string CliUsage() {
+  return "Usage: lexmora-compare -s SOURCE [-s SOURCE ...] -e EDITED [-e EDITED ...] [options]\n"
+         "  -s, --source PATH     source (translator) file or package; repeatable\n"
+         "  -e, --edited PATH     edited (editor) file or package; repeatable\n"
+         "  -o, --output-dir DIR  folder for the reports (default ./Results, created when missing)\n"
+         "  -f, --format FMT      html (default) or xlsx\n"
+         "      --show-identical  also list segments whose translated and edited texts are equal\n"
+         "      --ignore-nbsp     treat no-break spaces as ordinary spaces\n"
+         "      --no-highlight    do not colour the rows that contain edits\n"
+         "      --tags MODE       none | short (default) | id | full\n"
+         "      --lang LANG       en (default) | ru: language of the report and messages\n"
+         "      --temp-dir DIR    working folder (default: a new private folder in the system's temp,\n"
+         "                        removed at the end)\n"
+         "      --json            print a JSON summary on stdout\n"
+         "  -q, --quiet           no progress display\n"
+         "  -h, --help            show this text\n"
+         "      --version         show the version\n"
+         "Exit status: 0 report created, 1 report failed, 2 bad usage, 3 stopped by the user, 4 unknown error.\n";
+}
+
+bool ParseCliArgs(const std::vector<std::string>& AArgs, TCliOptions& AOptions, std::string& AError) {
+  for (std::size_t I = 0; I < AArgs.size(); ++I) {
+    std::string Name = AArgs[I];
+    std::string Value;
+    bool HasInlineValue = false;
+    // "--name=value" is accepted as well as "--name value".
+    if (Name.rfind("--", 0) == 0) {
+      if (const std::size_t Eq = Name.find('='); Eq != std::string::npos) {
+        Value = Name.substr(Eq + 1);
+        Name.resize(Eq);
+        HasInlineValue = true;
+      }
+    }
+    const auto TakeValue = [&](std::string& AOut) {
+      if (HasInlineValue) {
+        AOut = Value;
+      } else if (I + 1 < AArgs.size()) {
+        AOut = AArgs[++I];
+      } else {
+        AError = "option " + Name + " needs a value";
+        return false;
+      }
+      if (AOut.empty()) {
+        AError = "option " + Name + " needs a non-empty value";
+        return false;
+      }
+      return true;
+    };
+    const auto NoValue = [&]() {
+      if (!HasInlineValue) return true;
+      AError = "option " + Name + " takes no value";
+      return false;
+    };
+
+    std::string Arg;
+    if (Name == "-s" || Name == "--source") {
+      if (!TakeValue(Arg)) return false;
+      AOptions.SourceFiles.push_back(Arg);
+    } else if (Name == "-e" || Name == "--edited") {
+      if (!TakeValue(Arg)) return false;
+      AOptions.EditedFiles.push_back(Arg);
+    } else if (Name == "-o" || Name == "--output-dir") {
+      if (!TakeValue(AOptions.OutputDir)) return false;
+    } else if (Name == "-f" || Name == "--format") {
+      if (!TakeValue(Arg)) return false;
+      if (Arg == "html")
+        AOptions.Format = TResultFileFormat::rffHTML;
+      else if (Arg == "xlsx")
+        AOptions.Format = TResultFileFormat::rffXLSX;
+      else {
+        AError = "unknown format '" + Arg + "' (html or xlsx)";
+        return false;
+      }
+    } else if (Name == "--tags") {
+      if (!TakeValue(Arg)) return false;
+      if (Arg == "none")
+        AOptions.ShowTags = TShowTagsFlag::stfDontShowTags;
+      else if (Arg == "short")
+        AOptions.ShowTags = TShowTagsFlag::stfShowTagsOnly;
+      else if (Arg == "id")
+        AOptions.ShowTags = TShowTagsFlag::stfShowTagsID;
+      else if (Arg == "full")
+        AOptions.ShowTags = TShowTagsFlag::stfShowTagsContent;
+      else {
+        AError = "unknown tag mode '" + Arg + "' (none, short, id or full)";
+        return false;
+      }
+    } else if (Name == "--lang") {
+      if (!TakeValue(Arg)) return false;
+      if (Arg == "en")
+        AOptions.Lang = TLocalizationLanguare::llEN;
+      else if (Arg == "ru")
+        AOptions.Lang = TLocalizationLanguare::llRU;
+      else {
+        AError = "unknown language '" + Arg + "' (en or ru)";
+        return false;
+      }
+    } else if (Name == "--temp-dir") {
+      if (!TakeValue(AOptions.TempDir)) return false;
+    } else if (Name == "--show-identical") {
+      if (!NoValue()) return false;
+      AOptions.ShowIdentical = true;
+    } else if (Name == "--ignore-nbsp") {
+      if (!NoValue()) return false;
+      AOptions.IgnoreNbsp = true;
+    } else if (Name == "--no-highlight") {
+      if (!NoValue()) return false;
+      AOptions.NoHighlight = true;
+    } else if (Name == "--json") {
+      if (!NoValue()) return false;
+      AOptions.Json = true;
+    } else if (Name == "-q" || Name == "--quiet") {
+      if (!NoValue()) return false;
+      AOptions.Quiet = true;
+    } else if (Name == "-h" || Name == "--help") {
+      AOptions.Help = true;
+    } else if (Name == "--version") {
+      AOptions.Version = true;
+    } else {
+      AError = "unknown option '" + Name + "'";
+      return false;
+    }
+  }
+  if (AOptions.Help || AOptions.Version) return true;
+  if (AOptions.SourceFiles.empty()) {
+    AError = "no source file given (-s)";
+    return false;
+  }
+  if (AOptions.EditedFiles.empty()) {
+    AError = "no edited file given (-e)";
+    return false;
+  }
+  return true;
+}
+
+std::string JsonString(const std::string& AText) {
+  static const char* const Hex = "0123456789abcdef";
+  std::string Out = "\"";
+  // Paths need not be valid UTF-8; invalid bytes become U+FFFD so the JSON stays valid.
+  for (const char C : U32ToUtf8(Utf8ToU32(AText))) {
+    const unsigned char U = static_cast<unsigned char>(C);
+    switch (C) {
+      case '"': Out += "\\\""; break;
+      case '\\': Out += "\\\\"; break;
+      case '\n': Out += "\\n"; break;
+      case '\r': Out += "\\r"; break;
+      case '\t': Out += "\\t"; break;
+      default:
+        if (U < 0x20) {
+          Out += "\\u00";
+          Out.push_back(Hex[U >> 4]);
+          Out.push_back(Hex[U & 15]);
+        } else {
+          Out.push_back(C);
+        }
+    }
+  }
+  Out += "\"";
+  return Out;
+}
+
+}  // namespace lexmora

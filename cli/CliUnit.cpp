@@ -1,0 +1,286 @@
+// lexmora-compare: runs one comparison with the options of the command line.
+#include "CliUnit.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <ctime>
+#include <filesystem>
+#include <thread>
+
+#include "CliProgressUnit.h"
+#include "DiffFileConstructorUnit.h"
+#include "ExportToBaseUnit.h"
+#include "LocalizationUnit.h"
+
+#ifndef LEXMORA_VERSION
+#define LEXMORA_VERSION "1.0.0"
+#endif
+
+namespace lexmora {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Ctrl-C presses since the run started; the handler only counts, the waiting loop acts.
+std::atomic<int> GInterrupts{0};
+static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a lock-free counter");
+
+extern "C" void OnInterrupt(int ASignal) {
+  // The first press asks the run to stop; a second one ends the process the usual way.
+  if (GInterrupts.fetch_add(1) >= 1) {
+    std::signal(ASignal, SIG_DFL);
+    std::raise(ASignal);
+  }
+}
+
+// Installs the Ctrl-C handler for the lifetime of a run and restores the previous one.
+class TInterruptGuard {
+ public:
+  TInterruptGuard() {
+    GInterrupts.store(0);
+    struct sigaction Action {};
+    Action.sa_handler = OnInterrupt;
+    sigemptyset(&Action.sa_mask);
+    sigaction(SIGINT, &Action, &FPrevious);
+  }
+  ~TInterruptGuard() { sigaction(SIGINT, &FPrevious, nullptr); }
+  TInterruptGuard(const TInterruptGuard&) = delete;
+  TInterruptGuard& operator=(const TInterruptGuard&) = delete;
+
+ private:
+  struct sigaction FPrevious {};
+};
+
+// A private working folder, removed with everything in it when the run is over.
+class TPrivateTempDir {
+ public:
+  // A new folder "lexmora-compare-XXXXXX" inside AParent (created when missing).
+  explicit TPrivateTempDir(const fs::path& AParent) {
+    std::error_code Ec;
+    fs::create_directories(AParent, Ec);
+    std::string Template = (AParent / "lexmora-compare-XXXXXX").string();
+    if (::mkdtemp(Template.data())) FPath = Template;
+  }
+  ~TPrivateTempDir() {
+    std::error_code Ec;
+    if (!FPath.empty()) fs::remove_all(FPath, Ec);
+  }
+  TPrivateTempDir(const TPrivateTempDir&) = delete;
+  TPrivateTempDir& operator=(const TPrivateTempDir&) = delete;
+  const fs::path& Path() const { return FPath; }
+
+ private:
+  fs::path FPath;
+};
+
+std::string LocalTimeStamp() {
+  const std::time_t Now = std::time(nullptr);
+  std::tm Local{};
+  localtime_r(&Now, &Local);
+  char Buffer[32];
+  std::strftime(Buffer, sizeof Buffer, "%Y%m%d_%H%M%S", &Local);
+  return Buffer;
+}
+
+bool AnyFileStartsWith(const fs::path& ADir, const std::string& APrefix, const std::string& AExcept) {
+  std::error_code Ec;
+  for (fs::directory_iterator It(ADir, Ec), End; !Ec && It != End; It.increment(Ec)) {
+    const std::string Name = It->path().filename().string();
+    if (Name != AExcept && Name.rfind(APrefix, 0) == 0) return true;
+  }
+  return false;
+}
+
+std::string FileList(const std::vector<std::string>& AFiles) {
+  std::string List;
+  for (const std::string& F : AFiles) {
+    std::error_code Ec;
+    const fs::path Abs = fs::absolute(F, Ec);
+    List += (Ec ? F : Abs.lexically_normal().string()) + "\r\n";
+  }
+  return List;
+}
+
+const char* ResultName(TExecuteResult AResult) {
+  switch (AResult) {
+    using enum TExecuteResult;
+    case erOk: return "ok";
+    case erCreateDiffFileError: return "create-diff-file-error";
+    case erTerminatedByUser: return "terminated-by-user";
+    case erUnknown: break;
+  }
+  return "unknown";
+}
+
+TCliExit ExitOf(TExecuteResult AResult) {
+  switch (AResult) {
+    using enum TExecuteResult;
+    case erOk: return TCliExit::ceOk;
+    case erCreateDiffFileError: return TCliExit::ceCreateDiffFileError;
+    case erTerminatedByUser: return TCliExit::ceTerminatedByUser;
+    case erUnknown: break;
+  }
+  return TCliExit::ceUnknown;
+}
+
+void PrintJson(std::ostream& AOut, const TDiffFileConstructor& ARun, const std::vector<std::string>& AReports) {
+  AOut << "{\n  \"result\": " << JsonString(ResultName(ARun.ExecuteResult())) << ",\n  \"reports\": [";
+  for (std::size_t I = 0; I < AReports.size(); ++I) AOut << (I ? ", " : "") << JsonString(AReports[I]);
+  AOut << "],\n  \"errors\": [";
+  const std::vector<std::string> Errors = SplitLines(ARun.ErrorLog());
+  for (std::size_t I = 0; I < Errors.size(); ++I) AOut << (I ? ", " : "") << JsonString(Errors[I]);
+  AOut << "],\n  \"pairs\": [";
+  const auto& Pairs = ARun.PairSummaries();
+  for (std::size_t I = 0; I < Pairs.size(); ++I) {
+    const TPairSummary& P = Pairs[I];
+    AOut << (I ? "," : "") << "\n    {\"source_lang\": " << JsonString(P.LangPair.SrcLang)
+         << ", \"target_lang\": " << JsonString(P.LangPair.TrgLang) << ", \"total\": " << P.TotalSegCount
+         << ", \"edited\": " << P.ChangedSegCount << ", \"edit_distance\": " << JsonString(P.EdDist)
+         << ", \"report\": " << JsonString(P.ReportFile) << "}";
+  }
+  AOut << (Pairs.empty() ? "]" : "\n  ]") << "\n}\n";
+}
+
+}  // namespace
+
+std::string ReserveResultPrefix(const std::string& AOutputDir, const std::string& ATimeStamp) {
+  const fs::path Dir(AOutputDir);
+  for (int N = 1; N < 10000; ++N) {
+    const std::string Prefix = "Result_" + ATimeStamp + (N == 1 ? "" : "-" + std::to_string(N)) + "_";
+    if (AnyFileStartsWith(Dir, Prefix, "")) continue;
+    const std::string Lock = Prefix + ".lock";
+    const int Fd = ::open((Dir / Lock).c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
+    if (Fd < 0) {
+      if (errno == EEXIST) continue;
+      return {};
+    }
+    ::close(Fd);
+    // Another run may have taken the prefix between the look and the reservation.
+    if (AnyFileStartsWith(Dir, Prefix, Lock)) {
+      std::error_code Ec;
+      fs::remove(Dir / Lock, Ec);
+      continue;
+    }
+    return (Dir / Prefix).string();
+  }
+  return {};
+}
+
+int RunCli(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostream& AErr) {
+  TCliOptions Options;
+  std::string Error;
+  if (!ParseCliArgs(AArgs, Options, Error)) {
+    AErr << "lexmora-compare: " << Error << "\n" << CliUsage();
+    return static_cast<int>(TCliExit::ceUsage);
+  }
+  if (Options.Help) {
+    AOut << CliUsage();
+    return static_cast<int>(TCliExit::ceOk);
+  }
+  if (Options.Version) {
+    AOut << "lexmora-compare " << LEXMORA_VERSION << "\n";
+    return static_cast<int>(TCliExit::ceOk);
+  }
+  const TLocalizationLanguare Lang = Options.Lang;
+
+  TDiffFileConstructorSettings Settings;
+  Settings.TranslatorFiles = FileList(Options.SourceFiles);
+  Settings.EditorFiles = FileList(Options.EditedFiles);
+  Settings.HideEquivalentString = !Options.ShowIdentical;
+  Settings.DoNotSeparateSpaces = Options.IgnoreNbsp;
+  Settings.FillDiffRowColored = !Options.NoHighlight;
+  Settings.ShowTagsFlag = Options.ShowTags;
+  Settings.ResultFileFormat = Options.Format;
+  Settings.LocalizationLanguare = Lang;
+  if (!TDiffFileConstructor::CreateFileCreator(Settings)) {
+    AErr << "lexmora-compare: this build has no writer for the chosen report format\n";
+    return static_cast<int>(TCliExit::ceCreateDiffFileError);
+  }
+
+  std::error_code Ec;
+  const fs::path OutputDir = fs::absolute(Options.OutputDir, Ec).lexically_normal();
+  fs::create_directories(OutputDir, Ec);
+  if (Ec || !fs::is_directory(OutputDir)) {
+    AErr << "lexmora-compare: cannot create the output folder " << OutputDir.string() << "\n";
+    return static_cast<int>(TCliExit::ceCreateDiffFileError);
+  }
+  const std::string Prefix = ReserveResultPrefix(OutputDir.string(), LocalTimeStamp());
+  if (Prefix.empty()) {
+    AErr << "lexmora-compare: cannot write into the output folder " << OutputDir.string() << "\n";
+    return static_cast<int>(TCliExit::ceCreateDiffFileError);
+  }
+  Settings.ResultFileName = Prefix;
+  const fs::path Reservation = Prefix + ".lock";
+
+  // Note: the readers wipe their working folder for every input, so they get a folder of their
+  // own inside a private one, never a folder the user named.
+  const TPrivateTempDir Temp(Options.TempDir.empty() ? fs::temp_directory_path(Ec) : fs::absolute(Options.TempDir, Ec));
+  if (Temp.Path().empty()) {
+    AErr << "lexmora-compare: cannot create a working folder\n";
+    fs::remove(Reservation, Ec);
+    return static_cast<int>(TCliExit::ceCreateDiffFileError);
+  }
+  Settings.TempDirectory = (Temp.Path() / "work").string() + "/";
+
+  AErr << GetLocalizedText(36, Lang) << "\n";
+  const bool InPlace = &AErr == &std::cerr && ::isatty(STDERR_FILENO) == 1;
+  TCliProgressPrinter Printer(AErr, Lang, InPlace, Options.Quiet);
+  TDiffFileConstructor Run(Settings, Printer);
+  {
+    TInterruptGuard Interrupts;
+    std::thread Worker([&Run] { Run.Execute(); });
+    bool StopAsked = false;
+    while (!Printer.WaitForResult(50)) {
+      if (!StopAsked && GInterrupts.load() > 0) {
+        StopAsked = true;
+        Run.Terminate();
+      }
+      Printer.Tick();
+    }
+    Worker.join();
+  }
+  Printer.Finish();
+  fs::remove(Reservation, Ec);
+
+  std::vector<std::string> Reports;
+  for (const std::string& File : SplitLines(Run.ResultFiles()))
+    if (fs::exists(File, Ec)) Reports.push_back(File);
+
+  const TExecuteResult Result = Run.ExecuteResult();
+  AErr << "\n";
+  switch (Result) {
+    case TExecuteResult::erOk:
+      AErr << GetLocalizedText(41, Lang) << "\n";
+      for (const std::string& File : SplitLines(Run.ResultFiles()))
+        if (!fs::exists(File, Ec)) AErr << File << " - " << GetLocalizedText(42, Lang) << "\n";
+      break;
+    case TExecuteResult::erTerminatedByUser:
+      AErr << GetLocalizedText(43, Lang) << "\n" << GetLocalizedText(39, Lang) << "\n";
+      break;
+    case TExecuteResult::erCreateDiffFileError:
+      AErr << GetLocalizedText(43, Lang) << "\n" << GetLocalizedText(38, Lang) << "\n";
+      break;
+    default:
+      AErr << GetLocalizedText(43, Lang) << "\n" << GetLocalizedText(40, Lang) << "\n";
+      break;
+  }
+  if (!Run.ErrorLog().empty()) {
+    AErr << "\n" << GetLocalizedText(45, Lang) << "\n";
+    for (const std::string& Line : SplitLines(Run.ErrorLog())) AErr << Line << "\n";
+  }
+  if (Options.Json) {
+    PrintJson(AOut, Run, Reports);
+  } else {
+    for (const std::string& File : Reports) AOut << File << "\n";
+  }
+  AOut.flush();
+  return static_cast<int>(ExitOf(Result));
+}
+
+}  // namespace lexmora

@@ -1,0 +1,54 @@
+// lexmora-compare: compares source and edited files from the command line with the same
+// comparison run as the desktop program.
+#pragma once
+
+#include <iostream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "DataTypeUnit.h"
+
+namespace lexmora {
+
+// Exit statuses of the tool.
+enum class TCliExit : int { ceOk = 0, ceCreateDiffFileError = 1, ceUsage = 2, ceTerminatedByUser = 3, ceUnknown = 4 };
+
+// What the command line asks for.
+struct TCliOptions {
+  std::vector<std::string> SourceFiles;
+  std::vector<std::string> EditedFiles;
+  std::string OutputDir = "Results";
+  TResultFileFormat Format = TResultFileFormat::rffHTML;
+  bool ShowIdentical = false;
+  bool IgnoreNbsp = false;
+  bool NoHighlight = false;
+  TShowTagsFlag ShowTags = TShowTagsFlag::stfShowTagsOnly;
+  TLocalizationLanguare Lang = TLocalizationLanguare::llEN;
+  std::string TempDir;  // empty: a new private folder in the system's temp
+  bool Json = false;
+  bool Quiet = false;
+  bool Help = false;
+  bool Version = false;
+};
+
+// Parses AArgs (without the program name). False with a message in AError on bad usage.
+bool ParseCliArgs(const std::vector<std::string>& AArgs, TCliOptions& AOptions, std::string& AError);
+
+// The usage text.
+std::string CliUsage();
+
+// Reserves a report name prefix in AOutputDir: "Result_" + ATimeStamp + "_", with "-2", "-3"...
+// appended to the time part while a file of the folder already starts with it. The reservation
+// is a file "<prefix>.lock" created exclusively, so concurrent runs never share a prefix; the
+// caller removes it when the run is over. Empty when no prefix could be reserved.
+std::string ReserveResultPrefix(const std::string& AOutputDir, const std::string& ATimeStamp);
+
+// The JSON text of one string, quotes included.
+std::string JsonString(const std::string& AText);
+
+// Runs the tool: AArgs without the program name; reports and results on AOut, messages and
+// progress on AErr. Returns the exit status (TCliExit).
+int RunCli(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostream& AErr);
+
+}  // namespace lexmora

@@ -1,0 +1,169 @@
+#include "DiffFileConstructorUnit.h"
+
+#include <exception>
+
+#include "ExportToBaseUnit.h"
+#include "ExportToHTMLUnit.h"
+#include "ImportFromBaseUnit.h"
+#include "ImporterFactoryUnit.h"
+#include "LocalizationUnit.h"
+#include "LoggerUnit.h"
+#include "ProgressatorUnit.h"
+#if __has_include("ExportToExcelUnit.h")
+#include "ExportToExcelUnit.h"
+#define LEXMORA_HAVE_XLSX_WRITER 1
+#endif
+
+namespace lexmora {
+
+namespace {
+
+// Outcomes of ImportFile that are not a failure of ExtractFile.
+constexpr int OutcomeNoImporter = 1;
+constexpr int OutcomeReadFailed = 8;
+constexpr int OutcomeStopped = 9;
+constexpr int OutcomeAllRead = 10;
+
+// Milliseconds within which a second unforced progress point is not passed on.
+constexpr std::uint32_t ProgressPeriodMs = 250;
+
+int OutcomeOfExtract(TExtractFilesResult AResult) {
+  switch (AResult) {
+    using enum TExtractFilesResult;
+    case efrUnknown: return 0;
+    case efrFileNotFound: return 2;
+    case efrDeleteTempDirError: return 3;
+    case efrCreateTempDirError: return 4;
+    case efrFileCopyError: return 5;
+    case efrFileUnpackError: return 6;
+    case efrPrepareExtractOtherError: return 7;
+    case efrOk: break;
+  }
+  return -1;
+}
+
+}  // namespace
+
+TDiffFileConstructor::TDiffFileConstructor(const TDiffFileConstructorSettings& ASettings,
+                                           TDiffFileConstructorObserver& AObserver)
+    : FObserver(AObserver), FTickSource(GetTickCount32), FSettings(ASettings) {}
+
+TDiffFileConstructor::~TDiffFileConstructor() = default;
+
+std::unique_ptr<TBaseFileCreator> TDiffFileConstructor::CreateFileCreator(const TDiffFileConstructorSettings& ASettings) {
+  switch (ASettings.ResultFileFormat) {
+    using enum TResultFileFormat;
+    case rffHTML: return std::make_unique<THTMLFileCreator>(ASettings);
+    case rffXLSX:
+#ifdef LEXMORA_HAVE_XLSX_WRITER
+      return std::make_unique<TExcelFileCreator>(ASettings);
+#else
+      return nullptr;
+#endif
+  }
+  return nullptr;
+}
+
+std::string TDiffFileConstructor::SafeLangPairSuffix(const std::string& ASrc, const std::string& ATrg) {
+  std::string Result = ASrc + "_" + ATrg;
+  for (char& C : Result) {
+    const bool Safe = (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z') || (C >= '0' && C <= '9') || C == '-' ||
+                      C == '_' || C == '.';
+    if (!Safe) C = '_';
+  }
+  return Result;
+}
+
+void TDiffFileConstructor::Execute() {
+  FExecuteResult = TExecuteResult::erUnknown;
+  try {
+    ImportSide(FSettings.TranslatorFiles, 46, 0, 30, 47, FTranslatorFileData);
+    if (IsTerminateSet()) {
+      FExecuteResult = TExecuteResult::erTerminatedByUser;
+    } else {
+      ImportSide(FSettings.EditorFiles, 57, 30, 60, 58, FEditorFileData);
+      if (IsTerminateSet())
+        FExecuteResult = TExecuteResult::erTerminatedByUser;
+      else
+        FExecuteResult = CreateDiffFile() ? TExecuteResult::erOk : TExecuteResult::erCreateDiffFileError;
+    }
+  } catch (const std::exception& E) {
+    Logger().AddException("TDiffFileConstructor.Execute", E);
+  } catch (...) {
+    Logger().AddError("TDiffFileConstructor.Execute", "unknown exception");
+  }
+  // The owner's handler must not take the run's thread down with it.
+  try {
+    ReportResult();
+  } catch (const std::exception& E) {
+    Logger().AddException("TDiffFileConstructor.ReportResult", E);
+  } catch (...) {
+    Logger().AddError("TDiffFileConstructor.ReportResult", "unknown exception");
+  }
+}
+
+void TDiffFileConstructor::ImportSide(const std::string& AFileList, int AOperationMessage, int APercentBegin,
+                                      int APercentEnd, int AMessageBase, TArrayOfDiffInfoRecord& AResultData) {
+  const std::vector<std::string> Files = SplitLines(AFileList);
+  StartOperation(GetLocalizedText(AOperationMessage, FSettings.LocalizationLanguare), static_cast<int>(Files.size()),
+                 APercentBegin, APercentEnd);
+  for (std::size_t I = 0; I < Files.size(); ++I) {
+    ReportProgress(static_cast<int>(I), false);
+    if (IsTerminateSet()) break;
+    const int Outcome = ImportFile(Files[I], AResultData);
+    if (Outcome < OutcomeAllRead)
+      FErrorLog += GetLocalizedText(AMessageBase + Outcome, FSettings.LocalizationLanguare) + "\r\n";
+  }
+}
+
+int TDiffFileConstructor::ImportFile(const std::string& AFileName, TArrayOfDiffInfoRecord& AResultData) {
+  const TFileTypeGroup Group = TImporter::DefineFileType(AFileName);
+  if (Group == TFileTypeGroup::ftg_undefined) return OutcomeNoImporter;
+  std::string TempDir = FSettings.TempDirectory;
+  if (!TempDir.empty() && TempDir.back() != '/') TempDir.push_back('/');
+  // A group whose reader is not part of this build has no processor either.
+  std::unique_ptr<TImporter> Importer = CreateImporter(Group, TempDir, AFileName, FSettings.DoNotSeparateSpaces);
+  if (!Importer) return OutcomeNoImporter;
+
+  const TExtractFilesResult Extracted = Importer->ExtractFile();
+  if (Extracted != TExtractFilesResult::efrOk) return OutcomeOfExtract(Extracted);
+
+  Importer->DefineSrcAndTrgLanguages();
+  Importer->GetSrcFileNames();
+  int Outcome = OutcomeAllRead;
+  const TIsTerminateSetFunc IsStopped = [this] { return IsTerminateSet(); };
+  for (const std::string& Document : Importer->UnpackedFiles()) {
+    if (IsTerminateSet()) {
+      Outcome = OutcomeStopped;
+      break;
+    }
+    if (!Importer->GetDataFromFile(Document, IsStopped, AResultData)) {
+      Outcome = OutcomeReadFailed;
+      break;
+    }
+  }
+  Importer->DeleteTmpDir();
+  return Outcome;
+}
+
+void TDiffFileConstructor::StartOperation(const std::string& AName, int APointCount, int APercentBegin,
+                                          int APercentEnd) {
+  FCurrentOperation = AName;
+  FTotalPoints = APointCount;
+  FPercentBegin = static_cast<std::uint8_t>(APercentBegin);
+  FPercentEnd = static_cast<std::uint8_t>(APercentEnd);
+  FObserver.SetNewOperation(FCurrentOperation, FTotalPoints, FPercentBegin, FPercentEnd);
+}
+
+void TDiffFileConstructor::ReportProgress(int APoint, bool AForce) {
+  FCurrentPoint = APoint;
+  const std::uint32_t Now = FTickSource();
+  // Note: the unsigned difference stays right across the 32-bit wrap of the tick.
+  if (!AForce && static_cast<std::uint32_t>(Now - FLastSetProgressTick) <= ProgressPeriodMs) return;
+  FLastSetProgressTick = Now;
+  FObserver.SetProgress(FCurrentPoint);
+}
+
+void TDiffFileConstructor::ReportResult() { FObserver.SetResult(FExecuteResult, FErrorLog, FResultFiles); }
+
+}  // namespace lexmora
