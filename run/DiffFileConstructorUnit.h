@@ -10,10 +10,9 @@
 #include <vector>
 
 #include "DataTypeUnit.h"
+#include "ExportToBaseUnit.h"
 
 namespace lexmora {
-
-class TBaseFileCreator;
 
 // Outcome of a run.
 enum class TExecuteResult : std::uint8_t { erUnknown = 0, erTerminatedByUser = 1, erCreateDiffFileError = 2, erOk = 3 };
@@ -88,6 +87,9 @@ class TDiffFileConstructor {
   // Sends APoint to the observer unless forced or more than 250 ms passed since the last one.
   void ReportProgress(int APoint, bool AForce);
   void ReportResult();
+
+  // The writer of one language pair (tests put a recording writer in its place).
+  virtual std::unique_ptr<TBaseFileCreator> NewFileCreator() { return CreateFileCreator(FSettings); }
 
   // Test seams: the segment arrays can be filled directly before CreateDiffFile runs.
   TArrayOfDiffInfoRecord& MutableTranslatorFileData() { return FTranslatorFileData; }

@@ -92,7 +92,7 @@ bool TDiffFileConstructor::CreateDiffFile() {
       bool CaptionWritten = false;
       int RowNo = 0, Total = 0, Changed = 0;
       std::int64_t SumSteps = 0, SumLengths = 0;
-      std::unique_ptr<TBaseFileCreator> Writer = CreateFileCreator(FSettings);
+      std::unique_ptr<TBaseFileCreator> Writer = NewFileCreator();
       if (!Writer) {
         Logger().AddError("TDiffFileConstructor.CreateDiffFile", "No report writer for the chosen format");
         Result = false;

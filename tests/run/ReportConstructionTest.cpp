@@ -1,0 +1,214 @@
+// Report construction: pairing, counting, edit distances and the order of writer calls.
+#include <gtest/gtest.h>
+
+#include "LocalizationUnit.h"
+#include "RunTestSupport.h"
+
+namespace lexmora {
+namespace {
+
+using test::TRecordingObserver;
+using test::TTestRun;
+using Lines = std::vector<std::string>;
+
+TDiffInfoRecord Seg(const std::string& AUnit, const std::string& ASrc, const std::string& ATr,
+                    const std::string& ASrcLang = "en-US", const std::string& ATrgLang = "de-DE",
+                    const std::string& AFile = "/t/a.sdlxliff", const std::string& AMatch = "", bool ALocked = false) {
+  TDiffInfoRecord R;
+  R.FileName = AFile;
+  R.UnitID = AUnit;
+  R.SegmentID = "1";
+  R.Match = AMatch;
+  R.IsLocked = ALocked;
+  R.SourceString = ASrc;
+  R.ResultStr = ATr;
+  R.SourceLang = ASrcLang;
+  R.TargetLang = ATrgLang;
+  return R;
+}
+
+struct TCase {
+  const char* Name;
+  bool Hide = false;
+  bool NoBreakAsSpace = false;
+  TArrayOfDiffInfoRecord Source;
+  TArrayOfDiffInfoRecord Edited;
+  Lines Expected;
+  bool ExpectedResult = true;
+  std::string ExpectedFiles;
+};
+
+const std::string Join = "Join /t/a.sdlxliff (en-US > de-DE)";
+
+std::vector<TCase> Cases() {
+  std::vector<TCase> C;
+  C.push_back({"AllEqualShown", false, false, {Seg("1", "a", "x"), Seg("2", "b", "y")},
+               {Seg("1", "", "x"), Seg("2", "", "y")},
+               {"Caption", Join, "Row 1 eq src=a match= tr=x ed=x ED=100", "Row 2 eq src=b match= tr=y ed=y ED=100",
+                "Total 2 0 100%", "Save en-US_de-DE"}, true, "/r/P_en-US_de-DE.rec"});
+  C.push_back({"AllEqualHiddenStillCountsAndSaves", true, false, {Seg("1", "a", "x"), Seg("2", "b", "y")},
+               {Seg("1", "", "x"), Seg("2", "", "y")}, {"Total 2 0 100%", "Save en-US_de-DE"}, true,
+               "/r/P_en-US_de-DE.rec"});
+  C.push_back({"OneModificationGivesED67AndTotal66_7", false, false, {Seg("1", "s", "abc")}, {Seg("1", "", "abd")},
+               {"Caption", Join, "Row 1 ne src=s match= tr=ab[c] ed=ab{d} ED=67", "Total 1 1 66.7%",
+                "Save en-US_de-DE"}});
+  C.push_back({"NoBreakSpaceIsASpaceWithOption", true, true, {Seg("1", "s", "a\u00a0b")}, {Seg("1", "", "a b")},
+               {"Total 1 0 100%", "Save en-US_de-DE"}});
+  C.push_back({"NoBreakSpaceDiffersWithoutOption", true, false, {Seg("1", "s", "a\u00a0b")}, {Seg("1", "", "a b")},
+               {"Caption", Join, "Row 1 ne src=s match= tr=a[\u00a0]b ed=a{ }b ED=67", "Total 1 1 66.7%",
+                "Save en-US_de-DE"}});
+  C.push_back({"TwoDocumentsOnePairTwoCaptions", false, false,
+               {Seg("1", "a", "x"), Seg("1", "b", "y", "en-US", "de-DE", "/t/b.sdlxliff")},
+               {Seg("1", "", "x"), Seg("1", "", "y", "en-US", "de-DE", "/t/b.sdlxliff")},
+               {"Caption", Join, "Row 1 eq src=a match= tr=x ed=x ED=100", "Join /t/b.sdlxliff (en-US > de-DE)",
+                "Row 2 eq src=b match= tr=y ed=y ED=100", "Total 2 0 100%", "Save en-US_de-DE"}});
+  C.push_back({"TwoPairsInOrderOfAppearance", true, false,
+               {Seg("1", "a", "x", "en-US", "fr-FR"), Seg("1", "a", "x"), Seg("2", "b", "y", "en-US", "fr-FR")},
+               {Seg("1", "", "x", "en-US", "fr-FR"), Seg("1", "", "x"), Seg("2", "", "y", "en-US", "fr-FR")},
+               {"Total 2 0 100%", "Save en-US_fr-FR", "Total 1 0 100%", "Save en-US_de-DE"}, true,
+               "/r/P_en-US_fr-FR.rec\r\n/r/P_en-US_de-DE.rec"});
+  C.push_back({"LanguageCaseIgnoredEverywhere", false, false,
+               {Seg("1", "a", "x"), Seg("2", "b", "y", "EN-us", "DE-de")},
+               {Seg("1", "", "x"), Seg("2", "", "z", "en-us", "de-de")},
+               {"Caption", Join, "Row 1 eq src=a match= tr=x ed=x ED=100", "Join /t/a.sdlxliff (EN-us > DE-de)",
+                "Row 2 ne src=b match= tr=[y] ed={z} ED=0", "Total 2 1 50%", "Save en-US_de-DE"}});
+  C.push_back({"LockedSegmentNotCounted", false, false,
+               {Seg("1", "s", "abc", "en-US", "de-DE", "/t/a.sdlxliff", "", true)}, {Seg("1", "", "abd")},
+               {"Caption", Join, "Row 1 ne locked src=s match= tr=ab[c] ed=ab{d} ED=67", "Total 1 1 ",
+                "Save en-US_de-DE"}});
+  C.push_back({"MatchValueNotCountedButShown", false, false,
+               {Seg("1", "s", "abc"), Seg("2", "t", "xy")},
+               {Seg("1", "", "abd", "en-US", "de-DE", "/t/a.sdlxliff", "100"), Seg("2", "", "xy")},
+               {"Caption", Join, "Row 1 ne src=s match=100 tr=ab[c] ed=ab{d} ED=67",
+                "Row 2 eq src=t match= tr=xy ed=xy ED=100", "Total 2 1 100%", "Save en-US_de-DE"}});
+  C.push_back({"MissingCounterpartIsAllDeleted", false, false, {Seg("1", "s", "ab")}, {Seg("9", "", "ab")},
+               {"Caption", Join, "Row 1 ne src=s match= tr=[ab] ed={} ED=0", "Total 1 1 0%", "Save en-US_de-DE"}});
+  C.push_back({"FirstEditedSegmentOfAnIdentityWins", false, false, {Seg("1", "s", "ab")},
+               {Seg("1", "", "ab"), Seg("1", "", "zz")},
+               {"Caption", Join, "Row 1 eq src=s match= tr=ab ed=ab ED=100", "Total 1 0 100%", "Save en-US_de-DE"}});
+  C.push_back({"EmptySourceTextIsSkipped", false, false, {Seg("1", "", "ab"), Seg("2", "s", "c")},
+               {Seg("1", "", "zz"), Seg("2", "", "c")},
+               {"Caption", Join, "Row 1 eq src=s match= tr=c ed=c ED=100", "Total 1 0 100%", "Save en-US_de-DE"}});
+  C.push_back({"CodePointsNotUnits", false, false, {Seg("1", "s", "a\U0001F600")}, {Seg("1", "", "a\U0001F601")},
+               {"Caption", Join, "Row 1 ne src=s match= tr=a[\U0001F600] ed=a{\U0001F601} ED=50", "Total 1 1 50%",
+                "Save en-US_de-DE"}});
+  C.push_back({"TagsAreOneSymbolWithTheirIds", false, false,
+               {Seg("1", "<x id=\"1\">b</x>S<y id=\"1\">/b</y>", "<x id=\"7\">b</x>ab<y id=\"7\">/b</y>")},
+               {Seg("1", "", "<x id=\"8\">i</x>ab")},
+               {"Caption", Join, "Row 1 ne src=<1>S<1> match= tr=<7>ab[<7>] ed=<8>ab{} ED=75", "Total 1 1 75%",
+                "Save en-US_de-DE"}});
+  C.push_back({"UnsafeCodesGiveSafeFileNames", true, false, {Seg("1", "a", "x", "../..", "de/DE")},
+               {Seg("1", "", "x", "../..", "de/DE")}, {"Total 1 0 100%", "Save .._.._de_DE"}, true,
+               "/r/P_.._.._de_DE.rec"});
+  C.push_back({"CodesThatCollideWhenMadeSafeGetTwoFiles", true, false,
+               {Seg("1", "a", "x", "en US", "de"), Seg("1", "a", "x", "en_US", "de")},
+               {Seg("1", "", "x", "en US", "de"), Seg("1", "", "x", "en_US", "de")},
+               {"Total 1 0 100%", "Save en_US_de", "Total 1 0 100%", "Save en_US_de_2"}, true,
+               "/r/P_en_US_de.rec\r\n/r/P_en_US_de_2.rec"});
+  C.push_back({"NoSourceSegmentsNoPair", false, false, {}, {Seg("1", "", "x")}, {}, false, ""});
+  return C;
+}
+
+class ReportConstruction : public testing::TestWithParam<TCase> {};
+
+TEST_P(ReportConstruction, WriterProtocol) {
+  const TCase& C = GetParam();
+  TDiffFileConstructorSettings S;
+  S.HideEquivalentString = C.Hide;
+  S.DoNotSeparateSpaces = C.NoBreakAsSpace;
+  S.ResultFileName = "/r/P_";
+  TRecordingObserver Observer;
+  TTestRun Run(S, Observer);
+  Run.MutableTranslatorFileData() = C.Source;
+  Run.MutableEditorFileData() = C.Edited;
+  EXPECT_EQ(Run.CreateDiffFile(), C.ExpectedResult);
+  EXPECT_EQ(Run.WriterLog, C.Expected);
+  if (!C.ExpectedFiles.empty() || !C.ExpectedResult) EXPECT_EQ(Run.ResultFiles(), C.ExpectedFiles);
+  // The operation covers every source segment, and its last point is always delivered.
+  ASSERT_FALSE(Observer.Calls.empty());
+  EXPECT_EQ(Observer.Calls.front(), "Op " + GetLocalizedText(68, TLocalizationLanguare::llEN) + " " +
+                                        std::to_string(C.Source.size()) + " 60-100");
+  EXPECT_EQ(Observer.Calls.back(), "Point " + std::to_string(C.Source.size()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ReportConstruction, testing::ValuesIn(Cases()),
+                         [](const testing::TestParamInfo<TCase>& AInfo) { return std::string(AInfo.param.Name); });
+
+TEST(ReportConstructionStop, StopDuringReportStillSavesEveryPairShortened) {
+  TDiffFileConstructorSettings S;
+  S.ResultFileName = "/r/P_";
+  TRecordingObserver Observer;
+  TTestRun Run(S, Observer);
+  Run.MutableTranslatorFileData() = {Seg("1", "a", "x"), Seg("1", "a", "x", "en-US", "fr-FR")};
+  Run.MutableEditorFileData() = {Seg("1", "", "y")};
+  Run.Terminate();
+  EXPECT_TRUE(Run.CreateDiffFile());
+  EXPECT_EQ(Run.WriterLog, (Lines{"Total 0 0 ", "Save en-US_de-DE", "Total 0 0 ", "Save en-US_fr-FR"}));
+  EXPECT_EQ(Run.ResultFiles(), "/r/P_en-US_de-DE.rec\r\n/r/P_en-US_fr-FR.rec");
+}
+
+TEST(ReportConstructionFailures, ResultIsDecidedByTheLastPair) {
+  TDiffFileConstructorSettings S;
+  S.ResultFileName = "/r/P_";
+  TRecordingObserver Observer;
+  const TArrayOfDiffInfoRecord Source = {Seg("1", "a", "x"), Seg("1", "a", "x", "en-US", "fr-FR")};
+  {
+    TTestRun Run(S, Observer);
+    Run.MutableTranslatorFileData() = Source;
+    Run.FailSaveOfWriter = 0;
+    EXPECT_TRUE(Run.CreateDiffFile());
+    ASSERT_EQ(Run.PairSummaries().size(), 2u);
+    EXPECT_FALSE(Run.PairSummaries()[0].Written);
+    EXPECT_TRUE(Run.PairSummaries()[1].Written);
+  }
+  {
+    TTestRun Run(S, Observer);
+    Run.MutableTranslatorFileData() = Source;
+    Run.FailSaveOfWriter = 1;
+    EXPECT_FALSE(Run.CreateDiffFile());
+    EXPECT_EQ(Run.ResultFiles(), "/r/P_en-US_de-DE.rec\r\n/r/P_en-US_fr-FR.rec");
+  }
+}
+
+TEST(ReportConstructionFailures, MalformedMarkupEndsTheWholeConstruction) {
+  TDiffFileConstructorSettings S;
+  S.ResultFileName = "/r/P_";
+  TRecordingObserver Observer;
+  {
+    // Broken in the first pair: nothing finished, false, no file, no later pair.
+    TTestRun Run(S, Observer);
+    Run.MutableTranslatorFileData() = {Seg("1", "a", "x < y"), Seg("1", "a", "x", "en-US", "fr-FR")};
+    EXPECT_FALSE(Run.CreateDiffFile());
+    EXPECT_TRUE(Run.WriterLog.empty());
+    EXPECT_EQ(Run.ResultFiles(), "");
+  }
+  {
+    // Broken in the second pair: the first pair's outcome stands.
+    TTestRun Run(S, Observer);
+    Run.MutableTranslatorFileData() = {Seg("1", "a", "x"), Seg("1", "a", "x &", "en-US", "fr-FR")};
+    Run.MutableEditorFileData() = {Seg("1", "", "x")};
+    EXPECT_TRUE(Run.CreateDiffFile());
+    EXPECT_EQ(Run.ResultFiles(), "/r/P_en-US_de-DE.rec");
+  }
+}
+
+TEST(ReportConstructionPairs, SummariesMatchTheTotals) {
+  TDiffFileConstructorSettings S;
+  S.ResultFileName = "/r/P_";
+  TRecordingObserver Observer;
+  TTestRun Run(S, Observer);
+  Run.MutableTranslatorFileData() = {Seg("1", "s", "abc"), Seg("2", "t", "x")};
+  Run.MutableEditorFileData() = {Seg("1", "", "abd"), Seg("2", "", "x")};
+  EXPECT_TRUE(Run.CreateDiffFile());
+  ASSERT_EQ(Run.PairSummaries().size(), 1u);
+  const TPairSummary& P = Run.PairSummaries()[0];
+  EXPECT_EQ(P.LangPair.SrcLang, "en-US");
+  EXPECT_EQ(P.TotalSegCount, 2);
+  EXPECT_EQ(P.ChangedSegCount, 1);
+  EXPECT_EQ(P.EdDist, "75%");
+  EXPECT_EQ(P.ReportFile, "/r/P_en-US_de-DE.rec");
+  EXPECT_TRUE(P.Written);
+}
+
+}  // namespace
+}  // namespace lexmora

@@ -1,0 +1,177 @@
+// The whole run on real files: error-log lines, outcomes, stopping and progress throttling.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "LocalizationUnit.h"
+#include "RunTestSupport.h"
+#include "TestPaths.h"
+
+namespace lexmora {
+namespace {
+
+namespace fs = std::filesystem;
+using test::TRecordingObserver;
+using test::TTestRun;
+
+const std::string Data = LEXMORA_TEST_DATA_DIR "/run/";
+const std::string GoodSource = Data + "source/three_units_en-US_de-DE.sdlxliff";
+const std::string GoodEdited = Data + "edited/three_units_en-US_de-DE.sdlxliff";
+
+std::string Msg(int AId) { return GetLocalizedText(AId, TLocalizationLanguare::llEN); }
+
+class RunOnFiles : public testing::Test {
+ protected:
+  void SetUp() override {
+    Dir = fs::temp_directory_path() /
+          ("lexmora_run_" + std::to_string(::getpid()) + "_" +
+           testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(Dir);
+    fs::create_directories(Dir / "out");
+    Settings.TempDirectory = (Dir / "temp").string() + "/";
+    Settings.ResultFileName = (Dir / "out" / "Result_").string();
+    Settings.HideEquivalentString = false;
+  }
+  void TearDown() override { fs::remove_all(Dir); }
+
+  TExecuteResult Execute(const std::string& ASources, const std::string& AEdited) {
+    Settings.TranslatorFiles = ASources;
+    Settings.EditorFiles = AEdited;
+    Run = std::make_unique<TDiffFileConstructor>(Settings, Observer);
+    Run->Execute();
+    EXPECT_EQ(Observer.ResultCount, 1);
+    return Run->ExecuteResult();
+  }
+
+  fs::path Dir;
+  TDiffFileConstructorSettings Settings;
+  TRecordingObserver Observer;
+  std::unique_ptr<TDiffFileConstructor> Run;
+};
+
+TEST_F(RunOnFiles, GoodPairGivesOneHtmlReport) {
+  EXPECT_EQ(Execute(GoodSource + "\r\n", GoodEdited + "\r\n"), TExecuteResult::erOk);
+  EXPECT_EQ(Observer.ErrorLog, "");
+  const std::string Report = (Dir / "out" / "Result_en-US_de-DE.html").string();
+  EXPECT_EQ(Observer.Files, Report);
+  EXPECT_TRUE(fs::exists(Report));
+  ASSERT_EQ(Run->PairSummaries().size(), 1u);
+  EXPECT_EQ(Run->PairSummaries()[0].TotalSegCount, 3);
+  EXPECT_EQ(Run->PairSummaries()[0].ChangedSegCount, 2);
+  // The readers' working folder is gone once each input has been read.
+  EXPECT_FALSE(fs::exists(Dir / "temp"));
+  // Three operations in order, with their shares of the whole.
+  std::vector<std::string> Ops;
+  for (const std::string& C : Observer.Calls)
+    if (C.starts_with("Op ")) Ops.push_back(C);
+  EXPECT_EQ(Ops, (std::vector<std::string>{"Op " + Msg(46) + " 1 0-30", "Op " + Msg(57) + " 1 30-60",
+                                           "Op " + Msg(68) + " 3 60-100"}));
+  EXPECT_EQ(Observer.Calls.back(), "Result 3");
+}
+
+TEST_F(RunOnFiles, UnsupportedFileIsLoggedAndTheRunGoesOn) {
+  EXPECT_EQ(Execute(Data + "source/unsupported_extension.txt\r\n" + GoodSource + "\r\n", GoodEdited + "\r\n"),
+            TExecuteResult::erOk);
+  EXPECT_EQ(Observer.ErrorLog, Msg(48) + "\r\n");
+  EXPECT_EQ(Run->TranslatorFileData().size(), 3u);
+}
+
+TEST_F(RunOnFiles, MissingEditedFileUsesTheEditedSideMessage) {
+  EXPECT_EQ(Execute(GoodSource + "\r\n", Data + "edited/not_there.sdlxliff\r\n"), TExecuteResult::erOk);
+  EXPECT_EQ(Observer.ErrorLog, Msg(60) + "\r\n");
+  // Without counterparts every translated text shows as deleted.
+  EXPECT_EQ(Run->PairSummaries()[0].ChangedSegCount, 3);
+}
+
+TEST_F(RunOnFiles, UnreadableDocumentGivesReadFailure) {
+  EXPECT_EQ(Execute(Data + "source/truncated_document.sdlxliff\r\n", GoodEdited + "\r\n"),
+            TExecuteResult::erCreateDiffFileError);
+  EXPECT_EQ(Observer.ErrorLog, Msg(55) + "\r\n");
+}
+
+TEST_F(RunOnFiles, EmptySourceListReadsEditedFilesAndFails) {
+  EXPECT_EQ(Execute("", GoodEdited + "\r\n"), TExecuteResult::erCreateDiffFileError);
+  EXPECT_EQ(Observer.Calls.front(), "Op " + Msg(46) + " 0 0-30");
+  EXPECT_EQ(Run->EditorFileData().size(), 3u);
+  EXPECT_EQ(Observer.Files, "");
+}
+
+TEST_F(RunOnFiles, StopWhileReadingSourcesSkipsEverythingElse) {
+  Settings.TranslatorFiles = GoodSource + "\r\n" + GoodSource + "\r\n";
+  Settings.EditorFiles = GoodEdited + "\r\n";
+  Run = std::make_unique<TDiffFileConstructor>(Settings, Observer);
+  Observer.OnOperation = [this](const std::string& AName) {
+    if (AName == Msg(46)) Run->Terminate();
+  };
+  Run->Execute();
+  EXPECT_EQ(Run->ExecuteResult(), TExecuteResult::erTerminatedByUser);
+  EXPECT_TRUE(Run->EditorFileData().empty());
+  EXPECT_TRUE(Run->TranslatorFileData().empty());
+  EXPECT_EQ(Observer.ErrorLog, "");
+  EXPECT_EQ(Observer.Files, "");
+  EXPECT_EQ(Observer.ResultCount, 1);
+  EXPECT_TRUE(fs::is_empty(Dir / "out"));
+}
+
+TEST_F(RunOnFiles, StopWhileBuildingTheReportStillWritesIt) {
+  Settings.TranslatorFiles = GoodSource + "\r\n";
+  Settings.EditorFiles = GoodEdited + "\r\n";
+  Run = std::make_unique<TDiffFileConstructor>(Settings, Observer);
+  Observer.OnOperation = [this](const std::string& AName) {
+    if (AName == Msg(68)) Run->Terminate();
+  };
+  Run->Execute();
+  EXPECT_EQ(Run->ExecuteResult(), TExecuteResult::erOk);
+  EXPECT_TRUE(fs::exists(Dir / "out" / "Result_en-US_de-DE.html"));
+  EXPECT_EQ(Run->PairSummaries()[0].TotalSegCount, 0);
+}
+
+TEST_F(RunOnFiles, UnwritableResultsFolderFailsTheReport) {
+  Settings.ResultFileName = (Dir / "no_such_folder" / "Result_").string();
+  EXPECT_EQ(Execute(GoodSource + "\r\n", GoodEdited + "\r\n"), TExecuteResult::erCreateDiffFileError);
+  EXPECT_FALSE(fs::exists(Dir / "no_such_folder"));
+}
+
+TEST(RunProgress, UnforcedPointsAreThrottledAcrossTheTickWrap) {
+  TRecordingObserver Observer;
+  TTestRun Run(TDiffFileConstructorSettings{}, Observer);
+  std::uint32_t Now = 1000;
+  Run.SetTickSource([&Now] { return Now; });
+  const auto Points = [&Observer] {
+    std::vector<std::string> P = Observer.Calls;
+    Observer.Calls.clear();
+    return P;
+  };
+  Run.ReportProgress(1, false);  // 1000 ms after the start value 0
+  Now = 1100;
+  Run.ReportProgress(2, false);  // 100 ms later: dropped
+  Run.ReportProgress(3, true);   // forced: always passes
+  Now = 1350;
+  Run.ReportProgress(4, false);  // exactly 250 ms: dropped
+  Now = 1351;
+  Run.ReportProgress(5, false);
+  EXPECT_EQ(Points(), (std::vector<std::string>{"Point 1", "Point 3", "Point 5"}));
+
+  Now = 0xFFFFFF00u;
+  Run.ReportProgress(6, true);
+  Now = 0x00000010u;  // the counter wrapped: 272 ms later
+  Run.ReportProgress(7, false);
+  Now = 0x00000074u;  // 100 ms after that
+  Run.ReportProgress(8, false);
+  EXPECT_EQ(Points(), (std::vector<std::string>{"Point 6", "Point 7"}));
+}
+
+TEST(RunWriters, EveryFormatHasItsWriterOrAClearAbsence) {
+  TDiffFileConstructorSettings S;
+  S.ResultFileFormat = TResultFileFormat::rffHTML;
+  auto Html = TDiffFileConstructor::CreateFileCreator(S);
+  ASSERT_TRUE(Html);
+  EXPECT_EQ(Html->GetFileExtention(), ".html");
+  S.ResultFileFormat = TResultFileFormat::rffXLSX;
+  if (auto Xlsx = TDiffFileConstructor::CreateFileCreator(S)) EXPECT_EQ(Xlsx->GetFileExtention(), ".xlsx");
+}
+
+}  // namespace
+}  // namespace lexmora
