@@ -170,7 +170,9 @@ TEST(RunWriters, EveryFormatHasItsWriterOrAClearAbsence) {
   ASSERT_TRUE(Html);
   EXPECT_EQ(Html->GetFileExtention(), ".html");
   S.ResultFileFormat = TResultFileFormat::rffXLSX;
-  if (auto Xlsx = TDiffFileConstructor::CreateFileCreator(S)) EXPECT_EQ(Xlsx->GetFileExtention(), ".xlsx");
+  if (auto Xlsx = TDiffFileConstructor::CreateFileCreator(S)) {
+    EXPECT_EQ(Xlsx->GetFileExtention(), ".xlsx");
+  }
 }
 
 }  // namespace
