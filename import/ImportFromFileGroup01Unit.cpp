@@ -130,7 +130,7 @@ void TImporterFromGroup01::ReadFileChild(pugi::xml_node AFileChild, const std::s
 }
 
 const TSDLTagDictRecord* TImporterFromGroup01::FindTagDef(std::string_view AID) const {
-  const auto It = FFagIndex.find(std::string(AID));
+  const auto It = FFagIndex.find(AID);
   return It == FFagIndex.end() ? nullptr : &FFagDict[It->second];
 }
 

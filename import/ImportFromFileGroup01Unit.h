@@ -1,6 +1,7 @@
 // TImporterFromGroup01: reader of SDL bilingual documents (.sdlxliff).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -70,7 +71,12 @@ class TImporterFromGroup01 : public TImporter {
   std::vector<TSDLTagDictRecord> FFagDict;
 
  private:
-  std::unordered_map<std::string, std::size_t> FFagIndex;  // id -> first entry of FFagDict
+  // Lets FindTagDef look up a string_view without building a string.
+  struct TIdHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view AID) const { return std::hash<std::string_view>{}(AID); }
+  };
+  std::unordered_map<std::string, std::size_t, TIdHash, std::equal_to<>> FFagIndex;  // id -> first entry of FFagDict
 };
 
 }  // namespace lexmora
