@@ -54,8 +54,10 @@ std::string GetLocalizedText(int AId, TLocalizationLanguare ALang) {
   for (const TMessageEntry& E : kMessages) {
     if (E.Id != AId) continue;
     switch (ALang) {
-      case TLocalizationLanguare::llEN: return E.En;
-      case TLocalizationLanguare::llRU: return E.Ru;
+      case TLocalizationLanguare::llEN:
+        return E.En;
+      case TLocalizationLanguare::llRU:
+        return E.Ru;
     }
     return {};
   }

@@ -129,7 +129,9 @@ void TLogger::AddError(const std::string& AMethodName, const std::string& AMsgTe
   AddToLog(3, Text);
 }
 
-void TLogger::AddException(const std::string& AMethodName, const std::exception& AE) { AddError(AMethodName, AE.what()); }
+void TLogger::AddException(const std::string& AMethodName, const std::exception& AE) {
+  AddError(AMethodName, AE.what());
+}
 void TLogger::AddDelimiter() { AddInfo(kHyphens); }
 void TLogger::AddSmallDelimiter() { AddInfo(std::string(47, '.')); }
 void TLogger::AddBigDelimiter() { AddToLog(0, kEquals); }
@@ -156,7 +158,9 @@ void TLogger::ExitMethod(const std::string& AMethodName) {
   AddInfo("<<< " + AMethodName);
 }
 
-void TLogger::AddVarValue(const std::string& AVarName, bool AVar) { AddInfo(AVarName + (AVar ? " = true" : " = false")); }
+void TLogger::AddVarValue(const std::string& AVarName, bool AVar) {
+  AddInfo(AVarName + (AVar ? " = true" : " = false"));
+}
 void TLogger::AddVarValue(const std::string& AVarName, int AVar) { AddInfo(AVarName + " = " + std::to_string(AVar)); }
 void TLogger::AddVarValue(const std::string& AVarName, const std::string& AVar) { AddInfo(AVarName + " = " + AVar); }
 

@@ -56,7 +56,9 @@ std::optional<std::string> TProgressRenderer::StartNewOperation(const std::strin
   return Previous;
 }
 
-void TProgressRenderer::SetCurrentPoint(int ACurrentPoint) { FCurrentPoint = std::min(ACurrentPoint, FCurrentPointCount); }
+void TProgressRenderer::SetCurrentPoint(int ACurrentPoint) {
+  FCurrentPoint = std::min(ACurrentPoint, FCurrentPointCount);
+}
 
 std::optional<TProgressLines> TProgressRenderer::Render(bool AForce) { return Render(AForce, GetTickCount32()); }
 
@@ -84,8 +86,8 @@ std::optional<TProgressLines> TProgressRenderer::Render(bool AForce, std::uint32
   }
   Lines.CurrProgressStr =
       FCurrentOperation + ": " + Bar(P, kOperationBarWidth) + FloatToRoundedStr(2, P) + "% " + Spinner;
-  Lines.TotalProgressStr = GetLocalizedText(121, FLocalizationLanguare) + Bar(T, kTotalBarWidth) + " " +
-                           FloatToRoundedStr(2, T) + "% ";
+  Lines.TotalProgressStr =
+      GetLocalizedText(121, FLocalizationLanguare) + Bar(T, kTotalBarWidth) + " " + FloatToRoundedStr(2, T) + "% ";
   return Lines;
 }
 

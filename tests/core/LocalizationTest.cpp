@@ -15,7 +15,9 @@ constexpr auto RU = TLocalizationLanguare::llRU;
 
 std::vector<TMessageEntry> TableCopy() { return {MessageTable(), MessageTable() + MessageTableSize()}; }
 
-std::size_t LeadingBlanks(const std::string& S) { return S.find_first_not_of(' ') == std::string::npos ? S.size() : S.find_first_not_of(' '); }
+std::size_t LeadingBlanks(const std::string& S) {
+  return S.find_first_not_of(' ') == std::string::npos ? S.size() : S.find_first_not_of(' ');
+}
 std::size_t TrailingBlanks(const std::string& S) {
   const auto P = S.find_last_not_of(' ');
   return P == std::string::npos ? S.size() : S.size() - P - 1;
@@ -82,25 +84,28 @@ TEST(Localization, LeadingAndTrailingBlanksMatchBetweenColumns) {
 TEST(Localization, TypographicApostropheKept) {
   const std::string Apostrophe = "\u2019";
   EXPECT_EQ(GetLocalizedText(123, EN), " Program" + Apostrophe + "s options: ");
-  EXPECT_EQ(GetLocalizedText(178, EN), "Close the infobar and don" + Apostrophe + "t remind me about this update version");
+  EXPECT_EQ(GetLocalizedText(178, EN),
+            "Close the infobar and don" + Apostrophe + "t remind me about this update version");
 }
 
 TEST(Localization, DescribedEntriesCarryTheirLinks) {
   for (const auto Lang : {EN, RU}) {
     // Credit footer: an image, a grey text and a link, in rich-label markup.
-    EXPECT_TRUE(std::regex_match(GetLocalizedText(145, Lang),
-                                 std::regex(R"(<i 7><t [^<>|]+\| c:\$999999><a Lexmora \| https://lexmora\.example \| c:\$cc9999>)")))
+    EXPECT_TRUE(std::regex_match(
+        GetLocalizedText(145, Lang),
+        std::regex(R"(<i 7><t [^<>|]+\| c:\$999999><a Lexmora \| https://lexmora\.example \| c:\$cc9999>)")))
         << GetLocalizedText(145, Lang);
     EXPECT_EQ(GetLocalizedText(153, Lang), R"(<a href="https://lexmora.example">Lexmora</a>)");
     EXPECT_EQ(GetLocalizedText(156, Lang), R"(<a href="mailto:feedback@lexmora.example">feedback@lexmora.example</a>)");
     EXPECT_NE(GetLocalizedText(154, Lang).find("https://lexmora.example"), std::string::npos);
     EXPECT_NE(GetLocalizedText(157, Lang).find("feedback@lexmora.example"), std::string::npos);
-    EXPECT_NE(GetLocalizedText(174, Lang).find(
-                  R"(<a href="http://update.lexmora.example/update/update_click_Morvane.php">)"),
-              std::string::npos);
+    EXPECT_NE(
+        GetLocalizedText(174, Lang).find(R"(<a href="http://update.lexmora.example/update/update_click_Morvane.php">)"),
+        std::string::npos);
   }
-  EXPECT_EQ(GetLocalizedText(174, EN),
-            R"( is available for download via <a href="http://update.lexmora.example/update/update_click_Morvane.php">the link</a>.)");
+  EXPECT_EQ(
+      GetLocalizedText(174, EN),
+      R"( is available for download via <a href="http://update.lexmora.example/update/update_click_Morvane.php">the link</a>.)");
 }
 
 TEST(Localization, SelfTestCatchesABrokenTable) {
@@ -147,11 +152,30 @@ TEST(FloatToRoundedStr, RoundsHalvesToEvenAndTrimsZeros) {
     double Value;
     const char* Expected;
   } Rows[] = {
-      {1, 93.75, "93.8"},  {2, 50, "50"},       {2, 0.05, "0.05"},    {0, -12.5, "-12"},  {1, -0.04, "0"},
-      {1, 0.25, "0.2"},    {1, 0.75, "0.8"},    {0, 2.5, "2"},        {0, 3.5, "4"},      {0, -2.5, "-2"},
-      {0, -0.5, "0"},      {2, 0.125, "0.12"},  {2, 0.375, "0.38"},   {1, -0.25, "-0.2"}, {2, -0.05, "-0.05"},
-      {1, 10.04, "10"},    {2, 1234.5, "1234.5"}, {3, 1, "1"},        {2, 0, "0"},        {2, 42, "42"},
-      {2, 100, "100"},     {0, 0, "0"},         {2, -1234.567, "-1234.57"}, {4, 0.0001, "0.0001"},
+      {1, 93.75, "93.8"},
+      {2, 50, "50"},
+      {2, 0.05, "0.05"},
+      {0, -12.5, "-12"},
+      {1, -0.04, "0"},
+      {1, 0.25, "0.2"},
+      {1, 0.75, "0.8"},
+      {0, 2.5, "2"},
+      {0, 3.5, "4"},
+      {0, -2.5, "-2"},
+      {0, -0.5, "0"},
+      {2, 0.125, "0.12"},
+      {2, 0.375, "0.38"},
+      {1, -0.25, "-0.2"},
+      {2, -0.05, "-0.05"},
+      {1, 10.04, "10"},
+      {2, 1234.5, "1234.5"},
+      {3, 1, "1"},
+      {2, 0, "0"},
+      {2, 42, "42"},
+      {2, 100, "100"},
+      {0, 0, "0"},
+      {2, -1234.567, "-1234.57"},
+      {4, 0.0001, "0.0001"},
   };
   for (const auto& R : Rows) {
     EXPECT_EQ(FloatToRoundedStr(static_cast<std::uint8_t>(R.Digits), R.Value, "."), R.Expected)

@@ -9,7 +9,8 @@ using namespace lexmora;
 namespace {
 
 std::string Bar(int ADone, int AWidth) {
-  return std::string(static_cast<std::size_t>(ADone), '|') + std::string(static_cast<std::size_t>(std::max(0, AWidth - ADone)), '.');
+  return std::string(static_cast<std::size_t>(ADone), '|') +
+         std::string(static_cast<std::size_t>(std::max(0, AWidth - ADone)), '.');
 }
 
 }  // namespace
@@ -28,8 +29,8 @@ TEST(ProgressRenderer, LinesAtZeroHalfAndNearlyDone) {
     int OpDone, Percent, TotalDone, Total;
   } Rows[] = {
       {"zero", 0, 10, 0, 30, 1, 0, 1, 0},
-      {"half", 5, 10, 30, 60, 15, 49, 23, 44},  // 5*99/10 = 49; 30 + trunc(49*0.3) = 44
-      {"example", 3, 7, 0, 30, 13, 42, 7, 12},       // the worked example: 13 and 7 "|"
+      {"half", 5, 10, 30, 60, 15, 49, 23, 44},            // 5*99/10 = 49; 30 + trunc(49*0.3) = 44
+      {"example", 3, 7, 0, 30, 13, 42, 7, 12},            // the worked example: 13 and 7 "|"
       {"nearly done", 99, 100, 60, 100, 30, 98, 50, 99},  // 98 shows, never 100 before completion
   };
   for (const auto& Row : Rows) {
