@@ -1,8 +1,9 @@
 # Thin wrapper over CMake.
 BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
+SAN_DIR ?= build-asan
 
-.PHONY: deps configure build test run clean
+.PHONY: deps configure build test sanitize run clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -15,9 +16,18 @@ build: configure
 
 test: deps build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 600
+	@$(MAKE) --no-print-directory sanitize
+
+# The core library's tests again under the address and undefined-behaviour sanitizers
+# (light optimisation and line tables only, to keep the extra build short).
+sanitize:
+	cmake -S . -B $(SAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
+	  -DLEXMORA_SANITIZE=ON -DLEXMORA_BENCH=OFF
+	cmake --build $(SAN_DIR) -j $(JOBS) --target core_tests
+	$(SAN_DIR)/tests/core/core_tests --gtest_brief=1
 
 run: deps build
 	@echo "The command-line tool and the desktop program are not built yet; nothing to run."
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SAN_DIR)
