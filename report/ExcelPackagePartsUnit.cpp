@@ -323,9 +323,9 @@ std::string BuildSheetRelsPart() {
   });
 }
 
-std::string BuildSheet1Part(const std::vector<std::string>& ATotalInfo, const std::vector<std::string>& ASheetRows,
-                            const std::vector<std::string>& AMergeCells, std::int32_t ALastRow) {
-  std::vector<std::string> L = {
+std::string BuildSheet1Part(const TLineList& ATotalInfo, const TLineList& ASheetRows, const TLineList& AMergeCells,
+                            std::int32_t ALastRow) {
+  std::string Result = JoinPartLines({
       kXmlDecl,
       "<worksheet",
       R"(  xmlns=")" + kOoxml + R"(/spreadsheetml/2006/main")",
@@ -348,34 +348,35 @@ std::string BuildSheet1Part(const std::vector<std::string>& ATotalInfo, const st
       R"(    <col min="7" max="7" width="40" customWidth="1"/>)",
       "  </cols>",
       "  <sheetData>",
-  };
-  L.insert(L.end(), ATotalInfo.begin(), ATotalInfo.end());
-  L.emplace_back();
-  L.insert(L.end(), ASheetRows.begin(), ASheetRows.end());
-  L.emplace_back();
-  L.push_back("  </sheetData>");
-  if (!AMergeCells.empty()) {
-    L.push_back(R"(  <mergeCells count=")" + std::to_string(AMergeCells.size()) + R"(">)");
-    for (const auto& Entry : AMergeCells) L.push_back("    " + Entry);
-    L.push_back("  </mergeCells>");
+  });
+  Result.reserve(Result.size() + ATotalInfo.Text().size() + ASheetRows.Text().size() + AMergeCells.Text().size() + 512);
+  Result += ATotalInfo.Text();
+  Result += "\r\n";
+  Result += ASheetRows.Text();
+  Result += "\r\n";
+  Result += "  </sheetData>\r\n";
+  if (AMergeCells.Count() > 0) {
+    Result += R"(  <mergeCells count=")" + std::to_string(AMergeCells.Count()) + "\">\r\n";
+    Result += AMergeCells.Text();
+    Result += "  </mergeCells>\r\n";
   }
-  L.push_back(R"(  <pageMargins left="0.7" right="0.7" top="0.75" bottom="0.75" header="0.3" footer="0.3"/>)");
-  L.push_back(R"(  <pageSetup paperSize="9" orientation="portrait" verticalDpi="0"/>)");
-  L.push_back(R"(  <drawing r:id="rId1"/>)");
-  L.push_back("</worksheet>");
-  return JoinPartLines(L);
+  Result += R"(  <pageMargins left="0.7" right="0.7" top="0.75" bottom="0.75" header="0.3" footer="0.3"/>)" "\r\n";
+  Result += R"(  <pageSetup paperSize="9" orientation="portrait" verticalDpi="0"/>)" "\r\n";
+  Result += R"(  <drawing r:id="rId1"/>)" "\r\n";
+  Result += "</worksheet>\r\n";
+  return Result;
 }
 
-std::string BuildSharedStringsPart(const std::vector<std::string>& AItemLines, std::int32_t ACount) {
-  std::vector<std::string> L = {
+std::string BuildSharedStringsPart(const TLineList& AItemLines, std::int32_t ACount) {
+  std::string Result = JoinPartLines({
       kXmlDecl,
       R"(<sst xmlns=")" + kOoxml + R"(/spreadsheetml/2006/main" count=")" + std::to_string(ACount) +
           R"(" uniqueCount=")" + std::to_string(ACount) + R"(">)",
-  };
-  L.insert(L.end(), AItemLines.begin(), AItemLines.end());
-  L.emplace_back();
-  L.push_back("</sst>");
-  return JoinPartLines(L);
+  });
+  Result.reserve(Result.size() + AItemLines.Text().size() + 16);
+  Result += AItemLines.Text();
+  Result += "\r\n</sst>\r\n";
+  return Result;
 }
 
 }  // namespace lexmora

@@ -1,9 +1,11 @@
 // The text parts of the XLSX package, each built in memory as the exact bytes of its file.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "DataTypeUnit.h"
@@ -12,6 +14,23 @@ namespace lexmora {
 
 // Address the logo picture links to.
 inline constexpr const char* kMakerSiteUrl = "https://lexmora.example";
+
+// A list of lines kept as one text, each line ended by CR LF: a large report costs one buffer
+// per list instead of millions of small strings.
+class TLineList {
+ public:
+  void Add(std::string_view ALine) {
+    FText += ALine;
+    FText += "\r\n";
+    ++FCount;
+  }
+  const std::string& Text() const { return FText; }
+  std::size_t Count() const { return FCount; }
+
+ private:
+  std::string FText;
+  std::size_t FCount = 0;
+};
 
 // UTF-8 with byte-order mark, every line (the last included) ended by CR LF.
 std::string JoinPartLines(const std::vector<std::string>& ALines);
@@ -27,10 +46,11 @@ std::string BuildDrawingPart();                                // xl/drawings/dr
 std::string BuildDrawingRelsPart();                            // xl/drawings/_rels/drawing1.xml.rels
 std::string BuildSheetRelsPart();                              // xl/worksheets/_rels/sheet1.xml.rels
 
-// xl/worksheets/sheet1.xml from the writer's line lists; ALastRow ends the dimension.
-std::string BuildSheet1Part(const std::vector<std::string>& ATotalInfo, const std::vector<std::string>& ASheetRows,
-                            const std::vector<std::string>& AMergeCells, std::int32_t ALastRow);
+// xl/worksheets/sheet1.xml from the writer's line lists; ALastRow ends the dimension. The merge
+// entries are written as they are, so they carry their indentation.
+std::string BuildSheet1Part(const TLineList& ATotalInfo, const TLineList& ASheetRows, const TLineList& AMergeCells,
+                            std::int32_t ALastRow);
 // xl/sharedStrings.xml; every item counts once, so count and unique count are ACount.
-std::string BuildSharedStringsPart(const std::vector<std::string>& AItemLines, std::int32_t ACount);
+std::string BuildSharedStringsPart(const TLineList& AItemLines, std::int32_t ACount);
 
 }  // namespace lexmora

@@ -122,23 +122,23 @@ std::string TExcelFileCreator::WrapTextItem(const std::string& AText) {
 }
 
 void TExcelFileCreator::AddSharedString(const std::string& AText) {
-  FFileSharedStrings.push_back("  <si>");
-  FFileSharedStrings.push_back(PrepareItemText(AText));
-  FFileSharedStrings.push_back("  </si>");
+  FFileSharedStrings.Add("  <si>");
+  FFileSharedStrings.Add(PrepareItemText(AText));
+  FFileSharedStrings.Add("  </si>");
   ++FCurrentSharedStringID;
 }
 
-void TExcelFileCreator::AddStyledCell(std::vector<std::string>& ALines, char ALetter, std::int32_t ARow, int AStyle) {
-  ALines.push_back(R"(      <c r=")" + CellRef(ALetter, ARow) + R"(" s=")" + std::to_string(AStyle) + R"(" t="s">)");
-  ALines.push_back("        <v>" + std::to_string(FCurrentSharedStringID - 1) + "</v>");
-  ALines.push_back("      </c>");
+void TExcelFileCreator::AddStyledCell(TLineList& ALines, char ALetter, std::int32_t ARow, int AStyle) {
+  ALines.Add(R"(      <c r=")" + CellRef(ALetter, ARow) + R"(" s=")" + std::to_string(AStyle) + R"(" t="s">)");
+  ALines.Add("        <v>" + std::to_string(FCurrentSharedStringID - 1) + "</v>");
+  ALines.Add("      </c>");
 }
 
-void TExcelFileCreator::AddEmptyCell(std::vector<std::string>& ALines, char ALetter, std::int32_t ARow, int AStyle) {
-  ALines.push_back(R"(      <c r=")" + CellRef(ALetter, ARow) + R"(" s=")" + std::to_string(AStyle) + R"("/>)");
+void TExcelFileCreator::AddEmptyCell(TLineList& ALines, char ALetter, std::int32_t ARow, int AStyle) {
+  ALines.Add(R"(      <c r=")" + CellRef(ALetter, ARow) + R"(" s=")" + std::to_string(AStyle) + R"("/>)");
 }
 
-void TExcelFileCreator::AddTextCell(std::vector<std::string>& ALines, const std::string& AItemText, char ALetter,
+void TExcelFileCreator::AddTextCell(TLineList& ALines, const std::string& AItemText, char ALetter,
                                     std::int32_t ARow, int AStyle) {
   AddSharedString(AItemText);
   AddStyledCell(ALines, ALetter, ARow, AStyle);
@@ -151,21 +151,21 @@ void TExcelFileCreator::AddCaption() {
                    {72, kStyleCaptionLeft},    {73, kStyleCaptionLeft},    {74, kStyleCaptionCentred},
                    {75, kStyleCaptionLeft}};
   ++FCurrentRow;
-  FFileSheet1.push_back(RowStart(FCurrentRow));
+  FFileSheet1.Add(RowStart(FCurrentRow));
   for (int I = 0; I < 7; ++I)
     AddTextCell(FFileSheet1, WrapTextItem(GetLocalizedText(kCaptions[I].Msg, FSettings.LocalizationLanguare)),
                 kColumns[I], FCurrentRow, kCaptions[I].Style);
-  FFileSheet1.push_back(kRowEnd);
+  FFileSheet1.Add(kRowEnd);
 }
 
 void TExcelFileCreator::AddJoinRow(const std::string& AText) {
   ++FCurrentRow;
   AddSharedString(WrapTextItem(EscapeText(AText)));
-  FFileSheet1.push_back(RowStart(FCurrentRow));
+  FFileSheet1.Add(RowStart(FCurrentRow));
   AddStyledCell(FFileSheet1, 'A', FCurrentRow, kStyleLabel);
   for (char Letter = 'B'; Letter <= 'G'; ++Letter) AddEmptyCell(FFileSheet1, Letter, FCurrentRow, kStyleLabel);
-  FFileSheet1.push_back(kRowEnd);
-  FMarginSheetPart.push_back(MergeEntry('A', 'G', FCurrentRow));
+  FFileSheet1.Add(kRowEnd);
+  FMarginSheetPart.Add("    " + MergeEntry('A', 'G', FCurrentRow));
 }
 
 void TExcelFileCreator::AddRow(bool AIsEqu, bool AIsLocked, const std::string& ARecNo, const std::string& ASrcText,
@@ -175,7 +175,7 @@ void TExcelFileCreator::AddRow(bool AIsEqu, bool AIsLocked, const std::string& A
   const int Number = Coloured ? kStyleColouredNumber : kStyleNumber;
   const int Text = Coloured ? kStyleColouredText : kStyleText;
   ++FCurrentRow;
-  FFileSheet1.push_back(RowStart(FCurrentRow));
+  FFileSheet1.Add(RowStart(FCurrentRow));
   AddTextCell(FFileSheet1, WrapTextItem(ARecNo), 'A', FCurrentRow, Number);
   // The match value comes from the input file, so it is escaped like every other input text.
   AddTextCell(FFileSheet1, WrapTextItem(EscapeText(AMatchPercent)), 'B', FCurrentRow, Number);
@@ -184,21 +184,21 @@ void TExcelFileCreator::AddRow(bool AIsEqu, bool AIsLocked, const std::string& A
   AddTextCell(FFileSheet1, AEdText, 'E', FCurrentRow, Text);
   AddTextCell(FFileSheet1, WrapTextItem(AEditDistance), 'F', FCurrentRow, Number);
   AddTextCell(FFileSheet1, WrapTextItem(""), 'G', FCurrentRow, Text);
-  FFileSheet1.push_back(kRowEnd);
+  FFileSheet1.Add(kRowEnd);
 }
 
 std::string TExcelFileCreator::GetFileExtention() const { return ".xlsx"; }
 
 void TExcelFileCreator::AddTotalInfoRow(const std::string& ACaption, const std::string& AValue, std::int32_t ARow) {
-  FTotalInfo.push_back(RowStart(ARow));
+  FTotalInfo.Add(RowStart(ARow));
   AddTextCell(FTotalInfo, WrapTextItem(ACaption), 'A', ARow, kStyleTotalsCaption);
   AddEmptyCell(FTotalInfo, 'B', ARow, kStyleTotalsCaption);
   AddEmptyCell(FTotalInfo, 'C', ARow, kStyleTotalsCaption);
   AddTextCell(FTotalInfo, WrapTextItem(AValue), 'D', ARow, kStyleTotalsValue);
   for (char Letter = 'E'; Letter <= 'G'; ++Letter) AddEmptyCell(FTotalInfo, Letter, ARow, kStyleTotalsValue);
-  FTotalInfo.push_back(kRowEnd);
-  FMarginSheetPart.push_back(MergeEntry('A', 'C', ARow));
-  FMarginSheetPart.push_back(MergeEntry('D', 'G', ARow));
+  FTotalInfo.Add(kRowEnd);
+  FMarginSheetPart.Add("    " + MergeEntry('A', 'C', ARow));
+  FMarginSheetPart.Add("    " + MergeEntry('D', 'G', ARow));
 }
 
 std::string TExcelFileCreator::AddTotalInfo(std::int32_t ATotalSegCount, std::int32_t AChangedSegCount,

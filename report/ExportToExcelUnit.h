@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "ExcelPackagePartsUnit.h"
 #include "ExportToBaseUnit.h"
 
 namespace lexmora {
@@ -63,9 +64,9 @@ class TExcelFileCreator : public TBaseFileCreator {
 
  private:
   void AddSharedString(const std::string& AText);
-  void AddStyledCell(std::vector<std::string>& ALines, char ALetter, std::int32_t ARow, int AStyle);
-  static void AddEmptyCell(std::vector<std::string>& ALines, char ALetter, std::int32_t ARow, int AStyle);
-  void AddTextCell(std::vector<std::string>& ALines, const std::string& AItemText, char ALetter, std::int32_t ARow,
+  void AddStyledCell(TLineList& ALines, char ALetter, std::int32_t ARow, int AStyle);
+  static void AddEmptyCell(TLineList& ALines, char ALetter, std::int32_t ARow, int AStyle);
+  void AddTextCell(TLineList& ALines, const std::string& AItemText, char ALetter, std::int32_t ARow,
                    int AStyle);
   void AddTotalInfoRow(const std::string& ACaption, const std::string& AValue, std::int32_t ARow);
 
@@ -90,10 +91,10 @@ class TExcelFileCreator : public TBaseFileCreator {
   std::string FTmpBaseDir;  // "tempEEDir/" beside the reports; holds the writers' own folders
   std::string FTmpFileName;
   std::int32_t FCurrentRow = 0;
-  std::vector<std::string> FFileSharedStrings;
-  std::vector<std::string> FTotalInfo;
-  std::vector<std::string> FFileSheet1;
-  std::vector<std::string> FMarginSheetPart;
+  TLineList FFileSharedStrings;
+  TLineList FTotalInfo;
+  TLineList FFileSheet1;
+  TLineList FMarginSheetPart;
   std::int32_t FCurrentSharedStringID = 0;
 };
 

@@ -53,8 +53,8 @@ INSTANTIATE_TEST_SUITE_P(
         TPartCase{"Drawing", BuildDrawingPart, "xdr:wsDr"},
         TPartCase{"DrawingRels", BuildDrawingRelsPart, "Relationships"},
         TPartCase{"SheetRels", BuildSheetRelsPart, "Relationships"},
-        TPartCase{"EmptySheet", [] { return BuildSheet1Part({}, {}, {}, 9); }, "worksheet"},
-        TPartCase{"EmptySharedStrings", [] { return BuildSharedStringsPart({}, 0); }, "sst"}),
+        TPartCase{"EmptySheet", [] { return BuildSheet1Part(TLineList(), TLineList(), TLineList(), 9); }, "worksheet"},
+        TPartCase{"EmptySharedStrings", [] { return BuildSharedStringsPart(TLineList(), 0); }, "sst"}),
     [](const ::testing::TestParamInfo<TPartCase>& AInfo) { return std::string(AInfo.param.Name); });
 
 pugi::xml_document Parse(const std::string& APart) {
@@ -162,13 +162,17 @@ TEST(ExcelParts, DrawingAnchorsTheLogoAtG1) {
 }
 
 TEST(ExcelParts, SheetWithoutMergesHasNoMergeList) {
-  const std::string Sheet = BuildSheet1Part({"    <row r=\"1\">", "    </row>"}, {}, {}, 9);
+  TLineList Totals, Merges;
+  Totals.Add("    <row r=\"1\">");
+  Totals.Add("    </row>");
+  const std::string Sheet = BuildSheet1Part(Totals, TLineList(), TLineList(), 9);
   EXPECT_EQ(Sheet.find("mergeCells"), std::string::npos);
   EXPECT_NE(Sheet.find("  <dimension ref=\"A1:G9\"/>\r\n"), std::string::npos);
   // Totals, an empty line, and a single empty line for the empty row list.
   EXPECT_NE(Sheet.find("  <sheetData>\r\n    <row r=\"1\">\r\n    </row>\r\n\r\n\r\n  </sheetData>\r\n"),
             std::string::npos);
-  const std::string Merged = BuildSheet1Part({}, {}, {"<mergeCell ref=\"A1:C1\"/>"}, 9);
+  Merges.Add("    <mergeCell ref=\"A1:C1\"/>");
+  const std::string Merged = BuildSheet1Part(TLineList(), TLineList(), Merges, 9);
   EXPECT_NE(Merged.find("  <mergeCells count=\"1\">\r\n    <mergeCell ref=\"A1:C1\"/>\r\n  </mergeCells>\r\n"),
             std::string::npos);
 }
