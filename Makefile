@@ -26,8 +26,10 @@ sanitize:
 	cmake --build $(SAN_DIR) -j $(JOBS) --target core_tests
 	$(SAN_DIR)/tests/core/core_tests --gtest_brief=1
 
+# Compares the bundled examples (before and after editing) and prints the report paths.
 run: deps build
-	@echo "The command-line tool and the desktop program are not built yet; nothing to run."
+	@$(BUILD_DIR)/cli/lexmora-compare $(addprefix -s ,$(sort $(wildcard examples/before/*.sdlxliff))) \
+	  $(addprefix -e ,$(sort $(wildcard examples/after/*.sdlxliff))) -o Results --tags full
 
 clean:
 	rm -rf $(BUILD_DIR) $(SAN_DIR)

@@ -3,16 +3,13 @@
 #include <exception>
 
 #include "ExportToBaseUnit.h"
+#include "ExportToExcelUnit.h"
 #include "ExportToHTMLUnit.h"
 #include "ImportFromBaseUnit.h"
 #include "ImporterFactoryUnit.h"
 #include "LocalizationUnit.h"
 #include "LoggerUnit.h"
 #include "ProgressatorUnit.h"
-#if __has_include("ExportToExcelUnit.h")
-#include "ExportToExcelUnit.h"
-#define LEXMORA_HAVE_XLSX_WRITER 1
-#endif
 
 namespace lexmora {
 
@@ -54,12 +51,7 @@ std::unique_ptr<TBaseFileCreator> TDiffFileConstructor::CreateFileCreator(const 
   switch (ASettings.ResultFileFormat) {
     using enum TResultFileFormat;
     case rffHTML: return std::make_unique<THTMLFileCreator>(ASettings);
-    case rffXLSX:
-#ifdef LEXMORA_HAVE_XLSX_WRITER
-      return std::make_unique<TExcelFileCreator>(ASettings);
-#else
-      return nullptr;
-#endif
+    case rffXLSX: return std::make_unique<TExcelFileCreator>(ASettings);
   }
   return nullptr;
 }

@@ -1,0 +1,187 @@
+// lexmora-compare called as a function: usage errors, options, result prefixes, exit statuses.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "CliUnit.h"
+#include "LocalizationUnit.h"
+#include "TestPaths.h"
+
+namespace lexmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string Data = LEXMORA_TEST_DATA_DIR "/run/";
+const std::string GoodSource = Data + "source/three_units_en-US_de-DE.sdlxliff";
+const std::string GoodEdited = Data + "edited/three_units_en-US_de-DE.sdlxliff";
+
+struct TUsageCase {
+  const char* Name;
+  std::vector<std::string> Args;
+  std::string Message;
+};
+
+void PrintTo(const TUsageCase& ACase, std::ostream* AOut) { *AOut << ACase.Name; }
+
+class CliUsage : public testing::TestWithParam<TUsageCase> {};
+
+TEST_P(CliUsage, BadUsageGivesStatus2WithMessageAndUsage) {
+  std::ostringstream Out, Err;
+  EXPECT_EQ(RunCli(GetParam().Args, Out, Err), 2);
+  EXPECT_EQ(Out.str(), "");
+  EXPECT_NE(Err.str().find(GetParam().Message), std::string::npos) << Err.str();
+  EXPECT_NE(Err.str().find("Usage: lexmora-compare"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CliUsage,
+    testing::Values(TUsageCase{"NoArguments", {}, "no source file"},
+                    TUsageCase{"NoEdited", {"-s", "a.sdlxliff"}, "no edited file"},
+                    TUsageCase{"NoSource", {"--edited", "b.sdlxliff"}, "no source file"},
+                    TUsageCase{"MissingValue", {"-e", "b.sdlxliff", "-s"}, "option -s needs a value"},
+                    TUsageCase{"EmptyValue", {"-s", "", "-e", "b"}, "non-empty"},
+                    TUsageCase{"UnknownOption", {"-s", "a", "-e", "b", "--fast"}, "unknown option '--fast'"},
+                    TUsageCase{"UnknownFormat", {"-s", "a", "-e", "b", "-f", "pdf"}, "unknown format 'pdf'"},
+                    TUsageCase{"UnknownTagMode", {"-s", "a", "-e", "b", "--tags=all"}, "unknown tag mode 'all'"},
+                    TUsageCase{"UnknownLanguage", {"-s", "a", "-e", "b", "--lang", "de"}, "unknown language 'de'"},
+                    TUsageCase{"FlagWithValue", {"-s", "a", "-e", "b", "--json=yes"}, "takes no value"}),
+    [](const testing::TestParamInfo<TUsageCase>& AInfo) { return std::string(AInfo.param.Name); });
+
+TEST(CliOptions, DefaultsAreTheDesktopDefaults) {
+  TCliOptions O;
+  std::string Error;
+  ASSERT_TRUE(ParseCliArgs({"-s", "a", "--source=b", "-e", "c"}, O, Error)) << Error;
+  EXPECT_EQ(O.SourceFiles, (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(O.EditedFiles, (std::vector<std::string>{"c"}));
+  EXPECT_FALSE(O.ShowIdentical);
+  EXPECT_FALSE(O.IgnoreNbsp);
+  EXPECT_FALSE(O.NoHighlight);
+  EXPECT_EQ(O.ShowTags, TShowTagsFlag::stfShowTagsOnly);
+  EXPECT_EQ(O.Format, TResultFileFormat::rffHTML);
+  EXPECT_EQ(O.Lang, TLocalizationLanguare::llEN);
+  EXPECT_EQ(O.OutputDir, "Results");
+  ASSERT_TRUE(ParseCliArgs({"-s", "a", "-e", "c", "--tags", "full", "-f", "xlsx", "--lang=ru", "--ignore-nbsp",
+                            "--no-highlight", "--show-identical", "-q", "--json", "-o", "out"},
+                           O, Error));
+  EXPECT_EQ(O.ShowTags, TShowTagsFlag::stfShowTagsContent);
+  EXPECT_EQ(O.Format, TResultFileFormat::rffXLSX);
+  EXPECT_EQ(O.Lang, TLocalizationLanguare::llRU);
+  EXPECT_TRUE(O.IgnoreNbsp && O.NoHighlight && O.ShowIdentical && O.Quiet && O.Json);
+  EXPECT_EQ(O.OutputDir, "out");
+}
+
+TEST(CliOptions, HelpAndVersionNeedNoFiles) {
+  std::ostringstream Out, Err;
+  EXPECT_EQ(RunCli({"--help"}, Out, Err), 0);
+  EXPECT_TRUE(Out.str().starts_with("Usage: lexmora-compare"));
+  std::ostringstream Out2;
+  EXPECT_EQ(RunCli({"--version"}, Out2, Err), 0);
+  EXPECT_TRUE(Out2.str().starts_with("lexmora-compare "));
+}
+
+TEST(CliJson, StringsAreEscaped) {
+  EXPECT_EQ(JsonString("a\"b\\c\r\n\t\x01"), "\"a\\\"b\\\\c\\r\\n\\t\\u0001\"");
+  EXPECT_EQ(JsonString("caf\xC3\xA9"), "\"caf\xC3\xA9\"");
+  EXPECT_EQ(JsonString("bad\xFF"), "\"bad\xEF\xBF\xBD\"");
+}
+
+class CliFolder : public testing::Test {
+ protected:
+  void SetUp() override {
+    Dir = fs::temp_directory_path() / ("lexmora_cli_" + std::to_string(::getpid()) + "_" +
+                                       testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(Dir);
+    fs::create_directories(Dir);
+  }
+  void TearDown() override { fs::remove_all(Dir); }
+  fs::path Dir;
+};
+
+TEST_F(CliFolder, PrefixSkipsTakenTimesAndReservesAtomically) {
+  const std::string A = ReserveResultPrefix(Dir.string(), "20260101_120000");
+  EXPECT_EQ(A, (Dir / "Result_20260101_120000_").string());
+  // Reserved but not released: the next run of the same second gets a counter.
+  const std::string B = ReserveResultPrefix(Dir.string(), "20260101_120000");
+  EXPECT_EQ(B, (Dir / "Result_20260101_120000-2_").string());
+  std::ofstream(Dir / "Result_20260101_120000-3_en_de.html") << "x";
+  fs::remove(A + ".lock");
+  std::ofstream(A + "en_de.html") << "x";
+  EXPECT_EQ(ReserveResultPrefix(Dir.string(), "20260101_120000"), (Dir / "Result_20260101_120000-4_").string());
+  EXPECT_EQ(ReserveResultPrefix((Dir / "missing").string(), "20260101_120000"), "");
+}
+
+TEST_F(CliFolder, ConcurrentReservationsNeverShareAPrefix) {
+  constexpr int Runs = 16;
+  std::vector<std::string> Got(Runs);
+  std::vector<std::thread> Threads;
+  for (int I = 0; I < Runs; ++I)
+    Threads.emplace_back([&, I] { Got[I] = ReserveResultPrefix(Dir.string(), "20260101_120000"); });
+  for (auto& T : Threads) T.join();
+  const std::set<std::string> Distinct(Got.begin(), Got.end());
+  EXPECT_EQ(Distinct.size(), static_cast<std::size_t>(Runs));
+  EXPECT_FALSE(Distinct.contains(""));
+}
+
+TEST_F(CliFolder, RunWritesReportAndPrintsItsPath) {
+  std::ostringstream Out, Err;
+  const int Status = RunCli({"-s", GoodSource, "-e", GoodEdited, "-o", (Dir / "out").string(), "-q"}, Out, Err);
+  EXPECT_EQ(Status, 0) << Err.str();
+  const std::string Path = Out.str().substr(0, Out.str().find('\n'));
+  EXPECT_TRUE(Path.starts_with((Dir / "out" / "Result_").string()));
+  EXPECT_TRUE(Path.ends_with("_en-US_de-DE.html"));
+  EXPECT_TRUE(fs::exists(Path));
+  // The reservation is released; only the report remains.
+  EXPECT_EQ(std::distance(fs::directory_iterator(Dir / "out"), fs::directory_iterator()), 1);
+  EXPECT_NE(Err.str().find(GetLocalizedText(41, TLocalizationLanguare::llEN)), std::string::npos);
+}
+
+TEST_F(CliFolder, PerFileErrorsDoNotChangeTheStatus) {
+  std::ostringstream Out, Err;
+  const int Status = RunCli({"-s", GoodSource, "-e", (Dir / "gone.sdlxliff").string(), "-o", (Dir / "out").string(),
+                             "-q", "--json", "--lang", "ru"},
+                            Out, Err);
+  EXPECT_EQ(Status, 0);
+  const std::string Missing = GetLocalizedText(60, TLocalizationLanguare::llRU);
+  EXPECT_NE(Err.str().find(Missing), std::string::npos);
+  EXPECT_NE(Out.str().find("\"errors\": [" + JsonString(Missing) + "]"), std::string::npos) << Out.str();
+  EXPECT_NE(Out.str().find("\"result\": \"ok\""), std::string::npos);
+}
+
+TEST_F(CliFolder, NothingReadableGivesStatus1) {
+  std::ostringstream Out, Err;
+  const int Status = RunCli({"-s", Data + "source/unsupported_extension.txt", "-e", GoodEdited, "-o",
+                             (Dir / "out").string(), "-q", "--json"},
+                            Out, Err);
+  EXPECT_EQ(Status, 1);
+  EXPECT_NE(Out.str().find("\"result\": \"create-diff-file-error\""), std::string::npos);
+  EXPECT_NE(Out.str().find("\"reports\": []"), std::string::npos);
+}
+
+TEST_F(CliFolder, UnusableOutputFolderGivesStatus1) {
+  std::ofstream(Dir / "file") << "x";
+  std::ostringstream Out, Err;
+  EXPECT_EQ(RunCli({"-s", GoodSource, "-e", GoodEdited, "-o", (Dir / "file").string(), "-q"}, Out, Err), 1);
+  EXPECT_NE(Err.str().find("output folder"), std::string::npos);
+}
+
+TEST_F(CliFolder, GivenTempFolderIsNeverWiped) {
+  fs::create_directories(Dir / "mine");
+  std::ofstream(Dir / "mine" / "keep.txt") << "keep";
+  std::ostringstream Out, Err;
+  EXPECT_EQ(RunCli({"-s", GoodSource, "-e", GoodEdited, "-o", (Dir / "out").string(), "-q", "--temp-dir",
+                    (Dir / "mine").string()},
+                   Out, Err),
+            0);
+  EXPECT_TRUE(fs::exists(Dir / "mine" / "keep.txt"));
+  EXPECT_EQ(std::distance(fs::directory_iterator(Dir / "mine"), fs::directory_iterator()), 1);
+}
+
+}  // namespace
+}  // namespace lexmora

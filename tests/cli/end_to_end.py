@@ -1,0 +1,147 @@
+#!/usr/bin/env python3
+"""End-to-end runs of the lexmora-compare binary on fixture files and on the shared corpus.
+
+Usage: end_to_end.py BINARY TEST_DATA_DIR CORPUS_DIR
+Every report must parse as XML (it is XHTML), the JSON summary must describe what was written,
+and the exit status must match the outcome.
+"""
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import xml.dom.minidom
+import zipfile
+
+BINARY, DATA, CORPUS = sys.argv[1], sys.argv[2], sys.argv[3]
+FAILURES = []
+CHECKS = 0
+
+
+def check(cond, what):
+    global CHECKS
+    CHECKS += 1
+    if not cond:
+        FAILURES.append(what)
+        print("FAIL:", what)
+
+
+def run(args, out_dir):
+    proc = subprocess.run([BINARY, "-q", "--json", "-o", out_dir] + args, capture_output=True, timeout=240,
+                          stdin=subprocess.DEVNULL)
+    summary = None
+    if proc.stdout:
+        try:
+            summary = json.loads(proc.stdout.decode("utf-8"))
+        except ValueError as e:
+            FAILURES.append("JSON does not parse (%s): %r" % (e, proc.stdout[:300]))
+    return proc, summary
+
+
+def check_reports(summary, name):
+    for report in summary["reports"]:
+        check(os.path.isabs(report) and os.path.isfile(report), "%s: report %s exists" % (name, report))
+        if report.endswith(".html"):
+            with open(report, "rb") as f:
+                raw = f.read()
+            check(raw.startswith(b"\xef\xbb\xbf"), "%s: report starts with a BOM" % name)
+            try:
+                doc = xml.dom.minidom.parseString(raw)
+                check(doc.documentElement.tagName == "html", "%s: root element is html" % name)
+            except Exception as e:  # noqa: BLE001 - any parse failure is the finding
+                check(False, "%s: %s parses as XML: %s" % (name, report, e))
+        else:
+            check(zipfile.is_zipfile(report), "%s: %s is a ZIP package" % (name, report))
+    for pair in summary["pairs"]:
+        check(set(pair) == {"source_lang", "target_lang", "total", "edited", "edit_distance", "report"},
+              "%s: pair keys" % name)
+        check(0 <= pair["edited"] <= pair["total"], "%s: edited within total" % name)
+
+
+def main():
+    if not os.path.isdir(os.path.join(CORPUS, "sdlxliff")):
+        print("FAIL: the shared corpus is missing at", CORPUS)
+        return 1
+    work = tempfile.mkdtemp(prefix="lexmora_e2e_")
+    try:
+        src = os.path.join(DATA, "run", "source", "three_units_en-US_de-DE.sdlxliff")
+        ed = os.path.join(DATA, "run", "edited", "three_units_en-US_de-DE.sdlxliff")
+
+        # A fixture pair, in every tag mode and both languages.
+        for extra in ([], ["--show-identical", "--tags", "full"], ["--tags", "id", "--lang", "ru"],
+                      ["--tags", "none", "--no-highlight", "--ignore-nbsp"]):
+            proc, s = run(["-s", src, "-e", ed] + extra, os.path.join(work, "fixture"))
+            name = "fixture %s" % " ".join(extra)
+            check(proc.returncode == 0, "%s: exit 0, got %d: %s" % (name, proc.returncode, proc.stderr[-300:]))
+            if s:
+                check(s["result"] == "ok" and len(s["reports"]) == 1 and s["errors"] == [], name + ": summary")
+                check(s["pairs"][0]["total"] == 3 and s["pairs"][0]["edited"] == 2, name + ": counts")
+                check(s["pairs"][0]["source_lang"] == "en-US" and s["pairs"][0]["target_lang"] == "de-DE",
+                      name + ": languages")
+                check_reports(s, name)
+        # No two runs ever share a report name.
+        names = os.listdir(os.path.join(work, "fixture"))
+        check(len(names) == 4 and all(n.endswith("_en-US_de-DE.html") for n in names), "four distinct reports")
+
+        # Two runs started together into one folder do not disturb each other.
+        both = os.path.join(work, "both")
+        procs = [subprocess.Popen([BINARY, "-q", "--json", "-o", both, "-s", src, "-e", ed],
+                                  stdout=subprocess.PIPE, stderr=subprocess.PIPE) for _ in range(2)]
+        outs = [json.loads(p.communicate(timeout=120)[0]) for p in procs]
+        check(all(p.returncode == 0 for p in procs), "concurrent runs exit 0")
+        reports = [o["reports"][0] for o in outs]
+        check(reports[0] != reports[1] and all(os.path.isfile(r) for r in reports), "concurrent runs: two reports")
+        check(sorted(os.listdir(both)) == sorted(os.path.basename(r) for r in reports), "no leftovers")
+
+        # Bad usage and an unreadable input.
+        proc = subprocess.run([BINARY, "-s", src], capture_output=True)
+        check(proc.returncode == 2 and b"Usage:" in proc.stderr and not proc.stdout, "missing -e gives 2")
+        proc, s = run(["-s", os.path.join(DATA, "run", "source", "truncated_document.sdlxliff"), "-e", ed],
+                      os.path.join(work, "bad"))
+        check(proc.returncode == 1 and s and s["result"] == "create-diff-file-error" and len(s["errors"]) == 1,
+              "unreadable source gives 1 with one error line")
+
+        # The XLSX format through the same run.
+        proc, s = run(["-s", src, "-e", ed, "-f", "xlsx"], os.path.join(work, "xlsx"))
+        check(proc.returncode == 0 and s and s["reports"][0].endswith(".xlsx"), "xlsx report")
+        if s:
+            check_reports(s, "xlsx")
+
+        # Real third-party documents: each against itself (nothing edited) ...
+        corpus = sorted(os.path.join(CORPUS, "sdlxliff", f) for f in os.listdir(os.path.join(CORPUS, "sdlxliff"))
+                        if f.endswith(".sdlxliff"))
+        check(len(corpus) >= 10, "corpus has SDLXLIFF documents")
+        for doc in corpus:
+            name = "corpus self " + os.path.basename(doc)
+            proc, s = run(["-s", doc, "-e", doc, "--show-identical", "--tags", "full"], os.path.join(work, "self"))
+            check(proc.returncode in (0, 1), "%s: exit %d" % (name, proc.returncode))
+            if s:
+                if proc.returncode == 0:
+                    check(all(p["edited"] == 0 for p in s["pairs"]), name + ": nothing edited")
+                    check(all(p["edit_distance"] in ("", "100%") for p in s["pairs"]), name + ": ED 100%")
+                check_reports(s, name)
+        # ... and all of them at once, every tag mode shown in full.
+        args = []
+        for doc in corpus:
+            args += ["-s", doc, "-e", doc]
+        proc, s = run(args + ["--tags", "full", "--show-identical"], os.path.join(work, "all"))
+        check(proc.returncode == 0 and s and len(s["reports"]) == len(s["pairs"]) >= 5, "whole corpus in one run")
+        if s:
+            check_reports(s, "whole corpus")
+        # Two versions of one source document with different unit ids: nothing pairs up.
+        a = os.path.join(CORPUS, "sdlxliff", "SamplePhotoPrinter.doc.sdlxliff")
+        b = os.path.join(CORPUS, "sdlxliff", "TS09-12-Test01.sdlxliff")
+        if os.path.isfile(a) and os.path.isfile(b):
+            proc, s = run(["-s", a, "-e", b], os.path.join(work, "versions"))
+            check(proc.returncode == 0 and s, "different versions compare")
+            if s:
+                check_reports(s, "versions")
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+    print("%d passed, %d failed" % (CHECKS - len(FAILURES), len(FAILURES)))
+    return 1 if FAILURES else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
