@@ -15,7 +15,12 @@ import sys
 import zipfile
 import xml.etree.ElementTree as ET
 
+import warnings
+
 import openpyxl
+
+# The stylesheet carries no named cell styles; the reader says so and supplies its own.
+warnings.filterwarnings("ignore", message="Workbook contains no default style")
 
 NS = "{http://schemas.openxmlformats.org/spreadsheetml/2006/main}"
 ESCAPE = re.compile(r"_x([0-9A-Fa-f]{4})_")
@@ -29,40 +34,58 @@ def shown(text):
     return text.replace("\\", "\\\\").replace("\r", "\\r").replace("\n", "\\n").replace("\t", "\\t")
 
 
-def main(path):
-    out = []
+def read_report(path):
+    """The workbook's facts: parts, title, row 1 height, cell values, merged ranges and rich runs."""
+    report = {"parts": [], "runs": {}, "cells": {}}
     with zipfile.ZipFile(path) as archive:
         for name in archive.namelist():
-            out.append("PART " + name)
+            report["parts"].append(name)
             if name.endswith(".xml") or name.endswith(".rels"):
                 try:
                     ET.fromstring(archive.read(name))
                 except ET.ParseError as error:
-                    sys.exit("%s does not parse: %s" % (name, error))
+                    raise ValueError("%s does not parse: %s" % (name, error))
         strings = []
         for si in ET.fromstring(archive.read("xl/sharedStrings.xml")).iter(NS + "si"):
             runs = []
             if si.find(NS + "t") is not None:
-                runs.append(("-", si.find(NS + "t").text or ""))
+                runs.append(("-", decode(si.find(NS + "t").text or "")))
             for r in si.iter(NS + "r"):
                 colour = r.find(NS + "rPr/" + NS + "color")
-                runs.append((colour.get("rgb") if colour is not None else "-", r.find(NS + "t").text or ""))
+                runs.append((colour.get("rgb") if colour is not None else "-", decode(r.find(NS + "t").text or "")))
             strings.append(runs)
         sheet = ET.fromstring(archive.read("xl/worksheets/sheet1.xml"))
         for c in sheet.iter(NS + "c"):
             if c.get("t") == "s":
-                for colour, text in strings[int(c.find(NS + "v").text)]:
-                    out.append("RUN %s %s %s" % (c.get("r"), colour, shown(decode(text))))
+                report["runs"][c.get("r")] = strings[int(c.find(NS + "v").text)]
 
     book = openpyxl.load_workbook(path)
     ws = book.active
-    out.append("TITLE " + ws.title)
-    out.append("ROW1HEIGHT %s" % ws.row_dimensions[1].height)
+    report["title"] = ws.title
+    report["row1height"] = ws.row_dimensions[1].height
+    report["max_row"] = ws.max_row
     for row in ws.iter_rows():
         for cell in row:
             if cell.value not in (None, ""):
-                out.append("CELL %s %s" % (cell.coordinate, shown(str(cell.value))))
-    for merged in sorted(str(r) for r in ws.merged_cells.ranges):
+                report["cells"][cell.coordinate] = str(cell.value)
+    report["merged"] = sorted(str(r) for r in ws.merged_cells.ranges)
+    return report
+
+
+def main(path):
+    try:
+        report = read_report(path)
+    except ValueError as error:
+        sys.exit(str(error))
+    out = ["PART " + name for name in report["parts"]]
+    for ref, runs in report["runs"].items():
+        for colour, text in runs:
+            out.append("RUN %s %s %s" % (ref, colour, shown(text)))
+    out.append("TITLE " + report["title"])
+    out.append("ROW1HEIGHT %s" % report["row1height"])
+    for ref, value in report["cells"].items():
+        out.append("CELL %s %s" % (ref, shown(value)))
+    for merged in report["merged"]:
         out.append("MERGE " + merged)
     sys.stdout.write("\n".join(out) + "\n")
 
