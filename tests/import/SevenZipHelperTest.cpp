@@ -4,14 +4,14 @@
 
 #include "LoggerUnit.h"
 #include "SevenZipHelper.h"
-#include "ZipTestUtil.h"
+#include "ReaderRunUtil.h"
 
 using namespace lexmora;
 using namespace lexmora::testutil;
 
 namespace {
 
-std::string LogText() { return ReadFile(Logger().LogFileName()); }
+
 
 // ---- CreateZipFromFileList -------------------------------------------------------------------
 

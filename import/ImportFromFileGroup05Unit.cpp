@@ -1,0 +1,182 @@
+#include "ImportFromFileGroup05Unit.h"
+
+#include <cfenv>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+
+#include "LocalizationUnit.h"
+#include "XmlDomUnit.h"
+
+namespace lexmora {
+
+namespace {
+
+const char* const kGetDataName = "TImporterFromGroup05.GetDataFromFile";
+const char* const kLanguagesName = "TImporterFromGroup05.DefineSrcAndTrgLanguages";
+
+std::string AsciiLower(std::string AText) {
+  for (char& C : AText)
+    if (C >= 'A' && C <= 'Z') C = static_cast<char>(C - 'A' + 'a');
+  return AText;
+}
+
+pugi::xml_node LastChildNamed(pugi::xml_node AParent, std::string_view AName) {
+  pugi::xml_node Result;
+  for (pugi::xml_node C = AParent.first_child(); C; C = C.next_sibling())
+    if (IsElementNamed(C, AName)) Result = C;
+  return Result;
+}
+
+// AText as the serialiser writes text, so a token of an unusual id is found as it stands.
+std::string SerializedTextForm(const std::string& AText) {
+  std::string Out;
+  for (char C : AText) {
+    switch (C) {
+      case '"': Out += "&#34;"; break;
+      case '&': Out += "&#38;"; break;
+      case '\'': Out += "&#39;"; break;
+      case '<': Out += "&#60;"; break;
+      case '>': Out += "&#62;"; break;
+      default: Out += C;
+    }
+  }
+  return Out;
+}
+
+// Replaces every occurrence of AFrom, left to right, without overlaps.
+void ReplaceAll(std::string& AText, const std::string& AFrom, const std::string& ATo) {
+  if (AFrom.empty()) return;
+  std::string Out;
+  std::size_t Start = 0;
+  for (std::size_t Pos = AText.find(AFrom); Pos != std::string::npos; Pos = AText.find(AFrom, Start)) {
+    Out.append(AText, Start, Pos - Start);
+    Out += ATo;
+    Start = Pos + AFrom.size();
+  }
+  if (Start == 0) return;
+  Out.append(AText, Start, std::string::npos);
+  AText = std::move(Out);
+}
+
+std::string TagMarkup(char AName, const std::string& AID, const std::string& AContent) {
+  return std::string("<") + AName + " id=\"" + EscapeXmlText(AID) + "\">" + AContent + "</" + AName + ">";
+}
+
+// A decimal number with "," as separator: blanks, sign, digits, optional fraction and exponent.
+bool ParseCommaDecimal(std::string_view AText, double& AValue) {
+  const auto IsBlank = [](char C) { return C == ' ' || C == '\t' || C == '\r' || C == '\n'; };
+  while (!AText.empty() && IsBlank(AText.front())) AText.remove_prefix(1);
+  while (!AText.empty() && IsBlank(AText.back())) AText.remove_suffix(1);
+  std::string Plain;
+  std::size_t I = 0;
+  if (I < AText.size() && (AText[I] == '+' || AText[I] == '-')) Plain += AText[I++];
+  std::size_t Digits = 0;
+  while (I < AText.size() && AText[I] >= '0' && AText[I] <= '9') Plain += AText[I++], ++Digits;
+  if (I < AText.size() && AText[I] == ',') {
+    Plain += '.';
+    ++I;
+    while (I < AText.size() && AText[I] >= '0' && AText[I] <= '9') Plain += AText[I++], ++Digits;
+  }
+  if (Digits == 0) return false;
+  if (I < AText.size() && (AText[I] == 'e' || AText[I] == 'E')) {
+    Plain += 'e';
+    ++I;
+    if (I < AText.size() && (AText[I] == '+' || AText[I] == '-')) Plain += AText[I++];
+    std::size_t ExpDigits = 0;
+    while (I < AText.size() && AText[I] >= '0' && AText[I] <= '9') Plain += AText[I++], ++ExpDigits;
+    if (ExpDigits == 0) return false;
+  }
+  if (I != AText.size()) return false;
+  const char* Begin = Plain.data() + (Plain[0] == '+' ? 1 : 0);  // from_chars takes no "+"
+  const auto [End, Ec] = std::from_chars(Begin, Plain.data() + Plain.size(), AValue);
+  return Ec == std::errc() && End == Plain.data() + Plain.size() && std::isfinite(AValue);
+}
+
+}  // namespace
+
+TImporterFromGroup05::TImporterFromGroup05(const std::string& ATempDir, const std::string& AFileFullName, bool ADoNotSeparateSpaces)
+    : TImporter(ATempDir, AFileFullName, ADoNotSeparateSpaces),
+      FTempFileName(ATempDir + std::filesystem::path(AFileFullName).filename().string()) {}
+
+TExtractFilesResult TImporterFromGroup05::ExtractFile() { return ExtractSingleDocument(FTempFileName); }
+
+void TImporterFromGroup05::DefineSrcAndTrgLanguages() { ReadLanguagesOfFirstFile(FTempFileName, kLanguagesName); }
+
+void TImporterFromGroup05::GetSrcFileNames() { FUnpackedFiles.push_back(FTempFileName); }
+
+bool TImporterFromGroup05::GetDataFromFile(const std::string& ASrcFile, const TIsTerminateSetFunc& AIsTerminateSet,
+                                           TArrayOfDiffInfoRecord& AResultData) {
+  return WalkDocument(
+      ASrcFile, AIsTerminateSet, [&](pugi::xml_node AChild) { ReadFileChild(AChild, ASrcFile, AResultData); }, kGetDataName);
+}
+
+bool TImporterFromGroup05::GetDataFromText(std::string_view AData, const std::string& AFileName,
+                                           const TIsTerminateSetFunc& AIsTerminateSet, TArrayOfDiffInfoRecord& AResultData) {
+  return WalkDocumentText(
+      AData, AIsTerminateSet, [&](pugi::xml_node AChild) { ReadFileChild(AChild, AFileName, AResultData); }, kGetDataName);
+}
+
+void TImporterFromGroup05::ReadFileChild(pugi::xml_node AFileChild, const std::string& AFileName,
+                                         TArrayOfDiffInfoRecord& AResultData) {
+  if (IsElementNamed(AFileChild, "body"))
+    WalkBody(AFileChild, [&](pugi::xml_node AUnit) { ReadTransUnit(AUnit, AFileName, AResultData); });
+}
+
+void TImporterFromGroup05::ReadTransUnit(pugi::xml_node AUnit, const std::string& AFileName, TArrayOfDiffInfoRecord& AResultData) {
+  const std::string ID = AttributeValue(AUnit, "id");
+  const bool IsLocked = HasAttribute(AUnit, "m:locked") && AsciiLower(AttributeValue(AUnit, "m:locked")) == "true";
+  const std::string Match = HasAttribute(AUnit, "m:score") ? ScoreToMatch(AttributeValue(AUnit, "m:score")) : "";
+  if (ID.empty()) return;
+  const pugi::xml_node Source = LastChildNamed(AUnit, "source");
+  const pugi::xml_node Target = LastChildNamed(AUnit, "target");
+  if (!Source || !Target) throw EXmlError("The unit \"" + ID + "\" has no " + (Source ? "target" : "source"));
+  const std::string SourceText = ReplacePlaceholders(SerializeXml(Source, false), LastChildNamed(AUnit, "m:tunit-metadata"));
+  const std::string TargetText = ReplacePlaceholders(SerializeXml(Target, false), LastChildNamed(AUnit, "m:tunit-target-metadata"));
+  AppendSegmentRecord(AFileName, ID, "", SourceText, TargetText, Match, IsLocked, AResultData);
+}
+
+std::string TImporterFromGroup05::ScoreToMatch(const std::string& AScore) {
+  std::string Text = AScore;
+  for (char& C : Text)
+    if (C == '.') C = ',';
+  double Value = 0;
+  if (!ParseCommaDecimal(Text, Value)) Value = 0;
+  if (!(Value > 0.001)) return "";
+  const double Percent = Value * 100.0;
+  // Scores are fractions of 1; anything beyond the 64-bit range is no percentage to round.
+  if (Percent >= 9.2e18) return "";
+  const int OldMode = std::fegetround();
+  std::fesetround(FE_TONEAREST);  // halves to the even neighbour
+  const double Rounded = std::nearbyint(Percent);
+  std::fesetround(OldMode);
+  return std::to_string(static_cast<std::int64_t>(Rounded));
+}
+
+TMemsourceTagDict TImporterFromGroup05::ReadTagMetadata(pugi::xml_node AMetadata) {
+  TMemsourceTagDict Dict;
+  if (!AMetadata) return Dict;
+  for (pugi::xml_node Mark = AMetadata.first_child(); Mark; Mark = Mark.next_sibling()) {
+    if (!IsElementNamed(Mark, "m:mark") || !HasAttribute(Mark, "id")) continue;
+    TMemsourceTagDictRecord& R = Dict.emplace_back();
+    R.FTagID = AttributeValue(Mark, "id");
+    if (const pugi::xml_node Content = FindChildElement(Mark, "m:content")) R.FTagContent = SerializeXml(Content, false);
+  }
+  return Dict;
+}
+
+std::string TImporterFromGroup05::ReplacePlaceholders(const std::string& ASerialised, pugi::xml_node AMetadata) {
+  std::string Text = ASerialised;
+  for (const TMemsourceTagDictRecord& Tag : ReadTagMetadata(AMetadata)) {
+    // Note: an empty id would turn every literal "{}" of the text into a tag.
+    if (Tag.FTagID.empty()) continue;
+    const std::string ID = SerializedTextForm(Tag.FTagID);
+    ReplaceAll(Text, "{" + ID + "&#62;", TagMarkup('x', Tag.FTagID, Tag.FTagContent));
+    ReplaceAll(Text, "&#60;" + ID + "}", TagMarkup('y', Tag.FTagID, Tag.FTagContent));
+    ReplaceAll(Text, "{" + ID + "}", TagMarkup('z', Tag.FTagID, Tag.FTagContent));
+  }
+  return Text;
+}
+
+}  // namespace lexmora
