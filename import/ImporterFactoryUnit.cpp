@@ -1,6 +1,10 @@
 #include "ImporterFactoryUnit.h"
 
 #include "ImportFromFileGroup01Unit.h"
+#include "ImportFromFileGroup02Unit.h"
+#include "ImportFromFileGroup03Unit.h"
+#include "ImportFromFileGroup04Unit.h"
+#include "ImportFromFileGroup05Unit.h"
 
 namespace lexmora {
 
@@ -9,10 +13,10 @@ std::unique_ptr<TImporter> CreateImporter(TFileTypeGroup AGroup, const std::stri
   switch (AGroup) {
     using enum TFileTypeGroup;
     case ftg_01: return std::make_unique<TImporterFromGroup01>(ATempDir, AFileFullName, ADoNotSeparateSpaces);
-    case ftg_02:
-    case ftg_03:
-    case ftg_04:
-    case ftg_05:
+    case ftg_02: return std::make_unique<TImporterFromGroup02>(ATempDir, AFileFullName, ADoNotSeparateSpaces);
+    case ftg_03: return std::make_unique<TImporterFromGroup03>(ATempDir, AFileFullName, ADoNotSeparateSpaces);
+    case ftg_04: return std::make_unique<TImporterFromGroup04>(ATempDir, AFileFullName, ADoNotSeparateSpaces);
+    case ftg_05: return std::make_unique<TImporterFromGroup05>(ATempDir, AFileFullName, ADoNotSeparateSpaces);
     case ftg_undefined: return nullptr;
   }
   return nullptr;

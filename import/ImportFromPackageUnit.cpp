@@ -1,0 +1,107 @@
+#include "ImportFromPackageUnit.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "LoggerUnit.h"
+#include "SevenZipHelper.h"
+
+namespace lexmora {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool EndsWithNoCase(const std::string& AName, const std::string& ALowerEnding) {
+  return AName.size() >= ALowerEnding.size() &&
+         AsciiLowerCase(AName.substr(AName.size() - ALowerEnding.size())) == ALowerEnding;
+}
+
+// Entries of one folder in name order, so the reading order does not depend on the file system.
+std::vector<fs::directory_entry> SortedEntries(const fs::path& AFolder) {
+  std::vector<fs::directory_entry> Entries;
+  for (const fs::directory_entry& E : fs::directory_iterator(AFolder)) Entries.push_back(E);
+  std::sort(Entries.begin(), Entries.end(),
+            [](const fs::directory_entry& A, const fs::directory_entry& B) { return A.path().filename() < B.path().filename(); });
+  return Entries;
+}
+
+}  // namespace
+
+std::string AsciiLowerCase(std::string AText) {
+  for (char& C : AText)
+    if (C >= 'A' && C <= 'Z') C = static_cast<char>(C - 'A' + 'a');
+  return AText;
+}
+
+TPackageImporter::TPackageImporter(const std::string& ATempDir, const std::string& AFileFullName, bool ADoNotSeparateSpaces)
+    : TImporter(ATempDir, AFileFullName, ADoNotSeparateSpaces), FTempFileName(ATempDir + "tmp.zip") {}
+
+TExtractFilesResult TPackageImporter::ExtractFile() {
+  using enum TExtractFilesResult;
+  const TExtractFilesResult Prepared = PrepareTempDir();
+  if (Prepared != efrUnknown) return Prepared;
+  try {
+    std::error_code Ec;
+    // copy_options::none refuses to overwrite an existing file.
+    if (!fs::copy_file(fs::path(FFileFullName), fs::path(FTempFileName), fs::copy_options::none, Ec) || Ec) return efrFileCopyError;
+  } catch (const std::exception&) {
+    return efrFileCopyError;
+  }
+  return ExtractArchiveToDir(FTempFileName, FTempDir) ? efrOk : efrFileUnpackError;
+}
+
+bool TPackageImporter::GetDataFromFile(const std::string& ASrcFile, const TIsTerminateSetFunc& AIsTerminateSet,
+                                       TArrayOfDiffInfoRecord& AResultData) {
+  try {
+    const std::unique_ptr<TImporter> Inner = CreateInnerReader(FTempDir + "internal/", ASrcFile);
+    if (Inner->ExtractFile() != TExtractFilesResult::efrOk) return false;
+    Inner->DefineSrcAndTrgLanguages();
+    Inner->GetSrcFileNames();
+    for (const std::string& File : Inner->UnpackedFiles()) {
+      if (AIsTerminateSet && AIsTerminateSet()) break;
+      if (!Inner->GetDataFromFile(File, AIsTerminateSet, AResultData)) break;
+    }
+    Inner->DeleteTmpDir();
+  } catch (const std::exception& E) {
+    // Only the removal of "internal/" can throw here; the document itself was read.
+    Logger().AddException(ClassName() + ".GetDataFromFile", E);
+  }
+  return true;
+}
+
+std::string TPackageImporter::FirstFileWithExtension(const std::string& AExtension) const {
+  const std::string Ending = AsciiLowerCase(AExtension);
+  for (const fs::directory_entry& E : SortedEntries(fs::path(FTempDir))) {
+    const std::string Name = E.path().filename().string();
+    if (E.is_regular_file() && EndsWithNoCase(Name, Ending)) return FTempDir + Name;
+  }
+  return "";
+}
+
+void TPackageImporter::CollectFiles(const std::string& AFolder, const std::string& AExtension, std::vector<std::string>& AFiles) {
+  const std::string Ending = AsciiLowerCase(AExtension);
+  // Explicit stack instead of recursion: a package can nest folders deeply.
+  std::vector<std::vector<fs::directory_entry>> Stack;
+  std::vector<std::size_t> Next;
+  Stack.push_back(SortedEntries(fs::path(AFolder)));
+  Next.push_back(0);
+  while (!Stack.empty()) {
+    if (Next.back() == Stack.back().size()) {
+      Stack.pop_back();
+      Next.pop_back();
+      continue;
+    }
+    const fs::directory_entry E = Stack.back()[Next.back()++];
+    if (E.is_symlink()) continue;  // never leave the unpacked package
+    if (E.is_directory()) {
+      Stack.push_back(SortedEntries(E.path()));
+      Next.push_back(0);
+    } else if (E.is_regular_file() && EndsWithNoCase(E.path().filename().string(), Ending)) {
+      AFiles.push_back(E.path().string());
+    }
+  }
+}
+
+}  // namespace lexmora
