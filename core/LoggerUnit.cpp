@@ -109,7 +109,10 @@ void TLogger::AddToLog(int ALevel, const std::string& AMsgText) {
     // Note: recording the failure re-enters the lock on this thread; if that write fails too,
     // FInFailure drops it instead of recursing.
     FInFailure = true;
-    AddError("TLogger.AddToLog", "Cannot write the log file " + FLogFileName);
+    try {
+      AddError("TLogger.AddToLog", "Cannot write the log file " + FLogFileName);
+    } catch (...) {
+    }
     FInFailure = false;
   } catch (...) {
   }

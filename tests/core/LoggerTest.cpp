@@ -220,6 +220,13 @@ TEST_F(LoggerTest, UnwritableLogNeverThrowsNorRecurses) {
       EXPECT_NO_THROW(L.AddException("T.M", std::runtime_error("e"))) << Row.Name;
     }
     EXPECT_EQ(L.GetLogFileErrorText(), "") << Row.Name;
+    // Once the file can be written again, entries reach it.
+    fs::remove_all(Dir / "Logs");
+    fs::create_directories(Dir / "Logs");
+    L.AddInfo("recovered");
+    const auto Lines = ReadLines(LogFile());
+    ASSERT_EQ(Lines.size(), 1u) << Row.Name;
+    EXPECT_TRUE(IsEntry(Lines[0], 'I', "recovered")) << Row.Name;
   }
 }
 
