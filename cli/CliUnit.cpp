@@ -228,12 +228,12 @@ int RunCli(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostre
   }
   Settings.TempDirectory = (Temp.Path() / "work").string() + "/";
 
+  TInterruptGuard Interrupts;
   AErr << GetLocalizedText(36, Lang) << "\n";
   const bool InPlace = &AErr == &std::cerr && ::isatty(STDERR_FILENO) == 1;
   TCliProgressPrinter Printer(AErr, Lang, InPlace, Options.Quiet);
   TDiffFileConstructor Run(Settings, Printer);
   {
-    TInterruptGuard Interrupts;
     std::thread Worker([&Run] { Run.Execute(); });
     bool StopAsked = false;
     while (!Printer.WaitForResult(50)) {

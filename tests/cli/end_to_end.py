@@ -8,6 +8,7 @@ and the exit status must match the outcome.
 import json
 import os
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -137,6 +138,21 @@ def main():
             check(proc.returncode == 0 and s, "different versions compare")
             if s:
                 check_reports(s, "versions")
+
+        # Ctrl-C while the documents are read: status 3, no report, no reservation left behind.
+        big = os.path.join(work, "big")
+        gen = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "bench", "make_sdlxliff_pair.py")
+        pair = subprocess.run([sys.executable, gen, big, "20000"], capture_output=True, check=True,
+                              text=True).stdout.split()
+        out = os.path.join(work, "stopped")
+        proc = subprocess.Popen([BINARY, "-q", "-o", out, "-s", pair[0], "-e", pair[1]], stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE)
+        proc.stderr.readline()  # the run has started
+        proc.send_signal(signal.SIGINT)
+        stdout, stderr = proc.communicate(timeout=120)
+        check(proc.returncode == 3, "Ctrl-C gives 3, got %d: %s" % (proc.returncode, stderr[-200:]))
+        check(b"interrupted" in stderr and not stdout, "Ctrl-C: message and no report path")
+        check(os.listdir(out) == [], "Ctrl-C: output folder left empty")
     finally:
         shutil.rmtree(work, ignore_errors=True)
     print("%d passed, %d failed" % (CHECKS - len(FAILURES), len(FAILURES)))
