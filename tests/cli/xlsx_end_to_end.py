@@ -65,9 +65,10 @@ def run(name, sources, edited, out_dir, extra=()):
             summary = json.loads(proc.stdout.decode("utf-8"))
         except ValueError:
             summary = None
-        # A document without segments gives no language pair, so no report: a failed run by design.
-        if summary and summary["pairs"] == [] and summary["reports"] == [] and summary["errors"] == []:
-            print("NOTE: %s: no segments, no report" % name)
+        # A document without segments (or one its reader refuses) gives no language pair, so no
+        # report: a failed run by design, and the readers' tests judge the reading.
+        if summary and summary["pairs"] == [] and summary["reports"] == []:
+            print("NOTE: %s: no segments read, no report %s" % (name, summary["errors"]))
             return None
     return summary_of(proc, name)
 
