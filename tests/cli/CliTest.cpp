@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -86,6 +87,18 @@ TEST(CliOptions, HelpAndVersionNeedNoFiles) {
   EXPECT_TRUE(Out2.str().starts_with("lexmora-compare "));
 }
 
+TEST(CliBinary, TheProgramAnswersLikeTheFunction) {
+  std::ostringstream Out, Err;
+  ASSERT_EQ(RunCli({"--version"}, Out, Err), 0);
+  FILE* Pipe = ::popen(LEXMORA_COMPARE_BINARY " --version", "r");
+  ASSERT_NE(Pipe, nullptr);
+  std::string Text;
+  char Buffer[256];
+  while (std::fgets(Buffer, sizeof Buffer, Pipe)) Text += Buffer;
+  EXPECT_EQ(::pclose(Pipe), 0);
+  EXPECT_EQ(Text, Out.str());
+}
+
 TEST(CliJson, StringsAreEscaped) {
   EXPECT_EQ(JsonString("a\"b\\c\r\n\t\x01"), "\"a\\\"b\\\\c\\r\\n\\t\\u0001\"");
   EXPECT_EQ(JsonString("caf\xC3\xA9"), "\"caf\xC3\xA9\"");
@@ -140,6 +153,18 @@ TEST_F(CliFolder, RunWritesReportAndPrintsItsPath) {
   // The reservation is released; only the report remains.
   EXPECT_EQ(std::distance(fs::directory_iterator(Dir / "out"), fs::directory_iterator()), 1);
   EXPECT_NE(Err.str().find(GetLocalizedText(41, TLocalizationLanguare::llEN)), std::string::npos);
+}
+
+TEST_F(CliFolder, ProgressGoesToTheErrorStreamAsPlainLines) {
+  std::ostringstream Out, Err;
+  ASSERT_EQ(RunCli({"-s", GoodSource, "-e", GoodEdited, "-o", (Dir / "out").string()}, Out, Err), 0);
+  const auto L = [](int AId) { return GetLocalizedText(AId, TLocalizationLanguare::llEN); };
+  const std::string E = Err.str();
+  // Each finished operation leaves its line, in order, and no terminal control codes.
+  const std::size_t A = E.find(L(46) + L(120)), B = E.find(L(57) + L(120)), C = E.find(L(68));
+  EXPECT_TRUE(A != std::string::npos && B != std::string::npos && C != std::string::npos && A < B && B < C) << E;
+  EXPECT_EQ(E.find('\x1b'), std::string::npos);
+  EXPECT_EQ(Out.str().find(L(36)), std::string::npos);
 }
 
 TEST_F(CliFolder, PerFileErrorsDoNotChangeTheStatus) {
