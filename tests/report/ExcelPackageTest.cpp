@@ -1,10 +1,14 @@
 // Writing the XLSX package: steps, failure messages and log names, archive layout, concurrency,
 // and the finished workbook opened with a real spreadsheet reader.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -59,8 +63,9 @@ std::vector<std::pair<std::string, std::string>> ReadZip(const fs::path& APath) 
 class ExcelPackage : public ::testing::Test {
  protected:
   void SetUp() override {
-    Dir = fs::temp_directory_path() / ("lexmora_xlsx_" + std::to_string(::getpid()) + "_" +
-                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    std::string Name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::replace(Name.begin(), Name.end(), '/', '_');  // parameterised names hold a slash
+    Dir = fs::temp_directory_path() / ("lexmora_xlsx_" + std::to_string(::getpid()) + "_" + Name);
     fs::remove_all(Dir);
     fs::create_directories(Dir / "Results");
     Logger().AddInfo("ExcelPackage");  // the log file exists before lines are counted
@@ -269,6 +274,49 @@ TEST_F(ExcelPackage, LogoThatCannotBeWrittenDoesNotFailItsStep) {
   const std::size_t Before = CountInLog("TMainForm.ExtractResToFile > ");
   EXPECT_EQ(W.ExecuteFileCreation("en_de", nullptr), "Error when packing the result in xlsx file!");
   EXPECT_GT(CountInLog("TMainForm.ExtractResToFile > "), Before);
+}
+
+// Sets or clears the immutable flag of AFile; false where the file system or the rights do not allow it.
+bool SetImmutable(const fs::path& AFile, bool AOn) {
+  const int Fd = ::open(AFile.c_str(), O_RDONLY | O_NONBLOCK);
+  if (Fd < 0) return false;
+  int Flags = 0;
+  bool Ok = ::ioctl(Fd, FS_IOC_GETFLAGS, &Flags) == 0;
+  if (Ok) {
+    Flags = AOn ? (Flags | FS_IMMUTABLE_FL) : (Flags & ~FS_IMMUTABLE_FL);
+    Ok = ::ioctl(Fd, FS_IOC_SETFLAGS, &Flags) == 0;
+  }
+  ::close(Fd);
+  return Ok;
+}
+
+// A writer that leaves an undeletable file in its temporary folder before the last step.
+class TStuckTempWriter : public TExcelFileCreator {
+ public:
+  using TExcelFileCreator::TExcelFileCreator;
+  fs::path Stuck;
+  bool Locked = false;
+
+ protected:
+  void BeforeStep(std::string_view AStepName) override {
+    if (AStepName != "DeleteTempDirectory") return;
+    Stuck = TmpFileName() + "stuck";
+    std::ofstream(Stuck) << "x";
+    Locked = SetImmutable(Stuck, true);
+  }
+};
+
+TEST_F(ExcelPackage, TemporaryFolderThatCannotBeRemovedFailsTheLastStep) {
+  TStuckTempWriter W(Settings());
+  Fill(W);
+  const std::size_t Before = CountInLog(" - DeleteTempDirectory > ");
+  const std::string Result = W.ExecuteFileCreation("en_de", nullptr);
+  if (!W.Locked) GTEST_SKIP() << "the file system here cannot make a file undeletable";
+  SetImmutable(W.Stuck, false);
+  EXPECT_EQ(Result, "Error when deleting temporary folder!");
+  EXPECT_GT(CountInLog(" - DeleteTempDirectory > "), Before);
+  // The report was made before the last step.
+  EXPECT_TRUE(fs::is_regular_file(W.ResultFileFor("en_de")));
 }
 
 TEST_F(ExcelPackage, ProgressHookIsHandedToTheArchive) {
