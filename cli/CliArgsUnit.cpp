@@ -148,11 +148,21 @@ std::string JsonString(const std::string& AText) {
   for (const char C : U32ToUtf8(Utf8ToU32(AText))) {
     const unsigned char U = static_cast<unsigned char>(C);
     switch (C) {
-      case '"': Out += "\\\""; break;
-      case '\\': Out += "\\\\"; break;
-      case '\n': Out += "\\n"; break;
-      case '\r': Out += "\\r"; break;
-      case '\t': Out += "\\t"; break;
+      case '"':
+        Out += "\\\"";
+        break;
+      case '\\':
+        Out += "\\\\";
+        break;
+      case '\n':
+        Out += "\\n";
+        break;
+      case '\r':
+        Out += "\\r";
+        break;
+      case '\t':
+        Out += "\\t";
+        break;
       default:
         if (U < 0x20) {
           Out += "\\u00";

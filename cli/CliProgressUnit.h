@@ -17,8 +17,7 @@ class TCliProgressPrinter : public TDiffFileConstructorObserver {
   // operation line is printed now and then. AQuiet: nothing is printed at all.
   TCliProgressPrinter(std::ostream& AOut, TLocalizationLanguare ALang, bool AInPlace, bool AQuiet);
 
-  void SetNewOperation(const std::string& AOperationName, int APointCount, int APercentBegin,
-                       int APercentEnd) override;
+  void SetNewOperation(const std::string& AOperationName, int APointCount, int APercentBegin, int APercentEnd) override;
   void SetProgress(int ACurrentPoint) override;
   void SetResult(TExecuteResult AResultCode, const std::string& AErrorLog, const std::string& AResultFile) override;
 
@@ -42,8 +41,8 @@ class TCliProgressPrinter : public TDiffFileConstructorObserver {
   bool FHasResult = false;
   TProgressRenderer FRenderer;
   std::string FOperation;
-  std::uint32_t FLastPlainTick = 0; // last plain line (pipe mode)
-  bool FPlainLineShown = false;     // this operation has had its first plain line
+  std::uint32_t FLastPlainTick = 0;  // last plain line (pipe mode)
+  bool FPlainLineShown = false;      // this operation has had its first plain line
 };
 
 }  // namespace lexmora

@@ -110,10 +110,14 @@ std::string FileList(const std::vector<std::string>& AFiles) {
 const char* ResultName(TExecuteResult AResult) {
   switch (AResult) {
     using enum TExecuteResult;
-    case erOk: return "ok";
-    case erCreateDiffFileError: return "create-diff-file-error";
-    case erTerminatedByUser: return "terminated-by-user";
-    case erUnknown: break;
+    case erOk:
+      return "ok";
+    case erCreateDiffFileError:
+      return "create-diff-file-error";
+    case erTerminatedByUser:
+      return "terminated-by-user";
+    case erUnknown:
+      break;
   }
   return "unknown";
 }
@@ -121,10 +125,14 @@ const char* ResultName(TExecuteResult AResult) {
 TCliExit ExitOf(TExecuteResult AResult) {
   switch (AResult) {
     using enum TExecuteResult;
-    case erOk: return TCliExit::ceOk;
-    case erCreateDiffFileError: return TCliExit::ceCreateDiffFileError;
-    case erTerminatedByUser: return TCliExit::ceTerminatedByUser;
-    case erUnknown: break;
+    case erOk:
+      return TCliExit::ceOk;
+    case erCreateDiffFileError:
+      return TCliExit::ceCreateDiffFileError;
+    case erTerminatedByUser:
+      return TCliExit::ceTerminatedByUser;
+    case erUnknown:
+      break;
   }
   return TCliExit::ceUnknown;
 }

@@ -20,10 +20,14 @@ bool TBaseFileCreator::IsSpecialChar(std::u32string_view AStr) {
 std::string TBaseFileCreator::EscapeChar(std::u32string_view AStr) {
   if (AStr.size() == 1) {
     switch (AStr[0]) {
-      case U'&': return "&amp;";
-      case U'<': return "&lt;";
-      case U'>': return "&gt;";
-      default: break;
+      case U'&':
+        return "&amp;";
+      case U'<':
+        return "&lt;";
+      case U'>':
+        return "&gt;";
+      default:
+        break;
     }
   }
   std::string Result;
@@ -44,10 +48,18 @@ std::string TBaseFileCreator::EscapeText(std::string_view AText) {
   Result.reserve(AText.size() + AText.size() / 8);
   for (const char C : AText) {
     switch (C) {
-      case '&': Result += "&amp;"; break;
-      case '<': Result += "&lt;"; break;
-      case '>': Result += "&gt;"; break;
-      default: Result.push_back(C); break;
+      case '&':
+        Result += "&amp;";
+        break;
+      case '<':
+        Result += "&lt;";
+        break;
+      case '>':
+        Result += "&gt;";
+        break;
+      default:
+        Result.push_back(C);
+        break;
     }
   }
   return Result;

@@ -97,8 +97,8 @@ void THTMLFileCreator::AddCaption() {
 }
 
 void THTMLFileCreator::AddRow(bool AIsEqu, bool AIsLocked, const std::string& ARecNo, const std::string& ASrcText,
-                              const std::string& AMatchPercent, const std::string& ATrText,
-                              const std::string& AEdText, const std::string& AEditDistance) {
+                              const std::string& AMatchPercent, const std::string& ATrText, const std::string& AEdText,
+                              const std::string& AEditDistance) {
   std::string& B = FResultContentBody;
   AppendLine(B, AIsEqu ? "<tr class=\"eq\">" : "<tr class=\"ne\">");
   AppendLine(B, "<td class=\"ac\">" + ARecNo + "</td>");
@@ -145,9 +145,8 @@ std::string THTMLFileCreator::AddTotalInfo(std::int32_t ATotalSegCount, std::int
   return {};
 }
 
-std::string THTMLFileCreator::RenderTagSpan(std::u32string_view ASymbol, std::int32_t ANewStrPos,
-                                            const TTagDict& ADict, TShowTagsFlag AShowTagsFlag,
-                                            const TTagIDDict& AIDDict) {
+std::string THTMLFileCreator::RenderTagSpan(std::u32string_view ASymbol, std::int32_t ANewStrPos, const TTagDict& ADict,
+                                            TShowTagsFlag AShowTagsFlag, const TTagIDDict& AIDDict) {
   if (AShowTagsFlag == TShowTagsFlag::stfDontShowTags) return {};
   const TTagDictRec* Tag = nullptr;
   for (const TTagDictRec& Rec : ADict)
@@ -165,16 +164,25 @@ std::string THTMLFileCreator::RenderTagSpan(std::u32string_view ASymbol, std::in
   std::string Label;
   switch (AShowTagsFlag) {
     using enum TShowTagsFlag;
-    case stfShowTagsID: Label = EscapeText(Id->TagID); break;
-    case stfShowTagsContent: Label = NeutraliseAngles(Tag->TagContent); break;
-    default: break;
+    case stfShowTagsID:
+      Label = EscapeText(Id->TagID);
+      break;
+    case stfShowTagsContent:
+      Label = NeutraliseAngles(Tag->TagContent);
+      break;
+    default:
+      break;
   }
   switch (Tag->TagType) {
     using enum TTagType;
-    case ttBegin: return "<span class=\"tagX\">" + Label + "</span>";
-    case ttEnd: return "<span class=\"tagY\">" + Label + "</span>";
-    case ttFull: return "<span class=\"tagZ\">" + Label + "</span>";
-    case ttNotNeeded: break;
+    case ttBegin:
+      return "<span class=\"tagX\">" + Label + "</span>";
+    case ttEnd:
+      return "<span class=\"tagY\">" + Label + "</span>";
+    case ttFull:
+      return "<span class=\"tagZ\">" + Label + "</span>";
+    case ttNotNeeded:
+      break;
   }
   return {};
 }
@@ -282,9 +290,9 @@ std::string THTMLFileCreator::PageHead() const {
   std::string Head;
   Head.reserve(8192);
   for (const char* Line : HeadLines)
-    AppendLine(Head, Line ? Line
-                          : (FSettings.FillDiffRowColored ? ".ne{background-color:#fff0f0;}"
-                                                          : ".ne{background-color:#fff;}"));
+    AppendLine(
+        Head, Line ? Line
+                   : (FSettings.FillDiffRowColored ? ".ne{background-color:#fff0f0;}" : ".ne{background-color:#fff;}"));
   AppendLine(Head, std::string("<a href=\"") + MakerSiteUrl + "\" target=\"_blank\">");
   AppendLine(Head, "<img src=\"data:image/png;base64,");
   const std::size_t LogoLines = std::size(HtmlLogoBase64Lines);

@@ -27,14 +27,22 @@ constexpr std::uint32_t ProgressPeriodMs = 250;
 int OutcomeOfExtract(TExtractFilesResult AResult) {
   switch (AResult) {
     using enum TExtractFilesResult;
-    case efrUnknown: return 0;
-    case efrFileNotFound: return 2;
-    case efrDeleteTempDirError: return 3;
-    case efrCreateTempDirError: return 4;
-    case efrFileCopyError: return 5;
-    case efrFileUnpackError: return 6;
-    case efrPrepareExtractOtherError: return 7;
-    case efrOk: break;
+    case efrUnknown:
+      return 0;
+    case efrFileNotFound:
+      return 2;
+    case efrDeleteTempDirError:
+      return 3;
+    case efrCreateTempDirError:
+      return 4;
+    case efrFileCopyError:
+      return 5;
+    case efrFileUnpackError:
+      return 6;
+    case efrPrepareExtractOtherError:
+      return 7;
+    case efrOk:
+      break;
   }
   return -1;
 }
@@ -47,11 +55,14 @@ TDiffFileConstructor::TDiffFileConstructor(const TDiffFileConstructorSettings& A
 
 TDiffFileConstructor::~TDiffFileConstructor() = default;
 
-std::unique_ptr<TBaseFileCreator> TDiffFileConstructor::CreateFileCreator(const TDiffFileConstructorSettings& ASettings) {
+std::unique_ptr<TBaseFileCreator> TDiffFileConstructor::CreateFileCreator(
+    const TDiffFileConstructorSettings& ASettings) {
   switch (ASettings.ResultFileFormat) {
     using enum TResultFileFormat;
-    case rffHTML: return std::make_unique<THTMLFileCreator>(ASettings);
-    case rffXLSX: return std::make_unique<TExcelFileCreator>(ASettings);
+    case rffHTML:
+      return std::make_unique<THTMLFileCreator>(ASettings);
+    case rffXLSX:
+      return std::make_unique<TExcelFileCreator>(ASettings);
   }
   return nullptr;
 }
@@ -59,8 +70,8 @@ std::unique_ptr<TBaseFileCreator> TDiffFileConstructor::CreateFileCreator(const 
 std::string TDiffFileConstructor::SafeLangPairSuffix(const std::string& ASrc, const std::string& ATrg) {
   std::string Result = ASrc + "_" + ATrg;
   for (char& C : Result) {
-    const bool Safe = (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z') || (C >= '0' && C <= '9') || C == '-' ||
-                      C == '_' || C == '.';
+    const bool Safe =
+        (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z') || (C >= '0' && C <= '9') || C == '-' || C == '_' || C == '.';
     if (!Safe) C = '_';
   }
   return Result;

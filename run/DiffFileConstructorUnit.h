@@ -33,12 +33,12 @@ class TDiffFileConstructorObserver {
 
 // What one language pair's report holds, for front ends that summarise a run.
 struct TPairSummary {
-  TLangPair LangPair;        // codes as first met on the source side
-  int TotalSegCount = 0;     // source segments of the pair
-  int ChangedSegCount = 0;   // of those, the ones whose translated and edited texts differ
-  std::string EdDist;        // total edit distance as the report shows it ("66.7%", or empty)
-  std::string ReportFile;    // full name of the report file
-  bool Written = false;      // the writer reported success
+  TLangPair LangPair;       // codes as first met on the source side
+  int TotalSegCount = 0;    // source segments of the pair
+  int ChangedSegCount = 0;  // of those, the ones whose translated and edited texts differ
+  std::string EdDist;       // total edit distance as the report shows it ("66.7%", or empty)
+  std::string ReportFile;   // full name of the report file
+  bool Written = false;     // the writer reported success
 };
 
 // Millisecond clock for progress throttling: 32 bits, compared by unsigned difference.

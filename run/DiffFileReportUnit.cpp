@@ -84,7 +84,8 @@ bool TDiffFileConstructor::CreateDiffFile() {
     // The first edited segment of each identity, in reading order.
     std::unordered_map<std::string, std::size_t> EditedIndex;
     EditedIndex.reserve(FEditorFileData.size());
-    for (std::size_t I = 0; I < FEditorFileData.size(); ++I) EditedIndex.try_emplace(IdentityKey(FEditorFileData[I]), I);
+    for (std::size_t I = 0; I < FEditorFileData.size(); ++I)
+      EditedIndex.try_emplace(IdentityKey(FEditorFileData[I]), I);
 
     std::set<std::string> UsedSuffixes;
     for (const TLangPair& Pair : FLangPairs) {

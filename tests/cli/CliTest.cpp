@@ -1,6 +1,5 @@
 // lexmora-compare called as a function: usage errors, options, result prefixes, exit statuses.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cstdio>
@@ -181,9 +180,9 @@ TEST_F(CliFolder, PerFileErrorsDoNotChangeTheStatus) {
 
 TEST_F(CliFolder, NothingReadableGivesStatus1) {
   std::ostringstream Out, Err;
-  const int Status = RunCli({"-s", Data + "source/unsupported_extension.txt", "-e", GoodEdited, "-o",
-                             (Dir / "out").string(), "-q", "--json"},
-                            Out, Err);
+  const int Status = RunCli(
+      {"-s", Data + "source/unsupported_extension.txt", "-e", GoodEdited, "-o", (Dir / "out").string(), "-q", "--json"},
+      Out, Err);
   EXPECT_EQ(Status, 1);
   EXPECT_NE(Out.str().find("\"result\": \"create-diff-file-error\""), std::string::npos);
   EXPECT_NE(Out.str().find("\"reports\": []"), std::string::npos);

@@ -111,14 +111,15 @@ INSTANTIATE_TEST_SUITE_P(
     Flags, HtmlTagSpan,
     testing::Values(
         TTagCase{"Hidden", TShowTagsFlag::stfDontShowTags, TTagType::ttBegin, "b", "3", ""},
-        TTagCase{"OnlyBegin", TShowTagsFlag::stfShowTagsOnly, TTagType::ttBegin, "b", "3", "<span class=\"tagX\"></span>"},
+        TTagCase{"OnlyBegin", TShowTagsFlag::stfShowTagsOnly, TTagType::ttBegin, "b", "3",
+                 "<span class=\"tagX\"></span>"},
         TTagCase{"IdBegin", TShowTagsFlag::stfShowTagsID, TTagType::ttBegin, "b", "3", "<span class=\"tagX\">3</span>"},
         TTagCase{"IdEscaped", TShowTagsFlag::stfShowTagsID, TTagType::ttEnd, "b", "<i>&",
                  "<span class=\"tagY\">&lt;i&gt;&amp;</span>"},
         TTagCase{"ContentReferencesKept", TShowTagsFlag::stfShowTagsContent, TTagType::ttFull, "&#60;br/&#62;", "1",
                  "<span class=\"tagZ\">&#60;br/&#62;</span>"},
-        TTagCase{"ContentMarkupNeutralised", TShowTagsFlag::stfShowTagsContent, TTagType::ttBegin,
-                 "<script>x</script>", "1", "<span class=\"tagX\">&lt;script&gt;x&lt;/script&gt;</span>"},
+        TTagCase{"ContentMarkupNeutralised", TShowTagsFlag::stfShowTagsContent, TTagType::ttBegin, "<script>x</script>",
+                 "1", "<span class=\"tagX\">&lt;script&gt;x&lt;/script&gt;</span>"},
         TTagCase{"NotNeededIsDropped", TShowTagsFlag::stfShowTagsContent, TTagType::ttNotNeeded, "b", "1", ""}),
     [](const testing::TestParamInfo<TTagCase>& AInfo) { return std::string(AInfo.param.Name); });
 
@@ -161,7 +162,8 @@ TEST(HtmlPage, NoRowGivesHeadlineAndNoTable) {
   EXPECT_NE(Page.find(".ne{background-color:#fff;}\r\n"), std::string::npos);
   EXPECT_NE(Page.find("<td>/in/a&amp;b.sdlxliff<br />/in/c.sdlxliff<br /></td>"), std::string::npos);
   EXPECT_NE(Page.find("<td>hide identical segments</td>"), std::string::npos);
-  EXPECT_TRUE(Page.ends_with("</table>\r\n\r\n<h4>Differences between files are not found!</h4>\r\n</body>\r\n</html>\r\n"));
+  EXPECT_TRUE(
+      Page.ends_with("</table>\r\n\r\n<h4>Differences between files are not found!</h4>\r\n</body>\r\n</html>\r\n"));
   EXPECT_EQ(Page.find("class=\"t02\""), std::string::npos);
   EXPECT_EQ(Body(Page).find("<br"), Body(Page).find("<br />/in/c"));
 }

@@ -45,74 +45,66 @@ const std::string Join = "Join /t/a.sdlxliff (en-US > de-DE)";
 std::vector<TCase> Cases() {
   std::vector<TCase> C;
   const auto Add = [&C](const char* AName, bool AHide, bool ANbsp, TArrayOfDiffInfoRecord ASource,
-                        TArrayOfDiffInfoRecord AEdited, Lines AExpected, bool AResult = true,
-                        std::string AFiles = "") {
+                        TArrayOfDiffInfoRecord AEdited, Lines AExpected, bool AResult = true, std::string AFiles = "") {
     C.push_back({AName, AHide, ANbsp, std::move(ASource), std::move(AEdited), std::move(AExpected), AResult,
                  std::move(AFiles)});
   };
-  Add("AllEqualShown", false, false, {Seg("1", "a", "x"), Seg("2", "b", "y")},
-               {Seg("1", "", "x"), Seg("2", "", "y")},
-               {"Caption", Join, "Row 1 eq src=a match= tr=x ed=x ED=100", "Row 2 eq src=b match= tr=y ed=y ED=100",
-                "Total 2 0 100%", "Save en-US_de-DE"}, true, "/r/P_en-US_de-DE.rec");
+  Add("AllEqualShown", false, false, {Seg("1", "a", "x"), Seg("2", "b", "y")}, {Seg("1", "", "x"), Seg("2", "", "y")},
+      {"Caption", Join, "Row 1 eq src=a match= tr=x ed=x ED=100", "Row 2 eq src=b match= tr=y ed=y ED=100",
+       "Total 2 0 100%", "Save en-US_de-DE"},
+      true, "/r/P_en-US_de-DE.rec");
   Add("AllEqualHiddenStillCountsAndSaves", true, false, {Seg("1", "a", "x"), Seg("2", "b", "y")},
-               {Seg("1", "", "x"), Seg("2", "", "y")}, {"Total 2 0 100%", "Save en-US_de-DE"}, true,
-               "/r/P_en-US_de-DE.rec");
+      {Seg("1", "", "x"), Seg("2", "", "y")}, {"Total 2 0 100%", "Save en-US_de-DE"}, true, "/r/P_en-US_de-DE.rec");
   Add("OneModificationGivesED67AndTotal66_7", false, false, {Seg("1", "s", "abc")}, {Seg("1", "", "abd")},
-               {"Caption", Join, "Row 1 ne src=s match= tr=ab[c] ed=ab{d} ED=67", "Total 1 1 66.7%",
-                "Save en-US_de-DE"});
+      {"Caption", Join, "Row 1 ne src=s match= tr=ab[c] ed=ab{d} ED=67", "Total 1 1 66.7%", "Save en-US_de-DE"});
   Add("NoBreakSpaceIsASpaceWithOption", true, true, {Seg("1", "s", "a\u00a0b")}, {Seg("1", "", "a b")},
-               {"Total 1 0 100%", "Save en-US_de-DE"});
+      {"Total 1 0 100%", "Save en-US_de-DE"});
   Add("NoBreakSpaceDiffersWithoutOption", true, false, {Seg("1", "s", "a\u00a0b")}, {Seg("1", "", "a b")},
-               {"Caption", Join, "Row 1 ne src=s match= tr=a[\u00a0]b ed=a{ }b ED=67", "Total 1 1 66.7%",
-                "Save en-US_de-DE"});
+      {"Caption", Join, "Row 1 ne src=s match= tr=a[\u00a0]b ed=a{ }b ED=67", "Total 1 1 66.7%", "Save en-US_de-DE"});
   Add("TwoDocumentsOnePairTwoCaptions", false, false,
-               {Seg("1", "a", "x"), Seg("2", "b", "y", "en-US", "de-DE", "/t/b.sdlxliff")},
-               {Seg("1", "", "x"), Seg("2", "", "y", "en-US", "de-DE", "/t/b.sdlxliff")},
-               {"Caption", Join, "Row 1 eq src=a match= tr=x ed=x ED=100", "Join /t/b.sdlxliff (en-US > de-DE)",
-                "Row 2 eq src=b match= tr=y ed=y ED=100", "Total 2 0 100%", "Save en-US_de-DE"});
+      {Seg("1", "a", "x"), Seg("2", "b", "y", "en-US", "de-DE", "/t/b.sdlxliff")},
+      {Seg("1", "", "x"), Seg("2", "", "y", "en-US", "de-DE", "/t/b.sdlxliff")},
+      {"Caption", Join, "Row 1 eq src=a match= tr=x ed=x ED=100", "Join /t/b.sdlxliff (en-US > de-DE)",
+       "Row 2 eq src=b match= tr=y ed=y ED=100", "Total 2 0 100%", "Save en-US_de-DE"});
   Add("TwoPairsInOrderOfAppearance", true, false,
-               {Seg("1", "a", "x", "en-US", "fr-FR"), Seg("1", "a", "x"), Seg("2", "b", "y", "en-US", "fr-FR")},
-               {Seg("1", "", "x", "en-US", "fr-FR"), Seg("1", "", "x"), Seg("2", "", "y", "en-US", "fr-FR")},
-               {"Total 2 0 100%", "Save en-US_fr-FR", "Total 1 0 100%", "Save en-US_de-DE"}, true,
-               "/r/P_en-US_fr-FR.rec\r\n/r/P_en-US_de-DE.rec");
-  Add("LanguageCaseIgnoredEverywhere", false, false,
-               {Seg("1", "a", "x"), Seg("2", "b", "y", "EN-us", "DE-de")},
-               {Seg("1", "", "x"), Seg("2", "", "z", "en-us", "de-de")},
-               {"Caption", Join, "Row 1 eq src=a match= tr=x ed=x ED=100", "Join /t/a.sdlxliff (EN-us > DE-de)",
-                "Row 2 ne src=b match= tr=[y] ed={z} ED=0", "Total 2 1 50%", "Save en-US_de-DE"});
-  Add("LockedSegmentNotCounted", false, false,
-               {Seg("1", "s", "abc", "en-US", "de-DE", "/t/a.sdlxliff", "", true)}, {Seg("1", "", "abd")},
-               {"Caption", Join, "Row 1 ne locked src=s match= tr=ab[c] ed=ab{d} ED=67", "Total 1 1 ",
-                "Save en-US_de-DE"});
-  Add("MatchValueNotCountedButShown", false, false,
-               {Seg("1", "s", "abc"), Seg("2", "t", "xy")},
-               {Seg("1", "", "abd", "en-US", "de-DE", "/t/a.sdlxliff", "100"), Seg("2", "", "xy")},
-               {"Caption", Join, "Row 1 ne src=s match=100 tr=ab[c] ed=ab{d} ED=67",
-                "Row 2 eq src=t match= tr=xy ed=xy ED=100", "Total 2 1 100%", "Save en-US_de-DE"});
+      {Seg("1", "a", "x", "en-US", "fr-FR"), Seg("1", "a", "x"), Seg("2", "b", "y", "en-US", "fr-FR")},
+      {Seg("1", "", "x", "en-US", "fr-FR"), Seg("1", "", "x"), Seg("2", "", "y", "en-US", "fr-FR")},
+      {"Total 2 0 100%", "Save en-US_fr-FR", "Total 1 0 100%", "Save en-US_de-DE"}, true,
+      "/r/P_en-US_fr-FR.rec\r\n/r/P_en-US_de-DE.rec");
+  Add("LanguageCaseIgnoredEverywhere", false, false, {Seg("1", "a", "x"), Seg("2", "b", "y", "EN-us", "DE-de")},
+      {Seg("1", "", "x"), Seg("2", "", "z", "en-us", "de-de")},
+      {"Caption", Join, "Row 1 eq src=a match= tr=x ed=x ED=100", "Join /t/a.sdlxliff (EN-us > DE-de)",
+       "Row 2 ne src=b match= tr=[y] ed={z} ED=0", "Total 2 1 50%", "Save en-US_de-DE"});
+  Add("LockedSegmentNotCounted", false, false, {Seg("1", "s", "abc", "en-US", "de-DE", "/t/a.sdlxliff", "", true)},
+      {Seg("1", "", "abd")},
+      {"Caption", Join, "Row 1 ne locked src=s match= tr=ab[c] ed=ab{d} ED=67", "Total 1 1 ", "Save en-US_de-DE"});
+  Add("MatchValueNotCountedButShown", false, false, {Seg("1", "s", "abc"), Seg("2", "t", "xy")},
+      {Seg("1", "", "abd", "en-US", "de-DE", "/t/a.sdlxliff", "100"), Seg("2", "", "xy")},
+      {"Caption", Join, "Row 1 ne src=s match=100 tr=ab[c] ed=ab{d} ED=67", "Row 2 eq src=t match= tr=xy ed=xy ED=100",
+       "Total 2 1 100%", "Save en-US_de-DE"});
   Add("MissingCounterpartIsAllDeleted", false, false, {Seg("1", "s", "ab")}, {Seg("9", "", "ab")},
-               {"Caption", Join, "Row 1 ne src=s match= tr=[ab] ed={} ED=0", "Total 1 1 0%", "Save en-US_de-DE"});
+      {"Caption", Join, "Row 1 ne src=s match= tr=[ab] ed={} ED=0", "Total 1 1 0%", "Save en-US_de-DE"});
   Add("FirstEditedSegmentOfAnIdentityWins", false, false, {Seg("1", "s", "ab")},
-               {Seg("1", "", "ab"), Seg("1", "", "zz")},
-               {"Caption", Join, "Row 1 eq src=s match= tr=ab ed=ab ED=100", "Total 1 0 100%", "Save en-US_de-DE"});
+      {Seg("1", "", "ab"), Seg("1", "", "zz")},
+      {"Caption", Join, "Row 1 eq src=s match= tr=ab ed=ab ED=100", "Total 1 0 100%", "Save en-US_de-DE"});
   Add("EmptySourceTextIsSkipped", false, false, {Seg("1", "", "ab"), Seg("2", "s", "c")},
-               {Seg("1", "", "zz"), Seg("2", "", "c")},
-               {"Caption", Join, "Row 1 eq src=s match= tr=c ed=c ED=100", "Total 1 0 100%", "Save en-US_de-DE"});
+      {Seg("1", "", "zz"), Seg("2", "", "c")},
+      {"Caption", Join, "Row 1 eq src=s match= tr=c ed=c ED=100", "Total 1 0 100%", "Save en-US_de-DE"});
   Add("CodePointsNotUnits", false, false, {Seg("1", "s", "a\U0001F600")}, {Seg("1", "", "a\U0001F601")},
-               {"Caption", Join, "Row 1 ne src=s match= tr=a[\U0001F600] ed=a{\U0001F601} ED=50", "Total 1 1 50%",
-                "Save en-US_de-DE"});
+      {"Caption", Join, "Row 1 ne src=s match= tr=a[\U0001F600] ed=a{\U0001F601} ED=50", "Total 1 1 50%",
+       "Save en-US_de-DE"});
   Add("TagsAreOneSymbolWithTheirIds", false, false,
-               {Seg("1", "<x id=\"1\">b</x>S<y id=\"1\">/b</y>", "<x id=\"7\">b</x>ab<y id=\"7\">/b</y>")},
-               {Seg("1", "", "<x id=\"8\">i</x>ab")},
-               {"Caption", Join, "Row 1 ne src=<1>S<1> match= tr=<7>ab[<7>] ed=<8>ab{} ED=75", "Total 1 1 75%",
-                "Save en-US_de-DE"});
+      {Seg("1", "<x id=\"1\">b</x>S<y id=\"1\">/b</y>", "<x id=\"7\">b</x>ab<y id=\"7\">/b</y>")},
+      {Seg("1", "", "<x id=\"8\">i</x>ab")},
+      {"Caption", Join, "Row 1 ne src=<1>S<1> match= tr=<7>ab[<7>] ed=<8>ab{} ED=75", "Total 1 1 75%",
+       "Save en-US_de-DE"});
   Add("UnsafeCodesGiveSafeFileNames", true, false, {Seg("1", "a", "x", "../..", "de/DE")},
-               {Seg("1", "", "x", "../..", "de/DE")}, {"Total 1 0 100%", "Save .._.._de_DE"}, true,
-               "/r/P_.._.._de_DE.rec");
+      {Seg("1", "", "x", "../..", "de/DE")}, {"Total 1 0 100%", "Save .._.._de_DE"}, true, "/r/P_.._.._de_DE.rec");
   Add("CodesThatCollideWhenMadeSafeGetTwoFiles", true, false,
-               {Seg("1", "a", "x", "en US", "de"), Seg("1", "a", "x", "en_US", "de")},
-               {Seg("1", "", "x", "en US", "de"), Seg("1", "", "x", "en_US", "de")},
-               {"Total 1 0 100%", "Save en_US_de", "Total 1 0 100%", "Save en_US_de_2"}, true,
-               "/r/P_en_US_de.rec\r\n/r/P_en_US_de_2.rec");
+      {Seg("1", "a", "x", "en US", "de"), Seg("1", "a", "x", "en_US", "de")},
+      {Seg("1", "", "x", "en US", "de"), Seg("1", "", "x", "en_US", "de")},
+      {"Total 1 0 100%", "Save en_US_de", "Total 1 0 100%", "Save en_US_de_2"}, true,
+      "/r/P_en_US_de.rec\r\n/r/P_en_US_de_2.rec");
   Add("NoSourceSegmentsNoPair", false, false, {}, {Seg("1", "", "x")}, {}, false, "");
   return C;
 }

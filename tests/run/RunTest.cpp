@@ -1,6 +1,5 @@
 // The whole run on real files: error-log lines, outcomes, stopping and progress throttling.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <filesystem>
@@ -25,9 +24,8 @@ std::string Msg(int AId) { return GetLocalizedText(AId, TLocalizationLanguare::l
 class RunOnFiles : public testing::Test {
  protected:
   void SetUp() override {
-    Dir = fs::temp_directory_path() /
-          ("lexmora_run_" + std::to_string(::getpid()) + "_" +
-           testing::UnitTest::GetInstance()->current_test_info()->name());
+    Dir = fs::temp_directory_path() / ("lexmora_run_" + std::to_string(::getpid()) + "_" +
+                                       testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::remove_all(Dir);
     fs::create_directories(Dir / "out");
     Settings.TempDirectory = (Dir / "temp").string() + "/";
