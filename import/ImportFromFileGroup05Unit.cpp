@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <string>
+#include <string_view>
 
 #include "LocalizationUnit.h"
 #include "XmlDomUnit.h"
@@ -45,18 +47,49 @@ std::string SerializedTextForm(const std::string& AText) {
   return Out;
 }
 
-// Replaces every occurrence of AFrom, left to right, without overlaps.
-void ReplaceAll(std::string& AText, const std::string& AFrom, const std::string& ATo) {
-  if (AFrom.empty()) return;
-  std::string Out;
+// Replaces every occurrence of AFrom in AText, left to right, without overlaps.
+void ReplaceInText(std::string_view AText, const std::string& AFrom, const std::string& ATo, std::string& AOut) {
   std::size_t Start = 0;
-  for (std::size_t Pos = AText.find(AFrom); Pos != std::string::npos; Pos = AText.find(AFrom, Start)) {
-    Out.append(AText, Start, Pos - Start);
-    Out += ATo;
+  for (std::size_t Pos = AText.find(AFrom); Pos != std::string_view::npos; Pos = AText.find(AFrom, Start)) {
+    AOut.append(AText.substr(Start, Pos - Start));
+    AOut += ATo;
     Start = Pos + AFrom.size();
   }
-  if (Start == 0) return;
-  Out.append(AText, Start, std::string::npos);
+  AOut.append(AText.substr(Start));
+}
+
+// Where the markup construct starting at APos ("<" in serialised XML) ends.
+std::size_t MarkupEnd(const std::string& AText, std::size_t APos) {
+  const auto After = [&](const char* AClose) {
+    const std::size_t End = AText.find(AClose, APos + 1);
+    return End == std::string::npos ? AText.size() : End + std::char_traits<char>::length(AClose);
+  };
+  if (AText.compare(APos, 9, "<![CDATA[") == 0) return After("]]>");
+  if (AText.compare(APos, 4, "<!--") == 0) return After("-->");
+  if (AText.compare(APos, 2, "<?") == 0) return After("?>");
+  return After(">");
+}
+
+// Replaces every occurrence of AFrom in the text of the serialised XML AText, never inside
+// markup: a token standing in an attribute value or a comment must not receive an element.
+// Tokens hold no "<" (it is serialised as "&#60;"), so a match never spans markup.
+void ReplaceAll(std::string& AText, const std::string& AFrom, const std::string& ATo) {
+  if (AFrom.empty() || AText.find(AFrom) == std::string::npos) return;
+  std::string Out;
+  Out.reserve(AText.size() + ATo.size());
+  std::size_t Pos = 0;
+  while (Pos < AText.size()) {
+    if (AText[Pos] == '<') {
+      const std::size_t End = MarkupEnd(AText, Pos);
+      Out.append(AText, Pos, End - Pos);
+      Pos = End;
+      continue;
+    }
+    std::size_t End = AText.find('<', Pos);
+    if (End == std::string::npos) End = AText.size();
+    ReplaceInText(std::string_view(AText).substr(Pos, End - Pos), AFrom, ATo, Out);
+    Pos = End;
+  }
   AText = std::move(Out);
 }
 
