@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "LocalizationUnit.h"
+#include "Utf8Unit.h"
 
 namespace lexmora {
 
@@ -17,6 +18,30 @@ void AppendLine(std::string& AOut, std::string_view ALine) {
   AOut.append(ALine);
   AOut.append(CRLF);
 }
+
+// Characters XML 1.0 cannot hold (C0 controls other than TAB, LF, CR) and bytes that are not
+// UTF-8 (file names need not be) become U+FFFD, so the page always stays well-formed.
+bool IsXmlChar(char32_t C) {
+  return (C >= 0x20 && C != 0xFFFE && C != 0xFFFF) || C == U'\t' || C == U'\n' || C == U'\r';
+}
+
+std::string XmlSafe(std::string_view AText) {
+  bool Clean = true;
+  for (const char C : AText)
+    if (static_cast<unsigned char>(C) < 0x20 ? !IsXmlChar(static_cast<unsigned char>(C))
+                                             : static_cast<unsigned char>(C) >= 0x80) {
+      Clean = false;
+      break;
+    }
+  if (Clean) return std::string(AText);
+  std::u32string Chars = Utf8ToU32(AText);
+  for (char32_t& C : Chars)
+    if (!IsXmlChar(C)) C = ReplacementChar;
+  return U32ToUtf8(Chars);
+}
+
+// Text from the input files, escaped for the page.
+std::string PageText(std::string_view AText) { return TBaseFileCreator::EscapeText(XmlSafe(AText)); }
 
 // Every TAB gets a span of its own so that it shows as a wide gap.
 std::string ExpandTabs(const std::string& AText) {
@@ -39,10 +64,10 @@ std::string FileListCell(const std::string& AFiles) {
   while (Pos < AFiles.size()) {
     const std::size_t End = AFiles.find("\r\n", Pos);
     if (End == std::string::npos) {
-      Result += TBaseFileCreator::EscapeText(std::string_view(AFiles).substr(Pos));
+      Result += PageText(std::string_view(AFiles).substr(Pos));
       break;
     }
-    Result += TBaseFileCreator::EscapeText(std::string_view(AFiles).substr(Pos, End - Pos));
+    Result += PageText(std::string_view(AFiles).substr(Pos, End - Pos));
     Result += "<br />";
     Pos = End + 2;
   }
@@ -102,7 +127,7 @@ void THTMLFileCreator::AddRow(bool AIsEqu, bool AIsLocked, const std::string& AR
   std::string& B = FResultContentBody;
   AppendLine(B, AIsEqu ? "<tr class=\"eq\">" : "<tr class=\"ne\">");
   AppendLine(B, "<td class=\"ac\">" + ARecNo + "</td>");
-  AppendLine(B, "<td class=\"ac\">" + EscapeText(AMatchPercent) + "</td>");
+  AppendLine(B, "<td class=\"ac\">" + PageText(AMatchPercent) + "</td>");
   AppendLine(B, (AIsLocked ? "<td class=\"lbg\">" : "<td>") + ExpandTabs(ASrcText) + "</td>");
   AppendLine(B, "<td>" + ExpandTabs(ATrText) + "</td>");
   AppendLine(B, "<td>" + ExpandTabs(AEdText) + "</td>");
@@ -114,7 +139,7 @@ void THTMLFileCreator::AddJoinRow(const std::string& AText) {
   std::string& B = FResultContentBody;
   AppendLine(B, "<tr>");
   AppendLine(B, "<td colspan=\"6\" style=\"background-color: #eee;text-align:center;font-weight:bolder;color:#999\">");
-  AppendLine(B, EscapeText(AText));
+  AppendLine(B, PageText(AText));
   AppendLine(B, "</td>");
   AppendLine(B, "</tr>");
 }
@@ -165,10 +190,10 @@ std::string THTMLFileCreator::RenderTagSpan(std::u32string_view ASymbol, std::in
   switch (AShowTagsFlag) {
     using enum TShowTagsFlag;
     case stfShowTagsID:
-      Label = EscapeText(Id->TagID);
+      Label = PageText(Id->TagID);
       break;
     case stfShowTagsContent:
-      Label = NeutraliseAngles(Tag->TagContent);
+      Label = NeutraliseAngles(XmlSafe(Tag->TagContent));
       break;
     default:
       break;
@@ -203,8 +228,10 @@ void THTMLFileCreator::AddStrToStr(bool AIsTrPart, std::string& ACurrStr, std::u
     ACurrStr += EscapeChar(ANewStr);
   else if (IsTagSymbol(ANewStr, ADict))
     ACurrStr += RenderTagSpan(ANewStr, ANewStrPos, ADict, AShowTagsFlag, AIDDict);
-  else
+  else if (IsXmlChar(ANewStr[0]))
     AppendUtf8(ACurrStr, ANewStr);
+  else
+    AppendUtf8(ACurrStr, std::u32string_view(U"\uFFFD"));
 }
 
 void THTMLFileCreator::FinishStr(std::string& ACurrStr, bool AIsLastStrTypeNormal, const TTagDict& /*ADict*/,

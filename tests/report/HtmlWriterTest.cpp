@@ -150,6 +150,27 @@ TEST(HtmlPage, RowsTabsLockAndJoinLabel) {
   EXPECT_NE(B.find("<th class=\"ac\" width=\"3%\">No</th>\r\n"), std::string::npos);
 }
 
+TEST(HtmlPage, CharactersXmlCannotHoldNeverReachThePage) {
+  TDiffFileConstructorSettings S = Settings();
+  S.TranslatorFiles = "/in/bad\x01name\xFF.sdlxliff\r\n";
+  THTMLFileCreator W(S);
+  W.AddCaption();
+  W.AddJoinRow("x\x02y \xEF\xBF\xBF");
+  std::string Cell;
+  W.AddStrToStr(true, Cell, U"\x03", 1, true, true, {}, {}, TShowTagsFlag::stfShowTagsOnly);
+  W.AddStrToStr(true, Cell, U"\t", 2, true, true, {}, {}, TShowTagsFlag::stfShowTagsOnly);
+  EXPECT_EQ(Cell, "\xEF\xBF\xBD\t");
+  W.AddRow(false, false, "1", "s", "\x04", Cell, "e", "0");
+  W.AddTotalInfo(1, 1, "0%");
+  const std::string Page = W.BuildPage();
+  EXPECT_NE(Page.find("x\xEF\xBF\xBDy \xEF\xBF\xBD\r\n"), std::string::npos);
+  EXPECT_NE(Page.find("/in/bad\xEF\xBF\xBDname\xEF\xBF\xBD.sdlxliff<br />"), std::string::npos);
+  for (const char C : Page) {
+    const unsigned char U = static_cast<unsigned char>(C);
+    EXPECT_TRUE(U >= 0x20 || C == '\t' || C == '\r' || C == '\n') << "control character " << int(U);
+  }
+}
+
 TEST(HtmlPage, NoRowGivesHeadlineAndNoTable) {
   TDiffFileConstructorSettings S = Settings();
   S.TranslatorFiles = "/in/a&b.sdlxliff\r\n/in/c.sdlxliff\r\n";
