@@ -28,8 +28,8 @@ sanitize:
 
 # Compares the bundled examples (before and after editing) and prints the report paths.
 run: deps build
-	@$(BUILD_DIR)/cli/lexmora-compare $(addprefix -s ,$(sort $(wildcard examples/before/*.sdlxliff))) \
-	  $(addprefix -e ,$(sort $(wildcard examples/after/*.sdlxliff))) -o Results --tags full
+	@$(BUILD_DIR)/cli/lexmora-compare $(addprefix -s ,$(sort $(wildcard examples/before/*.sdlxliff examples/*/before/*))) \
+	  $(addprefix -e ,$(sort $(wildcard examples/after/*.sdlxliff examples/*/after/*))) -o Results --tags full
 
 clean:
 	rm -rf $(BUILD_DIR) $(SAN_DIR)
