@@ -62,6 +62,7 @@ class TPrivateTempDir {
  public:
   // A new folder "lexmora-compare-XXXXXX" inside AParent (created when missing).
   explicit TPrivateTempDir(const fs::path& AParent) {
+    if (AParent.empty()) return;
     std::error_code Ec;
     fs::create_directories(AParent, Ec);
     std::string Template = (AParent / "lexmora-compare-XXXXXX").string();
@@ -228,7 +229,8 @@ int RunCli(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostre
 
   // Note: the readers wipe their working folder for every input, so they get a folder of their
   // own inside a private one, never a folder the user named.
-  const TPrivateTempDir Temp(Options.TempDir.empty() ? fs::temp_directory_path(Ec) : fs::absolute(Options.TempDir, Ec));
+  const fs::path TempParent = Options.TempDir.empty() ? fs::temp_directory_path(Ec) : fs::absolute(Options.TempDir, Ec);
+  const TPrivateTempDir Temp(Ec ? fs::path() : TempParent);
   if (Temp.Path().empty()) {
     AErr << "lexmora-compare: cannot create a working folder\n";
     fs::remove(Reservation, Ec);
