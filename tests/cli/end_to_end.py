@@ -109,6 +109,20 @@ def main():
         if s:
             check_reports(s, "xlsx")
 
+        # The bundled examples that `make run` compares.
+        examples = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "examples")
+        args = []
+        for side, flag in (("before", "-s"), ("after", "-e")):
+            for f in sorted(os.listdir(os.path.join(examples, side))):
+                if f.endswith(".sdlxliff"):
+                    args += [flag, os.path.join(examples, side, f)]
+        proc, s = run(args + ["--tags", "full"], os.path.join(work, "examples"))
+        check(proc.returncode == 0 and s, "examples compare")
+        if s:
+            got = [(p["target_lang"], p["total"], p["edited"]) for p in s["pairs"]]
+            check(got == [("de-DE", 12, 8), ("fr-FR", 6, 3)], "examples: pairs %r" % got)
+            check_reports(s, "examples")
+
         # Real third-party documents: each against itself (nothing edited) ...
         corpus = sorted(os.path.join(CORPUS, "sdlxliff", f) for f in os.listdir(os.path.join(CORPUS, "sdlxliff"))
                         if f.endswith(".sdlxliff"))
