@@ -50,7 +50,8 @@ void BM_ExcelReport(benchmark::State& AState) {
     Bytes = Sheet.size() + Strings.size();
     benchmark::DoNotOptimize(Bytes);
   }
-  AState.counters["rows/s"] = benchmark::Counter(static_cast<double>(Rows), benchmark::Counter::kIsIterationInvariantRate);
+  AState.counters["rows/s"] =
+      benchmark::Counter(static_cast<double>(Rows), benchmark::Counter::kIsIterationInvariantRate);
   AState.counters["part MiB"] = static_cast<double>(Bytes) / (1024.0 * 1024.0);
 }
 BENCHMARK(BM_ExcelReport)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond);

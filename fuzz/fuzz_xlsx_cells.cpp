@@ -15,9 +15,7 @@ using namespace lexmora;
 
 namespace {
 
-bool IsForbidden(char32_t C) {
-  return (C < 0x20 && C != 0x09 && C != 0x0A && C != 0x0D) || C == 0xFFFE || C == 0xFFFF;
-}
+bool IsForbidden(char32_t C) { return (C < 0x20 && C != 0x09 && C != 0x0A && C != 0x0D) || C == 0xFFFE || C == 0xFFFF; }
 
 // The element text as a reader decodes it: "_xHHHH_" is one character. Counted in UTF-16 units.
 std::size_t DecodedLength(const std::u32string& AText) {
@@ -51,8 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASi
     const bool Kept = (Text[I] & 1) == 0;
     Writer.AddStrToStr(true, Tr, Text.substr(I, 1), static_cast<std::int32_t>(I + 1), Kept, Last, {}, {},
                        TShowTagsFlag::stfShowTagsOnly);
-    Writer.AddStrToStr(false, Ed, (I % 3 == 0) ? std::u32string() : Text.substr(I, 1),
-                       static_cast<std::int32_t>(I + 1), Kept, Last, {}, {}, TShowTagsFlag::stfShowTagsOnly);
+    Writer.AddStrToStr(false, Ed, (I % 3 == 0) ? std::u32string() : Text.substr(I, 1), static_cast<std::int32_t>(I + 1),
+                       Kept, Last, {}, {}, TShowTagsFlag::stfShowTagsOnly);
     Last = Kept;
   }
   Writer.FinishStr(Tr, Last, {}, TShowTagsFlag::stfShowTagsOnly);

@@ -14,9 +14,7 @@ struct TTextUnit {
   std::string_view Entity;  // non-empty for "&amp;" and the like
 };
 
-bool IsForbidden(char32_t C) {
-  return (C < 0x20 && C != 0x09 && C != 0x0A && C != 0x0D) || C == 0xFFFE || C == 0xFFFF;
-}
+bool IsForbidden(char32_t C) { return (C < 0x20 && C != 0x09 && C != 0x0A && C != 0x0D) || C == 0xFFFE || C == 0xFFFF; }
 
 bool IsHexDigit(char32_t C) { return (C >= U'0' && C <= U'9') || (C >= U'a' && C <= U'f') || (C >= U'A' && C <= U'F'); }
 
@@ -123,7 +121,7 @@ std::string PrepareItemText(std::string_view AItemText, std::size_t AMaxLength) 
   Result.reserve(AItemText.size() + 16);
   const bool Cut = Total > AMaxLength && AMaxLength > 0;
   std::size_t Budget = Cut ? AMaxLength - 1 : Total;  // room left before the "…"
-  std::size_t Copied = 0;                              // AItemText up to here is in Result
+  std::size_t Copied = 0;                             // AItemText up to here is in Result
   for (const TPiece& P : Pieces) {
     Result.append(AItemText.substr(Copied, P.Begin - Copied));
     std::size_t Keep = 0;

@@ -24,7 +24,8 @@ struct TFontDef {
   bool Bold;
   const char* Colour;
 };
-const TFontDef kFonts[] = {{false, "FF000000"}, {true, "FF999999"}, {true, "FF000000"}, {false, "FF999999"}, {false, "FF666666"}};
+const TFontDef kFonts[] = {
+    {false, "FF000000"}, {true, "FF999999"}, {true, "FF000000"}, {false, "FF999999"}, {false, "FF666666"}};
 const char* const kSolidFills[] = {"FFF3F3F3", "FFD3D3D3", "FFFFF0F0"};
 
 enum class TAlign { Top, Centre, Right };
@@ -35,17 +36,20 @@ struct TCellStyleDef {
 };
 // Styles 1 to 10; the worksheet refers to them by these ids.
 const TCellStyleDef kCellStyles[] = {
-    {0, 0, 1, false, TAlign::Top},    {0, 0, 1, false, TAlign::Centre}, {1, 2, 1, true, TAlign::Centre},
-    {2, 3, 1, true, TAlign::Centre},  {2, 3, 1, true, TAlign::Top},     {3, 0, 1, false, TAlign::Top},
-    {4, 0, 0, false, TAlign::Right},  {3, 0, 0, false, TAlign::Top},    {0, 4, 1, false, TAlign::Centre},
+    {0, 0, 1, false, TAlign::Top},   {0, 0, 1, false, TAlign::Centre}, {1, 2, 1, true, TAlign::Centre},
+    {2, 3, 1, true, TAlign::Centre}, {2, 3, 1, true, TAlign::Top},     {3, 0, 1, false, TAlign::Top},
+    {4, 0, 0, false, TAlign::Right}, {3, 0, 0, false, TAlign::Top},    {0, 4, 1, false, TAlign::Centre},
     {0, 4, 1, false, TAlign::Top},
 };
 
 std::string AlignmentLine(TAlign AAlign) {
   switch (AAlign) {
-    case TAlign::Top: return R"(      <alignment vertical="top" wrapText="1"/>)";
-    case TAlign::Centre: return R"(      <alignment horizontal="center" vertical="top" wrapText="1"/>)";
-    case TAlign::Right: return R"(      <alignment horizontal="right" vertical="top" wrapText="1"/>)";
+    case TAlign::Top:
+      return R"(      <alignment vertical="top" wrapText="1"/>)";
+    case TAlign::Centre:
+      return R"(      <alignment horizontal="center" vertical="top" wrapText="1"/>)";
+    case TAlign::Right:
+      return R"(      <alignment horizontal="right" vertical="top" wrapText="1"/>)";
   }
   return {};
 }
@@ -200,7 +204,8 @@ std::string BuildStylesPart() {
   }
   L.push_back("  </cellXfs>");
   L.push_back(R"(  <dxfs count="0"/>)");
-  L.push_back(R"(  <tableStyles count="0" defaultTableStyle="TableStyleMedium2" defaultPivotStyle="PivotStyleLight16"/>)");
+  L.push_back(
+      R"(  <tableStyles count="0" defaultTableStyle="TableStyleMedium2" defaultPivotStyle="PivotStyleLight16"/>)");
   L.push_back("  <extLst>");
   L.push_back(R"(    <ext uri="{EB79DEF2-80B8-43e5-95BD-54CBDDF9020C}" xmlns:x14=")" + kMsOffice +
               R"(/office/spreadsheetml/2009/9/main">)");
@@ -269,7 +274,8 @@ std::string BuildDrawingPart() {
       "    </xdr:to>",
       "    <xdr:pic>",
       "      <xdr:nvPicPr>",
-      "        <xdr:cNvPr id=\"2\" name=\"\xD0\xA0\xD0\xB8\xD1\x81\xD1\x83\xD0\xBD\xD0\xBE\xD0\xBA 1\">",  // "Рисунок 1"
+      "        <xdr:cNvPr id=\"2\" name=\"\xD0\xA0\xD0\xB8\xD1\x81\xD1\x83\xD0\xBD\xD0\xBE\xD0\xBA 1\">",  // "Рисунок
+                                                                                                           // 1"
       R"(          <a:hlinkClick xmlns:r=")" + kRelTypes + R"(" r:id="rId1"/>)",
       "        </xdr:cNvPr>",
       "        <xdr:cNvPicPr>",
@@ -360,9 +366,12 @@ std::string BuildSheet1Part(const TLineList& ATotalInfo, const TLineList& ASheet
     Result += AMergeCells.Text();
     Result += "  </mergeCells>\r\n";
   }
-  Result += R"(  <pageMargins left="0.7" right="0.7" top="0.75" bottom="0.75" header="0.3" footer="0.3"/>)" "\r\n";
-  Result += R"(  <pageSetup paperSize="9" orientation="portrait" verticalDpi="0"/>)" "\r\n";
-  Result += R"(  <drawing r:id="rId1"/>)" "\r\n";
+  Result += R"(  <pageMargins left="0.7" right="0.7" top="0.75" bottom="0.75" header="0.3" footer="0.3"/>)"
+            "\r\n";
+  Result += R"(  <pageSetup paperSize="9" orientation="portrait" verticalDpi="0"/>)"
+            "\r\n";
+  Result += R"(  <drawing r:id="rId1"/>)"
+            "\r\n";
   Result += "</worksheet>\r\n";
   return Result;
 }

@@ -138,8 +138,8 @@ void TExcelFileCreator::AddEmptyCell(TLineList& ALines, char ALetter, std::int32
   ALines.Add(R"(      <c r=")" + CellRef(ALetter, ARow) + R"(" s=")" + std::to_string(AStyle) + R"("/>)");
 }
 
-void TExcelFileCreator::AddTextCell(TLineList& ALines, const std::string& AItemText, char ALetter,
-                                    std::int32_t ARow, int AStyle) {
+void TExcelFileCreator::AddTextCell(TLineList& ALines, const std::string& AItemText, char ALetter, std::int32_t ARow,
+                                    int AStyle) {
   AddSharedString(AItemText);
   AddStyledCell(ALines, ALetter, ARow, AStyle);
 }
@@ -169,8 +169,8 @@ void TExcelFileCreator::AddJoinRow(const std::string& AText) {
 }
 
 void TExcelFileCreator::AddRow(bool AIsEqu, bool AIsLocked, const std::string& ARecNo, const std::string& ASrcText,
-                               const std::string& AMatchPercent, const std::string& ATrText,
-                               const std::string& AEdText, const std::string& AEditDistance) {
+                               const std::string& AMatchPercent, const std::string& ATrText, const std::string& AEdText,
+                               const std::string& AEditDistance) {
   const bool Coloured = FSettings.FillDiffRowColored && !AIsEqu;
   const int Number = Coloured ? kStyleColouredNumber : kStyleNumber;
   const int Text = Coloured ? kStyleColouredText : kStyleText;
@@ -230,10 +230,14 @@ std::string TExcelFileCreator::TagMarker(std::u32string_view ASymbol, const TTag
   for (const TTagDictRec& Rec : ADict) {
     if (Rec.Symbol != ASymbol) continue;
     switch (Rec.TagType) {
-      case TTagType::ttBegin: return "\xE2\x97\x84";               // ◄
-      case TTagType::ttEnd: return "\xE2\x96\xBA";                 // ►
-      case TTagType::ttFull: return "\xE2\x97\x84\xE2\x96\xBA";    // ◄►
-      case TTagType::ttNotNeeded: return {};
+      case TTagType::ttBegin:
+        return "\xE2\x97\x84";  // ◄
+      case TTagType::ttEnd:
+        return "\xE2\x96\xBA";  // ►
+      case TTagType::ttFull:
+        return "\xE2\x97\x84\xE2\x96\xBA";  // ◄►
+      case TTagType::ttNotNeeded:
+        return {};
     }
     return {};
   }
@@ -242,8 +246,7 @@ std::string TExcelFileCreator::TagMarker(std::u32string_view ASymbol, const TTag
 
 void TExcelFileCreator::AddStrToStr(bool AIsTrPart, std::string& ACurrStr, std::u32string_view ANewStr,
                                     std::int32_t /*ANewStrPos*/, bool AIsNewStrTypeNormal, bool AIsLastStrTypeNormal,
-                                    const TTagDict& ADict, const TTagIDDict& /*AIDDict*/,
-                                    TShowTagsFlag AShowTagsFlag) {
+                                    const TTagDict& ADict, const TTagIDDict& /*AIDDict*/, TShowTagsFlag AShowTagsFlag) {
   // Note: an empty fragment (no character on this side) opens, closes and switches nothing.
   if (ANewStr.empty()) return;
   std::string Fragment;
@@ -288,12 +291,19 @@ std::string TExcelFileCreator::BuildDrawingRels() const { return BuildDrawingRel
 std::string TExcelFileCreator::BuildSheetRels() const { return BuildSheetRelsPart(); }
 
 const std::vector<std::string>& TExcelFileCreator::PackageFiles() {
-  static const std::vector<std::string> kFiles = {
-      "_rels/.rels",          "docProps/app.xml",         "docProps/core.xml",
-      "xl/_rels/workbook.xml.rels", "xl/worksheets/sheet1.xml", "xl/sharedStrings.xml",
-      "xl/styles.xml",        "xl/workbook.xml",          "[Content_Types].xml",
-      "xl/drawings/drawing1.xml",   "xl/drawings/_rels/drawing1.xml.rels", "xl/media/image1.png",
-      "xl/worksheets/_rels/sheet1.xml.rels"};
+  static const std::vector<std::string> kFiles = {"_rels/.rels",
+                                                  "docProps/app.xml",
+                                                  "docProps/core.xml",
+                                                  "xl/_rels/workbook.xml.rels",
+                                                  "xl/worksheets/sheet1.xml",
+                                                  "xl/sharedStrings.xml",
+                                                  "xl/styles.xml",
+                                                  "xl/workbook.xml",
+                                                  "[Content_Types].xml",
+                                                  "xl/drawings/drawing1.xml",
+                                                  "xl/drawings/_rels/drawing1.xml.rels",
+                                                  "xl/media/image1.png",
+                                                  "xl/worksheets/_rels/sheet1.xml.rels"};
   return kFiles;
 }
 
@@ -406,7 +416,8 @@ std::string TExcelFileCreator::ExecuteFileCreation(const std::string& ATrgLangPa
     if (!WritePart(Part.Step, Part.Path, CreateFolder, Part.Build)) return Fail(Part.Msg);
   }
   if (!CreateFileImage1()) return Fail(183);
-  if (!WritePart("CreateFileSheet1Rels", "xl/worksheets/_rels/sheet1.xml.rels", true, &TExcelFileCreator::BuildSheetRels))
+  if (!WritePart("CreateFileSheet1Rels", "xl/worksheets/_rels/sheet1.xml.rels", true,
+                 &TExcelFileCreator::BuildSheetRels))
     return Fail(184);
   if (!PackToXlsx(ATrgLangPair, ACallback)) return Fail(91);
   if (!DeleteTempDirectory()) return Fail(90);

@@ -66,12 +66,12 @@ class TExcelFileCreator : public TBaseFileCreator {
   void AddSharedString(const std::string& AText);
   void AddStyledCell(TLineList& ALines, char ALetter, std::int32_t ARow, int AStyle);
   static void AddEmptyCell(TLineList& ALines, char ALetter, std::int32_t ARow, int AStyle);
-  void AddTextCell(TLineList& ALines, const std::string& AItemText, char ALetter, std::int32_t ARow,
-                   int AStyle);
+  void AddTextCell(TLineList& ALines, const std::string& AItemText, char ALetter, std::int32_t ARow, int AStyle);
   void AddTotalInfoRow(const std::string& ACaption, const std::string& AValue, std::int32_t ARow);
 
   bool CreateTempDirectory();
-  bool WritePart(const char* AStepName, const std::string& ARelPath, bool ACreateFolder, std::string (TExcelFileCreator::*ABuild)() const);
+  bool WritePart(const char* AStepName, const std::string& ARelPath, bool ACreateFolder,
+                 std::string (TExcelFileCreator::*ABuild)() const);
   bool CreateFileImage1();
   bool PackToXlsx(const std::string& ATrgLangPair, const TOnProgressCallback& ACallback);
   bool DeleteTempDirectory();

@@ -37,7 +37,9 @@ std::size_t CountLogLines(const std::string& ANeedle) {
 
 class ResourceTest : public ::testing::Test {
  protected:
-  static fs::path ProgramDir() { return fs::temp_directory_path() / ("lexmora_res_prog_" + std::to_string(::getpid())); }
+  static fs::path ProgramDir() {
+    return fs::temp_directory_path() / ("lexmora_res_prog_" + std::to_string(::getpid()));
+  }
   // A log of this process's own: a test process started meanwhile empties the shared one.
   static void SetUpTestSuite() { SetProgramDataDirOverride(ProgramDir().string()); }
   static void TearDownTestSuite() {

@@ -42,10 +42,14 @@ void BuildSmallReport(TExcelFileCreator& W, TShowTagsFlag F) {
   // Row 1: a bold word kept, "Haus" -> "Hause" (one insertion).
   const TTagDict Tags = {{U"\u0A85", TTagType::ttBegin, "&#60;b&#62;"}, {U"\u0A86", TTagType::ttEnd, "&#60;/b&#62;"}};
   const std::string Src1 = Side(W, true, Kept(U"\u0A85House\u0A86"), Tags, F);
-  const std::string Tr1 = Side(W, true, {{U"\u0A85", true}, {U"H", true}, {U"a", true}, {U"u", true}, {U"s", true},
-                                         {U"", false}, {U"\u0A86", true}}, Tags, F);
-  const std::string Ed1 = Side(W, false, {{U"\u0A85", true}, {U"H", true}, {U"a", true}, {U"u", true}, {U"s", true},
-                                          {U"e", false}, {U"\u0A86", true}}, Tags, F);
+  const std::string Tr1 =
+      Side(W, true,
+           {{U"\u0A85", true}, {U"H", true}, {U"a", true}, {U"u", true}, {U"s", true}, {U"", false}, {U"\u0A86", true}},
+           Tags, F);
+  const std::string Ed1 = Side(
+      W, false,
+      {{U"\u0A85", true}, {U"H", true}, {U"a", true}, {U"u", true}, {U"s", true}, {U"e", false}, {U"\u0A86", true}},
+      Tags, F);
   W.AddRow(false, false, "1", Src1, "", Tr1, Ed1, "83");
   // Row 2: locked and equal, with a TAB and an ampersand.
   const std::string Src2 = Side(W, true, Kept(U"Q&A\tok"), {}, F);

@@ -23,8 +23,8 @@ std::u32string DecodeEscapes(const std::string& AText) {
   std::u32string Out;
   auto IsHex = [](char32_t C) { return (C >= '0' && C <= '9') || (C >= 'a' && C <= 'f') || (C >= 'A' && C <= 'F'); };
   for (std::size_t I = 0; I < S.size(); ++I) {
-    if (S[I] == U'_' && I + 6 < S.size() && S[I + 1] == U'x' && IsHex(S[I + 2]) && IsHex(S[I + 3]) &&
-        IsHex(S[I + 4]) && IsHex(S[I + 5]) && S[I + 6] == U'_') {
+    if (S[I] == U'_' && I + 6 < S.size() && S[I + 1] == U'x' && IsHex(S[I + 2]) && IsHex(S[I + 3]) && IsHex(S[I + 4]) &&
+        IsHex(S[I + 5]) && S[I + 6] == U'_') {
       Out.push_back(static_cast<char32_t>(std::stoul(U32ToUtf8(S.substr(I + 2, 4)), nullptr, 16)));
       I += 6;
     } else {
@@ -46,22 +46,25 @@ TEST_P(ItemText, Prepared) { EXPECT_EQ(PrepareItemText(GetParam().In), GetParam(
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, ItemText,
-    ::testing::Values(
-        TCase{"PlainTextUnchanged", Plain("abc &amp; d"), Plain("abc &amp; d")},
-        TCase{"EmptyItemUnchanged", "    <t/>", "    <t/>"},
-        TCase{"TabLineFeedReturnKept", Plain("a\tb\nc\rd"), Plain("a\tb\nc\rd")},
-        TCase{"ControlCharEscaped", Plain(std::string("a\x01") + "b\x1F"), Plain("a_x0001_b_x001F_")},
-        TCase{"NulEscaped", Plain(std::string("a\0b", 3)), Plain("a_x0000_b")},
-        TCase{"NonCharactersEscaped", Plain("\xEF\xBF\xBE\xEF\xBF\xBF"), Plain("_xFFFE__xFFFF_")},
-        TCase{"LiteralEscapeProtected", Plain("_x0041_"), Plain("_x005F_x0041_")},
-        TCase{"LowerCaseHexProtected", Plain("a_x00ab_b"), Plain("a_x005F_x00ab_b")},
-        TCase{"ShortOrBrokenLookalikesKept", Plain("_x004_ _x00G1_ _X0041_ _x0041"),
-              Plain("_x004_ _x00G1_ _X0041_ _x0041")},
-        TCase{"LookalikeBeforeControlProtected", Plain("_x0041\x02"), Plain("_x005F_x0041_x0002_")},
-        TCase{"EscapeInsideRunsOnly", RichRun("x\x03", "FFFF0000") + "\r\n" + RichRun("_x1234_"),
-              RichRun("x_x0003_", "FFFF0000") + "\r\n" + RichRun("_x005F_x1234_")},
-        TCase{"InvalidUtf8Replaced", Plain("a\xFF" "b"), Plain("a\xEF\xBF\xBD" "b")},
-        TCase{"StrayAmpersandEscaped", Plain("a & b"), Plain("a &amp; b")}),
+    ::testing::Values(TCase{"PlainTextUnchanged", Plain("abc &amp; d"), Plain("abc &amp; d")},
+                      TCase{"EmptyItemUnchanged", "    <t/>", "    <t/>"},
+                      TCase{"TabLineFeedReturnKept", Plain("a\tb\nc\rd"), Plain("a\tb\nc\rd")},
+                      TCase{"ControlCharEscaped", Plain(std::string("a\x01") + "b\x1F"), Plain("a_x0001_b_x001F_")},
+                      TCase{"NulEscaped", Plain(std::string("a\0b", 3)), Plain("a_x0000_b")},
+                      TCase{"NonCharactersEscaped", Plain("\xEF\xBF\xBE\xEF\xBF\xBF"), Plain("_xFFFE__xFFFF_")},
+                      TCase{"LiteralEscapeProtected", Plain("_x0041_"), Plain("_x005F_x0041_")},
+                      TCase{"LowerCaseHexProtected", Plain("a_x00ab_b"), Plain("a_x005F_x00ab_b")},
+                      TCase{"ShortOrBrokenLookalikesKept", Plain("_x004_ _x00G1_ _X0041_ _x0041"),
+                            Plain("_x004_ _x00G1_ _X0041_ _x0041")},
+                      TCase{"LookalikeBeforeControlProtected", Plain("_x0041\x02"), Plain("_x005F_x0041_x0002_")},
+                      TCase{"EscapeInsideRunsOnly", RichRun("x\x03", "FFFF0000") + "\r\n" + RichRun("_x1234_"),
+                            RichRun("x_x0003_", "FFFF0000") + "\r\n" + RichRun("_x005F_x1234_")},
+                      TCase{"InvalidUtf8Replaced",
+                            Plain("a\xFF"
+                                  "b"),
+                            Plain("a\xEF\xBF\xBD"
+                                  "b")},
+                      TCase{"StrayAmpersandEscaped", Plain("a & b"), Plain("a &amp; b")}),
     [](const ::testing::TestParamInfo<TCase>& AInfo) { return std::string(AInfo.param.Name); });
 
 TEST(ItemTextCut, PlainTextCutToTheLimitWithEllipsis) {
@@ -70,8 +73,14 @@ TEST(ItemTextCut, PlainTextCutToTheLimitWithEllipsis) {
 }
 
 TEST(ItemTextCut, EntitiesAndEscapesCountAsOneCharacter) {
-  EXPECT_EQ(PrepareItemText(Plain("&amp;&lt;\x01" "de"), 5), Plain("&amp;&lt;_x0001_de"));
-  EXPECT_EQ(PrepareItemText(Plain("&amp;&lt;\x01" "def"), 5), Plain("&amp;&lt;_x0001_d\xE2\x80\xA6"));
+  EXPECT_EQ(PrepareItemText(Plain("&amp;&lt;\x01"
+                                  "de"),
+                            5),
+            Plain("&amp;&lt;_x0001_de"));
+  EXPECT_EQ(PrepareItemText(Plain("&amp;&lt;\x01"
+                                  "def"),
+                            5),
+            Plain("&amp;&lt;_x0001_d\xE2\x80\xA6"));
 }
 
 TEST(ItemTextCut, CharactersBeyondTheBasicPlaneCountTwice) {

@@ -87,7 +87,8 @@ class ExcelPackage : public ::testing::Test {
     W.AddCaption();
     W.AddJoinRow("/tmp/a.sdlxliff (en-US > de-DE)");
     std::string Src, Tr, Ed;
-    for (char32_t C : std::u32string(U"abc")) W.AddStrToStr(true, Src, std::u32string(1, C), 1, true, true, {}, {}, TShowTagsFlag::stfDontShowTags);
+    for (char32_t C : std::u32string(U"abc"))
+      W.AddStrToStr(true, Src, std::u32string(1, C), 1, true, true, {}, {}, TShowTagsFlag::stfDontShowTags);
     W.FinishStr(Src, true, {}, TShowTagsFlag::stfDontShowTags);
     // Steps: kept a, modify b->x, kept c.
     const struct {
@@ -123,12 +124,11 @@ TEST_F(ExcelPackage, WritesTheReportAndLeavesNothingElse) {
   const auto Entries = ReadZip(Report);
   std::vector<std::string> Names;
   for (const auto& E : Entries) Names.push_back(E.first);
-  EXPECT_EQ(Names, (std::vector<std::string>{"_rels/.rels", "docProps/app.xml", "docProps/core.xml",
-                                             "xl/_rels/workbook.xml.rels", "xl/worksheets/sheet1.xml",
-                                             "xl/sharedStrings.xml", "xl/styles.xml", "xl/workbook.xml",
-                                             "[Content_Types].xml", "xl/drawings/drawing1.xml",
-                                             "xl/drawings/_rels/drawing1.xml.rels", "xl/media/image1.png",
-                                             "xl/worksheets/_rels/sheet1.xml.rels"}));
+  EXPECT_EQ(Names, (std::vector<std::string>{
+                       "_rels/.rels", "docProps/app.xml", "docProps/core.xml", "xl/_rels/workbook.xml.rels",
+                       "xl/worksheets/sheet1.xml", "xl/sharedStrings.xml", "xl/styles.xml", "xl/workbook.xml",
+                       "[Content_Types].xml", "xl/drawings/drawing1.xml", "xl/drawings/_rels/drawing1.xml.rels",
+                       "xl/media/image1.png", "xl/worksheets/_rels/sheet1.xml.rels"}));
   for (const auto& [Name, Data] : Entries) {
     SCOPED_TRACE(Name);
     if (Name.ends_with(".png")) {
@@ -378,7 +378,10 @@ TEST_F(ExcelPackage, RealReaderOpensTheWorkbook) {
   const std::string Dump = ReadFile(Out);
   ASSERT_EQ(Rc, 0) << Dump;
   auto Has = [&](const std::string& ALine) { return Dump.find(ALine + "\n") != std::string::npos; };
-  EXPECT_TRUE(Has("TITLE \xD0\x9B\xD0\xB8\xD1\x81\xD1\x82" "1")) << Dump;  // "Лист1"
+  EXPECT_TRUE(
+      Has("TITLE \xD0\x9B\xD0\xB8\xD1\x81\xD1\x82"
+          "1"))
+      << Dump;  // "Лист1"
   EXPECT_TRUE(Has("ROW1HEIGHT 44.25")) << Dump;
   EXPECT_TRUE(Has("PART [Content_Types].xml")) << Dump;
   EXPECT_TRUE(Has("CELL A11 /tmp/a.sdlxliff (en-US > de-DE)")) << Dump;

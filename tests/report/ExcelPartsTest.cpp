@@ -32,7 +32,8 @@ TEST_P(ExcelPart, Utf8BomCrLfAndWellFormed) {
       ASSERT_TRUE(I + 1 < Part.size() && Part[I + 1] == '\n') << "bare CR at " << I;
     }
   }
-  EXPECT_EQ(Part.substr(3, 57), R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)" "\r\n");
+  EXPECT_EQ(Part.substr(3, 57), R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+                                "\r\n");
   pugi::xml_document Doc;
   const auto Parsed = Doc.load_buffer(Part.data(), Part.size());
   ASSERT_TRUE(Parsed) << Parsed.description();
@@ -41,20 +42,20 @@ TEST_P(ExcelPart, Utf8BomCrLfAndWellFormed) {
 
 INSTANTIATE_TEST_SUITE_P(
     Parts, ExcelPart,
-    ::testing::Values(
-        TPartCase{"Rels", BuildRelsPart, "Relationships"},
-        TPartCase{"AppEn", [] { return BuildAppPart(TLocalizationLanguare::llEN); }, "Properties"},
-        TPartCase{"AppRu", [] { return BuildAppPart(TLocalizationLanguare::llRU); }, "Properties"},
-        TPartCase{"Core", [] { return BuildCorePart(0); }, "cp:coreProperties"},
-        TPartCase{"WorkbookRels", BuildWorkbookRelsPart, "Relationships"},
-        TPartCase{"Styles", BuildStylesPart, "styleSheet"},
-        TPartCase{"Workbook", [] { return BuildWorkbookPart(TLocalizationLanguare::llRU); }, "workbook"},
-        TPartCase{"ContentTypes", BuildContentTypesPart, "Types"},
-        TPartCase{"Drawing", BuildDrawingPart, "xdr:wsDr"},
-        TPartCase{"DrawingRels", BuildDrawingRelsPart, "Relationships"},
-        TPartCase{"SheetRels", BuildSheetRelsPart, "Relationships"},
-        TPartCase{"EmptySheet", [] { return BuildSheet1Part(TLineList(), TLineList(), TLineList(), 9); }, "worksheet"},
-        TPartCase{"EmptySharedStrings", [] { return BuildSharedStringsPart(TLineList(), 0); }, "sst"}),
+    ::testing::Values(TPartCase{"Rels", BuildRelsPart, "Relationships"},
+                      TPartCase{"AppEn", [] { return BuildAppPart(TLocalizationLanguare::llEN); }, "Properties"},
+                      TPartCase{"AppRu", [] { return BuildAppPart(TLocalizationLanguare::llRU); }, "Properties"},
+                      TPartCase{"Core", [] { return BuildCorePart(0); }, "cp:coreProperties"},
+                      TPartCase{"WorkbookRels", BuildWorkbookRelsPart, "Relationships"},
+                      TPartCase{"Styles", BuildStylesPart, "styleSheet"},
+                      TPartCase{"Workbook", [] { return BuildWorkbookPart(TLocalizationLanguare::llRU); }, "workbook"},
+                      TPartCase{"ContentTypes", BuildContentTypesPart, "Types"},
+                      TPartCase{"Drawing", BuildDrawingPart, "xdr:wsDr"},
+                      TPartCase{"DrawingRels", BuildDrawingRelsPart, "Relationships"},
+                      TPartCase{"SheetRels", BuildSheetRelsPart, "Relationships"},
+                      TPartCase{"EmptySheet", [] { return BuildSheet1Part(TLineList(), TLineList(), TLineList(), 9); },
+                                "worksheet"},
+                      TPartCase{"EmptySharedStrings", [] { return BuildSharedStringsPart(TLineList(), 0); }, "sst"}),
     [](const ::testing::TestParamInfo<TPartCase>& AInfo) { return std::string(AInfo.param.Name); });
 
 pugi::xml_document Parse(const std::string& APart) {
@@ -70,7 +71,8 @@ TEST(ExcelParts, SheetsAreNamedInTheInterfaceLanguage) {
     const char* Sheet;
   } kRows[] = {{TLocalizationLanguare::llEN, "Sheets", "Sheet1"},
                {TLocalizationLanguare::llRU, "\xD0\x9B\xD0\xB8\xD1\x81\xD1\x82\xD1\x8B",
-                "\xD0\x9B\xD0\xB8\xD1\x81\xD1\x82" "1"}};
+                "\xD0\x9B\xD0\xB8\xD1\x81\xD1\x82"
+                "1"}};
   for (const auto& Row : kRows) {
     const auto App = Parse(BuildAppPart(Row.Lang));
     const auto Heading = App.select_node("/Properties/HeadingPairs/vt:vector/vt:variant/vt:lpstr").node();
@@ -98,7 +100,8 @@ TEST(ExcelParts, RelsListedExactly) {
                 "relationships/drawing\" Target=\"../drawings/drawing1.xml\"/>\r\n"
                 "</Relationships>\r\n");
   const auto Drawing = Parse(BuildDrawingRelsPart());
-  const auto Link = Drawing.find_node([](pugi::xml_node N) { return std::string(N.attribute("Id").value()) == "rId1"; });
+  const auto Link =
+      Drawing.find_node([](pugi::xml_node N) { return std::string(N.attribute("Id").value()) == "rId1"; });
   EXPECT_STREQ(Link.attribute("TargetMode").value(), "External");
   EXPECT_STREQ(Link.attribute("Target").value(), kMakerSiteUrl);
 }
@@ -111,9 +114,9 @@ TEST(ExcelParts, StylesMatchTheirTable) {
     int Font, Fill, Border;
     bool FillApplied;
     const char* Horizontal;
-  } kStyles[] = {{0, 0, 1, false, ""},       {0, 0, 1, false, "center"}, {1, 2, 1, true, "center"},
-                 {2, 3, 1, true, "center"},  {2, 3, 1, true, ""},        {3, 0, 1, false, ""},
-                 {4, 0, 0, false, "right"},  {3, 0, 0, false, ""},       {0, 4, 1, false, "center"},
+  } kStyles[] = {{0, 0, 1, false, ""},      {0, 0, 1, false, "center"}, {1, 2, 1, true, "center"},
+                 {2, 3, 1, true, "center"}, {2, 3, 1, true, ""},        {3, 0, 1, false, ""},
+                 {4, 0, 0, false, "right"}, {3, 0, 0, false, ""},       {0, 4, 1, false, "center"},
                  {0, 4, 1, false, ""}};
   const auto Xfs = Sheet.child("cellXfs");
   EXPECT_EQ(Xfs.attribute("count").as_int(), 11);

@@ -20,7 +20,7 @@ struct TRun {
 
 struct TCell {
   int Style = -1;
-  int StringIndex = -1;  // -1 for an empty cell
+  int StringIndex = -1;    // -1 for an empty cell
   std::vector<TRun> Runs;  // a plain item is one run without colour
   std::string Text() const {
     std::string T;
@@ -31,7 +31,7 @@ struct TCell {
 
 struct TSheetView {
   std::map<std::string, TCell> Cells;
-  std::vector<int> Rows;                // row numbers in sheet order
+  std::vector<int> Rows;                  // row numbers in sheet order
   std::map<int, std::string> RowHeights;  // "ht" attribute of rows that have one
   std::vector<std::string> Merges;
   std::string Dimension;

@@ -187,10 +187,21 @@ TEST(ExcelLayout, SeveralFilesPerSideFillTheReservedRows) {
   const struct {
     const char* Ref;
     const char* Text;
-  } kRows[] = {{"A2", "Source file(s)/package(s)"}, {"D2", "/a"}, {"A3", ""}, {"D3", "/b"}, {"D4", "/c"},
-               {"A5", "Edited file(s)/package(s)"}, {"D5", "/x"}, {"D6", "/y"}, {"A7", "Display of identical segments"},
-               {"D7", "hide identical segments"}, {"D8", "do not differentiate standard space from non-breaking space"},
-               {"D9", "10"}, {"D10", "0"}, {"D11", ""}, {"A12", ""}};
+  } kRows[] = {{"A2", "Source file(s)/package(s)"},
+               {"D2", "/a"},
+               {"A3", ""},
+               {"D3", "/b"},
+               {"D4", "/c"},
+               {"A5", "Edited file(s)/package(s)"},
+               {"D5", "/x"},
+               {"D6", "/y"},
+               {"A7", "Display of identical segments"},
+               {"D7", "hide identical segments"},
+               {"D8", "do not differentiate standard space from non-breaking space"},
+               {"D9", "10"},
+               {"D10", "0"},
+               {"D11", ""},
+               {"A12", ""}};
   for (const auto& Row : kRows) EXPECT_EQ(V.At(Row.Ref).Text(), Row.Text) << Row.Ref;
 }
 
@@ -212,10 +223,8 @@ TEST(ExcelLayout, StylesOfLockedEqualAndUncolouredRows) {
     bool Coloured, Equal, Locked;
     int Number, Source, Text;
   } kRows[] = {
-      {"LockedInColouredRow", true, false, true, 9, 6, 10},
-      {"ColouredRow", true, false, false, 9, 10, 10},
-      {"EqualRowNotColoured", true, true, false, 2, 1, 1},
-      {"OptionOff", false, false, false, 2, 1, 1},
+      {"LockedInColouredRow", true, false, true, 9, 6, 10}, {"ColouredRow", true, false, false, 9, 10, 10},
+      {"EqualRowNotColoured", true, true, false, 2, 1, 1},  {"OptionOff", false, false, false, 2, 1, 1},
       {"LockedOptionOff", false, false, true, 2, 6, 1},
   };
   for (const auto& Row : kRows) {
@@ -248,7 +257,7 @@ TEST(ExcelStrings, InputTextsEscapedCaptionsAsTheyStand) {
 TEST(ExcelStrings, ControlCharactersAndLiteralEscapesInCells) {
   TExcelFileCreator W(Settings());
   const std::vector<TStep> Tr = {{U'a', true}, {U'\x01', false}, {U'_', true}, {U'x', true}, {U'0', true},
-                                 {U'0', true}, {U'4', true}, {U'1', true}, {U'_', true}};
+                                 {U'0', true}, {U'4', true},     {U'1', true}, {U'_', true}};
   W.AddRow(false, false, "1", "    <t/>", "", Fold(W, true, Tr), "    <t/>", "");
   W.AddJoinRow(std::string("label\x02"));
   const std::string Strings = W.BuildSharedStrings();
