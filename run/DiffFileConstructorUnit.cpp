@@ -10,6 +10,7 @@
 #include "LocalizationUnit.h"
 #include "LoggerUnit.h"
 #include "ProgressatorUnit.h"
+#include "Utf8Unit.h"
 
 namespace lexmora {
 
@@ -68,11 +69,14 @@ std::unique_ptr<TBaseFileCreator> TDiffFileConstructor::CreateFileCreator(
 }
 
 std::string TDiffFileConstructor::SafeLangPairSuffix(const std::string& ASrc, const std::string& ATrg) {
-  std::string Result = ASrc + "_" + ATrg;
-  for (char& C : Result) {
-    const bool Safe =
-        (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z') || (C >= '0' && C <= '9') || C == '-' || C == '_' || C == '.';
-    if (!Safe) C = '_';
+  // Decoded first, so that a character of several bytes gives one "_", not one per byte.
+  const std::u32string Chars = Utf8ToU32(ASrc + "_" + ATrg);
+  std::string Result;
+  Result.reserve(Chars.size());
+  for (const char32_t C : Chars) {
+    const bool Safe = (C >= U'a' && C <= U'z') || (C >= U'A' && C <= U'Z') || (C >= U'0' && C <= U'9') || C == U'-' ||
+                      C == U'_' || C == U'.';
+    Result.push_back(Safe ? static_cast<char>(C) : '_');
   }
   return Result;
 }

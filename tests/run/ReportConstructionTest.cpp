@@ -105,6 +105,9 @@ std::vector<TCase> Cases() {
       {Seg("1", "", "x", "en US", "de"), Seg("1", "", "x", "en_US", "de")},
       {"Total 1 0 100%", "Save en_US_de", "Total 1 0 100%", "Save en_US_de_2"}, true,
       "/r/P_en_US_de.rec\r\n/r/P_en_US_de_2.rec");
+  Add("NonAsciiCodeCharacterGivesOneUnderscore", true, false, {Seg("1", "a", "x", "en-US", "de-\u00c4\u20ac")},
+      {Seg("1", "", "x", "en-US", "de-\u00c4\u20ac")}, {"Total 1 0 100%", "Save en-US_de-__"}, true,
+      "/r/P_en-US_de-__.rec");
   Add("NoSourceSegmentsNoPair", false, false, {}, {Seg("1", "", "x")}, {}, false, "");
   return C;
 }
@@ -135,6 +138,19 @@ TEST_P(ReportConstruction, WriterProtocol) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ReportConstruction, testing::ValuesIn(Cases()),
                          [](const testing::TestParamInfo<TCase>& AInfo) { return std::string(AInfo.param.Name); });
+
+TEST(ReportConstructionPairs, SafeSuffixReplacesEachCharacterOnce) {
+  const std::vector<std::pair<std::string, std::string>> Rows = {
+      {"en-US_de.DE", "en-US_de.DE"},
+      {"sr-Latn_\u0161", "sr-Latn__"},
+      {"x/\U0001F600_y z", "x___y_z"},
+      {"\xFF\xFE_\xC3", "____"},  // bytes that are not UTF-8: one "_" each
+  };
+  for (const auto& [In, Expected] : Rows) {
+    const std::size_t Cut = In.find('_');
+    EXPECT_EQ(TDiffFileConstructor::SafeLangPairSuffix(In.substr(0, Cut), In.substr(Cut + 1)), Expected) << In;
+  }
+}
 
 TEST(ReportConstructionStop, StopDuringReportStillSavesEveryPairShortened) {
   TDiffFileConstructorSettings S;
