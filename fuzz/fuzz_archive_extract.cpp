@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "ProgramPathsUnit.h"
+#include "FuzzSupport.h"
 #include "SevenZipHelper.h"
 
 using namespace lexmora;
@@ -29,13 +29,8 @@ std::size_t CountEntries(const fs::path& AFolder) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  char Templ[] = "/tmp/lexmora-fuzz-zip-XXXXXX";
-  if (const char* Dir = mkdtemp(Templ)) {
-    fs::create_directories(fs::path(Dir) / "log" / "Logs");
-    fs::create_symlink("/dev/null", fs::path(Dir) / "log" / "Logs" / "Logger.log");
-    SetProgramDataDirOverride((fs::path(Dir) / "log").string());
-    GWork = fs::path(Dir) / "work";
-  }
+  const fs::path Dir = fuzz::SilenceLog();
+  if (!Dir.empty()) GWork = Dir / "work";
   return 0;
 }
 

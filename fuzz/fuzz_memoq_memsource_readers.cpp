@@ -14,30 +14,12 @@
 
 #include "ImportFromFileGroup03Unit.h"
 #include "ImportFromFileGroup05Unit.h"
-#include "ProgramPathsUnit.h"
+#include "FuzzSupport.h"
 #include "XmlDomUnit.h"
 
 using namespace lexmora;
 
 namespace {
-
-bool ParsesAsFragment(const std::string& AText, bool AOnlyFlatTags) {
-  if (!IsValidUtf8(AText)) return false;
-  if (AText.empty()) return true;
-  pugi::xml_document Doc;
-  pugi::xml_node Root = Doc.append_child("ROOT");
-  if (!Root.append_buffer(AText.data(), AText.size(), pugi::parse_default | pugi::parse_ws_pcdata | pugi::parse_fragment,
-                          pugi::encoding_utf8))
-    return false;
-  if (!AOnlyFlatTags) return true;
-  for (pugi::xml_node C = Root.first_child(); C; C = C.next_sibling()) {
-    if (C.type() == pugi::node_pcdata) continue;
-    const std::string Name = C.name();
-    if (C.type() != pugi::node_element || (Name != "x" && Name != "y" && Name != "z")) return false;
-    if (C.first_child() && (C.first_child().next_sibling() || C.first_child().type() != pugi::node_pcdata)) return false;
-  }
-  return true;
-}
 
 [[noreturn]] void Fail(const char* AWhat, const TDiffInfoRecord& ARecord) {
   std::fprintf(stderr, "%s in unit [%s]\nsource: %s\ntarget: %s\n", AWhat, ARecord.UnitID.c_str(), ARecord.SourceString.c_str(),
@@ -48,13 +30,7 @@ bool ParsesAsFragment(const std::string& AText, bool AOnlyFlatTags) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  // The readers log every malformed input: send the log to /dev/null.
-  char Templ[] = "/tmp/lexmora-fuzz-XXXXXX";
-  if (const char* Dir = mkdtemp(Templ)) {
-    std::filesystem::create_directories(std::filesystem::path(Dir) / "Logs");
-    std::filesystem::create_symlink("/dev/null", std::filesystem::path(Dir) / "Logs" / "Logger.log");
-    SetProgramDataDirOverride(Dir);
-  }
+  fuzz::SilenceLog();
   return 0;
 }
 
@@ -71,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASi
     Reader.GetDataFromText(Input, "doc.mxliff", nullptr, Records);
   }
   for (const TDiffInfoRecord& R : Records) {
-    if (!ParsesAsFragment(R.SourceString, IsMemoQ) || !ParsesAsFragment(R.ResultStr, IsMemoQ)) Fail("ill-formed markup", R);
+    if (!fuzz::ParsesAsFragment(R.SourceString, IsMemoQ) || !fuzz::ParsesAsFragment(R.ResultStr, IsMemoQ)) Fail("ill-formed markup", R);
     if (R.UnitID.empty() || R.UnitID != TrimBlanks(R.UnitID)) Fail("bad unit id", R);
   }
   return 0;

@@ -3,6 +3,8 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "Utf8Unit.h"
+
 namespace lexmora {
 
 TBaseFileCreator::TBaseFileCreator(const TDiffFileConstructorSettings& ASettings) : FSettings(ASettings) {}
@@ -66,26 +68,7 @@ std::string TBaseFileCreator::EscapeText(std::string_view AText) {
 }
 
 void TBaseFileCreator::AppendUtf8(std::string& AOut, std::u32string_view AStr) {
-  for (char32_t C : AStr) {
-    // Code points beyond Unicode or in the surrogate range cannot come from a decoded
-    // UTF-8 text; they are written as U+FFFD rather than as invalid bytes.
-    if (C > 0x10FFFF || (C >= 0xD800 && C <= 0xDFFF)) C = 0xFFFD;
-    if (C < 0x80) {
-      AOut.push_back(static_cast<char>(C));
-    } else if (C < 0x800) {
-      AOut.push_back(static_cast<char>(0xC0 | (C >> 6)));
-      AOut.push_back(static_cast<char>(0x80 | (C & 0x3F)));
-    } else if (C < 0x10000) {
-      AOut.push_back(static_cast<char>(0xE0 | (C >> 12)));
-      AOut.push_back(static_cast<char>(0x80 | ((C >> 6) & 0x3F)));
-      AOut.push_back(static_cast<char>(0x80 | (C & 0x3F)));
-    } else {
-      AOut.push_back(static_cast<char>(0xF0 | (C >> 18)));
-      AOut.push_back(static_cast<char>(0x80 | ((C >> 12) & 0x3F)));
-      AOut.push_back(static_cast<char>(0x80 | ((C >> 6) & 0x3F)));
-      AOut.push_back(static_cast<char>(0x80 | (C & 0x3F)));
-    }
-  }
+  for (const char32_t C : AStr) lexmora::AppendUtf8(AOut, C);
 }
 
 void TBaseFileCreator::WriteFileContent(const std::string& AFileName, std::string_view AContent) {
