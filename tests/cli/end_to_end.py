@@ -15,17 +15,9 @@ import tempfile
 import xml.dom.minidom
 import zipfile
 
+from checks import FAILURES, check, close_checks
+
 BINARY, DATA, CORPUS = sys.argv[1], sys.argv[2], sys.argv[3]
-FAILURES = []
-CHECKS = 0
-
-
-def check(cond, what):
-    global CHECKS
-    CHECKS += 1
-    if not cond:
-        FAILURES.append(what)
-        print("FAIL:", what)
 
 
 def run(args, out_dir):
@@ -169,8 +161,7 @@ def main():
         check(os.listdir(out) == [], "Ctrl-C: output folder left empty")
     finally:
         shutil.rmtree(work, ignore_errors=True)
-    print("%d passed, %d failed" % (CHECKS - len(FAILURES), len(FAILURES)))
-    return 1 if FAILURES else 0
+    return close_checks()
 
 
 if __name__ == "__main__":

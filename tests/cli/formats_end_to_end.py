@@ -14,17 +14,9 @@ import tempfile
 import xml.dom.minidom
 import zipfile
 
+from checks import check, close_checks
+
 BINARY, EXAMPLES = sys.argv[1], sys.argv[2]
-FAILURES = []
-CHECKS = 0
-
-
-def check(cond, what):
-    global CHECKS
-    CHECKS += 1
-    if not cond:
-        FAILURES.append(what)
-        print("FAIL:", what)
 
 
 def run(name, sources, edited, out_dir, extra=()):
@@ -127,8 +119,7 @@ def main():
     check(set(os.listdir(sandbox)) <= {"Temp"}, "bad packages: nothing beside the working folder (%s)" % os.listdir(sandbox))
     check(not os.path.exists(os.path.join(work, "escaped.mqxliff")), "bad packages: no entry escaped")
 
-    print("%d passed, %d failed" % (CHECKS - len(FAILURES), len(FAILURES)))
-    sys.exit(1 if FAILURES else 0)
+    sys.exit(close_checks())
 
 
 if __name__ == "__main__":
