@@ -8,13 +8,13 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
-#include <ctime>
 #include <filesystem>
 #include <thread>
 
 #include "CliProgressUnit.h"
 #include "DiffFileConstructorUnit.h"
 #include "ExportToBaseUnit.h"
+#include "LocalTimeUnit.h"
 #include "LocalizationUnit.h"
 
 #ifndef LEXMORA_VERSION
@@ -80,14 +80,7 @@ class TPrivateTempDir {
   fs::path FPath;
 };
 
-std::string LocalTimeStamp() {
-  const std::time_t Now = std::time(nullptr);
-  std::tm Local{};
-  localtime_r(&Now, &Local);
-  char Buffer[32];
-  std::strftime(Buffer, sizeof Buffer, "%Y%m%d_%H%M%S", &Local);
-  return Buffer;
-}
+std::string LocalTimeStamp() { return FormatLocalTime("%Y%m%d_%H%M%S"); }
 
 bool AnyFileStartsWith(const fs::path& ADir, const std::string& APrefix, const std::string& AExcept) {
   std::error_code Ec;

@@ -1,12 +1,12 @@
 #include "LoggerUnit.h"
 
 #include <algorithm>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
 
+#include "LocalTimeUnit.h"
 #include "ProgramPathsUnit.h"
 
 namespace lexmora {
@@ -36,23 +36,9 @@ std::vector<std::string> SplitLogLines(const std::string& AText) {
   return Lines;
 }
 
-std::string TimeStamp() {
-  const std::time_t Now = std::time(nullptr);
-  std::tm Tm{};
-  localtime_r(&Now, &Tm);
-  char Buf[32];
-  std::strftime(Buf, sizeof Buf, "%Y.%m.%d %H:%M:%S", &Tm);
-  return Buf;
-}
+std::string TimeStamp() { return FormatLocalTime("%Y.%m.%d %H:%M:%S"); }
 
-std::string Today() {
-  const std::time_t Now = std::time(nullptr);
-  std::tm Tm{};
-  localtime_r(&Now, &Tm);
-  char Buf[16];
-  std::strftime(Buf, sizeof Buf, "%Y-%m-%d", &Tm);
-  return Buf;
-}
+std::string Today() { return FormatLocalTime("%Y-%m-%d"); }
 
 }  // namespace
 

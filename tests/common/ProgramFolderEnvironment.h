@@ -10,7 +10,7 @@
 
 #include "ProgramPathsUnit.h"
 
-namespace lexmora::testing {
+namespace lexmora::test_support {
 
 class TProgramFolderEnvironment : public ::testing::Environment {
  public:
@@ -30,4 +30,4 @@ class TProgramFolderEnvironment : public ::testing::Environment {
   std::filesystem::path FDir;
 };
 
-}  // namespace lexmora::testing
+}  // namespace lexmora::test_support

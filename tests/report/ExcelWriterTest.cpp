@@ -4,9 +4,13 @@
 #include "ExcelSheetView.h"
 #include "ExportToExcelUnit.h"
 #include "LocalizationUnit.h"
+#include "WriterTestSupport.h"
 
 namespace lexmora {
 namespace {
+
+using test_support::Fold;
+using test_support::TStep;
 
 using testing_excel::TRun;
 using testing_excel::TSheetView;
@@ -22,30 +26,6 @@ TDiffFileConstructorSettings Settings(const std::string& ATr = "/in/a.sdlxliff\r
   S.ResultFileName = "/nonexistent/Results/Result_20261209_080000_";
   S.ResultFileFormat = TResultFileFormat::rffXLSX;
   return S;
-}
-
-// One difference step seen from one side: the character (0 for none) and whether it is kept.
-struct TStep {
-  char32_t Chr;
-  bool Kept;
-};
-
-std::string Fold(TExcelFileCreator& W, bool AIsTr, const std::vector<TStep>& ASteps, const TTagDict& ADict = {},
-                 TShowTagsFlag AFlag = TShowTagsFlag::stfShowTagsOnly) {
-  std::string Cell;
-  bool LastKept = true;
-  int Pos = 0;
-  for (const TStep& S : ASteps) {
-    std::u32string Chr;
-    if (S.Chr) {
-      Chr.push_back(S.Chr);
-      ++Pos;
-    }
-    W.AddStrToStr(AIsTr, Cell, Chr, Pos, S.Kept, LastKept, ADict, {}, AFlag);
-    LastKept = S.Kept;
-  }
-  W.FinishStr(Cell, LastKept, ADict, AFlag);
-  return Cell;
 }
 
 std::string RunXml(const std::string& AText, const std::string& AColour = {}) {
@@ -109,9 +89,9 @@ TEST(ExcelRuns, TagMarkersByTypeAndMode) {
   TExcelFileCreator W(Settings());
   for (const auto& Row : kRows) {
     SCOPED_TRACE(Row.Name);
-    EXPECT_EQ(Fold(W, true, {{U'a', true}, {Row.Symbol, true}}, Dict, Row.Flag), RunXml("a" + Row.Marker));
+    EXPECT_EQ(Fold(W, true, {{U'a', true}, {Row.Symbol, true}}, Dict, {}, Row.Flag), RunXml("a" + Row.Marker));
     // A marker in a changed stretch takes the stretch's colour.
-    EXPECT_EQ(Fold(W, false, {{Row.Symbol, false}}, Dict, Row.Flag), RunXml(Row.Marker, kBlue));
+    EXPECT_EQ(Fold(W, false, {{Row.Symbol, false}}, Dict, {}, Row.Flag), RunXml(Row.Marker, kBlue));
   }
 }
 

@@ -7,9 +7,13 @@
 
 #include "ExportToHTMLUnit.h"
 #include "TestPaths.h"
+#include "WriterTestSupport.h"
 
 namespace lexmora {
 namespace {
+
+using test_support::Fold;
+using test_support::TStep;
 
 namespace fs = std::filesystem;
 
@@ -20,30 +24,6 @@ TDiffFileConstructorSettings Settings() {
   S.FillDiffRowColored = true;
   S.ShowTagsFlag = TShowTagsFlag::stfShowTagsOnly;
   return S;
-}
-
-// One difference step seen from one side: the character (0 for none) and whether it is kept.
-struct TStep {
-  char32_t Chr;
-  bool Kept;
-};
-
-std::string Fold(THTMLFileCreator& W, bool AIsTr, const std::vector<TStep>& ASteps, const TTagDict& ADict = {},
-                 const TTagIDDict& AIDDict = {}, TShowTagsFlag AFlag = TShowTagsFlag::stfShowTagsOnly) {
-  std::string Cell;
-  bool LastKept = true;
-  int Pos = 0;
-  for (const TStep& S : ASteps) {
-    std::u32string Chr;
-    if (S.Chr) {
-      Chr.push_back(S.Chr);
-      ++Pos;
-    }
-    W.AddStrToStr(AIsTr, Cell, Chr, Pos, S.Kept, LastKept, ADict, AIDDict, AFlag);
-    LastKept = S.Kept;
-  }
-  W.FinishStr(Cell, LastKept, ADict, AFlag);
-  return Cell;
 }
 
 TEST(HtmlHelpers, EscapeTextKeepsQuotesAndEscapesAmpersandFirst) {

@@ -3,6 +3,6 @@
 namespace {
 
 [[maybe_unused]] ::testing::Environment* const GEnvironment =
-    ::testing::AddGlobalTestEnvironment(new lexmora::testing::TProgramFolderEnvironment("lexmora-report-tests"));
+    ::testing::AddGlobalTestEnvironment(new lexmora::test_support::TProgramFolderEnvironment("lexmora-report-tests"));
 
 }  // namespace
