@@ -4,6 +4,7 @@
 #include <bitset>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "Utf8Unit.h"
 
@@ -215,6 +216,128 @@ void AppendEscaped(std::string& AOut, const char* AText) {
   }
 }
 
+// The markup the readers write is simple: text with character references, and flat x, y, z
+// elements whose content is text. Such markup is read here directly; anything else (nested
+// elements, CDATA, comments, line ends that XML normalises, unusual spacing) goes to the XML
+// parser, which gives the same result for the simple kind, only slower.
+struct TFlatItem {
+  bool IsElement = false;
+  std::string Text;     // decoded text, or the element's decoded content
+  std::string_view Name;
+  std::string Id;
+  bool HasId = false;
+};
+
+// Decodes the character data AText (already checked by CheckReferencesAndCharacters) into AOut.
+bool DecodeFlatText(std::string_view AText, std::string& AOut) {
+  std::size_t I = 0;
+  while (I < AText.size()) {
+    const std::size_t Amp = AText.find('&', I);
+    if (Amp == std::string_view::npos) {
+      AOut.append(AText.substr(I));
+      return true;
+    }
+    AOut.append(AText.substr(I, Amp - I));
+    if (AText.substr(Amp, 2) == "&#") {
+      std::size_t End = 0;
+      const long Code = ReadCharRef(AText, Amp, End);
+      if (Code < 0) return false;
+      AppendUtf8(AOut, static_cast<char32_t>(Code));
+      I = End;
+      continue;
+    }
+    static constexpr std::pair<std::string_view, char> kEntities[] = {
+        {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
+    bool Known = false;
+    for (const auto& [Entity, Char] : kEntities) {
+      if (AText.substr(Amp, Entity.size()) == Entity) {
+        AOut.push_back(Char);
+        I = Amp + Entity.size();
+        Known = true;
+        break;
+      }
+    }
+    if (!Known) return false;
+  }
+  return true;
+}
+
+bool IsNameStart(char C) { return (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z') || C == '_' || C == ':'; }
+bool IsNameChar(char C) { return IsNameStart(C) || (C >= '0' && C <= '9') || C == '-' || C == '.'; }
+
+// Splits simple markup into text runs and flat elements; false when the markup is not simple.
+bool SplitFlatMarkup(std::string_view AText, std::vector<TFlatItem>& AItems) {
+  if (AText.find('\r') != std::string_view::npos) return false;
+  std::size_t I = 0;
+  while (I < AText.size()) {
+    const std::size_t Lt = AText.find('<', I);
+    const std::size_t TextEnd = Lt == std::string_view::npos ? AText.size() : Lt;
+    if (TextEnd > I) {
+      TFlatItem& Item = AItems.emplace_back();
+      if (!DecodeFlatText(AText.substr(I, TextEnd - I), Item.Text)) return false;
+    }
+    if (Lt == std::string_view::npos) break;
+    // A start tag: name, then attributes name="value" or name='value', each after one space.
+    std::size_t P = Lt + 1;
+    if (P >= AText.size() || !IsNameStart(AText[P])) return false;
+    const std::size_t NameBegin = P;
+    while (P < AText.size() && IsNameChar(AText[P])) ++P;
+    TFlatItem Element;
+    Element.IsElement = true;
+    Element.Name = AText.substr(NameBegin, P - NameBegin);
+    for (;;) {
+      if (P >= AText.size()) return false;
+      if (AText[P] == '>' || AText.substr(P, 2) == "/>") break;
+      if (AText[P] != ' ' || P + 1 >= AText.size() || !IsNameStart(AText[P + 1])) return false;
+      const std::size_t AttrBegin = ++P;
+      while (P < AText.size() && IsNameChar(AText[P])) ++P;
+      const std::string_view AttrName = AText.substr(AttrBegin, P - AttrBegin);
+      if (P + 1 >= AText.size() || AText[P] != '=' || (AText[P + 1] != '"' && AText[P + 1] != '\'')) return false;
+      const char Quote = AText[P + 1];
+      const std::size_t ValueBegin = P + 2;
+      const std::size_t ValueEnd = AText.find(Quote, ValueBegin);
+      if (ValueEnd == std::string_view::npos) return false;
+      const std::string_view Value = AText.substr(ValueBegin, ValueEnd - ValueBegin);
+      // The parser turns tabs and line feeds of attribute values into spaces; leave those to it.
+      if (Value.find_first_of("<\t\n") != std::string_view::npos) return false;
+      if (AttrName == "id" && !Element.HasId) {
+        if (!DecodeFlatText(Value, Element.Id)) return false;
+        Element.HasId = true;
+      }
+      P = ValueEnd + 1;
+    }
+    if (AText[P] == '/') {
+      I = P + 2;
+    } else {
+      // Content up to the matching end tag; any markup inside is not simple.
+      const std::size_t ContentBegin = P + 1;
+      const std::size_t ContentEnd = AText.find('<', ContentBegin);
+      if (ContentEnd == std::string_view::npos) return false;
+      const std::size_t CloseEnd = ContentEnd + 2 + Element.Name.size();
+      if (AText.substr(ContentEnd, 2) != "</" || AText.substr(ContentEnd + 2, Element.Name.size()) != Element.Name ||
+          CloseEnd >= AText.size() || AText[CloseEnd] != '>')
+        return false;
+      if (!DecodeFlatText(AText.substr(ContentBegin, ContentEnd - ContentBegin), Element.Text)) return false;
+      I = CloseEnd + 1;
+    }
+    AItems.push_back(std::move(Element));
+  }
+  return true;
+}
+
+// The tag of a flat element, as GetTextTag gives it for the parsed element.
+TTextTag FlatTextTag(const TFlatItem& AItem) {
+  TTextTag Tag;
+  Tag.TagType = AItem.Name == "x"   ? TTagType::ttBegin
+                : AItem.Name == "y" ? TTagType::ttEnd
+                : AItem.Name == "z" ? TTagType::ttFull
+                                    : TTagType::ttNotNeeded;
+  Tag.TagID = AItem.Id;
+  Tag.TagContent.reserve(AItem.Text.size());
+  AppendEscaped(Tag.TagContent, AItem.Text.c_str());
+  return Tag;
+}
+
 }  // namespace
 
 const std::u32string_view TagSymbolChars(kSymbolTable.data(), kSymbolTable.size());
@@ -305,6 +428,30 @@ std::u32string ConvertTagsToSymbols(const std::string& AText, TTagDict& ADict, T
   std::u32string Result;
   if (AText.empty()) return Result;
 
+  CheckReferencesAndCharacters(AText);
+  std::vector<TFlatItem> Items;
+  if (SplitFlatMarkup(AText, Items)) {
+    const TSymbolSet UsedInText = SymbolsUsedIn(AText);
+    for (const TFlatItem& Item : Items) {
+      if (!Item.IsElement) {
+        Result += Utf8ToU32(Item.Text);
+        continue;
+      }
+      const TTextTag Tag = FlatTextTag(Item);
+      if (Tag.TagType == TTagType::ttNotNeeded) continue;
+      const std::u32string Symbol = SymbolFor(Tag, UsedInText, ADict);
+      if (Symbol.empty()) continue;
+      Result += Symbol;
+      AIDDict.push_back(TTagIDDictRec{static_cast<int>(Result.size()), Tag.TagID});
+    }
+    return Result;
+  }
+  return ConvertTagsToSymbolsWithParser(AText, ADict, AIDDict);
+}
+
+std::u32string ConvertTagsToSymbolsWithParser(const std::string& AText, TTagDict& ADict, TTagIDDict& AIDDict) {
+  std::u32string Result;
+  if (AText.empty()) return Result;
   CheckReferencesAndCharacters(AText);
   pugi::xml_document Doc;
   pugi::xml_node Root = Doc.append_child("ROOT");

@@ -36,6 +36,10 @@ class TTagMarkupError : public std::runtime_error {
 // there is an edit. Elements other than x, y, z vanish with their content.
 std::u32string ConvertTagsToSymbols(const std::string& AText, TTagDict& ADict, TTagIDDict& AIDDict);
 
+// The same, always through the XML parser. ConvertTagsToSymbols reads the common simple markup
+// directly and must give exactly what this gives (tests compare the two).
+std::u32string ConvertTagsToSymbolsWithParser(const std::string& AText, TTagDict& ADict, TTagIDDict& AIDDict);
+
 // The symbol of ATag: the one of an equal entry of ADict (same TagType and
 // TagContent), else the first free symbol not occurring in the markup AText
 // (literally or as a numeric character reference), appended to ADict. Empty

@@ -15,21 +15,6 @@ const TMessageEntry kMessages[] = {
 #include "MessageTable.inc"
 };
 
-void ReplaceAll(std::string& AText, const std::string& AFrom, const std::string& ATo) {
-  std::string Result;
-  Result.reserve(AText.size());
-  std::size_t Pos = 0;
-  for (;;) {
-    const std::size_t Hit = AText.find(AFrom, Pos);
-    if (Hit == std::string::npos) break;
-    Result.append(AText, Pos, Hit - Pos);
-    Result += ATo;
-    Pos = Hit + AFrom.size();
-  }
-  Result.append(AText, Pos, std::string::npos);
-  AText.swap(Result);
-}
-
 // The user's decimal separator (LC_NUMERIC of the environment). Read through a
 // private locale object: switching the global locale would race with other threads.
 std::string LocaleDecimalSeparator() {
@@ -77,12 +62,20 @@ bool CheckLocalizationTable(const TMessageEntry* ATable, std::size_t ACount) {
 bool CheckLocalizationIds() { return CheckLocalizationTable(kMessages, std::size(kMessages)); }
 
 std::string EscapeXmlText(const std::string& AText) {
-  std::string R = AText;
-  ReplaceAll(R, "&", "&amp;");
-  ReplaceAll(R, "<", "&lt;");
-  ReplaceAll(R, ">", "&gt;");
-  ReplaceAll(R, "\"", "&quot;");
-  ReplaceAll(R, "'", "&apos;");
+  // One pass gives what the five ordered replace-all passes ("&" first) give: an inserted
+  // entity's "&" is never looked at again.
+  std::string R;
+  R.reserve(AText.size() + AText.size() / 16);
+  for (const char C : AText) {
+    switch (C) {
+      case '&': R += "&amp;"; break;
+      case '<': R += "&lt;"; break;
+      case '>': R += "&gt;"; break;
+      case '"': R += "&quot;"; break;
+      case '\'': R += "&apos;"; break;
+      default: R.push_back(C); break;
+    }
+  }
   return R;
 }
 

@@ -298,3 +298,57 @@ TEST(InternalTagParse, AmpersandInsideCdataOrCommentIsNotAReference) {
   TTagIDDict IDDict;
   EXPECT_EQ(ConvertTagsToSymbols("a<!-- & -->b<![CDATA[ & ]]>c", Dict, IDDict), U"abc");
 }
+
+namespace {
+
+// What one conversion gives: the symbol text and both dictionaries, or that it refused the markup.
+std::string ConversionOutcome(std::u32string (*AConvert)(const std::string&, TTagDict&, TTagIDDict&),
+                              const std::string& AText, TTagDict ADict) {
+  TTagIDDict IDDict;
+  std::string Out;
+  try {
+    Out = U32ToUtf8(AConvert(AText, ADict, IDDict));
+  } catch (const TTagMarkupError&) {
+    return "refused";
+  }
+  for (const TTagDictRec& R : ADict)
+    Out += "|" + U32ToUtf8(R.Symbol) + std::to_string(static_cast<int>(R.TagType)) + R.TagContent;
+  for (const TTagIDDictRec& R : IDDict) Out += "#" + std::to_string(R.TagPos) + "=" + R.TagID;
+  return Out;
+}
+
+}  // namespace
+
+// The direct reading of simple markup and the XML parser agree on every text, simple or not:
+// pieces the readers write, pieces only a hand could write, and broken ones.
+TEST(InternalTagParse, DirectReadingAgreesWithTheParser) {
+  const std::vector<std::string> Pieces = {
+      "Text ", "a&amp;b", "&lt;&gt;", "&quot;&apos;", "&#65;&#x42;&#x10D0;", "\xE0\xAA\x85", " ", "\t", "\n",
+      "<x id=\"1\">&lt;b&gt;</x>", "<y id=\"1\">&lt;/b&gt;</y>", "<z id=\"2\">&lt;br/&gt;</z>", "<z id=\"3\"/>",
+      "<x id=\"a&amp;&quot;b\">{}</x>", "<x id='q'>c&#39;d</x>", "<z class=\"k\" id=\"4\">\"'</z>",
+      "<z id=\"5\" id=\"6\">dup</z>", "<w id=\"7\">other</w>", "<x>no id</x>", "<x id=\"8\"></x>",
+      "<x id=\"9\"> </x>", "<z id=\"t\tab\">v</z>", "<z id=\"10\" >sp</z>", "<z id = \"11\">eq</z>",
+      "<x id=\"12\"><b>nested</b></x>", "<![CDATA[cd]]>", "<!--c-->", "<?pi x?>", "a\r\nb", "\r",
+      "<x id=\"13\">a</x >", "<x id=\"14\">open", "</y>", "<", "&", "&bogus;", "&#0;", "&#xD800;", "\x01",
+      "<1 id=\"x\"/>", "<z id=\"15\"/ >", "<z id=\"16\">&#x10D0;\xE1\x83\x90</z>", "> ]]> ",
+      "<x id=\"17\" a=\"<\">lt</x>", "<z id=\"18\" b='\"'>q</z>"};
+  std::uint32_t Seed = 12345;
+  const auto Next = [&Seed] {
+    Seed = Seed * 1103515245u + 12345u;
+    return (Seed >> 8) & 0xFFFF;
+  };
+  int Simple = 0;
+  for (int Case = 0; Case < 3000; ++Case) {
+    std::string Text;
+    const int Count = 1 + static_cast<int>(Next() % 6);
+    for (int I = 0; I < Count; ++I) Text += Pieces[Next() % Pieces.size()];
+    // Half of the cases start from a dictionary that already holds a tag.
+    TTagDict Start;
+    if (Case % 2) Start.push_back(TTagDictRec{U"\u0A86", TTagType::ttFull, "&#60;br/&#62;"});
+    const std::string Direct = ConversionOutcome(&ConvertTagsToSymbols, Text, Start);
+    const std::string Parsed = ConversionOutcome(&ConvertTagsToSymbolsWithParser, Text, Start);
+    EXPECT_EQ(Direct, Parsed) << "markup: " << Text;
+    if (Direct != "refused") ++Simple;
+  }
+  EXPECT_GT(Simple, 300);  // the generator must reach well-formed markup often
+}
