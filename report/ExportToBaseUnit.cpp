@@ -37,6 +37,22 @@ std::string TBaseFileCreator::EscapeChar(std::u32string_view AStr) {
   return Result;
 }
 
+bool TBaseFileCreator::AppendSpecialChar(std::string& AOut, char32_t AChar) {
+  switch (AChar) {
+    case U'&':
+      AOut += "&amp;";
+      return true;
+    case U'<':
+      AOut += "&lt;";
+      return true;
+    case U'>':
+      AOut += "&gt;";
+      return true;
+    default:
+      return false;
+  }
+}
+
 bool TBaseFileCreator::IsTagSymbol(std::u32string_view AStr, const TTagDict& ADict) {
   for (const TTagDictRec& Rec : ADict)
     if (Rec.Symbol == AStr) return true;
@@ -65,6 +81,21 @@ std::string TBaseFileCreator::EscapeText(std::string_view AText) {
     }
   }
   return Result;
+}
+
+void TBaseFileCreator::AddRun(bool AIsTrPart, std::string& ACurrStr, const TTextRun& ARun, bool APrevKept,
+                              const TTagDict& ADict, const TTagIDDict& AIDDict, TShowTagsFlag AShowTagsFlag) {
+  bool Last = APrevKept;
+  if (!ARun.OpensWithChar) {
+    // The steps before the first character have none on this side; one of them stands for all.
+    AddStrToStr(AIsTrPart, ACurrStr, {}, ARun.FirstPos - 1, ARun.Kept, Last, ADict, AIDDict, AShowTagsFlag);
+    Last = ARun.Kept;
+  }
+  for (std::size_t I = 0; I < ARun.Text.size(); ++I) {
+    AddStrToStr(AIsTrPart, ACurrStr, ARun.Text.substr(I, 1), ARun.FirstPos + static_cast<std::int32_t>(I), ARun.Kept,
+                Last, ADict, AIDDict, AShowTagsFlag);
+    Last = ARun.Kept;
+  }
 }
 
 void TBaseFileCreator::AppendUtf8(std::string& AOut, std::u32string_view AStr) {

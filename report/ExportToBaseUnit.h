@@ -50,6 +50,19 @@ class TBaseFileCreator {
   virtual void FinishStr(std::string& ACurrStr, bool AIsLastStrTypeNormal, const TTagDict& ADict,
                          TShowTagsFlag AShowTagsFlag) = 0;
 
+  // A run of a cell text: consecutive difference steps of one kind (kept or changed) on one side.
+  struct TTextRun {
+    bool Kept = true;
+    bool OpensWithChar = true;  // the run's first step has a character on this side
+    std::u32string_view Text;   // the run's characters on this side (empty when no step has one)
+    std::int32_t FirstPos = 1;  // 1-based position of Text's first character in its symbol text
+  };
+  // Appends ARun to ACurrStr as AddStrToStr would, step by step; APrevKept is the kind of the run
+  // before (true for the first). The writers give a faster equal of this default, which hands
+  // each character to AddStrToStr.
+  virtual void AddRun(bool AIsTrPart, std::string& ACurrStr, const TTextRun& ARun, bool APrevKept,
+                      const TTagDict& ADict, const TTagIDDict& AIDDict, TShowTagsFlag AShowTagsFlag);
+
   // Full name of the report file for a language-pair suffix.
   std::string ResultFileFor(const std::string& ATrgLangPair) const;
 
@@ -61,6 +74,8 @@ class TBaseFileCreator {
   static std::string EscapeChar(std::u32string_view AStr);
   // True when some entry of ADict has AStr as its symbol (exact comparison; empty dictionary: false).
   static bool IsTagSymbol(std::u32string_view AStr, const TTagDict& ADict);
+  // Appends the entity of "&", "<" or ">" and answers true; any other character: false, nothing appended.
+  static bool AppendSpecialChar(std::string& AOut, char32_t AChar);
   // AText with "&", then "<", then ">" replaced by entities; quotes stay as they are.
   static std::string EscapeText(std::string_view AText);
   // Appends the UTF-8 form of the code points of AStr to AOut.
@@ -72,6 +87,54 @@ class TBaseFileCreator {
   static void WriteFileContent(const std::string& AFileName, std::string_view AContent);
 
   TDiffFileConstructorSettings FSettings;
+};
+
+// Folds the difference steps of one side into runs and hands them to the writer: the one place
+// where steps become runs, for every writer. Characters are taken from ASymbols in order.
+class TRunFolder {
+ public:
+  TRunFolder(TBaseFileCreator& AWriter, bool AIsTrPart, std::string& ACell, std::u32string_view ASymbols,
+             const TTagDict& ADict, const TTagIDDict& AIDDict, TShowTagsFlag AShowTagsFlag)
+      : FWriter(AWriter), FIsTrPart(AIsTrPart), FCell(ACell), FSymbols(ASymbols), FDict(ADict), FIDDict(AIDDict),
+        FShowTagsFlag(AShowTagsFlag) {}
+  // One step: kept or changed, with or without a character on this side.
+  void Step(bool AKept, bool AHasChar) {
+    if (!FOpen || AKept != FRun.Kept) {
+      Flush();
+      FOpen = true;
+      FRun.Kept = AKept;
+      FRun.OpensWithChar = AHasChar;
+      FRunStart = FUsed;
+    }
+    if (AHasChar) ++FUsed;
+  }
+  // Hands over the last run and closes the cell.
+  void Finish() {
+    Flush();
+    FWriter.FinishStr(FCell, FPrevKept, FDict, FShowTagsFlag);
+  }
+
+ private:
+  void Flush() {
+    if (!FOpen) return;
+    FRun.Text = FSymbols.substr(FRunStart, FUsed - FRunStart);
+    FRun.FirstPos = static_cast<std::int32_t>(FRunStart + 1);
+    FWriter.AddRun(FIsTrPart, FCell, FRun, FPrevKept, FDict, FIDDict, FShowTagsFlag);
+    FPrevKept = FRun.Kept;
+    FOpen = false;
+  }
+
+  TBaseFileCreator& FWriter;
+  bool FIsTrPart;
+  std::string& FCell;
+  std::u32string_view FSymbols;
+  const TTagDict& FDict;
+  const TTagIDDict& FIDDict;
+  TShowTagsFlag FShowTagsFlag;
+  TBaseFileCreator::TTextRun FRun;
+  bool FOpen = false;
+  bool FPrevKept = true;
+  std::size_t FRunStart = 0, FUsed = 0;
 };
 
 }  // namespace lexmora

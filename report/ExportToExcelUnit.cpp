@@ -19,6 +19,7 @@
 #include "LoggerUnit.h"
 #include "ResourceUnit.h"
 #include "SevenZipHelper.h"
+#include "Utf8Unit.h"
 
 namespace lexmora {
 
@@ -261,6 +262,25 @@ void TExcelFileCreator::AddStrToStr(bool AIsTrPart, std::string& ACurrStr, std::
   else if (AIsNewStrTypeNormal != AIsLastStrTypeNormal)
     ACurrStr += SwitchRun(AIsTrPart, AIsNewStrTypeNormal);
   ACurrStr += Fragment;
+}
+
+void TExcelFileCreator::AddRun(bool AIsTrPart, std::string& ACurrStr, const TTextRun& ARun, bool APrevKept,
+                               const TTagDict& ADict, const TTagIDDict& /*AIDDict*/, TShowTagsFlag AShowTagsFlag) {
+  for (std::size_t I = 0; I < ARun.Text.size(); ++I) {
+    // A run switches the spreadsheet run at its first character only when that character is its
+    // first step; after a step without a character here the text goes on in the current run.
+    if (ACurrStr.empty())
+      ACurrStr = OpenRun(AIsTrPart, ARun.Kept);
+    else if (I == 0 && ARun.OpensWithChar && ARun.Kept != APrevKept)
+      ACurrStr += SwitchRun(AIsTrPart, ARun.Kept);
+    const char32_t C = ARun.Text[I];
+    if (AppendSpecialChar(ACurrStr, C)) continue;
+    const std::u32string_view One = ARun.Text.substr(I, 1);
+    if (!ADict.empty() && IsTagSymbol(One, ADict))
+      ACurrStr += TagMarker(One, ADict, AShowTagsFlag);
+    else
+      lexmora::AppendUtf8(ACurrStr, C);
+  }
 }
 
 void TExcelFileCreator::FinishStr(std::string& ACurrStr, bool /*AIsLastStrTypeNormal*/, const TTagDict& /*ADict*/,

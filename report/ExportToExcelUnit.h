@@ -36,6 +36,8 @@ class TExcelFileCreator : public TBaseFileCreator {
                    const TTagIDDict& AIDDict, TShowTagsFlag AShowTagsFlag) override;
   void FinishStr(std::string& ACurrStr, bool AIsLastStrTypeNormal, const TTagDict& ADict,
                  TShowTagsFlag AShowTagsFlag) override;
+  void AddRun(bool AIsTrPart, std::string& ACurrStr, const TTextRun& ARun, bool APrevKept, const TTagDict& ADict,
+              const TTagIDDict& AIDDict, TShowTagsFlag AShowTagsFlag) override;
 
   // xl/worksheets/sheet1.xml and xl/sharedStrings.xml as they will be saved.
   std::string BuildSheet1() const;

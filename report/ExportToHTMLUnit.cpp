@@ -234,6 +234,21 @@ void THTMLFileCreator::AddStrToStr(bool AIsTrPart, std::string& ACurrStr, std::u
     AppendUtf8(ACurrStr, std::u32string_view(U"\uFFFD"));
 }
 
+void THTMLFileCreator::AddRun(bool AIsTrPart, std::string& ACurrStr, const TTextRun& ARun, bool APrevKept,
+                              const TTagDict& ADict, const TTagIDDict& AIDDict, TShowTagsFlag AShowTagsFlag) {
+  // A run opens or closes the mark once, even without a character on this side.
+  if (ARun.Kept != APrevKept) ACurrStr += ARun.Kept ? "</span>" : (AIsTrPart ? "<span class=\"dbg\">" : "<span class=\"mbg\">");
+  for (std::size_t I = 0; I < ARun.Text.size(); ++I) {
+    const char32_t C = ARun.Text[I];
+    if (AppendSpecialChar(ACurrStr, C)) continue;
+    const std::u32string_view One = ARun.Text.substr(I, 1);
+    if (!ADict.empty() && IsTagSymbol(One, ADict))
+      ACurrStr += RenderTagSpan(One, ARun.FirstPos + static_cast<std::int32_t>(I), ADict, AShowTagsFlag, AIDDict);
+    else
+      lexmora::AppendUtf8(ACurrStr, IsXmlChar(C) ? C : ReplacementChar);
+  }
+}
+
 void THTMLFileCreator::FinishStr(std::string& ACurrStr, bool AIsLastStrTypeNormal, const TTagDict& /*ADict*/,
                                  TShowTagsFlag /*AShowTagsFlag*/) {
   if (!AIsLastStrTypeNormal) ACurrStr += "</span>";

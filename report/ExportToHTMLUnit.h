@@ -27,6 +27,8 @@ class THTMLFileCreator : public TBaseFileCreator {
                    const TTagIDDict& AIDDict, TShowTagsFlag AShowTagsFlag) override;
   void FinishStr(std::string& ACurrStr, bool AIsLastStrTypeNormal, const TTagDict& ADict,
                  TShowTagsFlag AShowTagsFlag) override;
+  void AddRun(bool AIsTrPart, std::string& ACurrStr, const TTextRun& ARun, bool APrevKept, const TTagDict& ADict,
+              const TTagIDDict& AIDDict, TShowTagsFlag AShowTagsFlag) override;
 
   // The whole file as it will be saved: UTF-8 with byte-order mark, CR LF line ends.
   std::string BuildPage() const;

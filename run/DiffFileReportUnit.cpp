@@ -142,30 +142,25 @@ bool TDiffFileConstructor::CreateDiffFile() {
         ++RowNo;
 
         std::string SrcCell, TrCell, EdCell;
-        for (std::size_t P = 0; P < Src.Symbols.size(); ++P)
-          Writer->AddStrToStr(true, SrcCell, std::u32string_view(Src.Symbols).substr(P, 1), static_cast<int>(P + 1),
-                              true, true, Src.Dict, Src.IDDict, TagsFlag);
-        Writer->FinishStr(SrcCell, true, Src.Dict, TagsFlag);
+        TRunFolder SrcRuns(*Writer, true, SrcCell, Src.Symbols, Src.Dict, Src.IDDict, TagsFlag);
+        for (std::size_t P = 0; P < Src.Symbols.size(); ++P) SrcRuns.Step(true, true);
+        SrcRuns.Finish();
 
         if (!Diff.Execute(Tr.Symbols, Ed.Symbols)) throw std::runtime_error("The difference engine did not run");
-        int T = 0, E = 0, EditCount = 0;
-        TChangeKind LastKind = TChangeKind::ckNone;
+        // The steps give the translated text's characters in order on one side and the edited
+        // text's on the other, so each side's runs are pieces of its symbol text.
+        TRunFolder TrRuns(*Writer, true, TrCell, Tr.Symbols, Tr.Dict, Tr.IDDict, TagsFlag);
+        TRunFolder EdRuns(*Writer, false, EdCell, Ed.Symbols, Ed.Dict, Ed.IDDict, TagsFlag);
+        int EditCount = 0;
         for (const TCompareRec& Step : Diff.CompareList()) {
           const TChangeKind Kind = Step.Kind;
-          if (Kind != TChangeKind::ckAdd) ++T;
-          if (Kind != TChangeKind::ckDelete) ++E;
-          if (Kind != TChangeKind::ckNone) ++EditCount;
-          const std::u32string_view TrChr =
-              Kind == TChangeKind::ckAdd ? std::u32string_view() : std::u32string_view(&Step.chr1, 1);
-          const std::u32string_view EdChr =
-              Kind == TChangeKind::ckDelete ? std::u32string_view() : std::u32string_view(&Step.chr2, 1);
-          const bool Kept = Kind == TChangeKind::ckNone, LastKept = LastKind == TChangeKind::ckNone;
-          Writer->AddStrToStr(true, TrCell, TrChr, T, Kept, LastKept, Tr.Dict, Tr.IDDict, TagsFlag);
-          Writer->AddStrToStr(false, EdCell, EdChr, E, Kept, LastKept, Ed.Dict, Ed.IDDict, TagsFlag);
-          LastKind = Kind;
+          const bool Kept = Kind == TChangeKind::ckNone;
+          if (!Kept) ++EditCount;
+          TrRuns.Step(Kept, Kind != TChangeKind::ckAdd);
+          EdRuns.Step(Kept, Kind != TChangeKind::ckDelete);
         }
-        Writer->FinishStr(TrCell, LastKind == TChangeKind::ckNone, Tr.Dict, TagsFlag);
-        Writer->FinishStr(EdCell, LastKind == TChangeKind::ckNone, Ed.Dict, TagsFlag);
+        TrRuns.Finish();
+        EdRuns.Finish();
         if (CountsForTotal) SumSteps += EditCount;
 
         const std::string RowEd =
