@@ -1,6 +1,7 @@
 #include "ImportFromBaseUnit.h"
 
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <system_error>
 
@@ -79,6 +80,27 @@ void TImporter::DeleteTmpDir() {
   fs::remove_all(Dir);  // throws fs::filesystem_error on failure
 }
 
+TImporter::TReadOutcome TImporter::ReadAll(const TIsTerminateSetFunc& AIsTerminateSet,
+                                           TArrayOfDiffInfoRecord& AResultData) {
+  TReadOutcome Outcome;
+  Outcome.Extracted = ExtractFile();
+  if (Outcome.Extracted != TExtractFilesResult::efrOk) return Outcome;
+  DefineSrcAndTrgLanguages();
+  GetSrcFileNames();
+  for (const std::string& Document : UnpackedFiles()) {
+    if (AIsTerminateSet && AIsTerminateSet()) {
+      Outcome.Stopped = true;
+      break;
+    }
+    if (!GetDataFromFile(Document, AIsTerminateSet, AResultData)) {
+      Outcome.ReadFailed = true;
+      break;
+    }
+  }
+  DeleteTmpDir();
+  return Outcome;
+}
+
 TExtractFilesResult TImporter::PrepareTempDir() {
   using enum TExtractFilesResult;
   try {
@@ -100,7 +122,7 @@ TExtractFilesResult TImporter::PrepareTempDir() {
 }
 
 void TImporter::AppendSegmentRecord(const std::string& AFileName, const std::string& AUnitID, const std::string& ASegmentID,
-                                    const std::string& ASourceString, const std::string& AResultStr, const std::string& AMatch,
+                                    std::string ASourceString, std::string AResultStr, const std::string& AMatch,
                                     bool AIsLocked, TArrayOfDiffInfoRecord& AResultData) const {
   TDiffInfoRecord& R = AResultData.emplace_back();
   R.FileName = AFileName;
@@ -108,8 +130,8 @@ void TImporter::AppendSegmentRecord(const std::string& AFileName, const std::str
   R.SegmentID = ASegmentID;
   R.Match = AMatch;
   R.IsLocked = AIsLocked;
-  R.SourceString = ASourceString;
-  R.ResultStr = AResultStr;
+  R.SourceString = std::move(ASourceString);
+  R.ResultStr = std::move(AResultStr);
   R.SourceLang = FLangPair.SrcLang;
   R.TargetLang = FLangPair.TrgLang;
 }
@@ -130,24 +152,51 @@ TExtractFilesResult TImporter::ExtractSingleDocument(const std::string& ATempFil
 
 void TImporter::ReadLanguagesOfFirstFile(const std::string& ADocFile, const std::string& AMethodName) {
   FLangPair = {};
+  ReleaseDocument();
   try {
-    pugi::xml_document Doc;
-    LoadXmlFile(Doc, ADocFile, false);
-    const pugi::xml_node File = FindChildElement(Doc.document_element(), "file");
+    // Parsed keeping blank text, as the walk wants it: blank text nodes are not elements, so the
+    // languages are the same.
+    auto Doc = std::make_unique<pugi::xml_document>();
+    try {
+      LoadXmlFile(*Doc, ADocFile, true);
+    } catch (const EXmlError& E) {
+      FKeptFile = ADocFile;
+      FKeptError = E.what();
+      throw;
+    }
+    const pugi::xml_node File = FindChildElement(Doc->document_element(), "file");
     if (const pugi::xml_attribute Src = FindAttribute(File, "source-language")) FLangPair.SrcLang = Src.value();
     if (const pugi::xml_attribute Trg = FindAttribute(File, "target-language")) FLangPair.TrgLang = Trg.value();
+    FKeptFile = ADocFile;
+    FKeptDoc = std::move(Doc);
   } catch (const std::exception& E) {
     Logger().AddException(AMethodName, E);
   }
 }
 
+void TImporter::ReleaseDocument() {
+  FKeptDoc.reset();
+  FKeptFile.clear();
+  FKeptError.clear();
+}
+
 bool TImporter::WalkDocument(const std::string& ASrcFile, const TIsTerminateSetFunc& AIsTerminateSet,
                              const TFileChildFunc& AOnFileChild, const std::string& AMethodName) {
   if (ASrcFile.empty()) return true;
+  std::unique_ptr<pugi::xml_document> Doc;
+  std::string KeptError;
+  if (ASrcFile == FKeptFile) {
+    Doc = std::move(FKeptDoc);
+    KeptError = std::move(FKeptError);
+  }
+  ReleaseDocument();
   try {
-    pugi::xml_document Doc;
-    LoadXmlFile(Doc, ASrcFile, true);
-    return WalkParsedDocument(Doc, AIsTerminateSet, AOnFileChild);
+    if (!KeptError.empty()) throw EXmlError(KeptError);
+    if (!Doc) {
+      Doc = std::make_unique<pugi::xml_document>();
+      LoadXmlFile(*Doc, ASrcFile, true);
+    }
+    return WalkParsedDocument(*Doc, AIsTerminateSet, AOnFileChild);
   } catch (const std::exception& E) {
     Logger().AddException(AMethodName, E);
     return false;
@@ -180,6 +229,22 @@ void TImporter::WalkBody(pugi::xml_node ABody, const TTransUnitFunc& AOnTransUni
     if (Cur == ABody) break;
     Cur = Cur.next_sibling();
   }
+}
+
+std::string TImporter::TagMarkup(char AName, std::string_view AID, std::string_view AContent) {
+  const std::string ID = EscapeXmlText(std::string(AID));  // an id with a quote or "<" must not break the markup
+  std::string Out;
+  Out.reserve(ID.size() + AContent.size() + 16);
+  Out += '<';
+  Out += AName;
+  Out += " id=\"";
+  Out += ID;
+  Out += "\">";
+  Out += AContent;
+  Out += "</";
+  Out += AName;
+  Out += '>';
+  return Out;
 }
 
 std::string TImporter::ConvertTree(pugi::xml_node ANode, TSegmentConverter& AConverter) {

@@ -2,13 +2,14 @@
 //
 // How the comparison run drives a reader (one reader per input path):
 //   DefineFileType(path) -> CreateImporter(group, tempDir, path, noBreakOpt) (ImporterFactoryUnit.h)
-//   -> ExtractFile(); only on efrOk: DefineSrcAndTrgLanguages(), GetSrcFileNames(),
-//   GetDataFromFile(f, stop, records) for each f of UnpackedFiles() (stop at the first false),
-//   then DeleteTmpDir() (throws on failure); the reader is destroyed in every case.
+//   -> ReadAll(stop, records), which runs ExtractFile(); only on efrOk: DefineSrcAndTrgLanguages(),
+//   GetSrcFileNames(), GetDataFromFile(f, stop, records) for each f of UnpackedFiles() (stop at the
+//   first false), then DeleteTmpDir() (throws on failure); the reader is destroyed in every case.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -66,19 +67,36 @@ class TImporter {
   // Deletes the working folder with its content. Throws on any failure, also when it is missing.
   void DeleteTmpDir();
 
+  // How ReadAll went.
+  struct TReadOutcome {
+    TExtractFilesResult Extracted = TExtractFilesResult::efrUnknown;  // nothing else ran unless efrOk
+    bool Stopped = false;     // the stop query answered true before a document
+    bool ReadFailed = false;  // a document could not be read; the later ones were not tried
+  };
+  // The whole reading of the input, as every caller drives it: ExtractFile, and only on efrOk
+  // DefineSrcAndTrgLanguages, GetSrcFileNames, GetDataFromFile for each document (asking
+  // AIsTerminateSet before each, stopping at the first failure) and DeleteTmpDir, whose failure
+  // is thrown.
+  TReadOutcome ReadAll(const TIsTerminateSetFunc& AIsTerminateSet, TArrayOfDiffInfoRecord& AResultData);
+
   const std::string& TempDir() const { return FTempDir; }
   const std::string& FileFullName() const { return FFileFullName; }
   bool DoNotSeparateSpaces() const { return FDoNotSeparateSpaces; }
   const TLangPair& LangPair() const { return FLangPair; }
   const std::vector<std::string>& UnpackedFiles() const { return FUnpackedFiles; }
 
+  // One inline tag in internal markup: element AName ('x', 'y' or 'z') with the escaped id and
+  // AContent (already markup) as its content.
+  static std::string TagMarkup(char AName, std::string_view AID, std::string_view AContent);
+
  protected:
   // Checks the input and resets the working folder: efrUnknown means "ready, go on".
   TExtractFilesResult PrepareTempDir();
 
   // Appends one record (unit id trimmed, languages from FLangPair as they stand now).
+  // The two texts are taken over (moved in).
   void AppendSegmentRecord(const std::string& AFileName, const std::string& AUnitID, const std::string& ASegmentID,
-                           const std::string& ASourceString, const std::string& AResultStr, const std::string& AMatch,
+                           std::string ASourceString, std::string AResultStr, const std::string& AMatch,
                            bool AIsLocked, TArrayOfDiffInfoRecord& AResultData) const;
 
   // ExtractFile of the single-document readers: PrepareTempDir, then copy the input to
@@ -87,14 +105,18 @@ class TImporter {
 
   // DefineSrcAndTrgLanguages of the single-document readers: the first "file" element's
   // "source-language" and "target-language" of ADocFile; errors logged under AMethodName.
+  // The parsed document (or its parse error) is kept for the WalkDocument of the same file, so
+  // a document is parsed once; a reader that will not walk ADocFile calls ReleaseDocument.
   void ReadLanguagesOfFirstFile(const std::string& ADocFile, const std::string& AMethodName);
+  void ReleaseDocument();
 
   // The shared document walk (GetDataFromFile of the single-document readers): parses ASrcFile
-  // keeping blank text, asks the stop query before the root's and each "file"'s children, and hands
-  // each child of a non-empty "file" element to AOnFileChild. Errors are logged under AMethodName
-  // and give false. An empty ASrcFile gives true at once.
-  static bool WalkDocument(const std::string& ASrcFile, const TIsTerminateSetFunc& AIsTerminateSet,
-                           const TFileChildFunc& AOnFileChild, const std::string& AMethodName);
+  // keeping blank text (or takes the document ReadLanguagesOfFirstFile kept), asks the stop query
+  // before the root's and each "file"'s children, and hands each child of a non-empty "file"
+  // element to AOnFileChild; the tree is released before it returns. Errors are logged under
+  // AMethodName and give false. An empty ASrcFile gives true at once.
+  bool WalkDocument(const std::string& ASrcFile, const TIsTerminateSetFunc& AIsTerminateSet,
+                    const TFileChildFunc& AOnFileChild, const std::string& AMethodName);
 
   // Same, for a document already in memory (fuzzing and tests).
   static bool WalkDocumentText(std::string_view AData, const TIsTerminateSetFunc& AIsTerminateSet,
@@ -119,6 +141,12 @@ class TImporter {
   std::string FFileFullName;
   TLangPair FLangPair;
   std::vector<std::string> FUnpackedFiles;
+
+ private:
+  // The document ReadLanguagesOfFirstFile parsed, for the walk of FKeptFile.
+  std::unique_ptr<pugi::xml_document> FKeptDoc;
+  std::string FKeptFile;
+  std::string FKeptError;  // the parse error instead of a document
 };
 
 }  // namespace lexmora

@@ -46,21 +46,6 @@ std::string AsciiLower(std::string AText) {
   return AText;
 }
 
-std::string TagMarkup(char AName, const std::string& AID, const std::string& AContent) {
-  std::string Out;
-  Out.reserve(AID.size() + AContent.size() + 16);
-  Out += '<';
-  Out += AName;
-  Out += " id=\"";
-  Out += EscapeXmlText(AID);  // an id with a quote or "<" must not break the markup
-  Out += "\">";
-  Out += AContent;
-  Out += "</";
-  Out += AName;
-  Out += '>';
-  return Out;
-}
-
 // ConvertNode's view of the SDL elements.
 class TSDLSegmentConverter : public TSegmentConverter {
  public:
@@ -71,14 +56,14 @@ class TSDLSegmentConverter : public TSegmentConverter {
     if (IsElementNamed(AElement, "mrk") && AttributeValue(AElement, "mtype") == "x-sdl-deleted") return false;
     if (const TSDLTagDictRecord* Def = TagDefOf(AElement)) {
       const std::string ID = FindAttribute(AElement, "id").value();
-      AOut += TagMarkup(Def->FIsBeginEndTag ? 'x' : 'z', ID, Def->FTagContentBegin);
+      AOut += TImporter::TagMarkup(Def->FIsBeginEndTag ? 'x' : 'z', ID, Def->FTagContentBegin);
     }
     return true;
   }
 
   void LeaveElement(pugi::xml_node AElement, std::string& AOut) override {
     if (const TSDLTagDictRecord* Def = TagDefOf(AElement); Def && Def->FIsBeginEndTag)
-      AOut += TagMarkup('y', FindAttribute(AElement, "id").value(), Def->FTagContentEnd);
+      AOut += TImporter::TagMarkup('y', FindAttribute(AElement, "id").value(), Def->FTagContentEnd);
   }
 
  private:
@@ -217,13 +202,13 @@ void TImporterFromGroup01::ReadSourceSegments(pugi::xml_node ASegSource, pugi::x
       Defs = IndexSegmentDefs(ASegDefs);
       Indexed = true;
     }
-    const std::string ResultStr = FindTargetSegment(Mid, Targets);
+    std::string ResultStr = FindTargetSegment(Mid, Targets);
     std::string Match;
     bool IsLocked = false;
     FindSegmentDef(Mid, Defs, Match, IsLocked);
     TSDLSegmentConverter Converter(*this);
-    const std::string SourceStr = ConvertSegmentXml(AMrk, Converter);
-    AppendSegmentRecord(AFileName, AUnitID, Mid, SourceStr, ResultStr, Match, IsLocked, AResultData);
+    std::string SourceStr = ConvertSegmentXml(AMrk, Converter);
+    AppendSegmentRecord(AFileName, AUnitID, Mid, std::move(SourceStr), std::move(ResultStr), Match, IsLocked, AResultData);
   });
 }
 

@@ -81,9 +81,9 @@ void TImporterFromGroup03::ReadTransUnit(pugi::xml_node AUnit, const std::string
   const pugi::xml_node Target = LastChildNamed(AUnit, "target");
   if (!Source) return;
   if (!Target) throw EXmlError("The unit with the segment guid \"" + Guid + "\" has no target");
-  const std::string SourceText = ConvertNode(Source);
-  const std::string TargetText = ConvertNode(Target);
-  AppendSegmentRecord(AFileName, Guid, "", SourceText, TargetText, Match, IsLocked, AResultData);
+  std::string SourceText = ConvertNode(Source);
+  std::string TargetText = ConvertNode(Target);
+  AppendSegmentRecord(AFileName, Guid, "", std::move(SourceText), std::move(TargetText), Match, IsLocked, AResultData);
 }
 
 TTagType TImporterFromGroup03::ClassifyTag(pugi::xml_node AElement) {

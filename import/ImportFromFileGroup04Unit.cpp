@@ -25,6 +25,7 @@ void TImporterFromGroup04::DefineSrcAndTrgLanguages() {
     const std::string First = DefineFirstFileName();
     if (First.empty() || !std::filesystem::is_regular_file(First)) return;
     ReadLanguagesOfFirstFile(First, "TImporterFromGroup04.DefineSrcAndTrgLanguages");
+    ReleaseDocument();  // the package's documents are read by readers of their own
   } catch (const std::exception& E) {
     Logger().AddException("TImporterFromGroup04.DefineSrcAndTrgLanguages", E);
   }

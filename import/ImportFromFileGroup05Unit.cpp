@@ -93,10 +93,6 @@ void ReplaceAll(std::string& AText, const std::string& AFrom, const std::string&
   AText = std::move(Out);
 }
 
-std::string TagMarkup(char AName, const std::string& AID, const std::string& AContent) {
-  return std::string("<") + AName + " id=\"" + EscapeXmlText(AID) + "\">" + AContent + "</" + AName + ">";
-}
-
 // A decimal number with "," as separator: blanks, sign, digits, optional fraction and exponent.
 bool ParseCommaDecimal(std::string_view AText, double& AValue) {
   const auto IsBlank = [](char C) { return C == ' ' || C == '\t' || C == '\r' || C == '\n'; };
@@ -165,9 +161,9 @@ void TImporterFromGroup05::ReadTransUnit(pugi::xml_node AUnit, const std::string
   const pugi::xml_node Source = LastChildNamed(AUnit, "source");
   const pugi::xml_node Target = LastChildNamed(AUnit, "target");
   if (!Source || !Target) throw EXmlError("The unit \"" + ID + "\" has no " + (Source ? "target" : "source"));
-  const std::string SourceText = ReplacePlaceholders(SerializeXml(Source, false), LastChildNamed(AUnit, "m:tunit-metadata"));
-  const std::string TargetText = ReplacePlaceholders(SerializeXml(Target, false), LastChildNamed(AUnit, "m:tunit-target-metadata"));
-  AppendSegmentRecord(AFileName, ID, "", SourceText, TargetText, Match, IsLocked, AResultData);
+  std::string SourceText = ReplacePlaceholders(SerializeXml(Source, false), LastChildNamed(AUnit, "m:tunit-metadata"));
+  std::string TargetText = ReplacePlaceholders(SerializeXml(Target, false), LastChildNamed(AUnit, "m:tunit-target-metadata"));
+  AppendSegmentRecord(AFileName, ID, "", std::move(SourceText), std::move(TargetText), Match, IsLocked, AResultData);
 }
 
 std::string TImporterFromGroup05::ScoreToMatch(const std::string& AScore) {

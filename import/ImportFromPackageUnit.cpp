@@ -56,14 +56,7 @@ bool TPackageImporter::GetDataFromFile(const std::string& ASrcFile, const TIsTer
                                        TArrayOfDiffInfoRecord& AResultData) {
   try {
     const std::unique_ptr<TImporter> Inner = CreateInnerReader(FTempDir + "internal/", ASrcFile);
-    if (Inner->ExtractFile() != TExtractFilesResult::efrOk) return false;
-    Inner->DefineSrcAndTrgLanguages();
-    Inner->GetSrcFileNames();
-    for (const std::string& File : Inner->UnpackedFiles()) {
-      if (AIsTerminateSet && AIsTerminateSet()) break;
-      if (!Inner->GetDataFromFile(File, AIsTerminateSet, AResultData)) break;
-    }
-    Inner->DeleteTmpDir();
+    if (Inner->ReadAll(AIsTerminateSet, AResultData).Extracted != TExtractFilesResult::efrOk) return false;
   } catch (const std::exception& E) {
     // Only the removal of "internal/" can throw here; the document itself was read.
     Logger().AddException(ClassName() + ".GetDataFromFile", E);

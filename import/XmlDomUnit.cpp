@@ -1,6 +1,11 @@
 #include "XmlDomUnit.h"
 
+#include <sys/stat.h>
+
+
 #include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <fstream>
 #include <iterator>
 
@@ -110,6 +115,17 @@ void CheckDecodedReferences(pugi::xml_node ARoot, std::string_view ARawText) {
   }
 }
 
+// The encoding to parse AData with; throws when it is taken as UTF-8 and is not.
+pugi::xml_encoding CheckEncoding(std::string_view AData) {
+  const pugi::xml_encoding Encoding = ChooseEncoding(AData);
+  if (Encoding == pugi::encoding_utf8) {
+    std::string_view Body = AData;
+    if (StartsWith(Body, "\xEF\xBB\xBF")) Body.remove_prefix(3);
+    if (!IsValidUtf8(Body)) throw EXmlError("XML parse error: the document is not valid UTF-8");
+  }
+  return Encoding;
+}
+
 }  // namespace
 
 unsigned int XmlParseOptions(bool AKeepBlanks) {
@@ -117,12 +133,7 @@ unsigned int XmlParseOptions(bool AKeepBlanks) {
 }
 
 void LoadXmlText(pugi::xml_document& ADoc, std::string_view AData, bool AKeepBlanks) {
-  const pugi::xml_encoding Encoding = ChooseEncoding(AData);
-  if (Encoding == pugi::encoding_utf8) {
-    std::string_view Body = AData;
-    if (StartsWith(Body, "\xEF\xBB\xBF")) Body.remove_prefix(3);
-    if (!IsValidUtf8(Body)) throw EXmlError("XML parse error: the document is not valid UTF-8");
-  }
+  const pugi::xml_encoding Encoding = CheckEncoding(AData);
   const pugi::xml_parse_result Result = ADoc.load_buffer(AData.data(), AData.size(), XmlParseOptions(AKeepBlanks), Encoding);
   if (!Result) throw EXmlError(DescribeParseError(Result));
   // Converted UTF-16/32 text may hold "&#" too, so it is checked whatever the raw bytes say.
@@ -130,11 +141,44 @@ void LoadXmlText(pugi::xml_document& ADoc, std::string_view AData, bool AKeepBla
 }
 
 void LoadXmlFile(pugi::xml_document& ADoc, const std::string& AFileName, bool AKeepBlanks) {
-  std::ifstream File(AFileName, std::ios::binary);
+  // One buffer of the parser's own allocator, read in one go and parsed in place: the document
+  // owns it, so a file costs its size once, not three times (stream, copy, parser's copy).
+  std::FILE* File = std::fopen(AFileName.c_str(), "rb");
   if (!File) throw EXmlError("Cannot open the file " + AFileName);
-  std::string Data((std::istreambuf_iterator<char>(File)), std::istreambuf_iterator<char>());
-  if (File.bad()) throw EXmlError("Cannot read the file " + AFileName);
-  LoadXmlText(ADoc, Data, AKeepBlanks);
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> Closer(File, &std::fclose);
+  struct stat Info {};
+  if (::fstat(::fileno(File), &Info) != 0 || !S_ISREG(Info.st_mode)) {
+    // Not a plain file (a pipe, a device): read it as a stream.
+    std::ifstream Stream(AFileName, std::ios::binary);
+    if (!Stream) throw EXmlError("Cannot open the file " + AFileName);
+    std::string Data((std::istreambuf_iterator<char>(Stream)), std::istreambuf_iterator<char>());
+    if (Stream.bad()) throw EXmlError("Cannot read the file " + AFileName);
+    LoadXmlText(ADoc, Data, AKeepBlanks);
+    return;
+  }
+  const auto Size = static_cast<std::size_t>(Info.st_size);
+  const auto Free = pugi::get_memory_deallocation_function();
+  std::unique_ptr<char, void (*)(void*)> Buffer(
+      static_cast<char*>(pugi::get_memory_allocation_function()(Size == 0 ? 1 : Size)), Free);
+  if (!Buffer) throw EXmlError("Cannot read the file " + AFileName + ": out of memory");
+  if (std::fread(Buffer.get(), 1, Size, File) != Size || std::ferror(File))
+    throw EXmlError("Cannot read the file " + AFileName);
+  const std::string_view Data(Buffer.get(), Size);
+  const pugi::xml_encoding Encoding = CheckEncoding(Data);
+  // Known before the parse: parsing in place overwrites the references it decodes.
+  const bool HasReferences = Encoding != pugi::encoding_utf8 || Data.find("&#") != std::string_view::npos;
+  const pugi::xml_parse_result Result =
+      ADoc.load_buffer_inplace_own(Buffer.release(), Size, XmlParseOptions(AKeepBlanks), Encoding);
+  if (!Result) {
+    // The parse in place counts some offsets differently (after a byte-order mark); the message
+    // must be the one a parse of a copy gives, so the failing file is read once more that way.
+    std::string Copy(Size, '\0');
+    std::rewind(File);
+    if (std::fread(Copy.data(), 1, Size, File) != Size) throw EXmlError(DescribeParseError(Result));
+    LoadXmlText(ADoc, Copy, AKeepBlanks);
+    throw EXmlError(DescribeParseError(Result));  // not reached: the same bytes fail the same way
+  }
+  if (HasReferences) CheckDecodedReferences(ADoc, "&#");
 }
 
 void ParseAsContent(pugi::xml_node AElement, std::string_view AText, bool AKeepBlanks) {

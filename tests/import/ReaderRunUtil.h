@@ -19,26 +19,17 @@ struct TReaderRun {
   TArrayOfDiffInfoRecord Records;
 };
 
-// ExtractFile; on efrOk the languages, the document list, every document (stopping at the first
-// false, as the run does) and DeleteTmpDir. The reader is chosen by AInput's extension unless
-// AReader is given.
+// The reader's whole reading (ReadAll), as the run does it, and what it leaves behind. The reader
+// is chosen by AInput's extension unless AReader is given.
 inline TReaderRun RunReader(const std::string& ATempDir, const std::string& AInput, std::unique_ptr<TImporter> AReader = nullptr) {
   TReaderRun R;
   if (!AReader) AReader = CreateImporter(TImporter::DefineFileType(AInput), ATempDir, AInput, false);
   if (!AReader) throw std::runtime_error("no reader for " + AInput);
-  R.Extract = AReader->ExtractFile();
-  if (R.Extract != TExtractFilesResult::efrOk) return R;
-  AReader->DefineSrcAndTrgLanguages();
+  const TImporter::TReadOutcome Read = AReader->ReadAll(nullptr, R.Records);
+  R.Extract = Read.Extracted;
   R.Pair = AReader->LangPair();
-  AReader->GetSrcFileNames();
   R.Files = AReader->UnpackedFiles();
-  for (const std::string& F : R.Files) {
-    if (!AReader->GetDataFromFile(F, nullptr, R.Records)) {
-      R.AllRead = false;
-      break;
-    }
-  }
-  AReader->DeleteTmpDir();
+  R.AllRead = !Read.ReadFailed;
   return R;
 }
 

@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "XmlDomUnit.h"
 
@@ -77,6 +81,57 @@ TEST(XmlDom, ByteOrderMarkSkippedAndParseErrorsThrow) {
   EXPECT_THROW(LoadXmlText(Doc, "", true), EXmlError);
   EXPECT_THROW(LoadXmlText(Doc, "<r>", true), EXmlError);
   EXPECT_THROW(LoadXmlFile(Doc, "/nonexistent/file.xml", true), EXmlError);
+}
+
+// The file is parsed in place from a buffer of its own; whatever the bytes, it must give what
+// parsing the same bytes from memory gives: the same tree, or the same error.
+TEST(XmlDom, FileAndMemoryParsesAgree) {
+  namespace fs = std::filesystem;
+  const fs::path Dir = fs::temp_directory_path() / ("lexmora_xmldom_" + std::to_string(::getpid()));
+  fs::create_directories(Dir);
+  std::string Utf16 = "\xFF\xFE";
+  for (const char C : std::string("<r a=\"&#x10FFFF;\">x&#233;</r>")) Utf16 += std::string{C, '\0'};
+  const std::pair<const char*, std::string> Cases[] = {
+      {"empty", ""},
+      {"bom only", "\xEF\xBB\xBF"},
+      {"plain", "\xEF\xBB\xBF<r a=\"1\"><b> </b>t\r\nu</r>"},
+      {"references", "<r a=\"&#34;&amp;\">&#x41;&#66;&lt;</r>"},
+      {"surrogate reference in text", "<r>&#xD800;</r>"},
+      {"surrogate reference in attribute", "<r a=\"&#55296;\"/>"},
+      {"reference past the last character", "<r>&#x110000;</r>"},
+      {"not utf-8", "<r>caf\xE9</r>"},
+      {"unclosed", "<r><b></r>"},
+      {"unclosed after a byte-order mark", "\xEF\xBB\xBF<r><b></r>"},
+      {"text after the root after a byte-order mark", "\xEF\xBB\xBF<r/>x"},
+      {"utf-16 with references", Utf16},
+      {"blank text between elements", "<r>\n <a/>\n <b/>\n</r>"},
+  };
+  for (const auto& [Name, Bytes] : Cases) {
+    const fs::path File = Dir / "case.xml";
+    std::ofstream(File, std::ios::binary | std::ios::trunc).write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
+    for (const bool Blanks : {false, true}) {
+      std::string FromFile, FromText;
+      try {
+        pugi::xml_document Doc;
+        LoadXmlFile(Doc, File.string(), Blanks);
+        FromFile = SerializeXml(Doc, false);
+      } catch (const EXmlError& E) {
+        FromFile = std::string("error: ") + E.what();
+      }
+      try {
+        pugi::xml_document Doc;
+        LoadXmlText(Doc, Bytes, Blanks);
+        FromText = SerializeXml(Doc, false);
+      } catch (const EXmlError& E) {
+        FromText = std::string("error: ") + E.what();
+      }
+      EXPECT_EQ(FromFile, FromText) << Name << (Blanks ? " (blanks kept)" : "");
+    }
+  }
+  // A folder is no document (the stream reading it fails).
+  pugi::xml_document Doc;
+  EXPECT_ANY_THROW(LoadXmlFile(Doc, Dir.string(), true));
+  fs::remove_all(Dir);
 }
 
 TEST(XmlDom, Utf8Validation) {
