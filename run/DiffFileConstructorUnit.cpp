@@ -1,6 +1,9 @@
 #include "DiffFileConstructorUnit.h"
 
+#include <condition_variable>
 #include <exception>
+#include <mutex>
+#include <thread>
 
 #include "ExportToBaseUnit.h"
 #include "ExportToExcelUnit.h"
@@ -84,16 +87,11 @@ std::string TDiffFileConstructor::SafeLangPairSuffix(const std::string& ASrc, co
 void TDiffFileConstructor::Execute() {
   FExecuteResult = TExecuteResult::erUnknown;
   try {
-    ImportSide(FSettings.TranslatorFiles, 46, 0, 30, 47, FTranslatorFileData);
-    if (IsTerminateSet()) {
+    ImportBothSides();
+    if (IsTerminateSet())
       FExecuteResult = TExecuteResult::erTerminatedByUser;
-    } else {
-      ImportSide(FSettings.EditorFiles, 57, 30, 60, 58, FEditorFileData);
-      if (IsTerminateSet())
-        FExecuteResult = TExecuteResult::erTerminatedByUser;
-      else
-        FExecuteResult = CreateDiffFile() ? TExecuteResult::erOk : TExecuteResult::erCreateDiffFileError;
-    }
+    else
+      FExecuteResult = CreateDiffFile() ? TExecuteResult::erOk : TExecuteResult::erCreateDiffFileError;
   } catch (const std::exception& E) {
     Logger().AddException("TDiffFileConstructor.Execute", E);
   } catch (...) {
@@ -109,48 +107,101 @@ void TDiffFileConstructor::Execute() {
   }
 }
 
-void TDiffFileConstructor::ImportSide(const std::string& AFileList, int AOperationMessage, int APercentBegin,
-                                      int APercentEnd, int AMessageBase, TArrayOfDiffInfoRecord& AResultData) {
-  const std::vector<std::string> Files = SplitLines(AFileList);
-  StartOperation(GetLocalizedText(AOperationMessage, FSettings.LocalizationLanguare), static_cast<int>(Files.size()),
-                 APercentBegin, APercentEnd);
-  for (std::size_t I = 0; I < Files.size(); ++I) {
-    ReportProgress(static_cast<int>(I), false);
-    if (IsTerminateSet()) break;
-    const int Outcome = ImportFile(Files[I], AResultData);
+void TDiffFileConstructor::ImportBothSides() {
+  // The edited side is read on a thread of its own while this one reads the source side. The
+  // observer still sees the two operations one after the other, and the error log holds the
+  // source side's lines before the edited side's, as if the sides were read in turn.
+  const std::vector<std::string> EditedFiles = SplitLines(FSettings.EditorFiles);
+  std::string EditedLog;
+  std::exception_ptr EditedError;
+  std::mutex Lock;
+  std::condition_variable Changed;
+  int EditedReached = -1;  // the edited file the reader is at
+  bool EditedFinished = false;
+  std::atomic<bool> Abandoned{false};  // the source side failed: the edited side is not wanted
+  // Each side unpacks into a working folder of its own.
+  std::string EditedTempDir = FSettings.TempDirectory;
+  while (!EditedTempDir.empty() && EditedTempDir.back() == '/') EditedTempDir.pop_back();
+  if (!EditedTempDir.empty()) EditedTempDir += "-edited/";
+
+  std::jthread EditedReader([&] {
+    try {
+      ImportSide(EditedFiles, EditedTempDir, 58, FEditorFileData, EditedLog, [&] { return Abandoned.load(); },
+                 [&](int AFile) {
+                   const std::lock_guard<std::mutex> Guard(Lock);
+                   EditedReached = AFile;
+                   Changed.notify_all();
+                 });
+    } catch (...) {
+      EditedError = std::current_exception();
+    }
+    const std::lock_guard<std::mutex> Guard(Lock);
+    EditedFinished = true;
+    Changed.notify_all();
+  });
+  const auto JoinEdited = [&] {
+    if (EditedReader.joinable()) EditedReader.join();
+  };
+
+  const std::vector<std::string> SourceFiles = SplitLines(FSettings.TranslatorFiles);
+  StartOperation(GetLocalizedText(46, FSettings.LocalizationLanguare), static_cast<int>(SourceFiles.size()), 0, 30);
+  try {
+    ImportSide(SourceFiles, FSettings.TempDirectory, 47, FTranslatorFileData, FErrorLog, [] { return false; },
+               [this](int AFile) { ReportProgress(AFile, false); });
+  } catch (...) {
+    Abandoned = true;
+    JoinEdited();
+    throw;
+  }
+  if (IsTerminateSet()) {
+    // Stopped before the edited side's turn: nothing of it counts.
+    JoinEdited();
+    FEditorFileData.clear();
+    return;
+  }
+
+  StartOperation(GetLocalizedText(57, FSettings.LocalizationLanguare), static_cast<int>(EditedFiles.size()), 30, 60);
+  for (int I = 0; I < static_cast<int>(EditedFiles.size()); ++I) {
+    {
+      std::unique_lock<std::mutex> Guard(Lock);
+      Changed.wait(Guard, [&] { return EditedReached >= I || EditedFinished; });
+      if (EditedReached < I) break;
+    }
+    ReportProgress(I, false);
+  }
+  JoinEdited();
+  FErrorLog += EditedLog;
+  if (EditedError) std::rethrow_exception(EditedError);
+}
+
+void TDiffFileConstructor::ImportSide(const std::vector<std::string>& AFiles, const std::string& ATempDir,
+                                      int AMessageBase, TArrayOfDiffInfoRecord& AResultData, std::string& AErrorLog,
+                                      const std::function<bool()>& AAbandoned,
+                                      const std::function<void(int)>& AOnFile) {
+  const TIsTerminateSetFunc IsStopped = [&] { return IsTerminateSet() || AAbandoned(); };
+  for (std::size_t I = 0; I < AFiles.size(); ++I) {
+    AOnFile(static_cast<int>(I));
+    if (IsStopped()) break;
+    const int Outcome = ImportFile(AFiles[I], ATempDir, IsStopped, AResultData);
     if (Outcome < OutcomeAllRead)
-      FErrorLog += GetLocalizedText(AMessageBase + Outcome, FSettings.LocalizationLanguare) + "\r\n";
+      AErrorLog += GetLocalizedText(AMessageBase + Outcome, FSettings.LocalizationLanguare) + "\r\n";
   }
 }
 
-int TDiffFileConstructor::ImportFile(const std::string& AFileName, TArrayOfDiffInfoRecord& AResultData) {
+int TDiffFileConstructor::ImportFile(const std::string& AFileName, const std::string& ATempDir,
+                                     const TIsTerminateSetFunc& AIsStopped, TArrayOfDiffInfoRecord& AResultData) {
   const TFileTypeGroup Group = TImporter::DefineFileType(AFileName);
   if (Group == TFileTypeGroup::ftg_undefined) return OutcomeNoImporter;
-  std::string TempDir = FSettings.TempDirectory;
+  std::string TempDir = ATempDir;
   if (!TempDir.empty() && TempDir.back() != '/') TempDir.push_back('/');
   // A group whose reader is not part of this build has no processor either.
   std::unique_ptr<TImporter> Importer = CreateImporter(Group, TempDir, AFileName, FSettings.DoNotSeparateSpaces);
   if (!Importer) return OutcomeNoImporter;
 
-  const TExtractFilesResult Extracted = Importer->ExtractFile();
-  if (Extracted != TExtractFilesResult::efrOk) return OutcomeOfExtract(Extracted);
-
-  Importer->DefineSrcAndTrgLanguages();
-  Importer->GetSrcFileNames();
-  int Outcome = OutcomeAllRead;
-  const TIsTerminateSetFunc IsStopped = [this] { return IsTerminateSet(); };
-  for (const std::string& Document : Importer->UnpackedFiles()) {
-    if (IsTerminateSet()) {
-      Outcome = OutcomeStopped;
-      break;
-    }
-    if (!Importer->GetDataFromFile(Document, IsStopped, AResultData)) {
-      Outcome = OutcomeReadFailed;
-      break;
-    }
-  }
-  Importer->DeleteTmpDir();
-  return Outcome;
+  const TImporter::TReadOutcome Read = Importer->ReadAll(AIsStopped, AResultData);
+  if (Read.Extracted != TExtractFilesResult::efrOk) return OutcomeOfExtract(Read.Extracted);
+  if (Read.Stopped) return OutcomeStopped;
+  return Read.ReadFailed ? OutcomeReadFailed : OutcomeAllRead;
 }
 
 void TDiffFileConstructor::StartOperation(const std::string& AName, int APointCount, int APercentBegin,

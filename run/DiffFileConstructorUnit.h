@@ -11,6 +11,7 @@
 
 #include "DataTypeUnit.h"
 #include "ExportToBaseUnit.h"
+#include "ImportFromBaseUnit.h"
 
 namespace lexmora {
 
@@ -77,8 +78,10 @@ class TDiffFileConstructor {
   static std::string SafeLangPairSuffix(const std::string& ASrc, const std::string& ATrg);
 
  protected:
-  // Imports one input into AResultData; returns the outcome 0..10 (10: every document read).
-  int ImportFile(const std::string& AFileName, TArrayOfDiffInfoRecord& AResultData);
+  // Imports one input into AResultData with ATempDir as the working folder; returns the outcome
+  // 0..10 (10: every document read).
+  int ImportFile(const std::string& AFileName, const std::string& ATempDir, const TIsTerminateSetFunc& AIsStopped,
+                 TArrayOfDiffInfoRecord& AResultData);
   // Builds one report per language pair; true when the last pair's file was written.
   bool CreateDiffFile();
   void CollectLangPairs();
@@ -96,9 +99,14 @@ class TDiffFileConstructor {
   TArrayOfDiffInfoRecord& MutableEditorFileData() { return FEditorFileData; }
 
  private:
-  // Reads one side's file list; AMessageBase is 47 (source) or 58 (edited).
-  void ImportSide(const std::string& AFileList, int AOperationMessage, int APercentBegin, int APercentEnd,
-                  int AMessageBase, TArrayOfDiffInfoRecord& AResultData);
+  // Reads both sides' file lists (the edited side on a second thread) with their progress operations.
+  void ImportBothSides();
+  // Reads one side's files into AResultData, adding a line to AErrorLog for each file not read
+  // whole; AMessageBase is 47 (source) or 58 (edited). AOnFile is told each file's index before
+  // it is read; AAbandoned stops the reading as the user's stop does.
+  void ImportSide(const std::vector<std::string>& AFiles, const std::string& ATempDir, int AMessageBase,
+                  TArrayOfDiffInfoRecord& AResultData, std::string& AErrorLog, const std::function<bool()>& AAbandoned,
+                  const std::function<void(int)>& AOnFile);
 
   TDiffFileConstructorObserver& FObserver;
   std::atomic<bool> FTerminated{false};

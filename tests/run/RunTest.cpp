@@ -113,6 +113,42 @@ TEST_F(RunOnFiles, StopWhileReadingSourcesSkipsEverythingElse) {
   EXPECT_TRUE(fs::is_empty(Dir / "out"));
 }
 
+TEST_F(RunOnFiles, SidesReadTogetherLogInTheOrderOfTheLists) {
+  // The edited side is read on a second thread; its lines still follow the source side's, each
+  // side in the order of its list, and each side's working folder is gone afterwards.
+  const std::string Missing = Data + "source/not_there.sdlxliff";
+  const std::string Unsupported = Data + "source/unsupported_extension.txt";
+  EXPECT_EQ(Execute(Missing + "\r\n" + GoodSource + "\r\n", Missing + "\r\n" + Unsupported + "\r\n" + GoodEdited + "\r\n"),
+            TExecuteResult::erOk);
+  EXPECT_EQ(Observer.ErrorLog, Msg(49) + "\r\n" + Msg(60) + "\r\n" + Msg(59) + "\r\n");
+  EXPECT_EQ(Run->TranslatorFileData().size(), 3u);
+  EXPECT_EQ(Run->EditorFileData().size(), 3u);
+  EXPECT_EQ(Run->PairSummaries()[0].ChangedSegCount, 2);
+  EXPECT_FALSE(fs::exists(Dir / "temp"));
+  EXPECT_FALSE(fs::exists(Dir / "temp-edited"));
+  // The edited operation's points count its files, after the source operation's.
+  bool InEdited = false;
+  for (const std::string& C : Observer.Calls) {
+    if (C.starts_with("Op ")) InEdited = C.starts_with("Op " + Msg(57));
+    if (InEdited && C.starts_with("Point ")) EXPECT_LE(std::stoi(C.substr(6)), 3) << C;
+  }
+}
+
+TEST_F(RunOnFiles, StopWhileReadingEditedFilesWritesNothing) {
+  Settings.TranslatorFiles = GoodSource + "\r\n";
+  Settings.EditorFiles = GoodEdited + "\r\n" + GoodEdited + "\r\n";
+  Run = std::make_unique<TDiffFileConstructor>(Settings, Observer);
+  Observer.OnOperation = [this](const std::string& AName) {
+    if (AName == Msg(57)) Run->Terminate();
+  };
+  Run->Execute();
+  EXPECT_EQ(Run->ExecuteResult(), TExecuteResult::erTerminatedByUser);
+  EXPECT_EQ(Run->TranslatorFileData().size(), 3u);
+  EXPECT_EQ(Observer.ResultCount, 1);
+  EXPECT_TRUE(fs::is_empty(Dir / "out"));
+  EXPECT_FALSE(fs::exists(Dir / "temp-edited"));
+}
+
 TEST_F(RunOnFiles, StopWhileBuildingTheReportStillWritesIt) {
   Settings.TranslatorFiles = GoodSource + "\r\n";
   Settings.EditorFiles = GoodEdited + "\r\n";
