@@ -17,8 +17,6 @@
 
 namespace lexmora {
 
-namespace {
-
 // Outcomes of ImportFile that are not a failure of ExtractFile.
 constexpr int OutcomeNoImporter = 1;
 constexpr int OutcomeReadFailed = 8;
@@ -27,6 +25,27 @@ constexpr int OutcomeAllRead = 10;
 
 // Milliseconds within which a second unforced progress point is not passed on.
 constexpr std::uint32_t ProgressPeriodMs = 250;
+
+// What one side's reading shows: its operation name and the error-log message of each import
+// outcome that is not OutcomeAllRead, indexed by the outcome.
+struct TSideMessages {
+  TMsg Operation;
+  TMsg Outcome[OutcomeAllRead];
+};
+
+namespace {
+
+constexpr TSideMessages kSourceMessages{
+    TMsg::ReadSourceFilesOperation,
+    {TMsg::SourceUnknownError, TMsg::SourceNoProcessor, TMsg::SourceNotFound, TMsg::SourceDeleteTempDirFailed,
+     TMsg::SourceCreateTempDirFailed, TMsg::SourceCopyFailed, TMsg::SourceExtractFailed,
+     TMsg::SourcePrepareUnknownError, TMsg::SourceReadFailed, TMsg::SourceReadStopped}};
+
+constexpr TSideMessages kEditedMessages{
+    TMsg::ReadEditedFilesOperation,
+    {TMsg::EditedUnknownError, TMsg::EditedNoProcessor, TMsg::EditedNotFound, TMsg::EditedDeleteTempDirFailed,
+     TMsg::EditedCreateTempDirFailed, TMsg::EditedCopyFailed, TMsg::EditedExtractFailed,
+     TMsg::EditedPrepareUnknownError, TMsg::EditedReadFailed, TMsg::EditedReadStopped}};
 
 int OutcomeOfExtract(TExtractFilesResult AResult) {
   switch (AResult) {
@@ -126,7 +145,7 @@ void TDiffFileConstructor::ImportBothSides() {
 
   std::jthread EditedReader([&] {
     try {
-      ImportSide(EditedFiles, EditedTempDir, 58, FEditorFileData, EditedLog, [&] { return Abandoned.load(); },
+      ImportSide(EditedFiles, EditedTempDir, kEditedMessages, FEditorFileData, EditedLog, [&] { return Abandoned.load(); },
                  [&](int AFile) {
                    const std::lock_guard<std::mutex> Guard(Lock);
                    EditedReached = AFile;
@@ -144,9 +163,10 @@ void TDiffFileConstructor::ImportBothSides() {
   };
 
   const std::vector<std::string> SourceFiles = SplitLines(FSettings.TranslatorFiles);
-  StartOperation(GetLocalizedText(46, FSettings.LocalizationLanguare), static_cast<int>(SourceFiles.size()), 0, 30);
+  StartOperation(GetLocalizedText(kSourceMessages.Operation, FSettings.LocalizationLanguare),
+                 static_cast<int>(SourceFiles.size()), 0, 30);
   try {
-    ImportSide(SourceFiles, FSettings.TempDirectory, 47, FTranslatorFileData, FErrorLog, [] { return false; },
+    ImportSide(SourceFiles, FSettings.TempDirectory, kSourceMessages, FTranslatorFileData, FErrorLog, [] { return false; },
                [this](int AFile) { ReportProgress(AFile, false); });
   } catch (...) {
     Abandoned = true;
@@ -160,7 +180,8 @@ void TDiffFileConstructor::ImportBothSides() {
     return;
   }
 
-  StartOperation(GetLocalizedText(57, FSettings.LocalizationLanguare), static_cast<int>(EditedFiles.size()), 30, 60);
+  StartOperation(GetLocalizedText(kEditedMessages.Operation, FSettings.LocalizationLanguare),
+                 static_cast<int>(EditedFiles.size()), 30, 60);
   for (int I = 0; I < static_cast<int>(EditedFiles.size()); ++I) {
     {
       std::unique_lock<std::mutex> Guard(Lock);
@@ -175,7 +196,8 @@ void TDiffFileConstructor::ImportBothSides() {
 }
 
 void TDiffFileConstructor::ImportSide(const std::vector<std::string>& AFiles, const std::string& ATempDir,
-                                      int AMessageBase, TArrayOfDiffInfoRecord& AResultData, std::string& AErrorLog,
+                                      const TSideMessages& AMessages, TArrayOfDiffInfoRecord& AResultData,
+                                      std::string& AErrorLog,
                                       const std::function<bool()>& AAbandoned,
                                       const std::function<void(int)>& AOnFile) {
   const TIsTerminateSetFunc IsStopped = [&] { return IsTerminateSet() || AAbandoned(); };
@@ -183,8 +205,8 @@ void TDiffFileConstructor::ImportSide(const std::vector<std::string>& AFiles, co
     AOnFile(static_cast<int>(I));
     if (IsStopped()) break;
     const int Outcome = ImportFile(AFiles[I], ATempDir, IsStopped, AResultData);
-    if (Outcome < OutcomeAllRead)
-      AErrorLog += GetLocalizedText(AMessageBase + Outcome, FSettings.LocalizationLanguare) + "\r\n";
+    if (Outcome >= 0 && Outcome < OutcomeAllRead)
+      AErrorLog += GetLocalizedText(AMessages.Outcome[Outcome], FSettings.LocalizationLanguare) + "\r\n";
   }
 }
 

@@ -15,6 +15,8 @@
 
 namespace lexmora {
 
+struct TSideMessages;
+
 // Outcome of a run.
 enum class TExecuteResult : std::uint8_t { erUnknown = 0, erTerminatedByUser = 1, erCreateDiffFileError = 2, erOk = 3 };
 
@@ -102,9 +104,9 @@ class TDiffFileConstructor {
   // Reads both sides' file lists (the edited side on a second thread) with their progress operations.
   void ImportBothSides();
   // Reads one side's files into AResultData, adding a line to AErrorLog for each file not read
-  // whole; AMessageBase is 47 (source) or 58 (edited). AOnFile is told each file's index before
-  // it is read; AAbandoned stops the reading as the user's stop does.
-  void ImportSide(const std::vector<std::string>& AFiles, const std::string& ATempDir, int AMessageBase,
+  // whole, from the side's AMessages. AOnFile is told each file's index before it is read;
+  // AAbandoned stops the reading as the user's stop does.
+  void ImportSide(const std::vector<std::string>& AFiles, const std::string& ATempDir, const TSideMessages& AMessages,
                   TArrayOfDiffInfoRecord& AResultData, std::string& AErrorLog, const std::function<bool()>& AAbandoned,
                   const std::function<void(int)>& AOnFile);
 
