@@ -4,6 +4,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "LocalizationUnit.h"
+
 namespace lexmora {
 
 namespace {
@@ -129,12 +131,16 @@ void LoadXmlText(pugi::xml_document& ADoc, std::string_view AData, bool AKeepBla
   CheckDecodedReferences(ADoc, Encoding == pugi::encoding_utf8 ? AData : std::string_view("&#"));
 }
 
-void LoadXmlFile(pugi::xml_document& ADoc, const std::string& AFileName, bool AKeepBlanks) {
+std::string ReadFileData(const std::string& AFileName) {
   std::ifstream File(AFileName, std::ios::binary);
   if (!File) throw EXmlError("Cannot open the file " + AFileName);
   std::string Data((std::istreambuf_iterator<char>(File)), std::istreambuf_iterator<char>());
   if (File.bad()) throw EXmlError("Cannot read the file " + AFileName);
-  LoadXmlText(ADoc, Data, AKeepBlanks);
+  return Data;
+}
+
+void LoadXmlFile(pugi::xml_document& ADoc, const std::string& AFileName, bool AKeepBlanks) {
+  LoadXmlText(ADoc, ReadFileData(AFileName), AKeepBlanks);
 }
 
 void ParseAsContent(pugi::xml_node AElement, std::string_view AText, bool AKeepBlanks) {
@@ -155,6 +161,43 @@ bool NameMatches(std::string_view AName, std::string_view AWanted) {
 
 bool IsElementNamed(pugi::xml_node ANode, std::string_view AName) {
   return ANode.type() == pugi::node_element && AName == ANode.name();
+}
+
+pugi::xml_node LastChildNamed(pugi::xml_node AParent, std::string_view AName) {
+  pugi::xml_node Result;
+  for (pugi::xml_node C = AParent.first_child(); C; C = C.next_sibling())
+    if (IsElementNamed(C, AName)) Result = C;
+  return Result;
+}
+
+void ForEachOutermost(pugi::xml_node ANode, std::string_view AName, const std::function<void(pugi::xml_node)>& AVisit) {
+  ForEachOutermost(ANode, [AName](pugi::xml_node C) { return IsElementNamed(C, AName); }, AVisit);
+}
+
+void ForEachOutermost(pugi::xml_node ANode, const std::function<bool(pugi::xml_node)>& AIsHit,
+                      const std::function<void(pugi::xml_node)>& AVisit) {
+  if (!ANode) return;
+  if (AIsHit(ANode)) {
+    AVisit(ANode);
+    return;
+  }
+  pugi::xml_node Cur = ANode.first_child();
+  while (Cur) {
+    const bool Hit = AIsHit(Cur);
+    if (Hit) AVisit(Cur);
+    if (!Hit && Cur.first_child()) {
+      Cur = Cur.first_child();
+      continue;
+    }
+    while (Cur != ANode && !Cur.next_sibling()) Cur = Cur.parent();
+    if (Cur == ANode) break;
+    Cur = Cur.next_sibling();
+  }
+}
+
+std::string_view LocalName(std::string_view AQualifiedName) {
+  const std::size_t Colon = AQualifiedName.find(':');
+  return Colon == std::string_view::npos ? AQualifiedName : AQualifiedName.substr(Colon + 1);
 }
 
 pugi::xml_node FindChildElement(pugi::xml_node ANode, std::string_view AName) {
@@ -204,6 +247,27 @@ std::string SerializeXml(pugi::xml_node ANode, bool AWithOwnMarkup) {
     Cur = Cur.next_sibling();
   }
   if (AWithOwnMarkup && ANode.type() == pugi::node_element) AppendEndTag(Out, ANode);
+  return Out;
+}
+
+std::string InternalTagMarkup(char AName, const std::string& AID, const std::string& AContent) {
+  std::string Out;
+  Out.reserve(AID.size() + AContent.size() + 16);
+  Out += '<';
+  Out += AName;
+  Out += " id=\"";
+  Out += EscapeXmlText(AID);
+  Out += "\">";
+  Out += AContent;
+  Out += "</";
+  Out += AName;
+  Out += '>';
+  return Out;
+}
+
+std::string SerializeStartTag(pugi::xml_node AElement) {
+  std::string Out;
+  if (AElement.type() == pugi::node_element) AppendStartTag(Out, AElement, false);
   return Out;
 }
 
