@@ -112,6 +112,9 @@ void TImporter::AppendSegmentRecord(const std::string& AFileName, const std::str
   R.IsLocked = AIsLocked;
   R.SourceString = ASourceString;
   R.ResultStr = AResultStr;
+  // Note: one control character in one segment would otherwise fail the whole report.
+  ReplaceForbiddenControls(R.SourceString);
+  ReplaceForbiddenControls(R.ResultStr);
   R.SourceLang = FLangPair.SrcLang;
   R.TargetLang = FLangPair.TrgLang;
 }

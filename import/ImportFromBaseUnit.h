@@ -76,7 +76,8 @@ class TImporter {
   // Checks the input and resets the working folder: efrUnknown means "ready, go on".
   TExtractFilesResult PrepareTempDir();
 
-  // Appends one record (unit id trimmed, languages from FLangPair as they stand now).
+  // Appends one record (unit id trimmed, languages from FLangPair as they stand now, control
+  // characters XML cannot carry replaced by U+FFFD in both texts).
   void AppendSegmentRecord(const std::string& AFileName, const std::string& AUnitID, const std::string& ASegmentID,
                            const std::string& ASourceString, const std::string& AResultStr, const std::string& AMatch,
                            bool AIsLocked, TArrayOfDiffInfoRecord& AResultData) const;

@@ -265,6 +265,55 @@ std::string InternalTagMarkup(char AName, const std::string& AID, const std::str
   return Out;
 }
 
+namespace {
+
+bool IsForbiddenControl(std::uint32_t AValue) { return AValue < 0x20 && AValue != 0x9 && AValue != 0xA && AValue != 0xD; }
+
+// Length of a numeric character reference at APos naming a forbidden control, else 0.
+std::size_t ForbiddenReferenceAt(std::string_view AText, std::size_t APos) {
+  if (AText.compare(APos, 2, "&#") != 0) return 0;
+  std::size_t I = APos + 2;
+  const bool Hex = I < AText.size() && AText[I] == 'x';
+  if (Hex) ++I;
+  std::uint32_t Value = 0;
+  const std::size_t DigitsStart = I;
+  for (; I < AText.size() && I - DigitsStart < 8; ++I) {
+    const char C = AText[I];
+    int D;
+    if (C >= '0' && C <= '9') D = C - '0';
+    else if (Hex && C >= 'a' && C <= 'f') D = C - 'a' + 10;
+    else if (Hex && C >= 'A' && C <= 'F') D = C - 'A' + 10;
+    else break;
+    Value = Value * (Hex ? 16 : 10) + static_cast<std::uint32_t>(D);
+  }
+  if (I == DigitsStart || I >= AText.size() || AText[I] != ';' || !IsForbiddenControl(Value)) return 0;
+  return I + 1 - APos;
+}
+
+}  // namespace
+
+void ReplaceForbiddenControls(std::string& AMarkup) {
+  std::size_t First = 0;
+  for (; First < AMarkup.size(); ++First) {
+    const unsigned char C = static_cast<unsigned char>(AMarkup[First]);
+    if (IsForbiddenControl(C) || (C == '&' && ForbiddenReferenceAt(AMarkup, First) != 0)) break;
+  }
+  if (First == AMarkup.size()) return;
+  std::string Out(AMarkup, 0, First);
+  for (std::size_t I = First; I < AMarkup.size();) {
+    const unsigned char C = static_cast<unsigned char>(AMarkup[I]);
+    std::size_t Skip = IsForbiddenControl(C) ? 1 : 0;
+    if (C == '&') Skip = ForbiddenReferenceAt(AMarkup, I);
+    if (Skip == 0) {
+      Out += AMarkup[I++];
+      continue;
+    }
+    Out += "\xEF\xBF\xBD";
+    I += Skip;
+  }
+  AMarkup = std::move(Out);
+}
+
 std::string SerializeStartTag(pugi::xml_node AElement) {
   std::string Out;
   if (AElement.type() == pugi::node_element) AppendStartTag(Out, AElement, false);

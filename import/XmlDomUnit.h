@@ -74,6 +74,11 @@ std::string SerializeXml(pugi::xml_node ANode, bool AWithOwnMarkup);
 // escaped so that a quote or "<" in it cannot break the markup, AContent as given (escaped text).
 std::string InternalTagMarkup(char AName, const std::string& AID, const std::string& AContent);
 
+// AMarkup with every C0 control character but tab, line feed and carriage return, written raw or
+// as a numeric character reference, replaced by U+FFFD: XML cannot carry them, so the internal
+// markup of a segment must not hold them (a document may, since the parser is lenient).
+void ReplaceForbiddenControls(std::string& AMarkup);
+
 // The start tag of AElement alone ("<pc id=&#34;1&#34;>" in the escaping of SerializeXml).
 std::string SerializeStartTag(pugi::xml_node AElement);
 

@@ -7,6 +7,7 @@
 #include "InternalTagParseUnit.h"
 #include "ReaderRunUtil.h"
 #include "TestPaths.h"
+#include "XmlDomUnit.h"
 
 using namespace lexmora;
 using namespace lexmora::testutil;
@@ -345,6 +346,24 @@ TEST(XliffReader, DeepNestingHugeAttributesAndManyUnits) {
              V2Seg("<ph id=\"" + HugeId + "\"/>", "b") + "</unit>" + Units + "</file></xliff>");
   ASSERT_EQ(R.size(), 2001u);
   EXPECT_EQ(R[0].UnitID.size(), HugeId.size());
+}
+
+TEST(XliffReader, ControlCharactersNeverReachTheMarkup) {
+  std::string S = "a\x01" "b&#1;c&#x1F;d&#9;e&#x20;f&amp;#1;g&#0;&#;&#x;&#123456789012;\t\r\n";
+  ReplaceForbiddenControls(S);
+  EXPECT_EQ(S, "a\uFFFD" "b\uFFFD" "c\uFFFD" "d&#9;e&#x20;f&amp;#1;g\uFFFD&#;&#x;&#123456789012;\t\r\n");
+  // Raw and referenced in documents of each form, and in the Memsource serialised form.
+  const TArrayOfDiffInfoRecord V2R = ReadOk(V2("<unit id=\"u\">" + V2Seg("a\x02" "b&#x3;", "<ph id=\"1\" disp=\"\x04\"/>c\x04") + "</unit>"));
+  const TArrayOfDiffInfoRecord V12R = ReadOk(V12(V12Unit("u", "a\x02" "b", "<ph id=\"1\">&#5;</ph>")));
+  TImporterFromGroup05 Mx("/nonexistent/", "/nonexistent/doc.mxliff", false);
+  TArrayOfDiffInfoRecord MxR;
+  ASSERT_TRUE(Mx.GetDataFromText(V2("<unit id=\"u\">" + V2Seg("a&#x6;", "\x07") + "</unit>"), "doc.mxliff", nullptr, MxR));
+  for (const TArrayOfDiffInfoRecord* Rs : std::initializer_list<const TArrayOfDiffInfoRecord*>{&V2R, &V12R, &MxR}) {
+    ASSERT_EQ(Rs->size(), 1u);
+    EXPECT_NE((*Rs)[0].SourceString.find("\uFFFD"), std::string::npos) << (*Rs)[0].SourceString;
+    EXPECT_NE((*Rs)[0].ResultStr.find("\uFFFD"), std::string::npos) << (*Rs)[0].ResultStr;
+    ExpectUsableMarkup((*Rs)[0]);
+  }
 }
 
 TEST(XliffReader, StopRequestBeforeReading) {
