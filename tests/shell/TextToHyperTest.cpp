@@ -45,19 +45,19 @@ class TTextToHyperTest : public QObject {
   void parsing_data() {
     QTest::addColumn<QString>("Markup");
     QTest::addColumn<QStringList>("Texts");
-    QTest::newRow("text outside elements is dropped") << "abc<t x>def" << QStringList{"x"};
+    QTest::newRow("text outside elements is dropped") << "abc<t x>def" << QStringList{QStringLiteral("x")};
     QTest::newRow("inner < splits the element") << "<t a<b>" << QStringList{};
-    QTest::newRow("two characters always cut off") << "<text>" << QStringList{"ext"};
+    QTest::newRow("two characters always cut off") << "<text>" << QStringList{QStringLiteral("ext")};
     QTest::newRow("kind letter is case-sensitive") << "<T x>" << QStringList{};
     QTest::newRow("kind letter follows < directly") << "< t x>" << QStringList{};
     QTest::newRow("empty label text gives nothing") << "<t>" << QStringList{};
-    QTest::newRow("blanks are trimmed") << "<t   spaced out   | b>" << QStringList{"spaced out"};
-    QTest::newRow("line break inside an element drops it") << "<t a\nb><t c>" << QStringList{"c"};
+    QTest::newRow("blanks are trimmed") << "<t   spaced out   | b>" << QStringList{QStringLiteral("spaced out")};
+    QTest::newRow("line break inside an element drops it") << "<t a\nb><t c>" << QStringList{QStringLiteral("c")};
     QTest::newRow("several in order") << "<t one><a two | https://x.example><t three>"
-                                      << QStringList{"one", "two", "three"};
+                                      << QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")};
     QTest::newRow("link without address gives nothing") << "<a lonely>" << QStringList{};
     QTest::newRow("link with empty address gives nothing") << "<a lonely | >" << QStringList{};
-    QTest::newRow("entities stay literal text") << "<t &amp; &lt;b&gt;>" << QStringList{"&amp; &lt;b&gt;"};
+    QTest::newRow("entities stay literal text") << "<t &amp; &lt;b&gt;>" << QStringList{QStringLiteral("&amp; &lt;b&gt;")};
     QTest::newRow("unclosed element") << "<t x" << QStringList{};
   }
   void parsing() {
