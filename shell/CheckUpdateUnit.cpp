@@ -11,7 +11,9 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "LocalizationUnit.h"
 #include "LoggerUnit.h"
+#include "Settings.h"
 
 namespace lexmora {
 
@@ -42,6 +44,32 @@ std::string LogSafe(const QString& AText) {
 bool IsUpdateCheckDue(double ADaysSinceLastCheck) {
   // nearbyint rounds a half to the even neighbour in the default rounding mode: 5.5 gives 6.
   return std::nearbyint(std::fabs(ADaysSinceLastCheck)) > 5.0;
+}
+
+bool IsUpdateCheckDue(const TDateTime& ANow, const TDateTime& ALastCheck) {
+  return IsUpdateCheckDue(DaysBetween(ALastCheck, ANow));
+}
+
+void ApplyNewVersionInfo(TSettings& ASettings, const QString& ANewVersion, const std::string& ARunningVersion,
+                         const TDateTime& ANow) {
+  if (ANewVersion.isEmpty()) return;
+  const std::string Version = ANewVersion.toStdString();
+  ASettings.LastUpdateCheckDT = ANow;
+  ASettings.LastNewVersion = Version;
+  // The user runs the announced version already: nothing to announce, now or later.
+  if (Version == ARunningVersion) ASettings.LastNewVersionNotify = Version;
+}
+
+bool IsNewVersionToShow(const TSettings& ASettings, const std::string& ARunningVersion) {
+  const std::string& Version = ASettings.LastNewVersion;
+  // The stored version comes from a file the user can edit: the same pattern as a fresh answer.
+  return IsAcceptableVersion(QString::fromStdString(Version)) && Version != ASettings.LastNewVersionNotify &&
+         Version != ARunningVersion;
+}
+
+QString NewVersionInfoText(TLocalizationLanguare ALang, const std::string& AVersion) {
+  return QString::fromStdString(GetLocalizedText(173, ALang)) + QString::fromStdString(AVersion).toHtmlEscaped() +
+         QString::fromStdString(GetLocalizedText(174, ALang));
 }
 
 QString ParseUpdateAnswer(const QString& AText) {

@@ -15,6 +15,10 @@
 #include <QUrl>
 
 #include <functional>
+#include <string>
+
+#include "DataTypeUnit.h"
+#include "DateTimeUnit.h"
 
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -38,7 +42,21 @@ struct TCheckUpdateLimits {
 };
 
 // Whole days between the last answered check and now, rounded half to even, is more than 5.
+// Note: a clock set back counts as well (the distance is taken without sign).
 bool IsUpdateCheckDue(double ADaysSinceLastCheck);
+bool IsUpdateCheckDue(const TDateTime& ANow, const TDateTime& ALastCheck);
+
+struct TSettings;
+
+// An answer taken into the record: a version moves LastUpdateCheckDT and LastNewVersion, and one
+// equal to the running version is marked as not to be announced. Empty changes nothing.
+void ApplyNewVersionInfo(TSettings& ASettings, const QString& ANewVersion, const std::string& ARunningVersion,
+                         const TDateTime& ANow);
+// Whether the information bar announces LastNewVersion: a well-formed version that is neither
+// dismissed nor the one running.
+bool IsNewVersionToShow(const TSettings& ASettings, const std::string& ARunningVersion);
+// The bar's rich text: messages 173 and 174 around the HTML-escaped version.
+QString NewVersionInfoText(TLocalizationLanguare ALang, const std::string& AVersion);
 
 // The version text of an answer ("XXX", then "YYY: " and the version, further lines ignored), or
 // empty when the answer does not have that form. Lines end at CR LF, LF or CR.
