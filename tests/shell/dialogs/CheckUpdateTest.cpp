@@ -9,7 +9,9 @@
 #include <optional>
 
 #include "CheckUpdateUnit.h"
+#include "LocalizationUnit.h"
 #include "LoggerUnit.h"
+#include "Settings.h"
 #include "ShellTestMain.h"
 #include "TestHttpServer.h"
 
@@ -67,6 +69,60 @@ class TCheckUpdateTest : public QObject {
     QFETCH(double, Days);
     QFETCH(bool, Due);
     QCOMPARE(IsUpdateCheckDue(Days), Due);
+  }
+
+  void sixDayRuleOverDates() {
+    const TDateTime Last{2026, 3, 1, 12, 0, 0};
+    QVERIFY(!IsUpdateCheckDue(TDateTime{2026, 3, 6, 23, 0, 0}, Last));  // 5 d 11 h
+    QVERIFY(IsUpdateCheckDue(TDateTime{2026, 3, 7, 0, 0, 0}, Last));    // 5 d 12 h
+    QVERIFY(IsUpdateCheckDue(TDateTime{2026, 2, 22, 12, 0, 0}, Last));  // clock a week back
+    QVERIFY(IsUpdateCheckDue(TDateTime{2026, 3, 1, 12, 0, 0}, TDateTime{}));  // never checked
+  }
+
+  // What the answer does to the record and whether the bar announces it (running version 3.8).
+  void noticeRules() {
+    TSettings S;
+    const TDateTime Now{2026, 5, 4, 10, 30, 0};
+    ApplyNewVersionInfo(S, QString(), "3.8", Now);  // a failed check changes nothing
+    QCOMPARE(S.LastUpdateCheckDT, TDateTime{});
+    QVERIFY(!IsNewVersionToShow(S, "3.8"));
+
+    ApplyNewVersionInfo(S, QStringLiteral("3.8"), "3.8", Now);  // the running one: no bar
+    QCOMPARE(S.LastUpdateCheckDT, Now);
+    QCOMPARE(S.LastNewVersion, std::string("3.8"));
+    QCOMPARE(S.LastNewVersionNotify, std::string("3.8"));
+    QVERIFY(!IsNewVersionToShow(S, "3.8"));
+
+    ApplyNewVersionInfo(S, QStringLiteral("3.9"), "3.8", Now);
+    QVERIFY(IsNewVersionToShow(S, "3.8"));
+    S.LastNewVersionNotify = S.LastNewVersion;  // dismissed
+    // ... and it stays dismissed in the file.
+    TSettings Restarted;
+    ApplySettingsText(Restarted, BuildSettingsText(S));
+    QVERIFY(!IsNewVersionToShow(Restarted, "3.8"));
+    ApplyNewVersionInfo(Restarted, QStringLiteral("4.0"), "3.8", Now);
+    QVERIFY(IsNewVersionToShow(Restarted, "3.8"));
+    // An older version differs too; the versions are compared as text.
+    ApplyNewVersionInfo(Restarted, QStringLiteral("3.7"), "3.8", Now);
+    QVERIFY(IsNewVersionToShow(Restarted, "3.8"));
+    ApplyNewVersionInfo(Restarted, QStringLiteral("3.80"), "3.8", Now);
+    QVERIFY(IsNewVersionToShow(Restarted, "3.8"));
+    // The user has updated to the announced version meanwhile.
+    Restarted.LastNewVersion = "4.0";
+    Restarted.LastNewVersionNotify.clear();
+    QVERIFY(!IsNewVersionToShow(Restarted, "4.0"));
+    // A hand-edited file cannot bring markup into the bar.
+    Restarted.LastNewVersion = "<b>4.1</b>";
+    QVERIFY(!IsNewVersionToShow(Restarted, "3.8"));
+  }
+
+  void barTextIsEscaped() {
+    const QString Text = NewVersionInfoText(TLocalizationLanguare::llEN, "<a href=\"http://evil.example\">4.1</a>");
+    QCOMPARE(Text.count(QStringLiteral("<a ")), 1);  // only the message's own link
+    QVERIFY(Text.contains(QStringLiteral("&lt;a href=&quot;http://evil.example&quot;&gt;")));
+    QCOMPARE(NewVersionInfoText(TLocalizationLanguare::llEN, "3.9"),
+             QString::fromStdString(GetLocalizedText(173, TLocalizationLanguare::llEN)) + QStringLiteral("3.9") +
+                 QString::fromStdString(GetLocalizedText(174, TLocalizationLanguare::llEN)));
   }
 
   void answerFormat_data() {

@@ -58,6 +58,10 @@ class TDialogsTest : public QObject {
     for (const char* Scheme : {"http", "https", "mailto", "file", "javascript"})
       QDesktopServices::setUrlHandler(QLatin1String(Scheme), &FCatcher, "Open");
   }
+  void cleanupTestCase() {
+    for (const char* Scheme : {"http", "https", "mailto", "file", "javascript"})
+      QDesktopServices::unsetUrlHandler(QLatin1String(Scheme));
+  }
   void init() {
     ApplySettingsText(ProgrammSettings, "");  // every default
     ProgrammSettings.LangIndex = TLocalizationLanguare::llEN;
