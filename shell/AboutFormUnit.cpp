@@ -16,8 +16,8 @@ namespace lexmora {
 
 namespace {
 
-QString Msg(int AId, TLocalizationLanguare ALang) { return QString::fromStdString(GetLocalizedText(AId, ALang)); }
-QString Msg(int AId) { return Msg(AId, ProgrammSettings.LangIndex); }
+QString Msg(TMsg AId, TLocalizationLanguare ALang) { return QString::fromStdString(GetLocalizedText(AId, ALang)); }
+QString Msg(TMsg AId) { return Msg(AId, ProgrammSettings.LangIndex); }
 
 void SetBackground(QWidget* AWidget, const QColor& AColor) {
   QPalette Palette = AWidget->palette();
@@ -121,31 +121,52 @@ TAboutForm::TAboutForm(QWidget* AParent) : QDialog(AParent) {
 
 QStringList TAboutForm::CreditLines(int ALangIndex) {
   const auto Lang = static_cast<TLocalizationLanguare>(ALangIndex);
-  const auto M = [Lang](int AId) { return Msg(AId, Lang); };
+  const auto M = [Lang](TMsg AId) { return Msg(AId, Lang); };
   const QString Empty;
-  return {M(158), Empty,
-          M(159) + QLatin1Char(' ') + M(160) + QLatin1Char(' ') + M(161), Empty,
-          M(162), Empty,
-          M(163), Empty, Empty, Empty,
-          M(164), Empty,
-          M(180),
-          M(175), Empty, Empty, Empty,
-          M(165), Empty,
-          M(166), M(167), M(168), Empty, Empty, Empty,
-          M(169), Empty,
-          M(170), M(171), M(172), M(179)};
+  return {M(TMsg::AboutComponentsTitle),
+          Empty,
+          M(TMsg::AboutComponentXml) + QLatin1Char(' ') + M(TMsg::AboutComponentXmlAuthors) + QLatin1Char(' ') +
+              M(TMsg::AboutComponentXmlRights),
+          Empty,
+          M(TMsg::AboutComponentDiff),
+          Empty,
+          M(TMsg::AboutComponentArchive),
+          Empty,
+          Empty,
+          Empty,
+          M(TMsg::AboutLibrariesTitle),
+          Empty,
+          M(TMsg::AboutLibraryLibzip),
+          M(TMsg::AboutLibraryOpenSsl),
+          Empty,
+          Empty,
+          Empty,
+          M(TMsg::AboutPicturesTitle),
+          Empty,
+          M(TMsg::AboutPictureIcons),
+          M(TMsg::AboutPictureLogo),
+          M(TMsg::AboutPictureTagMarkers),
+          Empty,
+          Empty,
+          Empty,
+          M(TMsg::AboutLicenseLinksTitle),
+          Empty,
+          M(TMsg::AboutLicenseLgpl),
+          M(TMsg::AboutLicenseMit),
+          M(TMsg::AboutLicenseBsd),
+          M(TMsg::AboutLicenseApache)};
 }
 
 void TAboutForm::LocalizeForm() {
-  setWindowTitle(Msg(146));
-  CloseButton->setText(Msg(147));
-  VersionCaptionLabel->setText(Msg(151));
-  CopyrightCaptionLabel->setText(Msg(152));
-  CopyrightValueLabel->setText(Msg(153));
-  CopyrightValueLabel->setToolTip(Msg(154));
-  FeedbackCaptionLabel->setText(Msg(155));
-  FeedbackValueLabel->setText(Msg(156));
-  FeedbackValueLabel->setToolTip(Msg(157));
+  setWindowTitle(Msg(TMsg::AboutBoxTitle));
+  CloseButton->setText(Msg(TMsg::AboutCloseButton));
+  VersionCaptionLabel->setText(Msg(TMsg::AboutVersionLabel));
+  CopyrightCaptionLabel->setText(Msg(TMsg::AboutCopyrightLabel));
+  CopyrightValueLabel->setText(Msg(TMsg::AboutCopyrightLink));
+  CopyrightValueLabel->setToolTip(Msg(TMsg::AboutSiteHint));
+  FeedbackCaptionLabel->setText(Msg(TMsg::AboutFeedbackLabel));
+  FeedbackValueLabel->setText(Msg(TMsg::AboutFeedbackLink));
+  FeedbackValueLabel->setToolTip(Msg(TMsg::AboutFeedbackHint));
   TAppVersion Version;
   GetAppVersion(Version);
   VersionValueLabel->setText(QString::fromStdString(Version.MajorAndMinor));

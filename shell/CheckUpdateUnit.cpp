@@ -7,7 +7,6 @@
 #include <QNetworkRequest>
 #include <QRegularExpression>
 #include <QStringDecoder>
-
 #include <cmath>
 #include <stdexcept>
 
@@ -68,8 +67,9 @@ bool IsNewVersionToShow(const TSettings& ASettings, const std::string& ARunningV
 }
 
 QString NewVersionInfoText(TLocalizationLanguare ALang, const std::string& AVersion) {
-  return QString::fromStdString(GetLocalizedText(173, ALang)) + QString::fromStdString(AVersion).toHtmlEscaped() +
-         QString::fromStdString(GetLocalizedText(174, ALang));
+  return QString::fromStdString(GetLocalizedText(TMsg::UpdateAvailablePrefix, ALang)) +
+         QString::fromStdString(AVersion).toHtmlEscaped() +
+         QString::fromStdString(GetLocalizedText(TMsg::UpdateAvailableLink, ALang));
 }
 
 QString ParseUpdateAnswer(const QString& AText) {
@@ -109,7 +109,8 @@ TCheckUpdateWorker::TCheckUpdateWorker(TNewVersionInfoCallback ANewVersionInfoCa
     Fail(QStringLiteral("The update server sent nothing for %1 s.").arg(FLimits.IdleTimeoutMs / 1000.0));
   });
   connect(&FTotalTimer, &QTimer::timeout, this, [this] {
-    Fail(QStringLiteral("The update server did not answer completely within %1 s.").arg(FLimits.TotalTimeoutMs / 1000.0));
+    Fail(QStringLiteral("The update server did not answer completely within %1 s.")
+             .arg(FLimits.TotalTimeoutMs / 1000.0));
   });
 }
 
@@ -133,7 +134,8 @@ void TCheckUpdateWorker::Start() {
   if (!Url.isValid() || (Url.scheme() != QLatin1String("http") && Url.scheme() != QLatin1String("https"))) {
     // Reported from the event loop, as every other outcome, never from inside Start().
     QMetaObject::invokeMethod(
-        this, [this] { Fail(QStringLiteral("The update address is not an HTTP address: ") + FServerAddress.toString()); },
+        this,
+        [this] { Fail(QStringLiteral("The update address is not an HTTP address: ") + FServerAddress.toString()); },
         Qt::QueuedConnection);
     return;
   }

@@ -13,7 +13,6 @@
 #include <QString>
 #include <QTimer>
 #include <QUrl>
-
 #include <functional>
 #include <string>
 
@@ -39,6 +38,13 @@ struct TCheckUpdateLimits {
   int TotalTimeoutMs = 30000;  // the whole exchange, redirects included
   qint64 MaxBodyBytes = 64 * 1024;
   int MaxRedirects = 5;
+};
+
+// Where and how the main window checks; tests point it at a local server and their own clock.
+struct TUpdateCheckConfig {
+  QUrl ServerAddress = QUrl(QString::fromLatin1(kUpdateServerAddress));  // empty: no check at all
+  TCheckUpdateLimits Limits;
+  std::function<TDateTime()> Now = NowLocalDateTime;
 };
 
 // Whole days between the last answered check and now, rounded half to even, is more than 5.

@@ -16,7 +16,8 @@ bool IsOpenableLink(const QUrl& AUrl) {
 bool OpenExternalLink(const QString& ALink) {
   const QUrl Url(ALink.trimmed(), QUrl::StrictMode);
   if (!IsOpenableLink(Url)) {
-    Logger().AddWarning("Link not opened (only http, https and mailto addresses are): " + ALink.left(200).toStdString());
+    Logger().AddWarning("Link not opened (only http, https and mailto addresses are): " +
+                        ALink.left(200).toStdString());
     return false;
   }
   if (QDesktopServices::openUrl(Url)) return true;

@@ -17,7 +17,7 @@ namespace {
 
 constexpr int kRowPitch = 23;  // the controls of a group run 23 pixels apart
 
-QString Msg(int AId) { return QString::fromStdString(GetLocalizedText(AId, ProgrammSettings.LangIndex)); }
+QString Msg(TMsg AId) { return QString::fromStdString(GetLocalizedText(AId, ProgrammSettings.LangIndex)); }
 
 QGroupBox* NewGroup(QWidget* AParent, const char* AName, int AHeight) {
   auto* Group = new QGroupBox(AParent);
@@ -102,24 +102,24 @@ TSettingsForm::TSettingsForm(QWidget* AParent) : QDialog(AParent) {
 
 void TSettingsForm::UpdateFormData() {
   const TSettings& S = ProgrammSettings;
-  setWindowTitle(Msg(122));
-  GroupBox1->setTitle(Msg(123));
-  SaveFormPosCtrl->setText(Msg(124));
-  SaveFormSizeCtrl->setText(Msg(125));
-  SaveDiffSettingsCtrl->setText(Msg(126));
-  ClearFileListCtrl->setText(Msg(127));
-  GroupBox3->setTitle(Msg(128));
-  TagsFormatSortCtrl->setText(Msg(129));
-  TagsFormatIDCtrl->setText(Msg(130));
-  TagsFormatFullCtrl->setText(Msg(131));
-  GroupBox2->setTitle(Msg(132));
-  Def_DoNotSeparateSpacesCtrl->setText(Msg(133));
-  Def_HideEquivalentStringCtrl->setText(Msg(134));
-  Def_FillDiffRowColoredCtrl->setText(Msg(135));
-  Def_ShowTagsCtrl->setText(Msg(136));
-  Def_ResultFileFormatHTML->setText(Msg(137));
-  Def_ResultFileFormatXLSX->setText(Msg(138));
-  Button1->setText(Msg(139));
+  setWindowTitle(Msg(TMsg::SettingsDialogTitle));
+  GroupBox1->setTitle(Msg(TMsg::SettingsProgramOptions));
+  SaveFormPosCtrl->setText(Msg(TMsg::SettingsSaveWindowPosition));
+  SaveFormSizeCtrl->setText(Msg(TMsg::SettingsSaveWindowSize));
+  SaveDiffSettingsCtrl->setText(Msg(TMsg::SettingsSaveCompareOptions));
+  ClearFileListCtrl->setText(Msg(TMsg::SettingsClearListsAfterCompare));
+  GroupBox3->setTitle(Msg(TMsg::SettingsTagFormat));
+  TagsFormatSortCtrl->setText(Msg(TMsg::SettingsTagFormatShort));
+  TagsFormatIDCtrl->setText(Msg(TMsg::SettingsTagFormatId));
+  TagsFormatFullCtrl->setText(Msg(TMsg::SettingsTagFormatFull));
+  GroupBox2->setTitle(Msg(TMsg::SettingsDefaultCompareOptions));
+  Def_DoNotSeparateSpacesCtrl->setText(Msg(TMsg::SettingsDefaultIgnoreNbsp));
+  Def_HideEquivalentStringCtrl->setText(Msg(TMsg::SettingsDefaultOnlyEditedSegments));
+  Def_FillDiffRowColoredCtrl->setText(Msg(TMsg::SettingsDefaultHighlightEditedRows));
+  Def_ShowTagsCtrl->setText(Msg(TMsg::SettingsDefaultShowTags));
+  Def_ResultFileFormatHTML->setText(Msg(TMsg::SettingsDefaultFormatHtml));
+  Def_ResultFileFormatXLSX->setText(Msg(TMsg::SettingsDefaultFormatXlsx));
+  Button1->setText(Msg(TMsg::SettingsSaveButton));
 
   SaveFormPosCtrl->setChecked(S.SaveFormPos);
   SaveFormSizeCtrl->setChecked(S.SaveFormSize);
@@ -145,8 +145,8 @@ void TSettingsForm::FormDataToProgrammSettings() {
   S.SaveDiffSettings = SaveDiffSettingsCtrl->isChecked();
   S.ClearFileList = ClearFileListCtrl->isChecked();
   using enum TShowTagsFormat;
-  S.ShowTagsFormat = TagsFormatSortCtrl->isChecked() ? stfShort
-                     : TagsFormatIDCtrl->isChecked() ? stfID
+  S.ShowTagsFormat = TagsFormatSortCtrl->isChecked()   ? stfShort
+                     : TagsFormatIDCtrl->isChecked()   ? stfID
                      : TagsFormatFullCtrl->isChecked() ? stfFull
                                                        : stfShort;
   S.Def_DoNotSeparateSpaces = Def_DoNotSeparateSpacesCtrl->isChecked();

@@ -6,7 +6,6 @@
 #include <QRegularExpression>
 #include <QResizeEvent>
 #include <QStringList>
-
 #include <algorithm>
 #include <memory>
 #include <vector>
@@ -16,10 +15,14 @@ namespace lexmora {
 TAnchors AlignPointToAnchors(TAlignPoint AAlignPoint) {
   using enum TAlignPoint;
   switch (AAlignPoint) {
-    case apRightTop: return {.Left = false, .Top = true, .Right = true, .Bottom = false};
-    case apRightBottom: return {.Left = false, .Top = false, .Right = true, .Bottom = true};
-    case apLeftBottom: return {.Left = true, .Top = false, .Right = false, .Bottom = true};
-    case apLeftTop: break;
+    case apRightTop:
+      return {.Left = false, .Top = true, .Right = true, .Bottom = false};
+    case apRightBottom:
+      return {.Left = false, .Top = false, .Right = true, .Bottom = true};
+    case apLeftBottom:
+      return {.Left = true, .Top = false, .Right = false, .Bottom = true};
+    case apLeftTop:
+      break;
   }
   return {.Left = true, .Top = true, .Right = false, .Bottom = false};
 }
@@ -172,10 +175,17 @@ class TBaseElement {
   bool ParseMarginAttr(const QString& APart) {
     const char16_t Letter = APart.isEmpty() ? u'\0' : APart.at(0).unicode();
     switch (Letter) {
-      case u'l': FMarginLeft = ParseByteAttr(APart, 0); return true;
-      case u'r': FMarginRight = ParseByteAttr(APart, 4); return true;
-      case u'd': FDeltaY = ParseByteAttr(APart, FDefaultDeltaY); return true;
-      default: return false;
+      case u'l':
+        FMarginLeft = ParseByteAttr(APart, 0);
+        return true;
+      case u'r':
+        FMarginRight = ParseByteAttr(APart, 4);
+        return true;
+      case u'd':
+        FDeltaY = ParseByteAttr(APart, FDefaultDeltaY);
+        return true;
+      default:
+        return false;
     }
   }
   void PlaceControl(int AX, int AY) {
@@ -204,8 +214,8 @@ class TImageElement : public TBaseElement {
     if (AImageList && FImageIndex >= 0 && FImageIndex < AImageList->Count()) {
       auto* Image = new QLabel(AContainer);
       Image->setFixedSize(AImageList->ImageSize);
-      Image->setPixmap(AImageList->Images.at(FImageIndex).scaled(AImageList->ImageSize, Qt::KeepAspectRatio,
-                                                                   Qt::SmoothTransformation));
+      Image->setPixmap(AImageList->Images.at(FImageIndex)
+                           .scaled(AImageList->ImageSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
       FControl = Image;
       FWidth = AImageList->ImageSize.width();
       FHeight = AImageList->ImageSize.height();
@@ -297,12 +307,23 @@ class TTextElement : public TBaseElement {
         if (Size && *Size >= 1 && *Size <= 512) FFontSize = *Size;
         break;
       }
-      case u'c': FFontColor = ParseMarkupColor(ValueOf(APart)).value_or(FFontColor); break;
-      case u'g': FBackgroundColor = ParseMarkupColor(ValueOf(APart)).value_or(FBackgroundColor); break;
-      case u'b': FIsFontBold = true; break;
-      case u'i': FIsFontItalic = true; break;
-      case u'u': FIsFontUnderline = true; break;
-      default: break;
+      case u'c':
+        FFontColor = ParseMarkupColor(ValueOf(APart)).value_or(FFontColor);
+        break;
+      case u'g':
+        FBackgroundColor = ParseMarkupColor(ValueOf(APart)).value_or(FBackgroundColor);
+        break;
+      case u'b':
+        FIsFontBold = true;
+        break;
+      case u'i':
+        FIsFontItalic = true;
+        break;
+      case u'u':
+        FIsFontUnderline = true;
+        break;
+      default:
+        break;
     }
   }
 
@@ -370,7 +391,8 @@ void TextToHyper(const QString& ARAWText, QWidget* AContainer, const TImageList*
   const bool Right = AAlignParams.AlignPoint == apRightTop || AAlignParams.AlignPoint == apRightBottom;
   const bool Bottom = AAlignParams.AlignPoint == apRightBottom || AAlignParams.AlignPoint == apLeftBottom;
   int X = Right ? NotedSize.width() - TotalWidth - AAlignParams.MarginX : AAlignParams.MarginX;
-  const int Y = Bottom ? NotedSize.height() - RowHeight / 2 - AAlignParams.MarginY : RowHeight / 2 + AAlignParams.MarginY;
+  const int Y =
+      Bottom ? NotedSize.height() - RowHeight / 2 - AAlignParams.MarginY : RowHeight / 2 + AAlignParams.MarginY;
   for (const auto& Element : Elements) {
     Element->PlaceAt(X, Y);
     X += Element->GetElementSize().width();

@@ -11,7 +11,6 @@
 #include <QPixmap>
 #include <QSize>
 #include <QString>
-
 #include <cstdint>
 #include <functional>
 #include <optional>

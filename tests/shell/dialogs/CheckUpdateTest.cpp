@@ -5,7 +5,6 @@
 #include <QPointer>
 #include <QStringDecoder>
 #include <QStringEncoder>
-
 #include <optional>
 
 #include "CheckUpdateUnit.h"
@@ -73,9 +72,9 @@ class TCheckUpdateTest : public QObject {
 
   void sixDayRuleOverDates() {
     const TDateTime Last{2026, 3, 1, 12, 0, 0};
-    QVERIFY(!IsUpdateCheckDue(TDateTime{2026, 3, 6, 23, 0, 0}, Last));  // 5 d 11 h
-    QVERIFY(IsUpdateCheckDue(TDateTime{2026, 3, 7, 0, 0, 0}, Last));    // 5 d 12 h
-    QVERIFY(IsUpdateCheckDue(TDateTime{2026, 2, 22, 12, 0, 0}, Last));  // clock a week back
+    QVERIFY(!IsUpdateCheckDue(TDateTime{2026, 3, 6, 23, 0, 0}, Last));        // 5 d 11 h
+    QVERIFY(IsUpdateCheckDue(TDateTime{2026, 3, 7, 0, 0, 0}, Last));          // 5 d 12 h
+    QVERIFY(IsUpdateCheckDue(TDateTime{2026, 2, 22, 12, 0, 0}, Last));        // clock a week back
     QVERIFY(IsUpdateCheckDue(TDateTime{2026, 3, 1, 12, 0, 0}, TDateTime{}));  // never checked
   }
 
@@ -121,23 +120,34 @@ class TCheckUpdateTest : public QObject {
     QCOMPARE(Text.count(QStringLiteral("<a ")), 1);  // only the message's own link
     QVERIFY(Text.contains(QStringLiteral("&lt;a href=&quot;http://evil.example&quot;&gt;")));
     QCOMPARE(NewVersionInfoText(TLocalizationLanguare::llEN, "3.9"),
-             QString::fromStdString(GetLocalizedText(173, TLocalizationLanguare::llEN)) + QStringLiteral("3.9") +
-                 QString::fromStdString(GetLocalizedText(174, TLocalizationLanguare::llEN)));
+             QString::fromStdString(GetLocalizedText(TMsg::UpdateAvailablePrefix, TLocalizationLanguare::llEN)) +
+                 QStringLiteral("3.9") +
+                 QString::fromStdString(GetLocalizedText(TMsg::UpdateAvailableLink, TLocalizationLanguare::llEN)));
   }
 
   void answerFormat_data() {
     QTest::addColumn<QString>("Body");
     QTest::addColumn<QString>("Version");
-    QTest::newRow("CR LF") << "XXX\r\nYYY: 3.9" << "3.9";
-    QTest::newRow("LF, further lines ignored") << "XXX\nYYY: 4.0\nanything\n" << "4.0";
-    QTest::newRow("CR") << "XXX\rYYY: 3.7" << "3.7";
-    QTest::newRow("nothing behind the prefix") << "XXX\nYYY: " << "";
-    QTest::newRow("first line lower case") << "xxx\nYYY: 3.9" << "";
-    QTest::newRow("second line lower case") << "XXX\nyyy: 3.9" << "";
-    QTest::newRow("one line") << "XXX" << "";
-    QTest::newRow("no blank after the colon") << "XXX\nYYY:3.9x" << "";
-    QTest::newRow("blank line first") << "\nXXX\nYYY: 3.9" << "";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("CR LF") << "XXX\r\nYYY: 3.9"
+                           << "3.9";
+    QTest::newRow("LF, further lines ignored") << "XXX\nYYY: 4.0\nanything\n"
+                                               << "4.0";
+    QTest::newRow("CR") << "XXX\rYYY: 3.7"
+                        << "3.7";
+    QTest::newRow("nothing behind the prefix") << "XXX\nYYY: "
+                                               << "";
+    QTest::newRow("first line lower case") << "xxx\nYYY: 3.9"
+                                           << "";
+    QTest::newRow("second line lower case") << "XXX\nyyy: 3.9"
+                                            << "";
+    QTest::newRow("one line") << "XXX"
+                              << "";
+    QTest::newRow("no blank after the colon") << "XXX\nYYY:3.9x"
+                                              << "";
+    QTest::newRow("blank line first") << "\nXXX\nYYY: 3.9"
+                                      << "";
+    QTest::newRow("empty") << ""
+                           << "";
   }
   void answerFormat() {
     QFETCH(QString, Body);

@@ -21,7 +21,7 @@ using namespace lexmora::test_support;
 
 namespace {
 
-QString Msg(int AId, TLocalizationLanguare ALang) { return QString::fromStdString(GetLocalizedText(AId, ALang)); }
+QString Msg(TMsg AId, TLocalizationLanguare ALang) { return QString::fromStdString(GetLocalizedText(AId, ALang)); }
 
 // Every stored field of the record, as the settings file would hold it.
 std::string Snapshot() { return BuildSettingsText(ProgrammSettings); }
@@ -157,14 +157,14 @@ class TDialogsTest : public QObject {
     for (const TLocalizationLanguare Lang : {TLocalizationLanguare::llRU, TLocalizationLanguare::llEN}) {
       ProgrammSettings.LangIndex = Lang;
       Form.UpdateFormData();
-      QCOMPARE(Form.windowTitle(), Msg(122, Lang));
-      QCOMPARE(Form.GroupBox1->title(), Msg(123, Lang));
-      QCOMPARE(Form.GroupBox2->title(), Msg(132, Lang));
-      QCOMPARE(Form.GroupBox3->title(), Msg(128, Lang));
-      QCOMPARE(Form.ClearFileListCtrl->text(), Msg(127, Lang));
-      QCOMPARE(Form.TagsFormatFullCtrl->text(), Msg(131, Lang));
-      QCOMPARE(Form.Def_ResultFileFormatXLSX->text(), Msg(138, Lang));
-      QCOMPARE(Form.Button1->text(), Msg(139, Lang));
+      QCOMPARE(Form.windowTitle(), Msg(TMsg::SettingsDialogTitle, Lang));
+      QCOMPARE(Form.GroupBox1->title(), Msg(TMsg::SettingsProgramOptions, Lang));
+      QCOMPARE(Form.GroupBox2->title(), Msg(TMsg::SettingsDefaultCompareOptions, Lang));
+      QCOMPARE(Form.GroupBox3->title(), Msg(TMsg::SettingsTagFormat, Lang));
+      QCOMPARE(Form.ClearFileListCtrl->text(), Msg(TMsg::SettingsClearListsAfterCompare, Lang));
+      QCOMPARE(Form.TagsFormatFullCtrl->text(), Msg(TMsg::SettingsTagFormatFull, Lang));
+      QCOMPARE(Form.Def_ResultFileFormatXLSX->text(), Msg(TMsg::SettingsDefaultFormatXlsx, Lang));
+      QCOMPARE(Form.Button1->text(), Msg(TMsg::SettingsSaveButton, Lang));
     }
   }
 
@@ -173,7 +173,7 @@ class TDialogsTest : public QObject {
     Form.LocalizeForm();
     Form.LocalizeForm();
     const QString Text = Form.AdditionalInfoMemo->toPlainText();
-    QCOMPARE(Text.count(Msg(158, TLocalizationLanguare::llEN)), 1);
+    QCOMPARE(Text.count(Msg(TMsg::AboutComponentsTitle, TLocalizationLanguare::llEN)), 1);
     QCOMPARE(Text.split(QLatin1Char('\n')), TAboutForm::CreditLines(0));
     // What this build ships and the licences that apply.
     for (const char* Needle : {"Lesser General Public License v3 (Qt 6", "MIT License (pugixml)",
@@ -188,13 +188,13 @@ class TDialogsTest : public QObject {
     for (const TLocalizationLanguare Lang : {TLocalizationLanguare::llRU, TLocalizationLanguare::llEN}) {
       ProgrammSettings.LangIndex = Lang;
       Form.LocalizeForm();
-      QCOMPARE(Form.windowTitle(), Msg(146, Lang));
-      QCOMPARE(Form.CloseButton->text(), Msg(147, Lang));
-      QCOMPARE(Form.VersionCaptionLabel->text(), Msg(151, Lang));
-      QCOMPARE(Form.FeedbackCaptionLabel->text(), Msg(155, Lang));
-      QCOMPARE(Form.CopyrightValueLabel->toolTip(), Msg(154, Lang));
-      QCOMPARE(Form.FeedbackValueLabel->toolTip(), Msg(157, Lang));
-      QVERIFY(Form.AdditionalInfoMemo->toPlainText().startsWith(Msg(158, Lang)));
+      QCOMPARE(Form.windowTitle(), Msg(TMsg::AboutBoxTitle, Lang));
+      QCOMPARE(Form.CloseButton->text(), Msg(TMsg::AboutCloseButton, Lang));
+      QCOMPARE(Form.VersionCaptionLabel->text(), Msg(TMsg::AboutVersionLabel, Lang));
+      QCOMPARE(Form.FeedbackCaptionLabel->text(), Msg(TMsg::AboutFeedbackLabel, Lang));
+      QCOMPARE(Form.CopyrightValueLabel->toolTip(), Msg(TMsg::AboutSiteHint, Lang));
+      QCOMPARE(Form.FeedbackValueLabel->toolTip(), Msg(TMsg::AboutFeedbackHint, Lang));
+      QVERIFY(Form.AdditionalInfoMemo->toPlainText().startsWith(Msg(TMsg::AboutComponentsTitle, Lang)));
       QCOMPARE(Form.Label1->text(), Title);  // the title is no message
     }
     QCOMPARE(Title, QStringLiteral("Lexmora Comparison Tool"));
@@ -242,8 +242,8 @@ class TDialogsTest : public QObject {
     QCOMPARE(Form.Image1->size(), QSize(64, 64));
     const QImage Logo = LexmoraLogo(64).toImage();
     QCOMPARE(Logo.size(), QSize(64, 64));
-    QCOMPARE(Logo.pixelColor(0, 0).alpha(), 0);       // rounded corner
-    QCOMPARE(Logo.pixelColor(32, 62).alpha(), 255);   // the tile
+    QCOMPARE(Logo.pixelColor(0, 0).alpha(), 0);            // rounded corner
+    QCOMPARE(Logo.pixelColor(32, 62).alpha(), 255);        // the tile
     QCOMPARE(Logo.pixelColor(40, 50), QColor(Qt::white));  // the front page
   }
 

@@ -19,7 +19,8 @@ class TShellTestFolders {
   TShellTestFolders() {
     const QDir Root(FRoot.path());
     for (const char* Name : {"home", "runtime", "config", "data", "cache", "program"}) Root.mkpath(QLatin1String(Name));
-    QFile::setPermissions(Root.filePath(QStringLiteral("runtime")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(Root.filePath(QStringLiteral("runtime")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("HOME", Root.filePath(QStringLiteral("home")).toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", Root.filePath(QStringLiteral("runtime")).toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", Root.filePath(QStringLiteral("config")).toLocal8Bit());
@@ -36,10 +37,10 @@ class TShellTestFolders {
 
 }  // namespace lexmora::test_support
 
-#define LEXMORA_SHELL_TEST_MAIN(TestClass)                        \
-  int main(int argc, char** argv) {                               \
-    lexmora::test_support::TShellTestFolders Folders;             \
-    QApplication App(argc, argv);                                 \
-    TestClass Test(Folders);                                      \
-    return QTest::qExec(&Test, argc, argv);                       \
+#define LEXMORA_SHELL_TEST_MAIN(TestClass)            \
+  int main(int argc, char** argv) {                   \
+    lexmora::test_support::TShellTestFolders Folders; \
+    QApplication App(argc, argv);                     \
+    TestClass Test(Folders);                          \
+    return QTest::qExec(&Test, argc, argv);           \
   }

@@ -29,9 +29,9 @@ inline QByteArray Redirect(const QByteArray& ALocation, const QByteArray& AExtra
 }
 
 struct TRoute {
-  QByteArray Response;   // sent whole, then the connection is closed
-  bool Silent = false;   // accept, read, never answer
-  int TrickleMs = 0;     // send the head at once, then the body one byte per period
+  QByteArray Response;  // sent whole, then the connection is closed
+  bool Silent = false;  // accept, read, never answer
+  int TrickleMs = 0;    // send the head at once, then the body one byte per period
 };
 
 // A self-signed certificate for 127.0.0.1 made with the openssl program; empty when it cannot be.

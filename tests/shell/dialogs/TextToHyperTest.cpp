@@ -54,10 +54,12 @@ class TTextToHyperTest : public QObject {
     QTest::newRow("blanks are trimmed") << "<t   spaced out   | b>" << QStringList{QStringLiteral("spaced out")};
     QTest::newRow("line break inside an element drops it") << "<t a\nb><t c>" << QStringList{QStringLiteral("c")};
     QTest::newRow("several in order") << "<t one><a two | https://x.example><t three>"
-                                      << QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")};
+                                      << QStringList{QStringLiteral("one"), QStringLiteral("two"),
+                                                     QStringLiteral("three")};
     QTest::newRow("link without address gives nothing") << "<a lonely>" << QStringList{};
     QTest::newRow("link with empty address gives nothing") << "<a lonely | >" << QStringList{};
-    QTest::newRow("entities stay literal text") << "<t &amp; &lt;b&gt;>" << QStringList{QStringLiteral("&amp; &lt;b&gt;")};
+    QTest::newRow("entities stay literal text")
+        << "<t &amp; &lt;b&gt;>" << QStringList{QStringLiteral("&amp; &lt;b&gt;")};
     QTest::newRow("unclosed element") << "<t x" << QStringList{};
   }
   void parsing() {
@@ -71,8 +73,8 @@ class TTextToHyperTest : public QObject {
   }
 
   void fontAttributes() {
-    TextToHyper(QStringLiteral("<t x | f:12 | b | u><t y | i><a z | https://x.example>"), FContainer.get(), nullptr,
-                {}, {});
+    TextToHyper(QStringLiteral("<t x | f:12 | b | u><t y | i><a z | https://x.example>"), FContainer.get(), nullptr, {},
+                {});
     const QList<QLabel*> Row = RowOf(FContainer.get());
     QCOMPARE(Row.size(), 3);
     QCOMPARE(Row[0]->font().pointSize(), 12);
