@@ -7,6 +7,7 @@
 
 #include "LocalizationUnit.h"
 #include "LoggerUnit.h"
+#include "Xliff2ReadUnit.h"
 #include "XmlDomUnit.h"
 
 namespace lexmora {
@@ -70,6 +71,7 @@ TFileTypeGroup TImporter::DefineFileType(const std::string& AFileName) {
   if (EndsWith(AFileName, ".mqxliff")) return ftg_03;
   if (EndsWith(AFileName, ".mqxlz")) return ftg_04;
   if (EndsWith(AFileName, ".mxliff")) return ftg_05;
+  if (EndsWith(AFileName, ".xlf") || EndsWith(AFileName, ".xliff")) return ftg_06;
   return ftg_undefined;
 }
 
@@ -86,6 +88,7 @@ TImporter::TReadOutcome TImporter::ReadAll(const TIsTerminateSetFunc& AIsTermina
   Outcome.Extracted = ExtractFile();
   if (Outcome.Extracted != TExtractFilesResult::efrOk) return Outcome;
   DefineSrcAndTrgLanguages();
+  Outcome.Languages = FLangPair;
   GetSrcFileNames();
   for (const std::string& Document : UnpackedFiles()) {
     if (AIsTerminateSet && AIsTerminateSet()) {
@@ -132,6 +135,9 @@ void TImporter::AppendSegmentRecord(const std::string& AFileName, const std::str
   R.IsLocked = AIsLocked;
   R.SourceString = std::move(ASourceString);
   R.ResultStr = std::move(AResultStr);
+  // Note: one control character in one segment would otherwise fail the whole report.
+  ReplaceForbiddenControls(R.SourceString);
+  ReplaceForbiddenControls(R.ResultStr);
   R.SourceLang = FLangPair.SrcLang;
   R.TargetLang = FLangPair.TrgLang;
 }
@@ -150,6 +156,13 @@ TExtractFilesResult TImporter::ExtractSingleDocument(const std::string& ATempFil
   }
 }
 
+TLangPair TImporter::DocumentLanguages(pugi::xml_node ARoot) {
+  // XLIFF 2 names both languages on the root, for every file.
+  if (IsXliff2Root(ARoot)) return {ARoot.attribute("srcLang").value(), ARoot.attribute("trgLang").value()};
+  const pugi::xml_node File = FindChildElement(ARoot, "file");
+  return {FindAttribute(File, "source-language").value(), FindAttribute(File, "target-language").value()};
+}
+
 void TImporter::ReadLanguagesOfFirstFile(const std::string& ADocFile, const std::string& AMethodName) {
   FLangPair = {};
   ReleaseDocument();
@@ -164,9 +177,7 @@ void TImporter::ReadLanguagesOfFirstFile(const std::string& ADocFile, const std:
       FKeptError = E.what();
       throw;
     }
-    const pugi::xml_node File = FindChildElement(Doc->document_element(), "file");
-    if (const pugi::xml_attribute Src = FindAttribute(File, "source-language")) FLangPair.SrcLang = Src.value();
-    if (const pugi::xml_attribute Trg = FindAttribute(File, "target-language")) FLangPair.TrgLang = Trg.value();
+    FLangPair = DocumentLanguages(Doc->document_element());
     FKeptFile = ADocFile;
     FKeptDoc = std::move(Doc);
   } catch (const std::exception& E) {
@@ -215,6 +226,16 @@ bool TImporter::WalkDocumentText(std::string_view AData, const TIsTerminateSetFu
   }
 }
 
+bool TImporter::WalkLoadedDocument(const pugi::xml_document& ADoc, const TIsTerminateSetFunc& AIsTerminateSet,
+                                   const TFileChildFunc& AOnFileChild, const std::string& AMethodName) {
+  try {
+    return WalkParsedDocument(ADoc, AIsTerminateSet, AOnFileChild);
+  } catch (const std::exception& E) {
+    Logger().AddException(AMethodName, E);
+    return false;
+  }
+}
+
 void TImporter::WalkBody(pugi::xml_node ABody, const TTransUnitFunc& AOnTransUnit) {
   // Pre-order walk over parent links: no recursion, so nesting depth is no danger.
   pugi::xml_node Cur = ABody.first_child();
@@ -229,22 +250,6 @@ void TImporter::WalkBody(pugi::xml_node ABody, const TTransUnitFunc& AOnTransUni
     if (Cur == ABody) break;
     Cur = Cur.next_sibling();
   }
-}
-
-std::string TImporter::TagMarkup(char AName, std::string_view AID, std::string_view AContent) {
-  const std::string ID = EscapeXmlText(std::string(AID));  // an id with a quote or "<" must not break the markup
-  std::string Out;
-  Out.reserve(ID.size() + AContent.size() + 16);
-  Out += '<';
-  Out += AName;
-  Out += " id=\"";
-  Out += ID;
-  Out += "\">";
-  Out += AContent;
-  Out += "</";
-  Out += AName;
-  Out += '>';
-  return Out;
 }
 
 std::string TImporter::ConvertTree(pugi::xml_node ANode, TSegmentConverter& AConverter) {

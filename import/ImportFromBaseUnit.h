@@ -72,6 +72,7 @@ class TImporter {
     TExtractFilesResult Extracted = TExtractFilesResult::efrUnknown;  // nothing else ran unless efrOk
     bool Stopped = false;     // the stop query answered true before a document
     bool ReadFailed = false;  // a document could not be read; the later ones were not tried
+    TLangPair Languages;      // the pair as DefineSrcAndTrgLanguages left it (reading may change it)
   };
   // The whole reading of the input, as every caller drives it: ExtractFile, and only on efrOk
   // DefineSrcAndTrgLanguages, GetSrcFileNames, GetDataFromFile for each document (asking
@@ -84,17 +85,17 @@ class TImporter {
   bool DoNotSeparateSpaces() const { return FDoNotSeparateSpaces; }
   const TLangPair& LangPair() const { return FLangPair; }
   const std::vector<std::string>& UnpackedFiles() const { return FUnpackedFiles; }
+  // Drops the document DefineSrcAndTrgLanguages kept for the reading (for a caller that reads
+  // the document another way).
+  void ReleaseDocument();
 
-  // One inline tag in internal markup: element AName ('x', 'y' or 'z') with the escaped id and
-  // AContent (already markup) as its content.
-  static std::string TagMarkup(char AName, std::string_view AID, std::string_view AContent);
 
  protected:
   // Checks the input and resets the working folder: efrUnknown means "ready, go on".
   TExtractFilesResult PrepareTempDir();
 
-  // Appends one record (unit id trimmed, languages from FLangPair as they stand now).
-  // The two texts are taken over (moved in).
+  // Appends one record (unit id trimmed, languages from FLangPair as they stand now, control
+  // characters XML cannot carry replaced by U+FFFD in both texts). The two texts are moved in.
   void AppendSegmentRecord(const std::string& AFileName, const std::string& AUnitID, const std::string& ASegmentID,
                            std::string ASourceString, std::string AResultStr, const std::string& AMatch,
                            bool AIsLocked, TArrayOfDiffInfoRecord& AResultData) const;
@@ -104,11 +105,13 @@ class TImporter {
   TExtractFilesResult ExtractSingleDocument(const std::string& ATempFileName);
 
   // DefineSrcAndTrgLanguages of the single-document readers: the first "file" element's
-  // "source-language" and "target-language" of ADocFile; errors logged under AMethodName.
-  // The parsed document (or its parse error) is kept for the WalkDocument of the same file, so
-  // a document is parsed once; a reader that will not walk ADocFile calls ReleaseDocument.
+  // "source-language" and "target-language" of ADocFile, or for a document in XLIFF 2 form the
+  // root's "srcLang" and "trgLang"; errors logged under AMethodName. The parsed document (or its
+  // parse error) is kept for the WalkDocument of the same file, so a document is parsed once; a
+  // reader that will not walk ADocFile calls ReleaseDocument.
   void ReadLanguagesOfFirstFile(const std::string& ADocFile, const std::string& AMethodName);
-  void ReleaseDocument();
+  // The same languages of a parsed document's root element (empty codes where absent).
+  static TLangPair DocumentLanguages(pugi::xml_node ARoot);
 
   // The shared document walk (GetDataFromFile of the single-document readers): parses ASrcFile
   // keeping blank text (or takes the document ReadLanguagesOfFirstFile kept), asks the stop query
@@ -121,6 +124,10 @@ class TImporter {
   // Same, for a document already in memory (fuzzing and tests).
   static bool WalkDocumentText(std::string_view AData, const TIsTerminateSetFunc& AIsTerminateSet,
                                const TFileChildFunc& AOnFileChild, const std::string& AMethodName);
+
+  // Same, for a document already parsed with blank text kept (a reader that looks at the root first).
+  static bool WalkLoadedDocument(const pugi::xml_document& ADoc, const TIsTerminateSetFunc& AIsTerminateSet,
+                                 const TFileChildFunc& AOnFileChild, const std::string& AMethodName);
 
   // The body walk: every "trans-unit" below ABody, in document order, goes to AOnTransUnit; a
   // trans-unit is not descended into. The stop query is not asked inside a body.

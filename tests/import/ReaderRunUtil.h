@@ -27,7 +27,7 @@ inline TReaderRun RunReader(const std::string& ATempDir, const std::string& AInp
   if (!AReader) throw std::runtime_error("no reader for " + AInput);
   const TImporter::TReadOutcome Read = AReader->ReadAll(nullptr, R.Records);
   R.Extract = Read.Extracted;
-  R.Pair = AReader->LangPair();
+  R.Pair = Read.Languages;
   R.Files = AReader->UnpackedFiles();
   R.AllRead = !Read.ReadFailed;
   return R;
