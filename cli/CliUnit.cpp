@@ -1,12 +1,9 @@
 // lexmora-compare: runs one comparison with the options of the command line.
 #include "CliUnit.h"
 
-#include <fcntl.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <thread>
@@ -14,8 +11,8 @@
 #include "CliProgressUnit.h"
 #include "DiffFileConstructorUnit.h"
 #include "ExportToBaseUnit.h"
-#include "LocalTimeUnit.h"
 #include "LocalizationUnit.h"
+#include "RunFoldersUnit.h"
 
 #ifndef LEXMORA_VERSION
 #define LEXMORA_VERSION "1.0.0"
@@ -56,40 +53,6 @@ class TInterruptGuard {
  private:
   struct sigaction FPrevious {};
 };
-
-// A private working folder, removed with everything in it when the run is over.
-class TPrivateTempDir {
- public:
-  // A new folder "lexmora-compare-XXXXXX" inside AParent (created when missing).
-  explicit TPrivateTempDir(const fs::path& AParent) {
-    if (AParent.empty()) return;
-    std::error_code Ec;
-    fs::create_directories(AParent, Ec);
-    std::string Template = (AParent / "lexmora-compare-XXXXXX").string();
-    if (::mkdtemp(Template.data())) FPath = Template;
-  }
-  ~TPrivateTempDir() {
-    std::error_code Ec;
-    if (!FPath.empty()) fs::remove_all(FPath, Ec);
-  }
-  TPrivateTempDir(const TPrivateTempDir&) = delete;
-  TPrivateTempDir& operator=(const TPrivateTempDir&) = delete;
-  const fs::path& Path() const { return FPath; }
-
- private:
-  fs::path FPath;
-};
-
-std::string LocalTimeStamp() { return FormatLocalTime("%Y%m%d_%H%M%S"); }
-
-bool AnyFileStartsWith(const fs::path& ADir, const std::string& APrefix, const std::string& AExcept) {
-  std::error_code Ec;
-  for (fs::directory_iterator It(ADir, Ec), End; !Ec && It != End; It.increment(Ec)) {
-    const std::string Name = It->path().filename().string();
-    if (Name != AExcept && Name.rfind(APrefix, 0) == 0) return true;
-  }
-  return false;
-}
 
 std::string FileList(const std::vector<std::string>& AFiles) {
   std::string List;
@@ -151,29 +114,6 @@ void PrintJson(std::ostream& AOut, const TDiffFileConstructor& ARun, const std::
 
 }  // namespace
 
-std::string ReserveResultPrefix(const std::string& AOutputDir, const std::string& ATimeStamp) {
-  const fs::path Dir(AOutputDir);
-  for (int N = 1; N < 10000; ++N) {
-    const std::string Prefix = "Result_" + ATimeStamp + (N == 1 ? "" : "-" + std::to_string(N)) + "_";
-    if (AnyFileStartsWith(Dir, Prefix, "")) continue;
-    const std::string Lock = Prefix + ".lock";
-    const int Fd = ::open((Dir / Lock).c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
-    if (Fd < 0) {
-      if (errno == EEXIST) continue;
-      return {};
-    }
-    ::close(Fd);
-    // Another run may have taken the prefix between the look and the reservation.
-    if (AnyFileStartsWith(Dir, Prefix, Lock)) {
-      std::error_code Ec;
-      fs::remove(Dir / Lock, Ec);
-      continue;
-    }
-    return (Dir / Prefix).string();
-  }
-  return {};
-}
-
 int RunCli(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostream& AErr) {
   TCliOptions Options;
   std::string Error;
@@ -212,21 +152,20 @@ int RunCli(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostre
     AErr << "lexmora-compare: cannot create the output folder " << OutputDir.string() << "\n";
     return static_cast<int>(TCliExit::ceCreateDiffFileError);
   }
-  const std::string Prefix = ReserveResultPrefix(OutputDir.string(), LocalTimeStamp());
+  const std::string Prefix = ReserveResultPrefix(OutputDir.string(), ResultTimeStamp());
   if (Prefix.empty()) {
     AErr << "lexmora-compare: cannot write into the output folder " << OutputDir.string() << "\n";
     return static_cast<int>(TCliExit::ceCreateDiffFileError);
   }
   Settings.ResultFileName = Prefix;
-  const fs::path Reservation = Prefix + ".lock";
 
   // Note: the readers wipe their working folder for every input, so they get a folder of their
   // own inside a private one, never a folder the user named.
   const fs::path TempParent = Options.TempDir.empty() ? fs::temp_directory_path(Ec) : fs::absolute(Options.TempDir, Ec);
-  const TPrivateTempDir Temp(Ec ? fs::path() : TempParent);
+  const TPrivateWorkDir Temp(Ec ? fs::path() : TempParent, "lexmora-compare");
   if (Temp.Path().empty()) {
     AErr << "lexmora-compare: cannot create a working folder\n";
-    fs::remove(Reservation, Ec);
+    ReleaseResultPrefix(Prefix);
     return static_cast<int>(TCliExit::ceCreateDiffFileError);
   }
   Settings.TempDirectory = (Temp.Path() / "work").string() + "/";
@@ -249,7 +188,7 @@ int RunCli(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostre
     Worker.join();
   }
   Printer.Finish();
-  fs::remove(Reservation, Ec);
+  ReleaseResultPrefix(Prefix);
 
   std::vector<std::string> Reports;
   for (const std::string& File : SplitLines(Run.ResultFiles()))

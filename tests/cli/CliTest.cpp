@@ -116,29 +116,25 @@ class CliFolder : public testing::Test {
   fs::path Dir;
 };
 
-TEST_F(CliFolder, PrefixSkipsTakenTimesAndReservesAtomically) {
-  const std::string A = ReserveResultPrefix(Dir.string(), "20260101_120000");
-  EXPECT_EQ(A, (Dir / "Result_20260101_120000_").string());
-  // Reserved but not released: the next run of the same second gets a counter.
-  const std::string B = ReserveResultPrefix(Dir.string(), "20260101_120000");
-  EXPECT_EQ(B, (Dir / "Result_20260101_120000-2_").string());
-  std::ofstream(Dir / "Result_20260101_120000-3_en_de.html") << "x";
-  fs::remove(A + ".lock");
-  std::ofstream(A + "en_de.html") << "x";
-  EXPECT_EQ(ReserveResultPrefix(Dir.string(), "20260101_120000"), (Dir / "Result_20260101_120000-4_").string());
-  EXPECT_EQ(ReserveResultPrefix((Dir / "missing").string(), "20260101_120000"), "");
-}
-
-TEST_F(CliFolder, ConcurrentReservationsNeverShareAPrefix) {
-  constexpr int Runs = 16;
-  std::vector<std::string> Got(Runs);
-  std::vector<std::thread> Threads;
-  for (int I = 0; I < Runs; ++I)
-    Threads.emplace_back([&, I] { Got[I] = ReserveResultPrefix(Dir.string(), "20260101_120000"); });
-  for (auto& T : Threads) T.join();
-  const std::set<std::string> Distinct(Got.begin(), Got.end());
-  EXPECT_EQ(Distinct.size(), static_cast<std::size_t>(Runs));
-  EXPECT_FALSE(Distinct.contains(""));
+// The tool logs into a file of its own beside the desktop program's log, which it leaves alone.
+TEST_F(CliFolder, TheBinaryLogsBesideTheDesktopLogWithoutTouchingIt) {
+  const fs::path Program = Dir / "program";
+  fs::create_directories(Program / "Logs");
+  fs::copy_file(LEXMORA_COMPARE_BINARY, Program / "lexmora-compare");  // portable: its folders beside it
+  const std::string DesktopLog = "2026.01.01 12:00:00 [I] - the desktop program is running\r\n";
+  std::ofstream(Program / "Logs" / "Logger.log", std::ios::binary) << DesktopLog;
+  // A document that is no XML: its reader logs the reason, so the run writes log entries.
+  std::ofstream(Dir / "broken.sdlxliff") << "<xliff";
+  const std::string Command = (Program / "lexmora-compare").string() + " -q -s " + (Dir / "broken.sdlxliff").string() +
+                              " -s " + GoodSource + " -e " + GoodEdited + " -o " + (Dir / "out").string() +
+                              " > /dev/null 2>&1";
+  ASSERT_EQ(std::system(Command.c_str()), 0);
+  std::ifstream Desktop(Program / "Logs" / "Logger.log", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(Desktop), {}), DesktopLog);
+  std::ifstream Own(Program / "Logs" / "lexmora-compare.log", std::ios::binary);
+  const std::string OwnText(std::istreambuf_iterator<char>(Own), {});
+  EXPECT_NE(OwnText.find("Logging started..."), std::string::npos) << OwnText;
+  EXPECT_NE(OwnText.find("[E]"), std::string::npos) << OwnText;
 }
 
 TEST_F(CliFolder, RunWritesReportAndPrintsItsPath) {
