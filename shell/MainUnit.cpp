@@ -714,7 +714,12 @@ void TMainForm::AddFilesToList(TListBox* AList, const std::vector<std::string>& 
   std::vector<std::string> Existing;
   for (const QString& P : AList->Paths()) Existing.push_back(P.toStdString());
   const TFileListAddResult Result = AddAcceptedFiles(Existing, APaths, AOnlyInputExtensions);
-  for (const std::string& Path : Result.Added) AList->AddSorted(QString::fromStdString(Path));
+  for (const std::string& Path : Result.Added) {
+    // Absolute, so that the run does not depend on the folder the program was started in.
+    std::error_code Ec;
+    const fs::path Absolute = fs::absolute(Path, Ec).lexically_normal();
+    AList->AddSorted(QString::fromStdString(Ec ? Path : Absolute.string()));
+  }
   UpdateSrcActions();
   UpdateTrgActions();
   if (!Result.RefusedLineBreak.empty()) ShowRefusedPaths(Result.RefusedLineBreak);
