@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "ApplicationUnit.h"
 #include "LocalizationUnit.h"
 #include "LoggerUnit.h"
 #include "MainUnit.h"
@@ -26,9 +27,7 @@ int main(int argc, char* argv[]) {
   const bool IsFirst = Lock.TryLock();
 
   QApplication App(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("LexmoraCT"));
-  QApplication::setApplicationVersion(QStringLiteral(LEXMORA_VERSION));
-  QGuiApplication::setDesktopFileName(QStringLiteral("lexmora-ct"));
+  ConfigureApplication(App);
 
   if (!IsFirst) {
     // Also on stderr, for a start from a terminal.
@@ -37,7 +36,7 @@ int main(int argc, char* argv[]) {
     return 0;
   }
 
-  Logger().AddInfo("LexmoraCT " LEXMORA_VERSION " started");
+  Logger().AddInfo("LexmoraCT " + QApplication::applicationVersion().toStdString() + " started");
   if (!CheckLocalizationIds()) {
     // The table itself is broken, so this notice cannot come from it.
     QMessageBox::critical(nullptr, QString(),

@@ -100,9 +100,12 @@ void SetBackground(QWidget* AWidget, const QColor& AColour) {
   AWidget->setPalette(Palette);
 }
 
-std::vector<QRect> MonitorRects() {
-  std::vector<QRect> Rects;
-  for (const QScreen* Screen : QGuiApplication::screens()) Rects.push_back(Screen->availableGeometry());
+std::vector<TScreenRect> MonitorRects() {
+  std::vector<TScreenRect> Rects;
+  for (const QScreen* Screen : QGuiApplication::screens()) {
+    const QRect R = Screen->availableGeometry();
+    Rects.push_back({R.x(), R.y(), R.width(), R.height()});
+  }
   return Rects;
 }
 
@@ -633,10 +636,12 @@ void TMainForm::ApplyLanguage(TLocalizationLanguare ALang) {
 }
 
 void TMainForm::FitToMonitors() {
-  const QRect Frame = frameGeometry();
-  const QRect Fitted = lexmora::FitToMonitors(QRect(pos(), Frame.size()), MonitorRects());
-  if (Fitted.size() != Frame.size()) resize(size() - (Frame.size() - Fitted.size()));
-  if (Fitted.topLeft() != pos()) move(Fitted.topLeft());
+  // Qt places a window by its frame; the frame's extra size is kept off the client's.
+  const QSize Frame = frameGeometry().size();
+  const TScreenRect Fitted = lexmora::FitToMonitors({x(), y(), Frame.width(), Frame.height()}, MonitorRects());
+  const QSize FittedSize(Fitted.Width, Fitted.Height);
+  if (FittedSize != Frame) resize(size() - (Frame - FittedSize));
+  if (QPoint(Fitted.Left, Fitted.Top) != pos()) move(Fitted.Left, Fitted.Top);
 }
 
 void TMainForm::StoreWindowState() {
@@ -688,22 +693,25 @@ void TMainForm::FormResize() {
 
 void TMainForm::SetFormState(TFormState AState) {
   FCurFormState = AState;
-  const bool Setup = AState == TFormState::fsSetupToWork;
-  SettingsPanel->setVisible(Setup);
-  WorkPanel->setVisible(!Setup);
-  StopGenerateDiffFileBtn->setVisible(AState == TFormState::fsWorked);
-  RestartButton->setVisible(AState == TFormState::fsWaitForRestart);
-  switch (AState) {
-    case TFormState::fsWorked:
+  const TFormStateView View = FormStateView(AState);
+  // Hide first, so that the two views are never shown together.
+  if (!View.SetupView) SettingsPanel->setVisible(false);
+  if (!View.WorkView) WorkPanel->setVisible(false);
+  SettingsPanel->setVisible(View.SetupView);
+  WorkPanel->setVisible(View.WorkView);
+  StopGenerateDiffFileBtn->setVisible(View.StopButton);
+  RestartButton->setVisible(View.RestartButton);
+  switch (View.Focus) {
+    case TFormFocus::ffStopButton:
       StopGenerateDiffFileBtn->setFocus();
       break;
-    case TFormState::fsWorkStopping:
+    case TFormFocus::ffWorkView:
       WorkPanel->setFocus();
       break;
-    case TFormState::fsWaitForRestart:
+    case TFormFocus::ffRestartButton:
       RestartButton->setFocus();
       break;
-    case TFormState::fsSetupToWork:
+    case TFormFocus::ffNone:
       break;
   }
 }
@@ -711,18 +719,12 @@ void TMainForm::SetFormState(TFormState AState) {
 // ---- lists ----------------------------------------------------------------------------------
 
 void TMainForm::AddFilesToList(TListBox* AList, const std::vector<std::string>& APaths, bool AOnlyInputExtensions) {
-  std::vector<std::string> Existing;
-  for (const QString& P : AList->Paths()) Existing.push_back(P.toStdString());
-  const TFileListAddResult Result = AddAcceptedFiles(Existing, APaths, AOnlyInputExtensions);
-  for (const std::string& Path : Result.Added) {
-    // Absolute, so that the run does not depend on the folder the program was started in.
-    std::error_code Ec;
-    const fs::path Absolute = fs::absolute(Path, Ec).lexically_normal();
-    AList->AddSorted(QString::fromStdString(Ec ? Path : Absolute.string()));
-  }
+  std::vector<std::string> Paths = AList->PathList();
+  const TAddFilesResult Result = lexmora::AddFilesToList(Paths, APaths, AOnlyInputExtensions);
+  if (Result.AddedCount > 0) AList->SetPaths(Paths);
   UpdateSrcActions();
   UpdateTrgActions();
-  if (!Result.RefusedLineBreak.empty()) ShowRefusedPaths(Result.RefusedLineBreak);
+  if (!Result.LineBreakPaths.empty()) ShowRefusedPaths(Result.LineBreakPaths);
 }
 
 void TMainForm::ShowRefusedPaths(const std::vector<std::string>& APaths) {
@@ -868,8 +870,8 @@ void TMainForm::GenerateDiffFileBtnClick() {
   FLog.Add(Msg(MsgStarted));
   FLog.Add(QString());
   TDiffFileConstructorSettings Settings;
-  for (const QString& P : SrcFilesListBox->Paths()) Settings.TranslatorFiles += P.toStdString() + "\r\n";
-  for (const QString& P : TrgFilesListBox->Paths()) Settings.EditorFiles += P.toStdString() + "\r\n";
+  Settings.TranslatorFiles = FileListText(SrcFilesListBox->PathList());
+  Settings.EditorFiles = FileListText(TrgFilesListBox->PathList());
   Settings.HideEquivalentString = HideEquivalentStringCB->isChecked();
   Settings.DoNotSeparateSpaces = DoNotSeparateSpacesCbx->isChecked();
   Settings.FillDiffRowColored = FillDiffRowColoredCB->isChecked();

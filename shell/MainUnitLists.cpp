@@ -6,6 +6,8 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSet>
+#include <QSignalBlocker>
 #include <QToolTip>
 #include <QUrl>
 
@@ -32,18 +34,22 @@ QStringList TListBox::Paths() const {
   return Result;
 }
 
-void TListBox::AddSorted(const QString& APath) {
-  // Binary search over the case-folded order the list keeps.
-  int Low = 0;
-  int High = count();
-  while (Low < High) {
-    const int Mid = (Low + High) / 2;
-    if (QString::compare(item(Mid)->text(), APath, Qt::CaseInsensitive) <= 0)
-      Low = Mid + 1;
-    else
-      High = Mid;
+std::vector<std::string> TListBox::PathList() const {
+  std::vector<std::string> Result;
+  Result.reserve(count());
+  for (int I = 0; I < count(); ++I) Result.push_back(item(I)->text().toStdString());
+  return Result;
+}
+
+void TListBox::SetPaths(const std::vector<std::string>& APaths) {
+  QSet<QString> Selected;
+  for (const QListWidgetItem* Item : selectedItems()) Selected.insert(Item->text());
+  const QSignalBlocker Blocker(this);
+  clear();
+  for (const std::string& Path : APaths) {
+    auto* Item = new QListWidgetItem(QString::fromStdString(Path), this);
+    if (Selected.contains(Item->text())) Item->setSelected(true);
   }
-  insertItem(Low, APath);
 }
 
 void TListBox::DeleteSelected() {

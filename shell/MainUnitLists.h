@@ -23,8 +23,10 @@ class TListBox : public QListWidget {
   static constexpr int ItemHeight = 15;
 
   QStringList Paths() const;
-  // Inserts APath at its sorted place (no duplicate check: the caller applies the accepting rules).
-  void AddSorted(const QString& APath);
+  std::vector<std::string> PathList() const;
+  // Replaces the items by APaths, which the caller keeps in the lists' order; selected paths stay
+  // selected.
+  void SetPaths(const std::vector<std::string>& APaths);
   void DeleteSelected();
   bool HasSelection() const { return !selectedItems().isEmpty(); }
 

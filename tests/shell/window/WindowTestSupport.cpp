@@ -19,21 +19,8 @@ TWindowTestFolders::TWindowTestFolders() {
 }
 
 void ResetSettingsToDefaults() {
-  TSettings Defaults;
-  Defaults.SaveFormSize = Defaults.SaveFormPos = Defaults.SaveDiffSettings = Defaults.ClearFileList = false;
-  Defaults.LangIndex = TLocalizationLanguare::llEN;
-  Defaults.LastFormPosX = Defaults.LastFormPosY = Defaults.LastFormPosW = Defaults.LastFormPosH = -1;
-  Defaults.ShowTagsFormat = TShowTagsFormat::stfShort;
-  Defaults.Def_HideEquivalentString = Defaults.Curr_HideEquivalentString = true;
-  Defaults.Def_DoNotSeparateSpaces = Defaults.Curr_DoNotSeparateSpaces = false;
-  Defaults.Def_FillDiffRowColored = Defaults.Curr_FillDiffRowColored = true;
-  Defaults.Def_ShowTags = Defaults.Curr_ShowTags = true;
-  Defaults.Def_ResultFileFormat = Defaults.Curr_ResultFileFormat = TResultFileFormat::rffHTML;
-  Defaults.PathToHomeDir = ProgrammSettings.PathToHomeDir;
-  Defaults.PathToTempDir = ProgrammSettings.PathToTempDir;
-  Defaults.PathToResDir = ProgrammSettings.PathToResDir;
-  Defaults.IniFileFullName = ProgrammSettings.IniFileFullName;
-  ProgrammSettings = Defaults;
+  // Reading an empty file gives every default; the paths stay.
+  ApplySettingsText(ProgrammSettings, std::string());
 }
 
 QString WriteFile(const QString& AFile, const QByteArray& AContent) {
