@@ -1,6 +1,5 @@
 // LexmoraCT: the desktop program's entry routine.
 #include <QApplication>
-#include <QMessageBox>
 
 #include <cstdio>
 
@@ -8,46 +7,41 @@
 #include "LocalizationUnit.h"
 #include "LoggerUnit.h"
 #include "MainUnit.h"
-#include "MainUnitShellDeps.h"
+#include "Settings.h"
+#include "SingleInstanceUnit.h"
+#include "StartUpUnit.h"
 
 using namespace lexmora;
 
-namespace {
-
-QString Text(int AId) { return QString::fromStdString(GetLocalizedText(AId, ProgrammSettings.LangIndex)); }
-
-}  // namespace
-
 int main(int argc, char* argv[]) {
-  // Paths first; nothing is logged before the single-instance lock is held, because the first log
-  // entry empties the log, which must stay the running copy's.
-  InitSettingsPaths();
-  LoadSettings();
-  TSingleInstanceLock Lock;
-  const bool IsFirst = Lock.TryLock();
-
+  // The settings paths are set before main. The application comes first, so that the lock records
+  // the program's name.
   QApplication App(argc, argv);
   ConfigureApplication(App);
+  LoadSettings();
 
-  if (!IsFirst) {
+  // Nothing is logged before the lock is held: the first log entry empties the log, which is the
+  // running copy's as long as it runs.
+  TSingleInstanceLock Lock;
+  if (!Lock.TryLock()) {
     // Also on stderr, for a start from a terminal.
-    std::fprintf(stderr, "%s\n", GetLocalizedText(143, ProgrammSettings.LangIndex).c_str());
-    QMessageBox::information(nullptr, Text(142), Text(143));
-    return 0;
+    std::fprintf(stderr, "%s\n", GetLocalizedText(TMsg::AlreadyRunning, ProgrammSettings.LangIndex).c_str());
+    ShowAlreadyRunningMessage(ProgrammSettings.LangIndex);
+    return kExitAlreadyRunning;
   }
-
   Logger().AddInfo("LexmoraCT " + QApplication::applicationVersion().toStdString() + " started");
-  if (!CheckLocalizationIds()) {
-    // The table itself is broken, so this notice cannot come from it.
-    QMessageBox::critical(nullptr, QString(),
-                          QStringLiteral("Обнаружена проблема со строками локализаций! \r\nАх, как жаль... :("));
-    Logger().AddError("main", "The message table failed its self-test");
-    return 1;
-  }
+  if (!Lock.Problem().isEmpty())
+    Logger().AddWarning("No single-instance lock: " + Lock.Problem().toStdString());
 
-  TMainForm MainForm;
-  MainForm.show();
-  const int Status = App.exec();
+  // A failed check ends the program before any window exists.
+  if (!RunStartUpChecks()) return kExitStartUpCheckFailed;
+
+  int Status = 0;
+  {
+    TMainForm MainForm;
+    MainForm.show();
+    Status = App.exec();
+  }
   FinishLogging();
   return Status;
 }

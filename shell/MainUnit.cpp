@@ -25,8 +25,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 
-#include "LocalTimeUnit.h"
 #include "LocalizationUnit.h"
 #include "LoggerUnit.h"
 #include "MainUnitImages.h"
@@ -37,22 +37,6 @@ namespace lexmora {
 namespace fs = std::filesystem;
 
 namespace {
-
-// Message ids of the window (texts in the message table).
-constexpr int MsgCannotCompare = 34;
-constexpr int MsgNoFiles = 35;
-constexpr int MsgStarted = 36;
-constexpr int MsgCompleted = 37;
-constexpr int MsgCreateError = 38;
-constexpr int MsgTerminated = 39;
-constexpr int MsgUnknown = 40;
-constexpr int MsgSuccess = 41;
-constexpr int MsgReportNotFound = 42;
-constexpr int MsgInterrupted = 43;
-constexpr int MsgContainedErrors = 45;
-constexpr int MsgResultsNotWritable = 186;
-constexpr int MsgWorkDirNotCreated = 187;
-constexpr int MsgLineBreakRefused = 188;
 
 const QColor WindowColour(Qt::white);
 const QColor ListColour(0xFF, 0xFE, 0xF2);
@@ -107,15 +91,6 @@ std::vector<TScreenRect> MonitorRects() {
     Rects.push_back({R.x(), R.y(), R.width(), R.height()});
   }
   return Rects;
-}
-
-// Creates a private folder "run-XXXXXX" inside AParent; empty when that is impossible.
-std::string NewPrivateFolder(const std::string& AParent) {
-  std::error_code Ec;
-  fs::create_directories(AParent, Ec);
-  std::string Template = (fs::path(AParent) / "run-XXXXXX").string();
-  if (!::mkdtemp(Template.data())) return {};
-  return Template;
 }
 
 }  // namespace
@@ -183,10 +158,10 @@ QStringList DelphiFilterToNameFilters(const QString& AFilter) {
 }
 
 QString TMainForm::OpenDialogFilter(TLocalizationLanguare ALang) {
-  const auto T = [ALang](int AId) { return QString::fromStdString(GetLocalizedText(AId, ALang)); };
-  return T(30) + QStringLiteral("|*.sdlrpx;*.sdlppx;*.sdlxliff;*.mqxliff;*.mqxlz;*.mxliff|") + T(31) +
-         QStringLiteral("|*.sdlrpx;*.sdlppx;*.sdlxliff|") + T(32) + QStringLiteral("|*.mqxliff;*.mqxlz|") + T(185) +
-         QStringLiteral("|*.mxliff");
+  const auto T = [ALang](TMsg AId) { return QString::fromStdString(GetLocalizedText(AId, ALang)); };
+  return T(TMsg::FilterAllSupportedFiles) + QStringLiteral("|*.sdlrpx;*.sdlppx;*.sdlxliff;*.mqxliff;*.mqxlz;*.mxliff|") +
+         T(TMsg::FilterSdlFiles) + QStringLiteral("|*.sdlrpx;*.sdlppx;*.sdlxliff|") + T(TMsg::FilterMemoQFiles) +
+         QStringLiteral("|*.mqxliff;*.mqxlz|") + T(TMsg::FilterMemsourceFiles) + QStringLiteral("|*.mxliff");
 }
 
 // ---- creation -------------------------------------------------------------------------------
@@ -590,7 +565,7 @@ void TMainForm::ApplySettings() {
     ExportToXLSXRadioButton->setChecked(true);
 }
 
-QString TMainForm::Msg(int AId) const {
+QString TMainForm::Msg(TMsg AId) const {
   return QString::fromStdString(GetLocalizedText(AId, ProgrammSettings.LangIndex));
 }
 
@@ -598,41 +573,50 @@ void TMainForm::ApplyLanguage(TLocalizationLanguare ALang) {
   ProgrammSettings.LangIndex = ALang;
   TAppVersion Version;
   GetAppVersion(Version);
-  setWindowTitle(Msg(0) + QString::fromStdString(Version.MajorAndMinor));
-  Label1->setText(Msg(1));
-  Label2->setText(Msg(2));
-  DoNotSeparateSpacesCbx->setText(Msg(3));
-  HideEquivalentStringCB->setText(Msg(4));
-  FillDiffRowColoredCB->setText(Msg(5));
-  ShowTagsCB->setText(Msg(6));
-  ExportToHTMLRadioButton->setText(Msg(7));
-  ExportToXLSXRadioButton->setText(Msg(8));
-  GenerateDiffFileBtn->setText(Msg(9));
+  setWindowTitle(Msg(TMsg::ProgramTitlePrefix) + QString::fromStdString(Version.MajorAndMinor));
+  Label1->setText(Msg(TMsg::SourceListCaption));
+  Label2->setText(Msg(TMsg::EditedListCaption));
+  DoNotSeparateSpacesCbx->setText(Msg(TMsg::OptionIgnoreNbsp));
+  HideEquivalentStringCB->setText(Msg(TMsg::OptionOnlyEditedSegments));
+  FillDiffRowColoredCB->setText(Msg(TMsg::OptionHighlightEditedRows));
+  ShowTagsCB->setText(Msg(TMsg::OptionShowTags));
+  ExportToHTMLRadioButton->setText(Msg(TMsg::OptionFormatHtml));
+  ExportToXLSXRadioButton->setText(Msg(TMsg::OptionFormatXlsx));
+  GenerateDiffFileBtn->setText(Msg(TMsg::CreateReportButton));
   const struct {
     QAction* Action;
-    int Caption;
-  } Texts[] = {{AddSrcFileAct, 10},   {DelSrcFileAct, 12},     {AddTrgFileAct, 14}, {DelTrgFileAct, 16},
-               {ClearSrcListAct, 18}, {ClearTrgListAct, 20},   {ClearAllAct, 22},   {ResetToDefaultAct, 24},
-               {SettingsAct, 26},     {ExitAct, 28},           {AboutAct, 148}};
+    TMsg Caption;
+    TMsg Hint;
+  } Texts[] = {{AddSrcFileAct, TMsg::AddSourceFilesCaption, TMsg::AddSourceFilesHint},
+               {DelSrcFileAct, TMsg::DeleteSourceFilesCaption, TMsg::DeleteSourceFilesHint},
+               {AddTrgFileAct, TMsg::AddEditedFilesCaption, TMsg::AddEditedFilesHint},
+               {DelTrgFileAct, TMsg::DeleteEditedFilesCaption, TMsg::DeleteEditedFilesHint},
+               {ClearSrcListAct, TMsg::ClearSourceListCaption, TMsg::ClearSourceListHint},
+               {ClearTrgListAct, TMsg::ClearEditedListCaption, TMsg::ClearEditedListHint},
+               {ClearAllAct, TMsg::ClearBothListsCaption, TMsg::ClearBothListsHint},
+               {ResetToDefaultAct, TMsg::ResetToDefaultsCaption, TMsg::ResetToDefaultsHint},
+               {SettingsAct, TMsg::SettingsCaption, TMsg::SettingsHint},
+               {ExitAct, TMsg::ExitCaption, TMsg::ExitHint},
+               {AboutAct, TMsg::AboutCaption, TMsg::AboutHint}};
   for (const auto& T : Texts) {
     T.Action->setText(Msg(T.Caption));
-    T.Action->setToolTip(Msg(T.Caption + 1));
-    T.Action->setStatusTip(Msg(T.Caption + 1));
+    T.Action->setToolTip(Msg(T.Hint));
+    T.Action->setStatusTip(Msg(T.Hint));
   }
-  HideMainInfoPanelAct->setToolTip(Msg(178));
+  HideMainInfoPanelAct->setToolTip(Msg(TMsg::HideInfoBarHint));
   SwitchToEnglishAct->setChecked(ALang == TLocalizationLanguare::llEN);
   SwitchToRussianAct->setChecked(ALang == TLocalizationLanguare::llRU);
   if (OpenDialog1) {
     OpenDialog1->setNameFilters(DelphiFilterToNameFilters(OpenDialogFilter(ALang)));
     OpenDialog1->selectNameFilter(OpenDialog1->nameFilters().value(0));
   }
-  StopGenerateDiffFileBtn->setText(Msg(140));
-  RestartButton->setText(Msg(141));
-  StartTextLeftLabel->setText(Msg(144));
-  StartTextRightLabel->setText(Msg(144));
+  StopGenerateDiffFileBtn->setText(Msg(TMsg::StopReportButton));
+  RestartButton->setText(Msg(TMsg::CreateAnotherReportButton));
+  StartTextLeftLabel->setText(Msg(TMsg::DropFilesHint));
+  StartTextRightLabel->setText(Msg(TMsg::DropFilesHint));
   DrawCreditFooter();
   if (MainInfoPanel->isVisibleTo(SettingsPanel))
-    MainInfoLinkLabel->setText(Msg(173) + QString::fromStdString(ProgrammSettings.LastNewVersion) + Msg(174));
+    MainInfoLinkLabel->setText(Msg(TMsg::UpdateAvailablePrefix) + QString::fromStdString(ProgrammSettings.LastNewVersion) + Msg(TMsg::UpdateAvailableLink));
 }
 
 void TMainForm::FitToMonitors() {
@@ -728,10 +712,10 @@ void TMainForm::AddFilesToList(TListBox* AList, const std::vector<std::string>& 
 }
 
 void TMainForm::ShowRefusedPaths(const std::vector<std::string>& APaths) {
-  QString Text = Msg(MsgLineBreakRefused);
+  QString Text = Msg(TMsg::PathsWithLineBreak);
   for (const std::string& P : APaths) Text += QLatin1Char('\n') + QString::fromStdString(P).replace(QLatin1Char('\n'), QStringLiteral("\\n")).replace(QLatin1Char('\r'), QStringLiteral("\\r"));
   // Not modal in a nested loop: the drop has already been answered.
-  auto* Box = new QMessageBox(QMessageBox::Warning, Msg(142), Text, QMessageBox::Ok, this);
+  auto* Box = new QMessageBox(QMessageBox::Warning, Msg(TMsg::CautionTitle), Text, QMessageBox::Ok, this);
   Box->setObjectName(QStringLiteral("RefusedPathsBox"));
   Box->setAttribute(Qt::WA_DeleteOnClose);
   Box->open();
@@ -837,8 +821,8 @@ bool TMainForm::IsRunActive() const { return DiffFileConstructor || FRunBridge |
 void TMainForm::GenerateDiffFileBtnClick() {
   FLog.Clear();
   if (SrcFilesListBox->count() == 0 || TrgFilesListBox->count() == 0) {
-    FLog.Add(Msg(MsgCannotCompare));
-    FLog.Add(Msg(MsgNoFiles));
+    FLog.Add(Msg(TMsg::CannotCompare));
+    FLog.Add(Msg(TMsg::FilesMissingForCompare));
     SetFormState(TFormState::fsWaitForRestart);
     return;
   }
@@ -848,26 +832,25 @@ void TMainForm::GenerateDiffFileBtnClick() {
   std::string ResDir = S.PathToResDir;
   while (ResDir.size() > 1 && ResDir.back() == '/') ResDir.pop_back();
   fs::create_directories(ResDir, Ec);
-  const std::string Prefix = ReserveResultPrefix(ResDir, FormatLocalTime("%Y%m%d_%H%M%S"));
+  const std::string Prefix = ReserveResultPrefix(ResDir, ResultTimeStamp());
   if (Prefix.empty()) {
-    FLog.Add(Msg(MsgCannotCompare));
-    FLog.Add(Msg(MsgResultsNotWritable) + QString::fromStdString(S.PathToResDir));
+    FLog.Add(Msg(TMsg::CannotCompare));
+    FLog.Add(Msg(TMsg::ResultsFolderNotWritable) + QString::fromStdString(S.PathToResDir));
     Logger().AddWarning("TMainForm.GenerateDiffFileBtnClick: the results folder cannot be written: " + S.PathToResDir);
     SetFormState(TFormState::fsWaitForRestart);
     return;
   }
-  const std::string Reservation = Prefix + ".lock";
-  const std::string WorkDir = NewPrivateFolder(S.PathToTempDir);
-  if (WorkDir.empty()) {
-    fs::remove(Reservation, Ec);
-    FLog.Add(Msg(MsgCannotCompare));
-    FLog.Add(Msg(MsgWorkDirNotCreated) + QString::fromStdString(S.PathToTempDir));
+  TPrivateWorkDir PrivateDir(S.PathToTempDir, "run");
+  if (PrivateDir.Path().empty()) {
+    ReleaseResultPrefix(Prefix);
+    FLog.Add(Msg(TMsg::CannotCompare));
+    FLog.Add(Msg(TMsg::WorkFolderNotCreated) + QString::fromStdString(S.PathToTempDir));
     Logger().AddWarning("TMainForm.GenerateDiffFileBtnClick: cannot create a working folder in " + S.PathToTempDir);
     SetFormState(TFormState::fsWaitForRestart);
     return;
   }
 
-  FLog.Add(Msg(MsgStarted));
+  FLog.Add(Msg(TMsg::ComparisonStarted));
   FLog.Add(QString());
   TDiffFileConstructorSettings Settings;
   Settings.TranslatorFiles = FileListText(SrcFilesListBox->PathList());
@@ -876,13 +859,14 @@ void TMainForm::GenerateDiffFileBtnClick() {
   Settings.DoNotSeparateSpaces = DoNotSeparateSpacesCbx->isChecked();
   Settings.FillDiffRowColored = FillDiffRowColoredCB->isChecked();
   Settings.ShowTagsFlag = GetShowTagsFlag(ShowTagsCB->isChecked(), S.ShowTagsFormat);
-  Settings.TempDirectory = (fs::path(WorkDir) / "work").string() + "/";
+  Settings.TempDirectory = (PrivateDir.Path() / "work").string() + "/";
   Settings.ResultFileName = Prefix;
   Settings.ResultFileFormat =
       ExportToHTMLRadioButton->isChecked() ? TResultFileFormat::rffHTML : TResultFileFormat::rffXLSX;
   Settings.LocalizationLanguare = S.LangIndex;
 
-  auto* Run = new TRunBridge(Settings, Reservation, WorkDir, this);
+  // From here the run owns the reservation and the folder and gives both up on its worker.
+  auto* Run = new TRunBridge(Settings, Prefix, PrivateDir.Release().string(), this);
   connect(Run, &TRunBridge::NewOperation, this, &TMainForm::SetNewOperation);
   connect(Run, &TRunBridge::Progress, this, &TMainForm::SetProgress);
   connect(Run, &TRunBridge::RunResult, this, [this](int ACode, const QString& AErrorLog, const QString& AResultFile) {
@@ -932,29 +916,29 @@ void TMainForm::SetResult(TExecuteResult AResultCode, const QString& AErrorLog, 
   if (Progressator) {
     // Only an operation still running gets its closing line; a finished one keeps its own.
     if (Progressator->IsOperationSet())
-      SetProgressFinishCallBack(Progressator->CurrentOperation() + GetLocalizedText(MsgCompleted, ProgrammSettings.LangIndex));
+      SetProgressFinishCallBack(Progressator->CurrentOperation() + GetLocalizedText(TMsg::OperationCompleted, ProgrammSettings.LangIndex));
     Progressator->Terminate();
   }
-  int Outcome = -1;
+  std::optional<TMsg> Outcome;
   switch (AResultCode) {
     case TExecuteResult::erTerminatedByUser:
-      Outcome = MsgTerminated;
+      Outcome = TMsg::ReportStoppedByUser;
       break;
     case TExecuteResult::erCreateDiffFileError:
-      Outcome = MsgCreateError;
+      Outcome = TMsg::ReportFailed;
       break;
     case TExecuteResult::erOk:
       break;
     default:
-      Outcome = MsgUnknown;
+      Outcome = TMsg::UnknownError;
       break;
   }
   FLog.Add(QString());
-  if (Outcome >= 0) {
-    FLog.Add(Msg(MsgInterrupted));
-    FLog.Add(Msg(Outcome));
+  if (Outcome) {
+    FLog.Add(Msg(TMsg::ComparisonInterrupted));
+    FLog.Add(Msg(*Outcome));
   } else {
-    FLog.Add(Msg(MsgSuccess));
+    FLog.Add(Msg(TMsg::ReportCreated));
     for (std::size_t I = 0; I < Reports.size(); ++I) {
       const QString Path = QString::fromStdString(Reports[I]);
       const QString Number = Reports.size() == 1 ? QString() : QString::number(I + 1) + QStringLiteral(". ");
@@ -964,13 +948,13 @@ void TMainForm::SetResult(TExecuteResult AResultCode, const QString& AErrorLog, 
         if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Path)))
           Logger().AddWarning("TMainForm.SetResult: the desktop could not open the report " + Reports[I]);
       } else {
-        FLog.Add(Number + Path + QStringLiteral(" - ") + Msg(MsgReportNotFound));
+        FLog.Add(Number + Path + QStringLiteral(" - ") + Msg(TMsg::ReportNotFound));
       }
     }
   }
   if (!AErrorLog.isEmpty()) {
     FLog.Add(QString());
-    FLog.Add(Msg(MsgContainedErrors));
+    FLog.Add(Msg(TMsg::ComparisonHadErrors));
     for (const std::string& Line : SplitLines(AErrorLog.toStdString())) FLog.Add(QString::fromStdString(Line));
   }
   DiffFileConstructor = nullptr;

@@ -12,6 +12,7 @@
 #include "DataTypeUnit.h"
 #include "DiffFileConstructorUnit.h"
 #include "MainUnitLists.h"
+#include "MessageIds.h"
 #include "MainUnitShellDeps.h"
 
 class QAction;
@@ -190,7 +191,7 @@ class TMainForm : public QMainWindow {
 
   void OnRunEnded();
   void CloseWhenIdle();
-  QString Msg(int AId) const;
+  QString Msg(TMsg AId) const;
 
   TLogMemo FLog{nullptr};
   TFileDropTarget* FDropTarget = nullptr;

@@ -5,16 +5,17 @@
 #include <filesystem>
 
 #include "LoggerUnit.h"
+#include "RunFoldersUnit.h"
 
 namespace lexmora {
 
 namespace fs = std::filesystem;
 
-TRunBridge::TRunBridge(const TDiffFileConstructorSettings& ASettings, std::string AReservation, std::string AWorkDir,
+TRunBridge::TRunBridge(const TDiffFileConstructorSettings& ASettings, std::string APrefix, std::string AWorkDir,
                        QObject* AParent)
     : QObject(AParent),
       FRun(std::make_unique<TDiffFileConstructor>(ASettings, static_cast<TDiffFileConstructorObserver&>(*this))),
-      FReservation(std::move(AReservation)),
+      FPrefix(std::move(APrefix)),
       FWorkDir(std::move(AWorkDir)) {}
 
 TRunBridge::~TRunBridge() {
@@ -54,7 +55,7 @@ void TRunBridge::RunBody() {
     fs::remove_all(FWorkDir, Ec);
     if (Ec) Logger().AddWarning("Cannot remove the working folder " + FWorkDir + ": " + Ec.message());
   }
-  if (!FReservation.empty()) fs::remove(FReservation, Ec);
+  ReleaseResultPrefix(FPrefix);
 }
 
 void TRunBridge::SetNewOperation(const std::string& AOperationName, int APointCount, int APercentBegin,

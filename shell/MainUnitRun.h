@@ -19,9 +19,9 @@ namespace lexmora {
 class TRunBridge : public QObject, private TDiffFileConstructorObserver {
   Q_OBJECT
  public:
-  // ASettings is copied into the run. AReservation (the report prefix's reservation file) and
-  // AWorkDir (the run's private working folder) are removed on the worker once the run is over.
-  TRunBridge(const TDiffFileConstructorSettings& ASettings, std::string AReservation, std::string AWorkDir,
+  // ASettings is copied into the run. The reservation of the report prefix APrefix is released and
+  // AWorkDir (the run's private working folder) removed on the worker once the run is over.
+  TRunBridge(const TDiffFileConstructorSettings& ASettings, std::string APrefix, std::string AWorkDir,
              QObject* AParent = nullptr);
   ~TRunBridge() override;
   TRunBridge(const TRunBridge&) = delete;
@@ -50,7 +50,7 @@ class TRunBridge : public QObject, private TDiffFileConstructorObserver {
   void RunBody();
 
   std::unique_ptr<TDiffFileConstructor> FRun;
-  std::string FReservation;
+  std::string FPrefix;
   std::string FWorkDir;
   QThread* FThread = nullptr;
   bool FRunning = false;

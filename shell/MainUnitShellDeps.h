@@ -3,6 +3,7 @@
 #include "AppInfoUnit.h"
 #include "FileListRulesUnit.h"
 #include "FormStateUnit.h"
+#include "GuiProgressatorUnit.h"
 #include "MonitorFitUnit.h"
+#include "RunFoldersUnit.h"
 #include "Settings.h"
-#include "BaseStandIns.h"
