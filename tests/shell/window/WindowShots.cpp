@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QMimeData>
 #include <QPixmap>
 #include <QTest>
@@ -46,12 +47,18 @@ int main(int argc, char** argv) {
   test_support::TOpenedUrls Opened;
 
   TMainForm Form;
+  Form.resize(860, 400);  // wide enough for the example paths
   Form.show();
+  // Copies of the examples in a neutral place, so the pictures show no build paths.
   QStringList Before, After;
-  for (const QString& F : QDir(Examples + QStringLiteral("/before")).entryList(QDir::Files))
-    Before << Examples + QStringLiteral("/before/") + F;
-  for (const QString& F : QDir(Examples + QStringLiteral("/after")).entryList(QDir::Files))
-    After << Examples + QStringLiteral("/after/") + F;
+  for (const QString Side : {QStringLiteral("before"), QStringLiteral("after")}) {
+    const QString To = Home + QStringLiteral("/Projects/") + Side;
+    QDir().mkpath(To);
+    for (const QString& F : QDir(Examples + QLatin1Char('/') + Side).entryList(QDir::Files)) {
+      QFile::copy(Examples + QLatin1Char('/') + Side + QLatin1Char('/') + F, To + QLatin1Char('/') + F);
+      (Side == QStringLiteral("before") ? Before : After) << To + QLatin1Char('/') + F;
+    }
+  }
   bool Ok = Save(Form, OutDir + QStringLiteral("/setup-view-empty.png"));
   test_support::DropFiles(Form.SrcFilesListBoxPanel, Before);
   test_support::DropFiles(Form.TrgFilesListBoxPanel, After);
