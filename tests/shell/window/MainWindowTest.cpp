@@ -98,7 +98,7 @@ class TMainWindowTest : public QObject {
     QCOMPARE(AForm.TrgFilesListBox->count(), 3);
   }
   void FillLargePair(TMainForm& AForm) {
-    const QStringList Pair = GeneratedPair(FPairDir, 6000);
+    const QStringList Pair = GeneratedPair(FPairDir, 12000);
     QVERIFY(QFile::exists(Pair[0]));
     QVERIFY(DropFiles(AForm.SrcFilesListBox->viewport(), {Pair[0]}));
     QVERIFY(DropFiles(AForm.TrgFilesListBox->viewport(), {Pair[1]}));
@@ -422,11 +422,11 @@ class TMainWindowTest : public QObject {
     QVERIFY(WaitForRunEnd(Form));
     QCOMPARE(Form.FormState(), TFormState::fsWaitForRestart);
     const QStringList Lines = Form.LogLines();
-    // The reading operation gets its closing line, then the outcome; the run names what it stopped.
+    // The outcome follows the closing line of the operation that was running; no report is written.
     const int Interrupted = Lines.indexOf(En(43));
-    QVERIFY2(Interrupted == 4, qPrintable(Lines.join(QLatin1Char('\n'))));
-    QCOMPARE(Lines.mid(0, 6), (QStringList{En(36), QString(), Lines[2], QString(), En(43), En(39)}));
-    QVERIFY(Lines[2].endsWith(En(37)));
+    QVERIFY2(Interrupted >= 4, qPrintable(Lines.join(QLatin1Char('\n'))));
+    QCOMPARE(Lines.mid(Interrupted - 2, 4), (QStringList{Lines[Interrupted - 2], QString(), En(43), En(39)}));
+    QVERIFY(Lines[Interrupted - 2].endsWith(En(37)));
     QVERIFY(!Lines.join(QLatin1Char('\n')).contains(En(121)));
     QCOMPARE(FilesIn(QString::fromStdString(ProgrammSettings.PathToResDir)), QStringList());
   }
