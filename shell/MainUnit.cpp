@@ -159,9 +159,11 @@ QStringList DelphiFilterToNameFilters(const QString& AFilter) {
 
 QString TMainForm::OpenDialogFilter(TLocalizationLanguare ALang) {
   const auto T = [ALang](TMsg AId) { return QString::fromStdString(GetLocalizedText(AId, ALang)); };
-  return T(TMsg::FilterAllSupportedFiles) + QStringLiteral("|*.sdlrpx;*.sdlppx;*.sdlxliff;*.mqxliff;*.mqxlz;*.mxliff|") +
+  return T(TMsg::FilterAllSupportedFiles) +
+         QStringLiteral("|*.sdlrpx;*.sdlppx;*.sdlxliff;*.mqxliff;*.mqxlz;*.mxliff;*.xlf;*.xliff|") +
          T(TMsg::FilterSdlFiles) + QStringLiteral("|*.sdlrpx;*.sdlppx;*.sdlxliff|") + T(TMsg::FilterMemoQFiles) +
-         QStringLiteral("|*.mqxliff;*.mqxlz|") + T(TMsg::FilterMemsourceFiles) + QStringLiteral("|*.mxliff");
+         QStringLiteral("|*.mqxliff;*.mqxlz|") + T(TMsg::FilterMemsourceFiles) + QStringLiteral("|*.mxliff|") +
+         T(TMsg::FilterXliffFiles) + QStringLiteral("|*.xlf;*.xliff");
 }
 
 // ---- creation -------------------------------------------------------------------------------

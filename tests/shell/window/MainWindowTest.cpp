@@ -178,10 +178,10 @@ class TMainWindowTest : public QObject {
     QCOMPARE(Form.SrcFilesListBox->count(), 2);
     // Every input extension is taken.
     QStringList All;
-    for (const char* Ext : {"sdlrpx", "sdlppx", "sdlxliff", "mqxliff", "mqxlz", "mxliff"})
+    for (const char* Ext : {"sdlrpx", "sdlppx", "sdlxliff", "mqxliff", "mqxlz", "mxliff", "xlf", "xliff"})
       All << WriteFile(FFolders->Path(QStringLiteral("kinds/f.") + QLatin1String(Ext)));
     QVERIFY(DropFiles(Form.TrgFilesListBox->viewport(), All));
-    QCOMPARE(Form.TrgFilesListBox->count(), 6);
+    QCOMPARE(Form.TrgFilesListBox->count(), 8);
   }
 
   void dropOnPanelHintAndStripReachesThatList() {
@@ -245,7 +245,7 @@ class TMainWindowTest : public QObject {
     QTest::keyClick(Form.SrcFilesListBox, Qt::Key_Insert);
     QVERIFY(Form.OpenDialog1->isVisible());
     QCOMPARE(Form.OpenDialog1->fileMode(), QFileDialog::ExistingFiles);
-    QCOMPARE(Form.OpenDialog1->nameFilters().size(), 4);
+    QCOMPARE(Form.OpenDialog1->nameFilters().size(), 5);
     QCOMPARE(Form.OpenDialog1->selectedNameFilter(), Form.OpenDialog1->nameFilters().first());
     const QString Chosen = WriteFile(FFolders->Path(QStringLiteral("chosen.any")));
     Q_EMIT Form.OpenDialog1->filesSelected({Chosen, Files[2]});
@@ -516,11 +516,13 @@ class TMainWindowTest : public QObject {
       QCOMPARE(Form.StartTextLeftLabel->text(), T(144));
       QCOMPARE(Form.StartTextRightLabel->text(), T(144));
       const QStringList Filters = Form.OpenDialog1->nameFilters();
-      QCOMPARE(Filters.size(), 4);
-      QCOMPARE(Filters[0], T(30) + QStringLiteral(" (*.sdlrpx *.sdlppx *.sdlxliff *.mqxliff *.mqxlz *.mxliff)"));
+      QCOMPARE(Filters.size(), 5);
+      QCOMPARE(Filters[0],
+               T(30) + QStringLiteral(" (*.sdlrpx *.sdlppx *.sdlxliff *.mqxliff *.mqxlz *.mxliff *.xlf *.xliff)"));
       QCOMPARE(Filters[1], T(31) + QStringLiteral(" (*.sdlrpx *.sdlppx *.sdlxliff)"));
       QCOMPARE(Filters[2], T(32) + QStringLiteral(" (*.mqxliff *.mqxlz)"));
       QCOMPARE(Filters[3], T(185) + QStringLiteral(" (*.mxliff)"));
+      QCOMPARE(Filters[4], T(189) + QStringLiteral(" (*.xlf *.xliff)"));
     };
     Check(En);
     QVERIFY(Form.SwitchToEnglishAct->isChecked());
