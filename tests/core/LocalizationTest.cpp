@@ -31,12 +31,14 @@ TEST(Localization, TableHoldsEveryIdOnceAndIsSound) {
   for (const TMessageEntry& E : TableCopy()) Ids.insert(E.Id);
   EXPECT_EQ(Ids.size(), static_cast<std::size_t>(MessageCount));
   EXPECT_EQ(*Ids.begin(), 0);
-  EXPECT_EQ(*Ids.rbegin(), MessageCount - 1);  // ids without gaps
+  EXPECT_EQ(*Ids.rbegin(), MessageCount - 1);
   EXPECT_TRUE(CheckLocalizationIds());
 }
 
 TEST(Localization, LookupsByIdAndLanguage) {
   EXPECT_EQ(GetLocalizedText(185, EN), "Memsource files");
+  EXPECT_EQ(GetLocalizedText(TMsg::SourceNoSegments, RU), "В исходном файле не найдено ни одного сегмента!");
+  EXPECT_EQ(GetLocalizedText(TMsg::EditedNoSegments, EN), "No segments found in the edited file!");
   EXPECT_EQ(GetLocalizedText(37, EN), " completed...");
   EXPECT_EQ(GetLocalizedText(120, EN), " is completed...");
   EXPECT_EQ(GetLocalizedText(121, EN), "Total progress: ");

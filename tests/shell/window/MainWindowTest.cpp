@@ -218,7 +218,7 @@ class TMainWindowTest : public QObject {
     auto* Box = Form.findChild<QMessageBox*>(QStringLiteral("RefusedPathsBox"));
     QVERIFY(Box);
     QVERIFY(Box->text().contains(QStringLiteral("two\\nlines.sdlxliff")));
-    QVERIFY(Box->text().startsWith(En(188)));
+    QVERIFY(Box->text().startsWith(En(190)));
     Box->accept();
   }
 
@@ -461,7 +461,7 @@ class TMainWindowTest : public QObject {
     QTest::mouseClick(Form.GenerateDiffFileBtn, Qt::LeftButton);
     QCOMPARE(Form.FormState(), TFormState::fsWaitForRestart);
     QVERIFY(!Form.IsRunActive());
-    QCOMPARE(Form.LogLines(), (QStringList{En(34), En(186) + QString::fromStdString(ProgrammSettings.PathToResDir)}));
+    QCOMPARE(Form.LogLines(), (QStringList{En(34), En(188) + QString::fromStdString(ProgrammSettings.PathToResDir)}));
     QTest::mouseClick(Form.RestartButton, Qt::LeftButton);
     QCOMPARE(Form.SrcFilesListBox->count(), 3);
     ProgrammSettings.PathToResDir = Good;
@@ -522,7 +522,7 @@ class TMainWindowTest : public QObject {
       QCOMPARE(Filters[1], T(31) + QStringLiteral(" (*.sdlrpx *.sdlppx *.sdlxliff)"));
       QCOMPARE(Filters[2], T(32) + QStringLiteral(" (*.mqxliff *.mqxlz)"));
       QCOMPARE(Filters[3], T(185) + QStringLiteral(" (*.mxliff)"));
-      QCOMPARE(Filters[4], T(189) + QStringLiteral(" (*.xlf *.xliff)"));
+      QCOMPARE(Filters[4], T(191) + QStringLiteral(" (*.xlf *.xliff)"));
     };
     Check(En);
     QVERIFY(Form.SwitchToEnglishAct->isChecked());
