@@ -15,7 +15,14 @@ namespace lexmora {
 enum class TLocalizationLanguare : std::uint8_t { llEN = 0, llRU = 1 };
 
 // Reader group of an input file, decided by its extension.
-enum class TFileTypeGroup : std::uint8_t { ftg_undefined = 0, ftg_01 = 1, ftg_02 = 2, ftg_03 = 3, ftg_04 = 4, ftg_05 = 5 };
+enum class TFileTypeGroup : std::uint8_t {
+  ftg_undefined = 0,
+  ftg_01 = 1,
+  ftg_02 = 2,
+  ftg_03 = 3,
+  ftg_04 = 4,
+  ftg_05 = 5
+};
 
 // Outcome of a reader's preparation step (copy or unpack into the temp folder).
 enum class TExtractFilesResult : std::uint8_t {
@@ -33,7 +40,12 @@ enum class TExtractFilesResult : std::uint8_t {
 enum class TResultFileFormat : std::uint8_t { rffHTML = 0, rffXLSX = 1 };
 
 // How inline tags appear in a report.
-enum class TShowTagsFlag : std::uint8_t { stfDontShowTags = 0, stfShowTagsOnly = 1, stfShowTagsID = 2, stfShowTagsContent = 3 };
+enum class TShowTagsFlag : std::uint8_t {
+  stfDontShowTags = 0,
+  stfShowTagsOnly = 1,
+  stfShowTagsID = 2,
+  stfShowTagsContent = 3
+};
 
 // Kind of an inline tag element in the internal markup.
 enum class TTagType : std::uint8_t { ttBegin = 0, ttEnd = 1, ttFull = 2, ttNotNeeded = 3 };
@@ -76,6 +88,8 @@ struct TDiffFileConstructorSettings {
   std::string ResultFileName;  // path prefix; the pair suffix and extension are appended
   TResultFileFormat ResultFileFormat = TResultFileFormat::rffHTML;
   TLocalizationLanguare LocalizationLanguare = TLocalizationLanguare::llEN;
+  // Lower bounds of the analysis's edit-distance bands, highest first; empty: the default bands.
+  std::vector<int> EditBandBounds;
 };
 
 // One segment of one bilingual document, as a reader read it.
