@@ -56,7 +56,7 @@ void TCliProgressPrinter::Tick() {
 void TCliProgressPrinter::Finish() {
   std::lock_guard<std::mutex> Lock(FLock);
   FRenderer.CloseOperation();
-  if (!FOperation.empty()) ShowFinishLine(FOperation + GetLocalizedText(37, FLang));
+  if (!FOperation.empty()) ShowFinishLine(FOperation + GetLocalizedText(TMsg::OperationCompleted, FLang));
   FOperation.clear();
 }
 

@@ -281,7 +281,7 @@ int RunCli(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostre
   Settings.TempDirectory = (Temp.Path() / "work").string() + "/";
 
   TInterruptGuard Interrupts;
-  AErr << GetLocalizedText(36, Lang) << "\n";
+  AErr << GetLocalizedText(TMsg::ComparisonStarted, Lang) << "\n";
   const bool InPlace = &AErr == &std::cerr && ::isatty(STDERR_FILENO) == 1;
   TCliProgressPrinter Printer(AErr, Lang, InPlace, Options.Quiet);
   TDiffFileConstructor Run(Settings, Printer);
@@ -308,22 +308,25 @@ int RunCli(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostre
   AErr << "\n";
   switch (Result) {
     case TExecuteResult::erOk:
-      AErr << GetLocalizedText(41, Lang) << "\n";
+      AErr << GetLocalizedText(TMsg::ReportCreated, Lang) << "\n";
       for (const std::string& File : SplitLines(Run.ResultFiles()))
-        if (!fs::exists(File, Ec)) AErr << File << " - " << GetLocalizedText(42, Lang) << "\n";
+        if (!fs::exists(File, Ec)) AErr << File << " - " << GetLocalizedText(TMsg::ReportNotFound, Lang) << "\n";
       break;
     case TExecuteResult::erTerminatedByUser:
-      AErr << GetLocalizedText(43, Lang) << "\n" << GetLocalizedText(39, Lang) << "\n";
+      AErr << GetLocalizedText(TMsg::ComparisonInterrupted, Lang) << "\n"
+           << GetLocalizedText(TMsg::ReportStoppedByUser, Lang) << "\n";
       break;
     case TExecuteResult::erCreateDiffFileError:
-      AErr << GetLocalizedText(43, Lang) << "\n" << GetLocalizedText(38, Lang) << "\n";
+      AErr << GetLocalizedText(TMsg::ComparisonInterrupted, Lang) << "\n"
+           << GetLocalizedText(TMsg::ReportFailed, Lang) << "\n";
       break;
     default:
-      AErr << GetLocalizedText(43, Lang) << "\n" << GetLocalizedText(40, Lang) << "\n";
+      AErr << GetLocalizedText(TMsg::ComparisonInterrupted, Lang) << "\n"
+           << GetLocalizedText(TMsg::UnknownError, Lang) << "\n";
       break;
   }
   if (!Run.ErrorLog().empty()) {
-    AErr << "\n" << GetLocalizedText(45, Lang) << "\n";
+    AErr << "\n" << GetLocalizedText(TMsg::ComparisonHadErrors, Lang) << "\n";
     for (const std::string& Line : SplitLines(Run.ErrorLog())) AErr << Line << "\n";
   }
   if (Options.Json) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "DataTypeUnit.h"
+#include "MessageIds.h"
 
 namespace lexmora {
 
@@ -13,6 +14,10 @@ constexpr int MessageCount = 186;
 
 // The text of message AId in language ALang; empty for an unknown id or language.
 std::string GetLocalizedText(int AId, TLocalizationLanguare ALang);
+// The same by name: GetLocalizedText(TMsg::ReportCreated, Lang).
+inline std::string GetLocalizedText(TMsg AId, TLocalizationLanguare ALang) {
+  return GetLocalizedText(static_cast<int>(AId), ALang);
+}
 
 // Start-up self-test: true when no text is empty and no id is repeated.
 bool CheckLocalizationIds();

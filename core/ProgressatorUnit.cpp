@@ -34,7 +34,7 @@ TProgressRenderer::TProgressRenderer(TLocalizationLanguare ALang, int APeriodMs)
     : FProgressPeriod(APeriodMs), FLocalizationLanguare(ALang) {}
 
 std::string TProgressRenderer::FinishLine() const {
-  return FCurrentOperation + GetLocalizedText(120, FLocalizationLanguare);
+  return FCurrentOperation + GetLocalizedText(TMsg::ProgressOperationCompleted, FLocalizationLanguare);
 }
 
 std::optional<std::string> TProgressRenderer::CloseOperation() {
@@ -86,8 +86,8 @@ std::optional<TProgressLines> TProgressRenderer::Render(bool AForce, std::uint32
   }
   Lines.CurrProgressStr =
       FCurrentOperation + ": " + Bar(P, kOperationBarWidth) + FloatToRoundedStr(2, P) + "% " + Spinner;
-  Lines.TotalProgressStr =
-      GetLocalizedText(121, FLocalizationLanguare) + Bar(T, kTotalBarWidth) + " " + FloatToRoundedStr(2, T) + "% ";
+  Lines.TotalProgressStr = GetLocalizedText(TMsg::ProgressTotal, FLocalizationLanguare) + Bar(T, kTotalBarWidth) + " " +
+                           FloatToRoundedStr(2, T) + "% ";
   return Lines;
 }
 

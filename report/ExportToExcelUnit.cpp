@@ -146,10 +146,13 @@ void TExcelFileCreator::AddTextCell(TLineList& ALines, const std::string& AItemT
 
 void TExcelFileCreator::AddCaption() {
   static const struct {
-    int Msg, Style;
-  } kCaptions[] = {{69, kStyleCaptionCentred}, {70, kStyleCaptionCentred}, {71, kStyleCaptionLeft},
-                   {72, kStyleCaptionLeft},    {73, kStyleCaptionLeft},    {74, kStyleCaptionCentred},
-                   {75, kStyleCaptionLeft}};
+    TMsg Msg;
+    int Style;
+  } kCaptions[] = {
+      {TMsg::XlsxColumnNo, kStyleCaptionCentred},      {TMsg::XlsxColumnMatch, kStyleCaptionCentred},
+      {TMsg::XlsxColumnSourceText, kStyleCaptionLeft}, {TMsg::XlsxColumnTranslatedText, kStyleCaptionLeft},
+      {TMsg::XlsxColumnEditedText, kStyleCaptionLeft}, {TMsg::XlsxColumnEditDistance, kStyleCaptionCentred},
+      {TMsg::XlsxColumnNotes, kStyleCaptionLeft}};
   ++FCurrentRow;
   FFileSheet1.Add(RowStart(FCurrentRow));
   for (int I = 0; I < 7; ++I)
@@ -206,20 +209,28 @@ std::string TExcelFileCreator::AddTotalInfo(std::int32_t ATotalSegCount, std::in
   const auto Lang = FSettings.LocalizationLanguare;
   std::int32_t Row = 1;
   AddTotalInfoRow("", "", Row++);
-  const auto AddFiles = [&](const std::string& AFileList, int ACaptionMsg) {
+  const auto AddFiles = [&](const std::string& AFileList, TMsg ACaptionMsg) {
     bool First = true;
     for (const std::string& File : SplitLines(AFileList)) {
       AddTotalInfoRow(First ? GetLocalizedText(ACaptionMsg, Lang) : std::string(), EscapeText(File), Row++);
       First = false;
     }
   };
-  AddFiles(FSettings.TranslatorFiles, 76);
-  AddFiles(FSettings.EditorFiles, 77);
-  AddTotalInfoRow(GetLocalizedText(78, Lang), GetLocalizedText(FSettings.HideEquivalentString ? 79 : 80, Lang), Row++);
-  AddTotalInfoRow(GetLocalizedText(81, Lang), GetLocalizedText(FSettings.DoNotSeparateSpaces ? 82 : 83, Lang), Row++);
-  AddTotalInfoRow(GetLocalizedText(84, Lang), std::to_string(ATotalSegCount), Row++);
-  AddTotalInfoRow(GetLocalizedText(85, Lang), std::to_string(AChangedSegCount), Row++);
-  AddTotalInfoRow(GetLocalizedText(86, Lang), AEdDist, Row++);
+  AddFiles(FSettings.TranslatorFiles, TMsg::XlsxSourceFiles);
+  AddFiles(FSettings.EditorFiles, TMsg::XlsxEditedFiles);
+  AddTotalInfoRow(
+      GetLocalizedText(TMsg::XlsxIdenticalSegments, Lang),
+      GetLocalizedText(
+          FSettings.HideEquivalentString ? TMsg::XlsxIdenticalSegmentsHidden : TMsg::XlsxIdenticalSegmentsShown, Lang),
+      Row++);
+  AddTotalInfoRow(
+      GetLocalizedText(TMsg::XlsxSpaceDifference, Lang),
+      GetLocalizedText(
+          FSettings.DoNotSeparateSpaces ? TMsg::XlsxSpacesNotDifferentiated : TMsg::XlsxSpacesDifferentiated, Lang),
+      Row++);
+  AddTotalInfoRow(GetLocalizedText(TMsg::XlsxTotalSegments, Lang), std::to_string(ATotalSegCount), Row++);
+  AddTotalInfoRow(GetLocalizedText(TMsg::XlsxEditedSegments, Lang), std::to_string(AChangedSegCount), Row++);
+  AddTotalInfoRow(GetLocalizedText(TMsg::XlsxTotalEditDistance, Lang), AEdDist, Row++);
   AddTotalInfoRow("", "", Row);
   return {};
 }
@@ -383,44 +394,48 @@ bool TExcelFileCreator::DeleteTempDirectory() {
 
 std::string TExcelFileCreator::ExecuteFileCreation(const std::string& ATrgLangPair,
                                                    const TOnProgressCallback& ACallback) {
-  const auto Fail = [this](int AMsg) { return GetLocalizedText(AMsg, FSettings.LocalizationLanguare); };
+  const auto Fail = [this](TMsg AMsg) { return GetLocalizedText(AMsg, FSettings.LocalizationLanguare); };
   try {
     BeforeStep("CreateTempDirectory");
-    if (!CreateTempDirectory()) return Fail(101);
+    if (!CreateTempDirectory()) return Fail(TMsg::XlsxCreateTempDirFailed);
   } catch (const std::exception& E) {
     Logger().AddException("TExcelFileCreator.CreateTempDirectory", E);
-    return Fail(101);
+    return Fail(TMsg::XlsxCreateTempDirFailed);
   }
   using TBuild = std::string (TExcelFileCreator::*)() const;
   static const struct {
     const char* Step;
     const char* Path;
     TBuild Build;
-    int Msg;
+    TMsg Msg;
   } kParts[] = {
-      {"CreateFileRels", "_rels/.rels", &TExcelFileCreator::BuildRels, 100},
-      {"CreateFileApp", "docProps/app.xml", &TExcelFileCreator::BuildApp, 99},
-      {"CreateFileCore", "docProps/core.xml", &TExcelFileCreator::BuildCore, 98},
-      {"CreateFileWorkbookXML", "xl/_rels/workbook.xml.rels", &TExcelFileCreator::BuildWorkbookRels, 97},
-      {"CreateFileSheet1", "xl/worksheets/sheet1.xml", &TExcelFileCreator::BuildSheet1, 96},
-      {"CreateFileSharedStrings", "xl/sharedStrings.xml", &TExcelFileCreator::BuildSharedStrings, 95},
-      {"CreateFileStyles", "xl/styles.xml", &TExcelFileCreator::BuildStyles, 94},
-      {"CreateFileWorkbook", "xl/workbook.xml", &TExcelFileCreator::BuildWorkbook, 93},
-      {"CreateFileContentTypes", "[Content_Types].xml", &TExcelFileCreator::BuildContentTypes, 92},
-      {"CreateFileDrawing1", "xl/drawings/drawing1.xml", &TExcelFileCreator::BuildDrawing, 181},
-      {"CreateFileDrawing1Rels", "xl/drawings/_rels/drawing1.xml.rels", &TExcelFileCreator::BuildDrawingRels, 182},
+      {"CreateFileRels", "_rels/.rels", &TExcelFileCreator::BuildRels, TMsg::XlsxRelsFailed},
+      {"CreateFileApp", "docProps/app.xml", &TExcelFileCreator::BuildApp, TMsg::XlsxAppPropsFailed},
+      {"CreateFileCore", "docProps/core.xml", &TExcelFileCreator::BuildCore, TMsg::XlsxCorePropsFailed},
+      {"CreateFileWorkbookXML", "xl/_rels/workbook.xml.rels", &TExcelFileCreator::BuildWorkbookRels,
+       TMsg::XlsxWorkbookRelsFailed},
+      {"CreateFileSheet1", "xl/worksheets/sheet1.xml", &TExcelFileCreator::BuildSheet1, TMsg::XlsxSheetFailed},
+      {"CreateFileSharedStrings", "xl/sharedStrings.xml", &TExcelFileCreator::BuildSharedStrings,
+       TMsg::XlsxSharedStringsFailed},
+      {"CreateFileStyles", "xl/styles.xml", &TExcelFileCreator::BuildStyles, TMsg::XlsxStylesFailed},
+      {"CreateFileWorkbook", "xl/workbook.xml", &TExcelFileCreator::BuildWorkbook, TMsg::XlsxWorkbookFailed},
+      {"CreateFileContentTypes", "[Content_Types].xml", &TExcelFileCreator::BuildContentTypes,
+       TMsg::XlsxContentTypesFailed},
+      {"CreateFileDrawing1", "xl/drawings/drawing1.xml", &TExcelFileCreator::BuildDrawing, TMsg::XlsxDrawingFailed},
+      {"CreateFileDrawing1Rels", "xl/drawings/_rels/drawing1.xml.rels", &TExcelFileCreator::BuildDrawingRels,
+       TMsg::XlsxDrawingRelsFailed},
   };
   for (const auto& Part : kParts) {
     // [Content_Types].xml lies in the temporary folder itself, which the first step made.
     const bool CreateFolder = std::string_view(Part.Path) != "[Content_Types].xml";
     if (!WritePart(Part.Step, Part.Path, CreateFolder, Part.Build)) return Fail(Part.Msg);
   }
-  if (!CreateFileImage1()) return Fail(183);
+  if (!CreateFileImage1()) return Fail(TMsg::XlsxImageFailed);
   if (!WritePart("CreateFileSheet1Rels", "xl/worksheets/_rels/sheet1.xml.rels", true,
                  &TExcelFileCreator::BuildSheetRels))
-    return Fail(184);
-  if (!PackToXlsx(ATrgLangPair, ACallback)) return Fail(91);
-  if (!DeleteTempDirectory()) return Fail(90);
+    return Fail(TMsg::XlsxSheetRelsFailed);
+  if (!PackToXlsx(ATrgLangPair, ACallback)) return Fail(TMsg::XlsxPackFailed);
+  if (!DeleteTempDirectory()) return Fail(TMsg::XlsxDeleteTempDirFailed);
   return {};
 }
 

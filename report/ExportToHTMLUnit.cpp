@@ -100,10 +100,12 @@ void THTMLFileCreator::AddCaption() {
   struct TColumn {
     const char* Class;
     const char* Width;
-    int MsgId;
+    TMsg MsgId;
   };
-  static const TColumn Columns[] = {{"ac", "3%", 102},  {"ac", "4%", 103},  {"al", "30%", 104},
-                                    {"al", "29%", 105}, {"al", "29%", 106}, {"ac", "5%", 107}};
+  static const TColumn Columns[] = {
+      {"ac", "3%", TMsg::HtmlColumnNo},          {"ac", "4%", TMsg::HtmlColumnMatch},
+      {"al", "30%", TMsg::HtmlColumnSourceText}, {"al", "29%", TMsg::HtmlColumnTranslatedText},
+      {"al", "29%", TMsg::HtmlColumnEditedText}, {"ac", "5%", TMsg::HtmlColumnEditDistance}};
   std::string& B = FResultContentBody;
   // Note: written as an empty element so that the page stays well-formed XHTML.
   AppendLine(B, "<br />");
@@ -149,14 +151,18 @@ std::string THTMLFileCreator::GetFileExtention() const { return ".html"; }
 std::string THTMLFileCreator::AddTotalInfo(std::int32_t ATotalSegCount, std::int32_t AChangedSegCount,
                                            const std::string& AEdDist) {
   const TLocalizationLanguare L = FSettings.LocalizationLanguare;
-  const std::pair<int, std::string> Rows[] = {
-      {109, FileListCell(FSettings.TranslatorFiles)},
-      {110, FileListCell(FSettings.EditorFiles)},
-      {111, GetLocalizedText(FSettings.HideEquivalentString ? 112 : 113, L)},
-      {114, GetLocalizedText(FSettings.DoNotSeparateSpaces ? 115 : 116, L)},
-      {117, std::to_string(ATotalSegCount)},
-      {118, std::to_string(AChangedSegCount)},
-      {119, AEdDist},
+  const std::pair<TMsg, std::string> Rows[] = {
+      {TMsg::HtmlSourceFiles, FileListCell(FSettings.TranslatorFiles)},
+      {TMsg::HtmlEditedFiles, FileListCell(FSettings.EditorFiles)},
+      {TMsg::HtmlIdenticalSegments,
+       GetLocalizedText(
+           FSettings.HideEquivalentString ? TMsg::HtmlIdenticalSegmentsHidden : TMsg::HtmlIdenticalSegmentsShown, L)},
+      {TMsg::HtmlSpaceDifference,
+       GetLocalizedText(
+           FSettings.DoNotSeparateSpaces ? TMsg::HtmlSpacesNotDifferentiated : TMsg::HtmlSpacesDifferentiated, L)},
+      {TMsg::HtmlTotalSegments, std::to_string(ATotalSegCount)},
+      {TMsg::HtmlEditedSegments, std::to_string(AChangedSegCount)},
+      {TMsg::HtmlTotalEditDistance, AEdDist},
   };
   std::string& T = FResultTotalInfo;
   AppendLine(T, "<table border=\"0\" cellspacing=\"1\" class=\"t01\">");
@@ -342,7 +348,7 @@ std::string THTMLFileCreator::BuildPage() const {
     Page += CRLF;
   }
   if (FResultContentBody.empty()) {
-    AppendLine(Page, "<h4>" + GetLocalizedText(108, FSettings.LocalizationLanguare) + "</h4>");
+    AppendLine(Page, "<h4>" + GetLocalizedText(TMsg::HtmlNoDifferences, FSettings.LocalizationLanguare) + "</h4>");
   } else {
     Page += FResultContentBody;
     AppendLine(Page, "</table>");

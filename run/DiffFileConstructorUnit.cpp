@@ -14,8 +14,6 @@
 
 namespace lexmora {
 
-namespace {
-
 // Outcomes of ImportFile that are not a failure of ExtractFile.
 constexpr int OutcomeNoImporter = 1;
 constexpr int OutcomeReadFailed = 8;
@@ -24,6 +22,27 @@ constexpr int OutcomeAllRead = 10;
 
 // Milliseconds within which a second unforced progress point is not passed on.
 constexpr std::uint32_t ProgressPeriodMs = 250;
+
+// What one side's reading shows: its operation name and the error-log message of each import
+// outcome that is not OutcomeAllRead, indexed by the outcome.
+struct TSideMessages {
+  TMsg Operation;
+  TMsg Outcome[OutcomeAllRead];
+};
+
+namespace {
+
+constexpr TSideMessages kSourceMessages{
+    TMsg::ReadSourceFilesOperation,
+    {TMsg::SourceUnknownError, TMsg::SourceNoProcessor, TMsg::SourceNotFound, TMsg::SourceDeleteTempDirFailed,
+     TMsg::SourceCreateTempDirFailed, TMsg::SourceCopyFailed, TMsg::SourceExtractFailed,
+     TMsg::SourcePrepareUnknownError, TMsg::SourceReadFailed, TMsg::SourceReadStopped}};
+
+constexpr TSideMessages kEditedMessages{
+    TMsg::ReadEditedFilesOperation,
+    {TMsg::EditedUnknownError, TMsg::EditedNoProcessor, TMsg::EditedNotFound, TMsg::EditedDeleteTempDirFailed,
+     TMsg::EditedCreateTempDirFailed, TMsg::EditedCopyFailed, TMsg::EditedExtractFailed,
+     TMsg::EditedPrepareUnknownError, TMsg::EditedReadFailed, TMsg::EditedReadStopped}};
 
 int OutcomeOfExtract(TExtractFilesResult AResult) {
   switch (AResult) {
@@ -84,11 +103,11 @@ std::string TDiffFileConstructor::SafeLangPairSuffix(const std::string& ASrc, co
 void TDiffFileConstructor::Execute() {
   FExecuteResult = TExecuteResult::erUnknown;
   try {
-    ImportSide(FSettings.TranslatorFiles, 46, 0, 30, 47, FTranslatorFileData);
+    ImportSide(FSettings.TranslatorFiles, kSourceMessages, 0, 30, FTranslatorFileData);
     if (IsTerminateSet()) {
       FExecuteResult = TExecuteResult::erTerminatedByUser;
     } else {
-      ImportSide(FSettings.EditorFiles, 57, 30, 60, 58, FEditorFileData);
+      ImportSide(FSettings.EditorFiles, kEditedMessages, 30, 60, FEditorFileData);
       if (IsTerminateSet())
         FExecuteResult = TExecuteResult::erTerminatedByUser;
       else
@@ -109,17 +128,17 @@ void TDiffFileConstructor::Execute() {
   }
 }
 
-void TDiffFileConstructor::ImportSide(const std::string& AFileList, int AOperationMessage, int APercentBegin,
-                                      int APercentEnd, int AMessageBase, TArrayOfDiffInfoRecord& AResultData) {
+void TDiffFileConstructor::ImportSide(const std::string& AFileList, const TSideMessages& AMessages, int APercentBegin,
+                                      int APercentEnd, TArrayOfDiffInfoRecord& AResultData) {
   const std::vector<std::string> Files = SplitLines(AFileList);
-  StartOperation(GetLocalizedText(AOperationMessage, FSettings.LocalizationLanguare), static_cast<int>(Files.size()),
+  StartOperation(GetLocalizedText(AMessages.Operation, FSettings.LocalizationLanguare), static_cast<int>(Files.size()),
                  APercentBegin, APercentEnd);
   for (std::size_t I = 0; I < Files.size(); ++I) {
     ReportProgress(static_cast<int>(I), false);
     if (IsTerminateSet()) break;
     const int Outcome = ImportFile(Files[I], AResultData);
-    if (Outcome < OutcomeAllRead)
-      FErrorLog += GetLocalizedText(AMessageBase + Outcome, FSettings.LocalizationLanguare) + "\r\n";
+    if (Outcome >= 0 && Outcome < OutcomeAllRead)
+      FErrorLog += GetLocalizedText(AMessages.Outcome[Outcome], FSettings.LocalizationLanguare) + "\r\n";
   }
 }
 

@@ -16,6 +16,8 @@
 
 namespace lexmora {
 
+struct TSideMessages;
+
 // Outcome of a run.
 enum class TExecuteResult : std::uint8_t { erUnknown = 0, erTerminatedByUser = 1, erCreateDiffFileError = 2, erOk = 3 };
 
@@ -101,9 +103,9 @@ class TDiffFileConstructor {
   TArrayOfDiffInfoRecord& MutableEditorFileData() { return FEditorFileData; }
 
  private:
-  // Reads one side's file list; AMessageBase is 47 (source) or 58 (edited).
-  void ImportSide(const std::string& AFileList, int AOperationMessage, int APercentBegin, int APercentEnd,
-                  int AMessageBase, TArrayOfDiffInfoRecord& AResultData);
+  // Reads one side's file list, announcing AMessages.Operation and logging its outcome messages.
+  void ImportSide(const std::string& AFileList, const TSideMessages& AMessages, int APercentBegin, int APercentEnd,
+                  TArrayOfDiffInfoRecord& AResultData);
 
   TDiffFileConstructorObserver& FObserver;
   std::atomic<bool> FTerminated{false};

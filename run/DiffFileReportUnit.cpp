@@ -63,7 +63,7 @@ bool TDiffFileConstructor::CreateDiffFile() {
   const TLocalizationLanguare Lang = FSettings.LocalizationLanguare;
   const TShowTagsFlag TagsFlag = FSettings.ShowTagsFlag;
   const int SegmentCount = static_cast<int>(FTranslatorFileData.size());
-  StartOperation(GetLocalizedText(68, Lang), SegmentCount, 60, 100);
+  StartOperation(GetLocalizedText(TMsg::CreateReportOperation, Lang), SegmentCount, 60, 100);
   try {
     TDiff Diff;
     TSymbolText Src, Tr, Ed;

@@ -151,19 +151,21 @@ TEST_F(CliFolder, RunWritesReportAndPrintsItsPath) {
   EXPECT_TRUE(fs::exists(Path));
   // The reservation is released; only the report remains.
   EXPECT_EQ(std::distance(fs::directory_iterator(Dir / "out"), fs::directory_iterator()), 1);
-  EXPECT_NE(Err.str().find(GetLocalizedText(41, TLocalizationLanguare::llEN)), std::string::npos);
+  EXPECT_NE(Err.str().find(GetLocalizedText(TMsg::ReportCreated, TLocalizationLanguare::llEN)), std::string::npos);
 }
 
 TEST_F(CliFolder, ProgressGoesToTheErrorStreamAsPlainLines) {
   std::ostringstream Out, Err;
   ASSERT_EQ(RunCli({"-s", GoodSource, "-e", GoodEdited, "-o", (Dir / "out").string()}, Out, Err), 0);
-  const auto L = [](int AId) { return GetLocalizedText(AId, TLocalizationLanguare::llEN); };
+  const auto L = [](TMsg AId) { return GetLocalizedText(AId, TLocalizationLanguare::llEN); };
   const std::string E = Err.str();
   // Each finished operation leaves its line, in order, and no terminal control codes.
-  const std::size_t A = E.find(L(46) + L(120)), B = E.find(L(57) + L(120)), C = E.find(L(68));
+  const std::size_t A = E.find(L(TMsg::ReadSourceFilesOperation) + L(TMsg::ProgressOperationCompleted)),
+                    B = E.find(L(TMsg::ReadEditedFilesOperation) + L(TMsg::ProgressOperationCompleted)),
+                    C = E.find(L(TMsg::CreateReportOperation));
   EXPECT_TRUE(A != std::string::npos && B != std::string::npos && C != std::string::npos && A < B && B < C) << E;
   EXPECT_EQ(E.find('\x1b'), std::string::npos);
-  EXPECT_EQ(Out.str().find(L(36)), std::string::npos);
+  EXPECT_EQ(Out.str().find(L(TMsg::ComparisonStarted)), std::string::npos);
 }
 
 TEST_F(CliFolder, PerFileErrorsDoNotChangeTheStatus) {
@@ -172,7 +174,7 @@ TEST_F(CliFolder, PerFileErrorsDoNotChangeTheStatus) {
                              "-q", "--json", "--lang", "ru"},
                             Out, Err);
   EXPECT_EQ(Status, 0);
-  const std::string Missing = GetLocalizedText(60, TLocalizationLanguare::llRU);
+  const std::string Missing = GetLocalizedText(TMsg::EditedNotFound, TLocalizationLanguare::llRU);
   EXPECT_NE(Err.str().find(Missing), std::string::npos);
   EXPECT_NE(Out.str().find("\"errors\": [" + JsonString(Missing) + "]"), std::string::npos) << Out.str();
   EXPECT_NE(Out.str().find("\"result\": \"ok\""), std::string::npos);

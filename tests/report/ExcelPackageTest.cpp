@@ -176,7 +176,7 @@ TEST_F(ExcelPackage, UnwritableResultsFolderFailsFirstStepAndLeavesNothing) {
     S.LocalizationLanguare = Lang;
     TExcelFileCreator W(S);
     Fill(W);
-    EXPECT_EQ(W.ExecuteFileCreation("en_de", nullptr), GetLocalizedText(101, Lang));
+    EXPECT_EQ(W.ExecuteFileCreation("en_de", nullptr), GetLocalizedText(TMsg::XlsxCreateTempDirFailed, Lang));
   }
   std::set<std::string> Left;
   for (const auto& E : fs::recursive_directory_iterator(Dir)) Left.insert(E.path().filename().string());
@@ -212,7 +212,7 @@ class TBrokenStepWriter : public TExcelFileCreator {
 struct TStepCase {
   const char* Step;
   const char* Path;
-  int Msg;
+  TMsg Msg;
 };
 
 class ExcelStepFailure : public ExcelPackage, public ::testing::WithParamInterface<TStepCase> {};
@@ -241,22 +241,24 @@ TEST_P(ExcelFolderFailure, MissingFolderFailsWithoutLogEntry) {
 }
 
 const TStepCase kFolderSteps[] = {
-    {"CreateFileRels", "_rels/.rels", 100},
-    {"CreateFileApp", "docProps/app.xml", 99},
-    {"CreateFileCore", "docProps/core.xml", 98},
-    {"CreateFileWorkbookXML", "xl/_rels/workbook.xml.rels", 97},
-    {"CreateFileSheet1", "xl/worksheets/sheet1.xml", 96},
-    {"CreateFileSharedStrings", "xl/sharedStrings.xml", 95},
-    {"CreateFileStyles", "xl/styles.xml", 94},
-    {"CreateFileWorkbook", "xl/workbook.xml", 93},
-    {"CreateFileDrawing1", "xl/drawings/drawing1.xml", 181},
-    {"CreateFileDrawing1Rels", "xl/drawings/_rels/drawing1.xml.rels", 182},
-    {"CreateFileSheet1Rels", "xl/worksheets/_rels/sheet1.xml.rels", 184},
+    {"CreateFileRels", "_rels/.rels", TMsg::XlsxRelsFailed},
+    {"CreateFileApp", "docProps/app.xml", TMsg::XlsxAppPropsFailed},
+    {"CreateFileCore", "docProps/core.xml", TMsg::XlsxCorePropsFailed},
+    {"CreateFileWorkbookXML", "xl/_rels/workbook.xml.rels", TMsg::XlsxWorkbookRelsFailed},
+    {"CreateFileSheet1", "xl/worksheets/sheet1.xml", TMsg::XlsxSheetFailed},
+    {"CreateFileSharedStrings", "xl/sharedStrings.xml", TMsg::XlsxSharedStringsFailed},
+    {"CreateFileStyles", "xl/styles.xml", TMsg::XlsxStylesFailed},
+    {"CreateFileWorkbook", "xl/workbook.xml", TMsg::XlsxWorkbookFailed},
+    {"CreateFileDrawing1", "xl/drawings/drawing1.xml", TMsg::XlsxDrawingFailed},
+    {"CreateFileDrawing1Rels", "xl/drawings/_rels/drawing1.xml.rels", TMsg::XlsxDrawingRelsFailed},
+    {"CreateFileSheet1Rels", "xl/worksheets/_rels/sheet1.xml.rels", TMsg::XlsxSheetRelsFailed},
 };
 std::string StepName(const ::testing::TestParamInfo<TStepCase>& AInfo) { return AInfo.param.Step; }
 
 INSTANTIATE_TEST_SUITE_P(Steps, ExcelStepFailure,
-                         ::testing::Values(TStepCase{"CreateFileContentTypes", "[Content_Types].xml", 92}), StepName);
+                         ::testing::Values(TStepCase{"CreateFileContentTypes", "[Content_Types].xml",
+                                                     TMsg::XlsxContentTypesFailed}),
+                         StepName);
 INSTANTIATE_TEST_SUITE_P(FolderSteps, ExcelStepFailure, ::testing::ValuesIn(kFolderSteps), StepName);
 INSTANTIATE_TEST_SUITE_P(FolderSteps, ExcelFolderFailure, ::testing::ValuesIn(kFolderSteps), StepName);
 
@@ -391,7 +393,7 @@ TEST_F(ExcelPackage, RealReaderOpensTheWorkbook) {
   EXPECT_TRUE(Has("CELL E12 axc")) << Dump;
   EXPECT_TRUE(Has("CELL F12 67")) << Dump;
   EXPECT_TRUE(Has("CELL D8 66.7%")) << Dump;
-  EXPECT_TRUE(Has("CELL A6 " + GetLocalizedText(84, TLocalizationLanguare::llRU))) << Dump;
+  EXPECT_TRUE(Has("CELL A6 " + GetLocalizedText(TMsg::XlsxTotalSegments, TLocalizationLanguare::llRU))) << Dump;
   EXPECT_TRUE(Has("MERGE A11:G11")) << Dump;
   EXPECT_TRUE(Has("MERGE A13:G13")) << Dump;
   EXPECT_TRUE(Has("MERGE A1:C1")) << Dump;

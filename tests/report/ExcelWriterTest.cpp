@@ -267,8 +267,8 @@ TEST(ExcelStrings, RussianInterfaceLabels) {
   W.AddCaption();
   W.AddTotalInfo(0, 0, "");
   const TSheetView V(W);
-  EXPECT_EQ(V.At("C10").Text(), GetLocalizedText(71, TLocalizationLanguare::llRU));
-  EXPECT_EQ(V.At("A6").Text(), GetLocalizedText(84, TLocalizationLanguare::llRU));
+  EXPECT_EQ(V.At("C10").Text(), GetLocalizedText(TMsg::XlsxColumnSourceText, TLocalizationLanguare::llRU));
+  EXPECT_EQ(V.At("A6").Text(), GetLocalizedText(TMsg::XlsxTotalSegments, TLocalizationLanguare::llRU));
   EXPECT_NE(V.At("C10").Text(), "Source text:");
 }
 

@@ -131,8 +131,8 @@ TEST_P(ReportConstruction, WriterProtocol) {
   }
   // The operation covers every source segment, and its last point is always delivered.
   ASSERT_FALSE(Observer.Calls.empty());
-  EXPECT_EQ(Observer.Calls.front(), "Op " + GetLocalizedText(68, TLocalizationLanguare::llEN) + " " +
-                                        std::to_string(C.Source.size()) + " 60-100");
+  EXPECT_EQ(Observer.Calls.front(), "Op " + GetLocalizedText(TMsg::CreateReportOperation, TLocalizationLanguare::llEN) +
+                                        " " + std::to_string(C.Source.size()) + " 60-100");
   EXPECT_EQ(Observer.Calls.back(), "Point " + std::to_string(C.Source.size()));
 }
 

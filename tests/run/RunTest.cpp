@@ -19,7 +19,7 @@ const std::string Data = LEXMORA_TEST_DATA_DIR "/run/";
 const std::string GoodSource = Data + "source/three_units_en-US_de-DE.sdlxliff";
 const std::string GoodEdited = Data + "edited/three_units_en-US_de-DE.sdlxliff";
 
-std::string Msg(int AId) { return GetLocalizedText(AId, TLocalizationLanguare::llEN); }
+std::string Msg(TMsg AId) { return GetLocalizedText(AId, TLocalizationLanguare::llEN); }
 
 class RunOnFiles : public testing::Test {
  protected:
@@ -64,21 +64,22 @@ TEST_F(RunOnFiles, GoodPairGivesOneHtmlReport) {
   std::vector<std::string> Ops;
   for (const std::string& C : Observer.Calls)
     if (C.starts_with("Op ")) Ops.push_back(C);
-  EXPECT_EQ(Ops, (std::vector<std::string>{"Op " + Msg(46) + " 1 0-30", "Op " + Msg(57) + " 1 30-60",
-                                           "Op " + Msg(68) + " 3 60-100"}));
+  EXPECT_EQ(Ops, (std::vector<std::string>{"Op " + Msg(TMsg::ReadSourceFilesOperation) + " 1 0-30",
+                                           "Op " + Msg(TMsg::ReadEditedFilesOperation) + " 1 30-60",
+                                           "Op " + Msg(TMsg::CreateReportOperation) + " 3 60-100"}));
   EXPECT_EQ(Observer.Calls.back(), "Result 3");
 }
 
 TEST_F(RunOnFiles, UnsupportedFileIsLoggedAndTheRunGoesOn) {
   EXPECT_EQ(Execute(Data + "source/unsupported_extension.txt\r\n" + GoodSource + "\r\n", GoodEdited + "\r\n"),
             TExecuteResult::erOk);
-  EXPECT_EQ(Observer.ErrorLog, Msg(48) + "\r\n");
+  EXPECT_EQ(Observer.ErrorLog, Msg(TMsg::SourceNoProcessor) + "\r\n");
   EXPECT_EQ(Run->TranslatorFileData().size(), 3u);
 }
 
 TEST_F(RunOnFiles, MissingEditedFileUsesTheEditedSideMessage) {
   EXPECT_EQ(Execute(GoodSource + "\r\n", Data + "edited/not_there.sdlxliff\r\n"), TExecuteResult::erOk);
-  EXPECT_EQ(Observer.ErrorLog, Msg(60) + "\r\n");
+  EXPECT_EQ(Observer.ErrorLog, Msg(TMsg::EditedNotFound) + "\r\n");
   // Without counterparts every translated text shows as deleted.
   EXPECT_EQ(Run->PairSummaries()[0].ChangedSegCount, 3);
 }
@@ -86,12 +87,12 @@ TEST_F(RunOnFiles, MissingEditedFileUsesTheEditedSideMessage) {
 TEST_F(RunOnFiles, UnreadableDocumentGivesReadFailure) {
   EXPECT_EQ(Execute(Data + "source/truncated_document.sdlxliff\r\n", GoodEdited + "\r\n"),
             TExecuteResult::erCreateDiffFileError);
-  EXPECT_EQ(Observer.ErrorLog, Msg(55) + "\r\n");
+  EXPECT_EQ(Observer.ErrorLog, Msg(TMsg::SourceReadFailed) + "\r\n");
 }
 
 TEST_F(RunOnFiles, EmptySourceListReadsEditedFilesAndFails) {
   EXPECT_EQ(Execute("", GoodEdited + "\r\n"), TExecuteResult::erCreateDiffFileError);
-  EXPECT_EQ(Observer.Calls.front(), "Op " + Msg(46) + " 0 0-30");
+  EXPECT_EQ(Observer.Calls.front(), "Op " + Msg(TMsg::ReadSourceFilesOperation) + " 0 0-30");
   EXPECT_EQ(Run->EditorFileData().size(), 3u);
   EXPECT_EQ(Observer.Files, "");
 }
@@ -101,7 +102,7 @@ TEST_F(RunOnFiles, StopWhileReadingSourcesSkipsEverythingElse) {
   Settings.EditorFiles = GoodEdited + "\r\n";
   Run = std::make_unique<TDiffFileConstructor>(Settings, Observer);
   Observer.OnOperation = [this](const std::string& AName) {
-    if (AName == Msg(46)) Run->Terminate();
+    if (AName == Msg(TMsg::ReadSourceFilesOperation)) Run->Terminate();
   };
   Run->Execute();
   EXPECT_EQ(Run->ExecuteResult(), TExecuteResult::erTerminatedByUser);
@@ -118,7 +119,7 @@ TEST_F(RunOnFiles, StopWhileBuildingTheReportStillWritesIt) {
   Settings.EditorFiles = GoodEdited + "\r\n";
   Run = std::make_unique<TDiffFileConstructor>(Settings, Observer);
   Observer.OnOperation = [this](const std::string& AName) {
-    if (AName == Msg(68)) Run->Terminate();
+    if (AName == Msg(TMsg::CreateReportOperation)) Run->Terminate();
   };
   Run->Execute();
   EXPECT_EQ(Run->ExecuteResult(), TExecuteResult::erOk);
