@@ -1,6 +1,7 @@
 #include "DiffFileConstructorUnit.h"
 
 #include <exception>
+#include <filesystem>
 
 #include "ExportToBaseUnit.h"
 #include "ExportToExcelUnit.h"
@@ -43,6 +44,13 @@ constexpr TSideMessages kEditedMessages{
     {TMsg::EditedUnknownError, TMsg::EditedNoProcessor, TMsg::EditedNotFound, TMsg::EditedDeleteTempDirFailed,
      TMsg::EditedCreateTempDirFailed, TMsg::EditedCopyFailed, TMsg::EditedExtractFailed,
      TMsg::EditedPrepareUnknownError, TMsg::EditedReadFailed, TMsg::EditedReadStopped}};
+
+// ADocument's path below the folder a package was unpacked into, with "/" separators.
+std::string PathInside(const std::string& ADocument, const std::string& AFolder) {
+  const std::filesystem::path Rel = std::filesystem::path(ADocument).lexically_relative(AFolder);
+  if (Rel.empty() || *Rel.begin() == "..") return std::filesystem::path(ADocument).filename().string();
+  return Rel.generic_string();
+}
 
 int OutcomeOfExtract(TExtractFilesResult AResult) {
   switch (AResult) {
@@ -158,12 +166,18 @@ int TDiffFileConstructor::ImportFile(const std::string& AFileName, TArrayOfDiffI
   Importer->GetSrcFileNames();
   int Outcome = OutcomeAllRead;
   const TIsTerminateSetFunc IsStopped = [this] { return IsTerminateSet(); };
+  // The reports name documents as the user knows them, never by their working copies.
+  const bool IsPackage = Group == TFileTypeGroup::ftg_02 || Group == TFileTypeGroup::ftg_04;
   for (const std::string& Document : Importer->UnpackedFiles()) {
     if (IsTerminateSet()) {
       Outcome = OutcomeStopped;
       break;
     }
-    if (!Importer->GetDataFromFile(Document, IsStopped, AResultData)) {
+    const std::size_t First = AResultData.size();
+    const bool Read = Importer->GetDataFromFile(Document, IsStopped, AResultData);
+    const std::string UserPath = IsPackage ? AFileName + " (" + PathInside(Document, TempDir) + ")" : AFileName;
+    for (std::size_t R = First; R < AResultData.size(); ++R) AResultData[R].UserPath = UserPath;
+    if (!Read) {
       Outcome = OutcomeReadFailed;
       break;
     }

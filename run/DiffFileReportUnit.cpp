@@ -20,7 +20,9 @@ namespace lexmora {
 namespace {
 
 // The document a segment comes from, as the label row and the analysis name it.
-std::string DocumentNameOf(const TDiffInfoRecord& ARec) { return ARec.FileName; }
+std::string DocumentNameOf(const TDiffInfoRecord& ARec) {
+  return ARec.UserPath.empty() ? ARec.FileName : ARec.UserPath;
+}
 
 // A text in internal markup with its tags left out.
 std::string PlainTextOf(const std::string& AMarkup) {
