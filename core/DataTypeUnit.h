@@ -14,14 +14,15 @@ namespace lexmora {
 // Interface language; selects the column of the message table.
 enum class TLocalizationLanguare : std::uint8_t { llEN = 0, llRU = 1 };
 
-// Reader group of an input file, decided by its extension.
+// Reader group of an input file, decided by its extension (ftg_06: plain XLIFF, .xlf and .xliff).
 enum class TFileTypeGroup : std::uint8_t {
   ftg_undefined = 0,
   ftg_01 = 1,
   ftg_02 = 2,
   ftg_03 = 3,
   ftg_04 = 4,
-  ftg_05 = 5
+  ftg_05 = 5,
+  ftg_06 = 6
 };
 
 // Outcome of a reader's preparation step (copy or unpack into the temp folder).
@@ -40,12 +41,7 @@ enum class TExtractFilesResult : std::uint8_t {
 enum class TResultFileFormat : std::uint8_t { rffHTML = 0, rffXLSX = 1 };
 
 // How inline tags appear in a report.
-enum class TShowTagsFlag : std::uint8_t {
-  stfDontShowTags = 0,
-  stfShowTagsOnly = 1,
-  stfShowTagsID = 2,
-  stfShowTagsContent = 3
-};
+enum class TShowTagsFlag : std::uint8_t { stfDontShowTags = 0, stfShowTagsOnly = 1, stfShowTagsID = 2, stfShowTagsContent = 3 };
 
 // Kind of an inline tag element in the internal markup.
 enum class TTagType : std::uint8_t { ttBegin = 0, ttEnd = 1, ttFull = 2, ttNotNeeded = 3 };
