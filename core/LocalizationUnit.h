@@ -9,8 +9,8 @@
 
 namespace lexmora {
 
-// Number of entries of the message table (ids 0 to 216).
-constexpr int MessageCount = 217;
+// Number of entries of the message table (ids 0 to 218).
+constexpr int MessageCount = 219;
 
 // The text of message AId in language ALang; empty for an unknown id or language.
 std::string GetLocalizedText(int AId, TLocalizationLanguare ALang);

@@ -29,6 +29,7 @@ constexpr std::uint32_t ProgressPeriodMs = 250;
 struct TSideMessages {
   TMsg Operation;
   TMsg Outcome[OutcomeAllRead];
+  TMsg NoSegments;  // a document read without error gave no segment
 };
 
 namespace {
@@ -37,13 +38,15 @@ constexpr TSideMessages kSourceMessages{
     TMsg::ReadSourceFilesOperation,
     {TMsg::SourceUnknownError, TMsg::SourceNoProcessor, TMsg::SourceNotFound, TMsg::SourceDeleteTempDirFailed,
      TMsg::SourceCreateTempDirFailed, TMsg::SourceCopyFailed, TMsg::SourceExtractFailed,
-     TMsg::SourcePrepareUnknownError, TMsg::SourceReadFailed, TMsg::SourceReadStopped}};
+     TMsg::SourcePrepareUnknownError, TMsg::SourceReadFailed, TMsg::SourceReadStopped},
+    TMsg::SourceNoSegments};
 
 constexpr TSideMessages kEditedMessages{
     TMsg::ReadEditedFilesOperation,
     {TMsg::EditedUnknownError, TMsg::EditedNoProcessor, TMsg::EditedNotFound, TMsg::EditedDeleteTempDirFailed,
      TMsg::EditedCreateTempDirFailed, TMsg::EditedCopyFailed, TMsg::EditedExtractFailed,
-     TMsg::EditedPrepareUnknownError, TMsg::EditedReadFailed, TMsg::EditedReadStopped}};
+     TMsg::EditedPrepareUnknownError, TMsg::EditedReadFailed, TMsg::EditedReadStopped},
+    TMsg::EditedNoSegments};
 
 // ADocument's path below the folder a package was unpacked into, with "/" separators.
 std::string PathInside(const std::string& ADocument, const std::string& AFolder) {
@@ -144,9 +147,14 @@ void TDiffFileConstructor::ImportSide(const std::string& AFileList, const TSideM
   for (std::size_t I = 0; I < Files.size(); ++I) {
     ReportProgress(static_cast<int>(I), false);
     if (IsTerminateSet()) break;
+    FEmptyDocuments.clear();
     const int Outcome = ImportFile(Files[I], AResultData);
     if (Outcome >= 0 && Outcome < OutcomeAllRead)
       FErrorLog += GetLocalizedText(AMessages.Outcome[Outcome], FSettings.LocalizationLanguare) + "\r\n";
+    // Note: a document without a single segment is not a failure, but it must not pass unnoticed.
+    for (const std::string& Document : FEmptyDocuments)
+      FErrorLog += GetLocalizedText(AMessages.NoSegments, FSettings.LocalizationLanguare) + ": " + Files[I] +
+                   (Document.empty() ? "" : " (" + Document + ")") + "\r\n";
   }
 }
 
@@ -166,22 +174,27 @@ int TDiffFileConstructor::ImportFile(const std::string& AFileName, TArrayOfDiffI
   Importer->GetSrcFileNames();
   int Outcome = OutcomeAllRead;
   const TIsTerminateSetFunc IsStopped = [this] { return IsTerminateSet(); };
-  // The reports name documents as the user knows them, never by their working copies.
+  // Documents of a package are named relative to it; a single document is the input itself.
+  // The reports name documents so too, never by their working copies.
   const bool IsPackage = Group == TFileTypeGroup::ftg_02 || Group == TFileTypeGroup::ftg_04;
   for (const std::string& Document : Importer->UnpackedFiles()) {
     if (IsTerminateSet()) {
       Outcome = OutcomeStopped;
       break;
     }
-    const std::size_t First = AResultData.size();
+    const std::size_t Before = AResultData.size();
     const bool Read = Importer->GetDataFromFile(Document, IsStopped, AResultData);
     const std::string UserPath = IsPackage ? AFileName + " (" + PathInside(Document, TempDir) + ")" : AFileName;
-    for (std::size_t R = First; R < AResultData.size(); ++R) AResultData[R].UserPath = UserPath;
+    for (std::size_t R = Before; R < AResultData.size(); ++R) AResultData[R].UserPath = UserPath;
     if (!Read) {
       Outcome = OutcomeReadFailed;
       break;
     }
+    if (AResultData.size() == Before && !IsTerminateSet())
+      FEmptyDocuments.push_back(IsPackage ? std::filesystem::path(Document).lexically_relative(TempDir).generic_string() : "");
   }
+  // A package without any document to read gives no segment either.
+  if (Importer->UnpackedFiles().empty() && !IsTerminateSet()) FEmptyDocuments.emplace_back();
   Importer->DeleteTmpDir();
   return Outcome;
 }
