@@ -2,6 +2,7 @@
 #include <string_view>
 
 #include "CliUnit.h"
+#include "EditBandUnit.h"
 #include "Utf8Unit.h"
 
 namespace lexmora {
@@ -19,6 +20,8 @@ std::string CliUsage() {
          "      --lang LANG       en (default) | ru: language of the report and messages\n"
          "      --temp-dir DIR    working folder (default: a new private folder in the system's temp,\n"
          "                        removed at the end)\n"
+         "      --bands LIST      lower bounds of the analysis's edit-distance bands, highest first\n"
+         "                        (default 100,95,85,75,50,0)\n"
          "      --json            print a JSON summary on stdout\n"
          "  -q, --quiet           no progress display\n"
          "  -h, --help            show this text\n"
@@ -103,6 +106,15 @@ bool ParseCliArgs(const std::vector<std::string>& AArgs, TCliOptions& AOptions, 
         AError = "unknown language '" + Arg + "' (en or ru)";
         return false;
       }
+    } else if (Name == "--bands") {
+      if (!TakeValue(Arg)) return false;
+      TEditBands Bands;
+      if (!Bands.ParseBounds(Arg)) {
+        AError = "bad band list '" + Arg + "' (whole numbers from 0 to 100, highest first, each lower than the one " +
+                 "before, separated by commas, such as 100,95,85,75,50,0)";
+        return false;
+      }
+      AOptions.BandBounds = Bands.Bounds();
     } else if (Name == "--temp-dir") {
       if (!TakeValue(AOptions.TempDir)) return false;
     } else if (Name == "--show-identical") {

@@ -94,6 +94,53 @@ TCliExit ExitOf(TExecuteResult AResult) {
   return TCliExit::ceUnknown;
 }
 
+std::string JsonBands(const TPairAnalysis& AAnalysis) {
+  std::string Out = "[";
+  for (std::size_t I = 0; I < AAnalysis.BandTotals().size(); ++I) {
+    const TBandTotals& B = AAnalysis.BandTotals()[I];
+    Out += I ? ",\n       " : "\n       ";
+    Out += "{\"band\": " + JsonString(AAnalysis.Bands().Label(I)) + ", \"segments\": " + std::to_string(B.Segments) +
+           ", \"words\": " + std::to_string(B.Words) + ", \"characters\": " + std::to_string(B.Characters) +
+           ", \"no_match_segments\": " + std::to_string(B.NoMatchSegments) +
+           ", \"no_match_words\": " + std::to_string(B.NoMatchWords) +
+           ", \"no_match_characters\": " + std::to_string(B.NoMatchCharacters) + "}";
+  }
+  return Out + "]";
+}
+
+std::string JsonDocuments(const TPairAnalysis& AAnalysis) {
+  std::string Out = "[";
+  for (std::size_t I = 0; I < AAnalysis.Documents().size(); ++I) {
+    const TDocumentTotals& D = AAnalysis.Documents()[I];
+    Out += I ? ",\n       " : "\n       ";
+    Out += "{\"document\": " + JsonString(D.Document) + ", \"segments\": " + std::to_string(D.Segments) +
+           ", \"edited\": " + std::to_string(D.Edited) + ", \"edit_distance\": " + JsonString(D.EditDistanceText()) +
+           "}";
+  }
+  return Out + "]";
+}
+
+std::string JsonAuditList(const std::vector<TAuditEntry>& AEntries, bool AWithSide, bool AWithText) {
+  std::string Out = "[";
+  for (std::size_t I = 0; I < AEntries.size(); ++I) {
+    const TAuditEntry& E = AEntries[I];
+    Out += I ? ",\n      " : "\n      ";
+    Out += "{\"document\": " + JsonString(E.Document) + ", \"unit_id\": " + JsonString(E.UnitID) +
+           ", \"segment_id\": " + JsonString(E.SegmentID) + ", \"source_lang\": " + JsonString(E.SourceLang) +
+           ", \"target_lang\": " + JsonString(E.TargetLang);
+    if (AWithSide) Out += ", \"side\": " + JsonString(E.Side == TAuditSide::asSource ? "source" : "edited");
+    if (AWithText) Out += ", \"edited_text\": " + JsonString(E.Text);
+    Out += ", \"row\": " + (E.Row > 0 ? std::to_string(E.Row) : std::string("null")) + "}";
+  }
+  return Out + (AEntries.empty() ? "]" : "\n    ]");
+}
+
+std::string JsonAudit(const TPairingAudit& AAudit) {
+  return "{\n    \"missing_in_edited\": " + JsonAuditList(AAudit.MissingInEdited, false, false) +
+         ",\n    \"only_in_edited\": " + JsonAuditList(AAudit.OnlyInEdited, false, true) +
+         ",\n    \"duplicate_ids\": " + JsonAuditList(AAudit.DuplicateIds, true, false) + "\n  }";
+}
+
 void PrintJson(std::ostream& AOut, const TDiffFileConstructor& ARun, const std::vector<std::string>& AReports) {
   AOut << "{\n  \"result\": " << JsonString(ResultName(ARun.ExecuteResult())) << ",\n  \"reports\": [";
   for (std::size_t I = 0; I < AReports.size(); ++I) AOut << (I ? ", " : "") << JsonString(AReports[I]);
@@ -107,9 +154,10 @@ void PrintJson(std::ostream& AOut, const TDiffFileConstructor& ARun, const std::
     AOut << (I ? "," : "") << "\n    {\"source_lang\": " << JsonString(P.LangPair.SrcLang)
          << ", \"target_lang\": " << JsonString(P.LangPair.TrgLang) << ", \"total\": " << P.TotalSegCount
          << ", \"edited\": " << P.ChangedSegCount << ", \"edit_distance\": " << JsonString(P.EdDist)
-         << ", \"report\": " << JsonString(P.ReportFile) << "}";
+         << ", \"report\": " << JsonString(P.ReportFile) << ",\n     \"bands\": " << JsonBands(P.Analysis)
+         << ",\n     \"documents\": " << JsonDocuments(P.Analysis) << "}";
   }
-  AOut << (Pairs.empty() ? "]" : "\n  ]") << "\n}\n";
+  AOut << (Pairs.empty() ? "]" : "\n  ]") << ",\n  \"audit\": " << JsonAudit(ARun.Audit()) << "\n}\n";
 }
 
 }  // namespace
@@ -140,6 +188,7 @@ int RunCli(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostre
   Settings.ShowTagsFlag = Options.ShowTags;
   Settings.ResultFileFormat = Options.Format;
   Settings.LocalizationLanguare = Lang;
+  Settings.EditBandBounds = Options.BandBounds;
   if (!TDiffFileConstructor::CreateFileCreator(Settings)) {
     AErr << "lexmora-compare: this build has no writer for the chosen report format\n";
     return static_cast<int>(TCliExit::ceCreateDiffFileError);

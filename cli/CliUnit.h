@@ -26,7 +26,8 @@ struct TCliOptions {
   bool NoHighlight = false;
   TShowTagsFlag ShowTags = TShowTagsFlag::stfShowTagsOnly;
   TLocalizationLanguare Lang = TLocalizationLanguare::llEN;
-  std::string TempDir;  // empty: a new private folder in the system's temp
+  std::string TempDir;          // empty: a new private folder in the system's temp
+  std::vector<int> BandBounds;  // empty: the default edit-distance bands
   bool Json = false;
   bool Quiet = false;
   bool Help = false;

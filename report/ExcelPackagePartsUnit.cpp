@@ -80,8 +80,12 @@ std::string BuildRelsPart() {
   });
 }
 
-std::string BuildAppPart(TLocalizationLanguare ALang) {
-  return JoinPartLines({
+std::string BuildAppPart(TLocalizationLanguare ALang, bool AWithAnalysis) {
+  const std::string Sheets = AWithAnalysis ? "2" : "1";
+  std::vector<std::string> Titles = {"      <vt:lpstr>" + GetLocalizedText(TMsg::XlsxSheetName, ALang) + "</vt:lpstr>"};
+  if (AWithAnalysis)
+    Titles.push_back("      <vt:lpstr>" + GetLocalizedText(TMsg::AnalysisSheetName, ALang) + "</vt:lpstr>");
+  std::vector<std::string> L = {
       kXmlDecl,
       R"(<Properties xmlns=")" + kOoxml + R"(/officeDocument/2006/extended-properties" xmlns:vt=")" + kOoxml +
           R"(/officeDocument/2006/docPropsVTypes">)",
@@ -94,21 +98,19 @@ std::string BuildAppPart(TLocalizationLanguare ALang) {
       "        <vt:lpstr>" + GetLocalizedText(TMsg::XlsxSheetsTitle, ALang) + "</vt:lpstr>",
       "      </vt:variant>",
       "      <vt:variant>",
-      "        <vt:i4>1</vt:i4>",
+      "        <vt:i4>" + Sheets + "</vt:i4>",
       "      </vt:variant>",
       "    </vt:vector>",
       "  </HeadingPairs>",
       "  <TitlesOfParts>",
-      R"(    <vt:vector size="1" baseType="lpstr">)",
-      "      <vt:lpstr>" + GetLocalizedText(TMsg::XlsxSheetName, ALang) + "</vt:lpstr>",
-      "    </vt:vector>",
-      "  </TitlesOfParts>",
-      "  <LinksUpToDate>false</LinksUpToDate>",
-      "  <SharedDoc>false</SharedDoc>",
-      "  <HyperlinksChanged>false</HyperlinksChanged>",
-      "  <AppVersion>14.0300</AppVersion>",
-      "</Properties>",
-  });
+      R"(    <vt:vector size=")" + Sheets + R"(" baseType="lpstr">)",
+  };
+  L.insert(L.end(), Titles.begin(), Titles.end());
+  for (const char* Line : {"    </vt:vector>", "  </TitlesOfParts>", "  <LinksUpToDate>false</LinksUpToDate>",
+                           "  <SharedDoc>false</SharedDoc>", "  <HyperlinksChanged>false</HyperlinksChanged>",
+                           "  <AppVersion>14.0300</AppVersion>", "</Properties>"})
+    L.push_back(Line);
+  return JoinPartLines(L);
 }
 
 std::string BuildCorePart(std::time_t AUtcTime) {
@@ -132,15 +134,17 @@ std::string BuildCorePart(std::time_t AUtcTime) {
   });
 }
 
-std::string BuildWorkbookRelsPart() {
-  return JoinPartLines({
+std::string BuildWorkbookRelsPart(bool AWithAnalysis) {
+  std::vector<std::string> L = {
       kXmlDecl,
       RelationshipsOpen(),
       Relationship("rId3", kRelTypes + "/styles", "styles.xml"),
       Relationship("rId1", kRelTypes + "/worksheet", "worksheets/sheet1.xml"),
       Relationship("rId4", kRelTypes + "/sharedStrings", "sharedStrings.xml"),
-      "</Relationships>",
-  });
+  };
+  if (AWithAnalysis) L.push_back(Relationship("rId5", kRelTypes + "/worksheet", "worksheets/sheet2.xml"));
+  L.push_back("</Relationships>");
+  return JoinPartLines(L);
 }
 
 std::string BuildStylesPart() {
@@ -216,8 +220,8 @@ std::string BuildStylesPart() {
   return JoinPartLines(L);
 }
 
-std::string BuildWorkbookPart(TLocalizationLanguare ALang) {
-  return JoinPartLines({
+std::string BuildWorkbookPart(TLocalizationLanguare ALang, bool AWithAnalysis) {
+  std::vector<std::string> L = {
       kXmlDecl,
       R"(<workbook xmlns=")" + kOoxml + R"(/spreadsheetml/2006/main" xmlns:r=")" + kRelTypes + R"(">)",
       R"(  <fileVersion appName="xl" lastEdited="5" lowestEdited="5" rupBuild="9303"/>)",
@@ -227,17 +231,21 @@ std::string BuildWorkbookPart(TLocalizationLanguare ALang) {
       "  </bookViews>",
       "  <sheets>",
       R"(    <sheet name=")" + GetLocalizedText(TMsg::XlsxSheetName, ALang) + R"(" sheetId="1" r:id="rId1"/>)",
-      "  </sheets>",
-      "</workbook>",
-  });
+  };
+  if (AWithAnalysis)
+    L.push_back(R"(    <sheet name=")" + GetLocalizedText(TMsg::AnalysisSheetName, ALang) +
+                R"(" sheetId="2" r:id="rId5"/>)");
+  L.push_back("  </sheets>");
+  L.push_back("</workbook>");
+  return JoinPartLines(L);
 }
 
-std::string BuildContentTypesPart() {
+std::string BuildContentTypesPart(bool AWithAnalysis) {
   const std::string Ns = "application/vnd.openxmlformats-officedocument.";
   auto Override = [](const std::string& APart, const std::string& AType) {
     return R"(  <Override PartName=")" + APart + R"(" ContentType=")" + AType + R"("/>)";
   };
-  return JoinPartLines({
+  std::vector<std::string> L = {
       kXmlDecl,
       R"(<Types xmlns=")" + kOoxml + R"(/package/2006/content-types">)",
       R"(  <Default Extension="png" ContentType="image/png"/>)",
@@ -245,13 +253,18 @@ std::string BuildContentTypesPart() {
       R"(  <Default Extension="xml" ContentType="application/xml"/>)",
       Override("/xl/workbook.xml", Ns + "spreadsheetml.sheet.main+xml"),
       Override("/xl/worksheets/sheet1.xml", Ns + "spreadsheetml.worksheet+xml"),
-      Override("/xl/styles.xml", Ns + "spreadsheetml.styles+xml"),
-      Override("/xl/sharedStrings.xml", Ns + "spreadsheetml.sharedStrings+xml"),
-      Override("/xl/drawings/drawing1.xml", Ns + "drawing+xml"),
-      Override("/docProps/core.xml", "application/vnd.openxmlformats-package.core-properties+xml"),
-      Override("/docProps/app.xml", Ns + "extended-properties+xml"),
-      "</Types>",
-  });
+  };
+  if (AWithAnalysis) L.push_back(Override("/xl/worksheets/sheet2.xml", Ns + "spreadsheetml.worksheet+xml"));
+  for (const std::string& Line : {
+           Override("/xl/styles.xml", Ns + "spreadsheetml.styles+xml"),
+           Override("/xl/sharedStrings.xml", Ns + "spreadsheetml.sharedStrings+xml"),
+           Override("/xl/drawings/drawing1.xml", Ns + "drawing+xml"),
+           Override("/docProps/core.xml", "application/vnd.openxmlformats-package.core-properties+xml"),
+           Override("/docProps/app.xml", Ns + "extended-properties+xml"),
+           std::string("</Types>"),
+       })
+    L.push_back(Line);
+  return JoinPartLines(L);
 }
 
 std::string BuildDrawingPart() {

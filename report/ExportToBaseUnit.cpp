@@ -11,6 +11,8 @@ TBaseFileCreator::TBaseFileCreator(const TDiffFileConstructorSettings& ASettings
 
 TBaseFileCreator::~TBaseFileCreator() = default;
 
+void TBaseFileCreator::AddAnalysis(const TPairAnalysis& /*AAnalysis*/, const TPairingAudit& /*AAudit*/) {}
+
 std::string TBaseFileCreator::ResultFileFor(const std::string& ATrgLangPair) const {
   return FSettings.ResultFileName + ATrgLangPair + GetFileExtention();
 }

@@ -6,13 +6,16 @@
 #include <string_view>
 
 #include "DataTypeUnit.h"
+#include "PairAnalysisUnit.h"
+#include "PairingAuditUnit.h"
 
 namespace lexmora {
 
 // One writer per language pair and report format. The report construction drives it in this
 // order: AddCaption (at most once, before the first row), then per shown segment AddJoinRow
 // when the file/language label changes, the three cell texts folded with AddStrToStr and
-// FinishStr, AddRow; then AddTotalInfo once, GetFileExtention, ExecuteFileCreation once.
+// FinishStr, AddRow; then AddTotalInfo once, AddAnalysis once, GetFileExtention,
+// ExecuteFileCreation once.
 // A writer keeps the whole report in memory; only ExecuteFileCreation touches the disk.
 class TBaseFileCreator {
  public:
@@ -49,6 +52,10 @@ class TBaseFileCreator {
   // Closes whatever the last fragment left open in ACurrStr.
   virtual void FinishStr(std::string& ACurrStr, bool AIsLastStrTypeNormal, const TTagDict& ADict,
                          TShowTagsFlag AShowTagsFlag) = 0;
+
+  // After the totals: the pair's post-editing analysis and the audit entries this report names.
+  // The base writes nothing of it.
+  virtual void AddAnalysis(const TPairAnalysis& AAnalysis, const TPairingAudit& AAudit);
 
   // Full name of the report file for a language-pair suffix.
   std::string ResultFileFor(const std::string& ATrgLangPair) const;

@@ -13,6 +13,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "ExcelAnalysisSheetUnit.h"
 #include "ExcelItemTextUnit.h"
 #include "ExcelPackagePartsUnit.h"
 #include "LocalizationUnit.h"
@@ -291,15 +292,28 @@ std::string TExcelFileCreator::BuildSharedStrings() const {
 }
 
 std::string TExcelFileCreator::BuildRels() const { return BuildRelsPart(); }
-std::string TExcelFileCreator::BuildApp() const { return BuildAppPart(FSettings.LocalizationLanguare); }
+std::string TExcelFileCreator::BuildApp() const { return BuildAppPart(FSettings.LocalizationLanguare, HasAnalysis()); }
 std::string TExcelFileCreator::BuildCore() const { return BuildCorePart(std::time(nullptr)); }
-std::string TExcelFileCreator::BuildWorkbookRels() const { return BuildWorkbookRelsPart(); }
+std::string TExcelFileCreator::BuildWorkbookRels() const { return BuildWorkbookRelsPart(HasAnalysis()); }
 std::string TExcelFileCreator::BuildStyles() const { return BuildStylesPart(); }
-std::string TExcelFileCreator::BuildWorkbook() const { return BuildWorkbookPart(FSettings.LocalizationLanguare); }
-std::string TExcelFileCreator::BuildContentTypes() const { return BuildContentTypesPart(); }
+std::string TExcelFileCreator::BuildWorkbook() const {
+  return BuildWorkbookPart(FSettings.LocalizationLanguare, HasAnalysis());
+}
+std::string TExcelFileCreator::BuildContentTypes() const { return BuildContentTypesPart(HasAnalysis()); }
+std::string TExcelFileCreator::BuildSheet2() const { return FAnalysisSheet; }
+
+void TExcelFileCreator::AddAnalysis(const TPairAnalysis& AAnalysis, const TPairingAudit& AAudit) {
+  FAnalysisSheet = BuildAnalysisSheetPart(AAnalysis, AAudit, FSettings.LocalizationLanguare);
+}
 std::string TExcelFileCreator::BuildDrawing() const { return BuildDrawingPart(); }
 std::string TExcelFileCreator::BuildDrawingRels() const { return BuildDrawingRelsPart(); }
 std::string TExcelFileCreator::BuildSheetRels() const { return BuildSheetRelsPart(); }
+
+std::vector<std::string> TExcelFileCreator::PartFiles() const {
+  std::vector<std::string> Files = PackageFiles();
+  if (HasAnalysis()) Files.push_back("xl/worksheets/sheet2.xml");
+  return Files;
+}
 
 const std::vector<std::string>& TExcelFileCreator::PackageFiles() {
   static const std::vector<std::string> kFiles = {"_rels/.rels",
@@ -365,7 +379,7 @@ bool TExcelFileCreator::PackToXlsx(const std::string& ATrgLangPair, const TOnPro
   try {
     BeforeStep("PackToXlsx");
     std::string FileList;
-    for (const std::string& File : PackageFiles()) {
+    for (const std::string& File : PartFiles()) {
       if (!FileList.empty()) FileList += "\r\n";
       FileList += FTmpFileName + File;
     }
@@ -430,6 +444,9 @@ std::string TExcelFileCreator::ExecuteFileCreation(const std::string& ATrgLangPa
     const bool CreateFolder = std::string_view(Part.Path) != "[Content_Types].xml";
     if (!WritePart(Part.Step, Part.Path, CreateFolder, Part.Build)) return Fail(Part.Msg);
   }
+  if (HasAnalysis() &&
+      !WritePart("CreateFileSheet2", "xl/worksheets/sheet2.xml", true, &TExcelFileCreator::BuildSheet2))
+    return Fail(TMsg::XlsxSheet2Failed);
   if (!CreateFileImage1()) return Fail(TMsg::XlsxImageFailed);
   if (!WritePart("CreateFileSheet1Rels", "xl/worksheets/_rels/sheet1.xml.rels", true,
                  &TExcelFileCreator::BuildSheetRels))

@@ -48,6 +48,13 @@ constexpr TSideMessages kEditedMessages{
      TMsg::EditedPrepareUnknownError, TMsg::EditedReadFailed, TMsg::EditedReadStopped},
     TMsg::EditedNoSegments};
 
+// ADocument's path below the folder a package was unpacked into, with "/" separators.
+std::string PathInside(const std::string& ADocument, const std::string& AFolder) {
+  const std::filesystem::path Rel = std::filesystem::path(ADocument).lexically_relative(AFolder);
+  if (Rel.empty() || *Rel.begin() == "..") return std::filesystem::path(ADocument).filename().string();
+  return Rel.generic_string();
+}
+
 int OutcomeOfExtract(TExtractFilesResult AResult) {
   switch (AResult) {
     using enum TExtractFilesResult;
@@ -168,6 +175,7 @@ int TDiffFileConstructor::ImportFile(const std::string& AFileName, TArrayOfDiffI
   int Outcome = OutcomeAllRead;
   const TIsTerminateSetFunc IsStopped = [this] { return IsTerminateSet(); };
   // Documents of a package are named relative to it; a single document is the input itself.
+  // The reports name documents so too, never by their working copies.
   const bool IsPackage = Group == TFileTypeGroup::ftg_02 || Group == TFileTypeGroup::ftg_04;
   for (const std::string& Document : Importer->UnpackedFiles()) {
     if (IsTerminateSet()) {
@@ -175,7 +183,10 @@ int TDiffFileConstructor::ImportFile(const std::string& AFileName, TArrayOfDiffI
       break;
     }
     const std::size_t Before = AResultData.size();
-    if (!Importer->GetDataFromFile(Document, IsStopped, AResultData)) {
+    const bool Read = Importer->GetDataFromFile(Document, IsStopped, AResultData);
+    const std::string UserPath = IsPackage ? AFileName + " (" + PathInside(Document, TempDir) + ")" : AFileName;
+    for (std::size_t R = Before; R < AResultData.size(); ++R) AResultData[R].UserPath = UserPath;
+    if (!Read) {
       Outcome = OutcomeReadFailed;
       break;
     }

@@ -11,6 +11,8 @@
 
 #include "DataTypeUnit.h"
 #include "ExportToBaseUnit.h"
+#include "PairAnalysisUnit.h"
+#include "PairingAuditUnit.h"
 
 namespace lexmora {
 
@@ -41,6 +43,7 @@ struct TPairSummary {
   std::string EdDist;       // total edit distance as the report shows it ("66.7%", or empty)
   std::string ReportFile;   // full name of the report file
   bool Written = false;     // the writer reported success
+  TPairAnalysis Analysis;   // bands and documents of the pair
 };
 
 // Millisecond clock for progress throttling: 32 bits, compared by unsigned difference.
@@ -66,6 +69,8 @@ class TDiffFileConstructor {
   const std::string& ResultFiles() const { return FResultFiles; }
   const TLangPairs& LangPairs() const { return FLangPairs; }
   const std::vector<TPairSummary>& PairSummaries() const { return FPairSummaries; }
+  // The pairing audit of the whole run, with the report rows of source-side entries.
+  const TPairingAudit& Audit() const { return FAudit; }
   const TArrayOfDiffInfoRecord& TranslatorFileData() const { return FTranslatorFileData; }
   const TArrayOfDiffInfoRecord& EditorFileData() const { return FEditorFileData; }
 
@@ -123,6 +128,7 @@ class TDiffFileConstructor {
   TExecuteResult FExecuteResult = TExecuteResult::erUnknown;
   std::string FResultFiles;
   std::vector<TPairSummary> FPairSummaries;
+  TPairingAudit FAudit;
 };
 
 }  // namespace lexmora

@@ -47,9 +47,17 @@ def check_reports(summary, name):
         else:
             check(zipfile.is_zipfile(report), "%s: %s is a ZIP package" % (name, report))
     for pair in summary["pairs"]:
-        check(set(pair) == {"source_lang", "target_lang", "total", "edited", "edit_distance", "report"},
-              "%s: pair keys" % name)
+        check(set(pair) == {"source_lang", "target_lang", "total", "edited", "edit_distance", "report", "bands",
+                            "documents"}, "%s: pair keys" % name)
         check(0 <= pair["edited"] <= pair["total"], "%s: edited within total" % name)
+        # The analysis accounts for every segment of the pair, once.
+        check(sum(b["segments"] for b in pair["bands"]) == pair["total"], "%s: bands add up to the total" % name)
+        check(all(0 <= b["no_match_segments"] <= b["segments"] and 0 <= b["no_match_words"] <= b["words"]
+                  and b["words"] <= b["characters"] for b in pair["bands"]), "%s: band columns are consistent" % name)
+        check(sum(d["segments"] for d in pair["documents"]) == pair["total"], "%s: documents add up" % name)
+        check(sum(d["edited"] for d in pair["documents"]) == pair["edited"], "%s: edited documents add up" % name)
+    audit = summary["audit"]
+    check(set(audit) == {"missing_in_edited", "only_in_edited", "duplicate_ids"}, "%s: audit keys" % name)
 
 
 def main():

@@ -48,7 +48,12 @@ class TRecordingWriter : public TBaseFileCreator {
     // The last opener in the cell tells its side.
     if (!AIsLastStrTypeNormal) ACurrStr += ACurrStr[ACurrStr.find_last_of("[{")] == '{' ? "}" : "]";
   }
+  // The analysis goes to its own list, so the call protocols above stay as they are.
+  void AddAnalysis(const TPairAnalysis& AAnalysis, const TPairingAudit& AAudit) override {
+    if (Analyses) Analyses->push_back({AAnalysis, AAudit});
+  }
   bool FailSave = false;
+  std::vector<std::pair<TPairAnalysis, TPairingAudit>>* Analyses = nullptr;
 
  private:
   std::vector<std::string>& FLog;
@@ -87,9 +92,11 @@ class TTestRun : public TDiffFileConstructor {
   std::unique_ptr<TBaseFileCreator> NewFileCreator() override {
     auto Writer = std::make_unique<TRecordingWriter>(FSettingsCopy, WriterLog);
     Writer->FailSave = WriterCount++ == FailSaveOfWriter;
+    Writer->Analyses = &Analyses;
     return Writer;
   }
   std::vector<std::string> WriterLog;
+  std::vector<std::pair<TPairAnalysis, TPairingAudit>> Analyses;  // one per pair, in order
   int WriterCount = 0;
   int FailSaveOfWriter = -1;  // index of the writer whose save fails
 
