@@ -29,10 +29,13 @@ TARGETS = {
     "fuzz_archive_extract": "archive_extract",
     "fuzz_tag_markup": "tag_markup",
     "fuzz_xlsx_cells": "xlsx_cells",
+    "fuzz_xliff_reader": "xliff_reader",
 }
 
 MEMOQ_SELECTOR = b"0"      # even first byte: the memoQ reader
 MEMSOURCE_SELECTOR = b"1"  # odd first byte: the Memsource reader
+PLAIN_XLIFF_SELECTOR = b"0"  # fuzz_xliff_reader: even first byte, the plain XLIFF reader
+SMALL_DOCUMENT = 65536
 SEGMENTS_PER_DOCUMENT = 40
 SEGMENT_ELEMENT = re.compile(rb"<(seg-source|target)\b[^>]*>.*?</\1>", re.S)
 TAG = re.compile(rb"<[^>]*>")
@@ -110,6 +113,14 @@ def main():
         sinks["fuzz_memoq_memsource_readers"].add(MEMOQ_SELECTOR + doc.read_bytes(), doc.name)
     for doc in files(corpus / "mxliff", "*.mxliff"):
         sinks["fuzz_memoq_memsource_readers"].add(MEMSOURCE_SELECTOR + doc.read_bytes(), doc.name)
+    # The plain XLIFF reader gets every small document (dialects are read by their own rules) and
+    # the Memsource documents once more for its XLIFF 2 branch.
+    for doc in files(corpus / "sdlxliff", "*") + files(corpus / "mqxliff", "*") + files(corpus / "mxliff", "*"):
+        data = doc.read_bytes()
+        if len(data) <= SMALL_DOCUMENT:
+            sinks["fuzz_xliff_reader"].add(PLAIN_XLIFF_SELECTOR + data, doc.name)
+    for doc in files(corpus / "mxliff", "*.mxliff"):
+        sinks["fuzz_xliff_reader"].add(MEMSOURCE_SELECTOR + doc.read_bytes(), doc.name)
     for package in files(corpus, "*.sdlppx") + files(corpus, "*.sdlrpx") + files(corpus, "*.mqxlz"):
         sinks["fuzz_archive_extract"].add(package.read_bytes(), package.name)
     for project in files(corpus, "*.sdlproj"):
