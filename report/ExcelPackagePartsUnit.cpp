@@ -1,5 +1,8 @@
 #include "ExcelPackagePartsUnit.h"
 
+#include <cstdio>
+
+#include "ExcelLayoutUnit.h"
 #include "LocalizationUnit.h"
 
 namespace lexmora {
@@ -52,6 +55,21 @@ std::string AlignmentLine(TAlign AAlign) {
       return R"(      <alignment horizontal="right" vertical="top" wrapText="1"/>)";
   }
   return {};
+}
+
+// One "<col>" line per run of neighbouring columns of equal width.
+std::string ColumnLines() {
+  std::string Result;
+  int First = 0;
+  for (int C = 1; C <= kExcelColumnCount; ++C) {
+    if (C < kExcelColumnCount && kExcelColumnWidths[C] == kExcelColumnWidths[First]) continue;
+    char Line[96];
+    std::snprintf(Line, sizeof Line, "    <col min=\"%d\" max=\"%d\" width=\"%g\" customWidth=\"1\"/>\r\n", First + 1,
+                  C, kExcelColumnWidths[First]);
+    Result += Line;
+    First = C;
+  }
+  return Result;
 }
 
 }  // namespace
@@ -156,13 +174,10 @@ std::string BuildStylesPart() {
       R"(  <fonts count="5" x14ac:knownFonts="1">)",
   };
   for (const auto& Font : kFonts) {
+    std::string Elements = ExcelFontElements("      ", "name", Font.Bold, Font.Colour);
+    Elements.resize(Elements.size() - 2);  // JoinPartLines ends the last line
     L.push_back("    <font>");
-    if (Font.Bold) L.push_back("      <b/>");
-    L.push_back(R"(      <sz val="14"/>)");
-    L.push_back(R"(      <color rgb=")" + std::string(Font.Colour) + R"("/>)");
-    L.push_back(R"(      <name val="Arial"/>)");
-    L.push_back(R"(      <family val="2"/>)");
-    L.push_back(R"(      <charset val="204"/>)");
+    L.push_back(Elements);
     L.push_back("    </font>");
   }
   L.push_back("  </fonts>");
@@ -202,11 +217,17 @@ std::string BuildStylesPart() {
   for (const auto& Style : kCellStyles) {
     L.push_back(R"(    <xf numFmtId="0" fontId=")" + std::to_string(Style.Font) + R"(" fillId=")" +
                 std::to_string(Style.Fill) + R"(" borderId=")" + std::to_string(Style.Border) +
-                R"(" xfId="0" applyAlignment="1")" + (Style.FillApplied ? R"( applyFill="1")" : "") + ">");
+                R"(" xfId="0" applyFont="1" applyAlignment="1")" + (Style.FillApplied ? R"( applyFill="1")" : "") +
+                ">");
     L.push_back(AlignmentLine(Style.Align));
     L.push_back("    </xf>");
   }
   L.push_back("  </cellXfs>");
+  // The default style is the one of the first font: readers that take the default style from
+  // here (rather than their own) give plain runs and empty cells the sheet's font.
+  L.push_back(R"(  <cellStyles count="1">)");
+  L.push_back(R"(    <cellStyle name="Normal" xfId="0" builtinId="0"/>)");
+  L.push_back("  </cellStyles>");
   L.push_back(R"(  <dxfs count="0"/>)");
   L.push_back(
       R"(  <tableStyles count="0" defaultTableStyle="TableStyleMedium2" defaultPivotStyle="PivotStyleLight16"/>)");
@@ -359,15 +380,9 @@ std::string BuildSheet1Part(const TLineList& ATotalInfo, const TLineList& ASheet
       "  </sheetViews>",
       R"(  <sheetFormatPr defaultRowHeight="20" x14ac:dyDescent="0.25"/>)",
       "  <cols>",
-      R"(    <col min="1" max="1" width="6" customWidth="1"/>)",
-      R"(    <col min="2" max="2" width="5" customWidth="1"/>)",
-      R"(    <col min="3" max="3" width="40" customWidth="1"/>)",
-      R"(    <col min="4" max="5" width="40" customWidth="1"/>)",
-      R"(    <col min="6" max="6" width="8" customWidth="1"/>)",
-      R"(    <col min="7" max="7" width="40" customWidth="1"/>)",
-      "  </cols>",
-      "  <sheetData>",
   });
+  Result += ColumnLines();
+  Result += "  </cols>\r\n  <sheetData>\r\n";
   Result.reserve(Result.size() + ATotalInfo.Text().size() + ASheetRows.Text().size() + AMergeCells.Text().size() + 512);
   Result += ATotalInfo.Text();
   Result += "\r\n";

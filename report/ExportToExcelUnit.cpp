@@ -15,6 +15,7 @@
 
 #include "ExcelAnalysisSheetUnit.h"
 #include "ExcelItemTextUnit.h"
+#include "ExcelLayoutUnit.h"
 #include "ExcelPackagePartsUnit.h"
 #include "LocalizationUnit.h"
 #include "LoggerUnit.h"
@@ -32,10 +33,12 @@ constexpr int kStyleText = 1, kStyleNumber = 2, kStyleLabel = 3, kStyleCaptionCe
               kStyleLocked = 6, kStyleTotalsCaption = 7, kStyleTotalsValue = 8, kStyleColouredNumber = 9,
               kStyleColouredText = 10;
 
-std::string RowStart(std::int32_t ARow) {
+// AHeight: the row's wrapped texts; a row taller than the default gets its height set.
+std::string RowStart(std::int32_t ARow, const TExcelRowHeight& AHeight = {}) {
   // Row 1 is tall: it carries the logo picture.
   if (ARow == 1) return R"(    <row r="1" spans="1:7" ht="44.25" customHeight="1" x14ac:dyDescent="0.25">)";
-  return R"(    <row r=")" + std::to_string(ARow) + R"(" spans="1:7" x14ac:dyDescent="0.25">)";
+  return R"(    <row r=")" + std::to_string(ARow) + R"(" spans="1:7")" + AHeight.Attributes() +
+         R"( x14ac:dyDescent="0.25">)";
 }
 const std::string kRowEnd = "    </row>";
 
@@ -45,9 +48,14 @@ std::string MergeEntry(char AFirst, char ALast, std::int32_t ARow) {
   return R"(<mergeCell ref=")" + CellRef(AFirst, ARow) + ":" + CellRef(ALast, ARow) + R"("/>)";
 }
 
-std::string RunProperties(bool AIsTrPart) {
-  return std::string("      <rPr>\r\n        <color rgb=\"") + (AIsTrPart ? "FFFF0000" : "FF0000FF") +
-         "\"/>\r\n      </rPr>\r\n";
+// A changed run: the cells' font in red (translated text) or blue (edited text). The whole font
+// is named, as readers fill what a run leaves out from their own defaults, not from the cell.
+const std::string& RunProperties(bool AIsTrPart) {
+  static const std::string kTr =
+      "      <rPr>\r\n" + ExcelFontElements("        ", "rFont", false, "FFFF0000") + "      </rPr>\r\n";
+  static const std::string kEd =
+      "      <rPr>\r\n" + ExcelFontElements("        ", "rFont", false, "FF0000FF") + "      </rPr>\r\n";
+  return AIsTrPart ? kTr : kEd;
 }
 
 std::string OpenRun(bool AIsTrPart, bool AIsNormal) {
@@ -155,17 +163,24 @@ void TExcelFileCreator::AddCaption() {
       {TMsg::XlsxColumnEditedText, kStyleCaptionLeft}, {TMsg::XlsxColumnEditDistance, kStyleCaptionCentred},
       {TMsg::XlsxColumnNotes, kStyleCaptionLeft}};
   ++FCurrentRow;
-  FFileSheet1.Add(RowStart(FCurrentRow));
-  for (int I = 0; I < 7; ++I)
-    AddTextCell(FFileSheet1, WrapTextItem(GetLocalizedText(kCaptions[I].Msg, FSettings.LocalizationLanguare)),
-                kColumns[I], FCurrentRow, kCaptions[I].Style);
+  std::string Items[7];
+  TExcelRowHeight Height;
+  for (int I = 0; I < 7; ++I) {
+    Items[I] = WrapTextItem(GetLocalizedText(kCaptions[I].Msg, FSettings.LocalizationLanguare));
+    Height.AddCell(Items[I], I, I, true);
+  }
+  FFileSheet1.Add(RowStart(FCurrentRow, Height));
+  for (int I = 0; I < 7; ++I) AddTextCell(FFileSheet1, Items[I], kColumns[I], FCurrentRow, kCaptions[I].Style);
   FFileSheet1.Add(kRowEnd);
 }
 
 void TExcelFileCreator::AddJoinRow(const std::string& AText) {
   ++FCurrentRow;
-  AddSharedString(WrapTextItem(EscapeText(AText)));
-  FFileSheet1.Add(RowStart(FCurrentRow));
+  const std::string Item = WrapTextItem(EscapeText(AText));
+  TExcelRowHeight Height;
+  Height.AddCell(Item, 0, kExcelColumnCount - 1, true);
+  AddSharedString(Item);
+  FFileSheet1.Add(RowStart(FCurrentRow, Height));
   AddStyledCell(FFileSheet1, 'A', FCurrentRow, kStyleLabel);
   for (char Letter = 'B'; Letter <= 'G'; ++Letter) AddEmptyCell(FFileSheet1, Letter, FCurrentRow, kStyleLabel);
   FFileSheet1.Add(kRowEnd);
@@ -179,14 +194,24 @@ void TExcelFileCreator::AddRow(bool AIsEqu, bool AIsLocked, const std::string& A
   const int Number = Coloured ? kStyleColouredNumber : kStyleNumber;
   const int Text = Coloured ? kStyleColouredText : kStyleText;
   ++FCurrentRow;
-  FFileSheet1.Add(RowStart(FCurrentRow));
-  AddTextCell(FFileSheet1, WrapTextItem(ARecNo), 'A', FCurrentRow, Number);
+  const std::string RecNo = WrapTextItem(ARecNo);
   // The match value comes from the input file, so it is escaped like every other input text.
-  AddTextCell(FFileSheet1, WrapTextItem(EscapeText(AMatchPercent)), 'B', FCurrentRow, Number);
+  const std::string Match = WrapTextItem(EscapeText(AMatchPercent));
+  const std::string Distance = WrapTextItem(AEditDistance);
+  TExcelRowHeight Height;
+  Height.AddCell(RecNo, 0, 0, true);
+  Height.AddCell(Match, 1, 1, true);
+  Height.AddCell(ASrcText, 2, 2, false);
+  Height.AddCell(ATrText, 3, 3, false);
+  Height.AddCell(AEdText, 4, 4, false);
+  Height.AddCell(Distance, 5, 5, true);
+  FFileSheet1.Add(RowStart(FCurrentRow, Height));
+  AddTextCell(FFileSheet1, RecNo, 'A', FCurrentRow, Number);
+  AddTextCell(FFileSheet1, Match, 'B', FCurrentRow, Number);
   AddTextCell(FFileSheet1, ASrcText, 'C', FCurrentRow, AIsLocked ? kStyleLocked : Text);
   AddTextCell(FFileSheet1, ATrText, 'D', FCurrentRow, Text);
   AddTextCell(FFileSheet1, AEdText, 'E', FCurrentRow, Text);
-  AddTextCell(FFileSheet1, WrapTextItem(AEditDistance), 'F', FCurrentRow, Number);
+  AddTextCell(FFileSheet1, Distance, 'F', FCurrentRow, Number);
   AddTextCell(FFileSheet1, WrapTextItem(""), 'G', FCurrentRow, Text);
   FFileSheet1.Add(kRowEnd);
 }
@@ -194,11 +219,16 @@ void TExcelFileCreator::AddRow(bool AIsEqu, bool AIsLocked, const std::string& A
 std::string TExcelFileCreator::GetFileExtention() const { return ".xlsx"; }
 
 void TExcelFileCreator::AddTotalInfoRow(const std::string& ACaption, const std::string& AValue, std::int32_t ARow) {
-  FTotalInfo.Add(RowStart(ARow));
-  AddTextCell(FTotalInfo, WrapTextItem(ACaption), 'A', ARow, kStyleTotalsCaption);
+  const std::string Caption = WrapTextItem(ACaption);
+  const std::string Value = WrapTextItem(AValue);
+  TExcelRowHeight Height;
+  Height.AddCell(Caption, 0, 2, false);
+  Height.AddCell(Value, 3, kExcelColumnCount - 1, false);
+  FTotalInfo.Add(RowStart(ARow, Height));
+  AddTextCell(FTotalInfo, Caption, 'A', ARow, kStyleTotalsCaption);
   AddEmptyCell(FTotalInfo, 'B', ARow, kStyleTotalsCaption);
   AddEmptyCell(FTotalInfo, 'C', ARow, kStyleTotalsCaption);
-  AddTextCell(FTotalInfo, WrapTextItem(AValue), 'D', ARow, kStyleTotalsValue);
+  AddTextCell(FTotalInfo, Value, 'D', ARow, kStyleTotalsValue);
   for (char Letter = 'E'; Letter <= 'G'; ++Letter) AddEmptyCell(FTotalInfo, Letter, ARow, kStyleTotalsValue);
   FTotalInfo.Add(kRowEnd);
   FMarginSheetPart.Add("    " + MergeEntry('A', 'C', ARow));

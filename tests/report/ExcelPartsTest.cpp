@@ -132,7 +132,14 @@ TEST(ExcelParts, StylesMatchTheirTable) {
     EXPECT_EQ(Styles[I].attribute("applyFill").as_bool(), Want.FillApplied);
     EXPECT_STREQ(Styles[I].child("alignment").attribute("horizontal").value(), Want.Horizontal);
     EXPECT_STREQ(Styles[I].child("alignment").attribute("vertical").value(), "top");
+    // A font that is not applied is taken from the default style by some readers.
+    EXPECT_TRUE(Styles[I].attribute("applyFont").as_bool());
   }
+  // The default style points at the first cell style, so the sheet's font is the default.
+  const auto Normal = Sheet.child("cellStyles").child("cellStyle");
+  EXPECT_EQ(Sheet.child("cellStyles").attribute("count").as_int(), 1);
+  EXPECT_EQ(Normal.attribute("xfId").as_int(-1), 0);
+  EXPECT_EQ(Normal.attribute("builtinId").as_int(-1), 0);
   const char* kFontColours[] = {"FF000000", "FF999999", "FF000000", "FF999999", "FF666666"};
   const bool kBold[] = {false, true, true, false, false};
   int F = 0;
@@ -141,6 +148,9 @@ TEST(ExcelParts, StylesMatchTheirTable) {
     EXPECT_STREQ(Font.child("color").attribute("rgb").value(), kFontColours[F]);
     EXPECT_EQ(static_cast<bool>(Font.child("b")), kBold[F]);
     EXPECT_EQ(Font.child("sz").attribute("val").as_int(), 14);
+    EXPECT_STREQ(Font.child("name").attribute("val").value(), "Arial");
+    EXPECT_EQ(Font.child("family").attribute("val").as_int(), 2);
+    EXPECT_EQ(Font.child("charset").attribute("val").as_int(), 204);
     ++F;
   }
   EXPECT_EQ(F, 5);
