@@ -1,0 +1,45 @@
+// The settings dialog: program options, tag display format and default comparison options.
+// It changes ProgrammSettings in memory only, and only when the user saves.
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QGroupBox;
+class QPushButton;
+class QRadioButton;
+
+namespace lexmora {
+
+class TSettingsForm : public QDialog {
+  Q_OBJECT
+ public:
+  explicit TSettingsForm(QWidget* AParent = nullptr);
+
+  // Every text in the language of LangIndex, then the controls from ProgrammSettings.
+  void UpdateFormData();
+  // The controls into ProgrammSettings.
+  void FormDataToProgrammSettings();
+  // Save settings: take the controls over and close.
+  void Button1Click();
+
+  QGroupBox* GroupBox1 = nullptr;
+  QCheckBox* SaveFormPosCtrl = nullptr;
+  QCheckBox* SaveFormSizeCtrl = nullptr;
+  QCheckBox* SaveDiffSettingsCtrl = nullptr;
+  QCheckBox* ClearFileListCtrl = nullptr;
+  QGroupBox* GroupBox3 = nullptr;
+  QRadioButton* TagsFormatSortCtrl = nullptr;
+  QRadioButton* TagsFormatIDCtrl = nullptr;
+  QRadioButton* TagsFormatFullCtrl = nullptr;
+  QGroupBox* GroupBox2 = nullptr;
+  QCheckBox* Def_DoNotSeparateSpacesCtrl = nullptr;
+  QCheckBox* Def_HideEquivalentStringCtrl = nullptr;
+  QCheckBox* Def_FillDiffRowColoredCtrl = nullptr;
+  QCheckBox* Def_ShowTagsCtrl = nullptr;
+  QRadioButton* Def_ResultFileFormatHTML = nullptr;
+  QRadioButton* Def_ResultFileFormatXLSX = nullptr;
+  QPushButton* Button1 = nullptr;
+};
+
+}  // namespace lexmora
