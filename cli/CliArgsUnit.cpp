@@ -9,8 +9,9 @@ namespace lexmora {
 
 std::string CliUsage() {
   return "Usage: lexmora-compare -s SOURCE [-s SOURCE ...] -e EDITED [-e EDITED ...] [options]\n"
-         "  -s, --source PATH     source (translator) file or package; repeatable\n"
-         "  -e, --edited PATH     edited (editor) file or package; repeatable\n"
+         "  -s, --source PATH     source (translator) file, package or folder; repeatable\n"
+         "  -e, --edited PATH     edited (editor) file, package or folder; repeatable\n"
+         "                        (a folder: every supported file below it, in name order)\n"
          "  -o, --output-dir DIR  folder for the reports (default ./Results, created when missing)\n"
          "  -f, --format FMT      html (default) or xlsx\n"
          "      --show-identical  also list segments whose translated and edited texts are equal\n"
@@ -23,10 +24,11 @@ std::string CliUsage() {
          "      --bands LIST      lower bounds of the analysis's edit-distance bands, highest first\n"
          "                        (default 100,95,85,75,50,0)\n"
          "      --json            print a JSON summary on stdout\n"
-         "  -q, --quiet           no progress display\n"
+         "  -q, --quiet           nothing on stderr but what went wrong\n"
          "  -h, --help            show this text\n"
          "      --version         show the version\n"
-         "Exit status: 0 report created, 1 report failed, 2 bad usage, 3 stopped by the user, 4 unknown error.\n";
+         "Exit status: 0 every report created, 1 a report failed, 2 bad usage, 3 stopped by the user,\n"
+         "4 unknown error.\n";
 }
 
 bool ParseCliArgs(const std::vector<std::string>& AArgs, TCliOptions& AOptions, std::string& AError) {

@@ -6,11 +6,14 @@
 #include <atomic>
 #include <csignal>
 #include <filesystem>
+#include <map>
 #include <thread>
 
 #include "CliProgressUnit.h"
 #include "DiffFileConstructorUnit.h"
 #include "ExportToBaseUnit.h"
+#include "InputFolderUnit.h"
+#include "LocalTimeUnit.h"
 #include "LocalizationUnit.h"
 #include "RunFoldersUnit.h"
 
@@ -54,14 +57,47 @@ class TInterruptGuard {
   struct sigaction FPrevious {};
 };
 
-std::string FileList(const std::vector<std::string>& AFiles) {
-  std::string List;
-  for (const std::string& F : AFiles) {
+// One side's inputs for the run: full paths, and the path as the user gave it for each, which
+// the error lines show. A folder stands for its supported files; a folder without any is handed
+// on as it is, so the run names it in an error line.
+struct TInputs {
+  std::string List;                                // CR LF separated full paths
+  std::map<std::string, std::string> GivenByFull;  // full path -> path as given
+};
+
+TInputs CollectInputs(const std::vector<std::string>& AGiven) {
+  TInputs Inputs;
+  const auto Add = [&Inputs](const std::string& AGivenPath) {
     std::error_code Ec;
-    const fs::path Abs = fs::absolute(F, Ec);
-    List += (Ec ? F : Abs.lexically_normal().string()) + "\r\n";
+    const fs::path Abs = fs::absolute(AGivenPath, Ec);
+    const std::string Full = Ec ? AGivenPath : Abs.lexically_normal().string();
+    Inputs.List += Full + "\r\n";
+    Inputs.GivenByFull.emplace(Full, AGivenPath);
+  };
+  for (const std::string& G : AGiven) {
+    std::error_code Ec;
+    const std::vector<std::string> Files =
+        fs::is_directory(G, Ec) ? SupportedFilesBelow(G) : std::vector<std::string>();
+    if (Files.empty()) {
+      Add(G);
+    } else {
+      for (const std::string& F : Files) Add(F);
+    }
   }
-  return List;
+  return Inputs;
+}
+
+// The run's failures with each input's path as the user gave it.
+TRunErrors ErrorsAsGiven(const TRunErrors& AErrors, const TInputs& ASource, const TInputs& AEdited) {
+  TRunErrors Result = AErrors;
+  for (TRunError& E : Result) {
+    const TInputs* Side = E.Side == TErrorSide::esSource   ? &ASource
+                          : E.Side == TErrorSide::esEdited ? &AEdited
+                                                           : nullptr;
+    if (!Side) continue;
+    if (const auto It = Side->GivenByFull.find(E.Path); It != Side->GivenByFull.end()) E.Path = It->second;
+  }
+  return Result;
 }
 
 const char* ResultName(TExecuteResult AResult) {
@@ -141,21 +177,28 @@ std::string JsonAudit(const TPairingAudit& AAudit) {
          ",\n    \"duplicate_ids\": " + JsonAuditList(AAudit.DuplicateIds, true, false) + "\n  }";
 }
 
-void PrintJson(std::ostream& AOut, const TDiffFileConstructor& ARun, const std::vector<std::string>& AReports) {
+void PrintJson(std::ostream& AOut, const TDiffFileConstructor& ARun, const std::vector<std::string>& AReports,
+               const TRunErrors& AErrors) {
   AOut << "{\n  \"result\": " << JsonString(ResultName(ARun.ExecuteResult())) << ",\n  \"reports\": [";
   for (std::size_t I = 0; I < AReports.size(); ++I) AOut << (I ? ", " : "") << JsonString(AReports[I]);
   AOut << "],\n  \"errors\": [";
-  const std::vector<std::string> Errors = SplitLines(ARun.ErrorLog());
-  for (std::size_t I = 0; I < Errors.size(); ++I) AOut << (I ? ", " : "") << JsonString(Errors[I]);
-  AOut << "],\n  \"pairs\": [";
+  for (std::size_t I = 0; I < AErrors.size(); ++I) {
+    const TRunError& E = AErrors[I];
+    AOut << (I ? "," : "") << "\n    {\"side\": " << JsonString(ErrorSideName(E.Side))
+         << ", \"path\": " << JsonString(E.Path) << ", \"document\": " << JsonString(E.Document)
+         << ", \"message\": " << JsonString(E.Message) << ", \"reason\": " << JsonString(E.Reason) << "}";
+  }
+  AOut << (AErrors.empty() ? "]" : "\n  ]") << ",\n  \"pairs\": [";
   const auto& Pairs = ARun.PairSummaries();
   for (std::size_t I = 0; I < Pairs.size(); ++I) {
     const TPairSummary& P = Pairs[I];
     AOut << (I ? "," : "") << "\n    {\"source_lang\": " << JsonString(P.LangPair.SrcLang)
          << ", \"target_lang\": " << JsonString(P.LangPair.TrgLang) << ", \"total\": " << P.TotalSegCount
          << ", \"edited\": " << P.ChangedSegCount << ", \"edit_distance\": " << JsonString(P.EdDist)
-         << ", \"report\": " << JsonString(P.ReportFile) << ",\n     \"bands\": " << JsonBands(P.Analysis)
-         << ",\n     \"documents\": " << JsonDocuments(P.Analysis) << "}";
+         << ", \"written\": " << (P.Written ? "true" : "false")
+         << ", \"report\": " << (P.Written ? JsonString(P.ReportFile) : std::string("null"))
+         << ",\n     \"bands\": " << JsonBands(P.Analysis) << ",\n     \"documents\": " << JsonDocuments(P.Analysis)
+         << "}";
   }
   AOut << (Pairs.empty() ? "]" : "\n  ]") << ",\n  \"audit\": " << JsonAudit(ARun.Audit()) << "\n}\n";
 }
@@ -180,8 +223,10 @@ int RunCli(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostre
   const TLocalizationLanguare Lang = Options.Lang;
 
   TDiffFileConstructorSettings Settings;
-  Settings.TranslatorFiles = FileList(Options.SourceFiles);
-  Settings.EditorFiles = FileList(Options.EditedFiles);
+  const TInputs Source = CollectInputs(Options.SourceFiles);
+  const TInputs Edited = CollectInputs(Options.EditedFiles);
+  Settings.TranslatorFiles = Source.List;
+  Settings.EditorFiles = Edited.List;
   Settings.HideEquivalentString = !Options.ShowIdentical;
   Settings.DoNotSeparateSpaces = Options.IgnoreNbsp;
   Settings.FillDiffRowColored = !Options.NoHighlight;
@@ -220,7 +265,8 @@ int RunCli(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostre
   Settings.TempDirectory = (Temp.Path() / "work").string() + "/";
 
   TInterruptGuard Interrupts;
-  AErr << GetLocalizedText(TMsg::ComparisonStarted, Lang) << "\n";
+  const bool Quiet = Options.Quiet;
+  if (!Quiet) AErr << GetLocalizedText(TMsg::ComparisonStarted, Lang) << "\n";
   const bool InPlace = &AErr == &std::cerr && ::isatty(STDERR_FILENO) == 1;
   TCliProgressPrinter Printer(AErr, Lang, InPlace, Options.Quiet);
   TDiffFileConstructor Run(Settings, Printer);
@@ -244,10 +290,11 @@ int RunCli(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostre
     if (fs::exists(File, Ec)) Reports.push_back(File);
 
   const TExecuteResult Result = Run.ExecuteResult();
-  AErr << "\n";
+  // Quiet: only what went wrong reaches stderr.
+  if (!Quiet || Result != TExecuteResult::erOk) AErr << "\n";
   switch (Result) {
     case TExecuteResult::erOk:
-      AErr << GetLocalizedText(TMsg::ReportCreated, Lang) << "\n";
+      if (!Quiet) AErr << GetLocalizedText(TMsg::ReportCreated, Lang) << "\n";
       for (const std::string& File : SplitLines(Run.ResultFiles()))
         if (!fs::exists(File, Ec)) AErr << File << " - " << GetLocalizedText(TMsg::ReportNotFound, Lang) << "\n";
       break;
@@ -264,12 +311,13 @@ int RunCli(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostre
            << GetLocalizedText(TMsg::UnknownError, Lang) << "\n";
       break;
   }
-  if (!Run.ErrorLog().empty()) {
-    AErr << "\n" << GetLocalizedText(TMsg::ComparisonHadErrors, Lang) << "\n";
-    for (const std::string& Line : SplitLines(Run.ErrorLog())) AErr << Line << "\n";
+  const TRunErrors Errors = ErrorsAsGiven(Run.Errors(), Source, Edited);
+  if (!Errors.empty()) {
+    if (!Quiet) AErr << "\n" << GetLocalizedText(TMsg::ComparisonHadErrors, Lang) << "\n";
+    for (const TRunError& E : Errors) AErr << FormatErrorLine(E) << "\n";
   }
   if (Options.Json) {
-    PrintJson(AOut, Run, Reports);
+    PrintJson(AOut, Run, Reports, Errors);
   } else {
     for (const std::string& File : Reports) AOut << File << "\n";
   }

@@ -60,6 +60,9 @@ class TBaseFileCreator {
   // Full name of the report file for a language-pair suffix.
   std::string ResultFileFor(const std::string& ATrgLangPair) const;
 
+  // Why the last ExecuteFileCreation failed, in one short clause (RunErrorUnit.h); may be empty.
+  const std::string& FailureReason() const { return FFailureReason; }
+
   // Shared helpers.
 
   // True when AStr is exactly "&", "<" or ">".
@@ -75,10 +78,26 @@ class TBaseFileCreator {
 
  protected:
   // Writes AContent to AFileName as it is, replacing an existing file.
-  // Throws std::runtime_error naming the file when it cannot be written completely.
+  // Throws std::runtime_error naming the file and the system's reason when it cannot be written
+  // completely.
   static void WriteFileContent(const std::string& AFileName, std::string_view AContent);
 
+  // Writes AContent to a new temporary file beside AFileName, then renames it to AFileName unless
+  // a file of that name exists, so AFileName never names an incomplete file. Every failure
+  // removes the temporary file and throws std::runtime_error with a short reason (no path).
+  static void WriteNewFile(const std::string& AFileName, std::string_view AContent);
+
+  // Moves AFrom to ATo unless ATo exists; atomic, so a file that appears meanwhile is never
+  // replaced. False with errno set (EEXIST when ATo exists) on failure.
+  static bool RenameNoReplace(const std::string& AFrom, const std::string& ATo);
+
+  // A writer notes the reason of a failure before ExecuteFileCreation returns its failure text.
+  void NoteFailure(std::string AReason) { FFailureReason = std::move(AReason); }
+
   TDiffFileConstructorSettings FSettings;
+
+ private:
+  std::string FFailureReason;
 };
 
 }  // namespace lexmora

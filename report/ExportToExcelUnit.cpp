@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <random>
@@ -20,6 +21,7 @@
 #include "LocalizationUnit.h"
 #include "LoggerUnit.h"
 #include "ResourceUnit.h"
+#include "RunErrorUnit.h"
 #include "SevenZipHelper.h"
 
 namespace lexmora {
@@ -84,16 +86,6 @@ std::string ChangeFileExt(const std::string& AFileName, const std::string& AExt)
   const std::size_t Dot = AFileName.find_last_of('.');
   if (Dot == std::string::npos || (Slash != std::string::npos && Dot < Slash)) return AFileName + AExt;
   return AFileName.substr(0, Dot) + AExt;
-}
-
-// Moves AFrom to ATo unless ATo exists; atomic, so a report that appears meanwhile is never replaced.
-bool RenameNoReplace(const std::string& AFrom, const std::string& ATo) {
-  if (::renameat2(AT_FDCWD, AFrom.c_str(), AT_FDCWD, ATo.c_str(), RENAME_NOREPLACE) == 0) return true;
-  if (errno != EINVAL && errno != ENOSYS) return false;
-  // File systems without the no-replace flag: a hard link fails just as well when ATo exists.
-  if (::link(AFrom.c_str(), ATo.c_str()) != 0) return false;
-  ::unlink(AFrom.c_str());
-  return true;
 }
 
 // A name no other writer, in this process or another, picks at the same time.
@@ -383,11 +375,15 @@ bool TExcelFileCreator::WritePart(const char* AStepName, const std::string& ARel
   try {
     BeforeStep(AStepName);
     const std::string Content = (this->*ABuild)();
-    if (ACreateFolder && !ForceDirectories(FolderOf(FTmpFileName + ARelPath))) return false;
+    if (ACreateFolder && !ForceDirectories(FolderOf(FTmpFileName + ARelPath))) {
+      NoteFailure("cannot create the folder " + FolderOf(FTmpFileName + ARelPath));
+      return false;
+    }
     WriteFileContent(FTmpFileName + ARelPath, Content);
     return true;
   } catch (const std::exception& E) {
     Logger().AddException(std::string("TExcelFileCreator.") + AStepName, E);
+    NoteFailure(ShortReason(E.what()));
     return false;
   }
 }
@@ -395,12 +391,16 @@ bool TExcelFileCreator::WritePart(const char* AStepName, const std::string& ARel
 bool TExcelFileCreator::CreateFileImage1() {
   try {
     BeforeStep("CreateFileImage1");
-    if (!ForceDirectories(FTmpFileName + "xl/media/")) return false;
+    if (!ForceDirectories(FTmpFileName + "xl/media/")) {
+      NoteFailure("cannot create the folder " + FTmpFileName + "xl/media/");
+      return false;
+    }
     // Its failures are logged there and do not fail the step: the workbook is whole without the logo.
     ExtractResToFile("R004", FTmpFileName + "xl/media/image1.png");
     return true;
   } catch (const std::exception& E) {
     Logger().AddException("TExcelFileCreator.CreateFileImage1", E);
+    NoteFailure(ShortReason(E.what()));
     return false;
   }
 }
@@ -414,10 +414,20 @@ bool TExcelFileCreator::PackToXlsx(const std::string& ATrgLangPair, const TOnPro
       FileList += FTmpFileName + File;
     }
     const std::string Archive = ArchiveFileName();
-    if (!CreateZipFromFileList(FileList, FTmpFileName, Archive, ACallback)) return false;
-    return RenameNoReplace(Archive, ResultFileFor(ATrgLangPair));
+    std::string Reason;
+    if (!CreateZipFromFileList(FileList, FTmpFileName, Archive, ACallback, &Reason)) {
+      NoteFailure(Reason.empty() ? std::string("cannot write the archive") : Reason);
+      return false;
+    }
+    if (RenameNoReplace(Archive, ResultFileFor(ATrgLangPair))) return true;
+    // The only failure that keeps the archive and the assembly folder, for inspection.
+    NoteFailure((errno == EEXIST ? std::string("a report of this name exists")
+                                 : "cannot rename the archive: " + std::string(std::strerror(errno))) +
+                "; the archive is kept at " + Archive);
+    return false;
   } catch (const std::exception& E) {
     Logger().AddException("TExcelFileCreator.PackToXlsx", E);
+    NoteFailure(ShortReason(E.what()));
     return false;
   }
 }
@@ -428,6 +438,7 @@ bool TExcelFileCreator::DeleteTempDirectory() {
     fs::remove_all(FTmpFileName);
   } catch (const std::exception& E) {
     Logger().AddException("DeleteTempDirectory", E);
+    NoteFailure(ShortReason(E.what()));
     return false;
   }
   // The shared parent goes when no other writer still uses it.
@@ -438,13 +449,26 @@ bool TExcelFileCreator::DeleteTempDirectory() {
 
 std::string TExcelFileCreator::ExecuteFileCreation(const std::string& ATrgLangPair,
                                                    const TOnProgressCallback& ACallback) {
-  const auto Fail = [this](TMsg AMsg) { return GetLocalizedText(AMsg, FSettings.LocalizationLanguare); };
+  // AOwnFolder: the assembly folder was made by this writer (a taken name is someone else's).
+  const auto Fail = [this](TMsg AMsg, bool AOwnFolder = true) {
+    // The assembly folder goes with a failure too, unless packing left the archive beside it.
+    std::error_code Ec;
+    if (AOwnFolder && !fs::exists(ArchiveFileName(), Ec)) {
+      fs::remove_all(FTmpFileName, Ec);
+      fs::remove(FTmpBaseDir, Ec);  // only when empty: another writer may still use it
+    }
+    return GetLocalizedText(AMsg, FSettings.LocalizationLanguare);
+  };
   try {
     BeforeStep("CreateTempDirectory");
-    if (!CreateTempDirectory()) return Fail(TMsg::XlsxCreateTempDirFailed);
+    if (!CreateTempDirectory()) {
+      NoteFailure("cannot create a working folder below " + FTmpBaseDir);
+      return Fail(TMsg::XlsxCreateTempDirFailed, false);
+    }
   } catch (const std::exception& E) {
     Logger().AddException("TExcelFileCreator.CreateTempDirectory", E);
-    return Fail(TMsg::XlsxCreateTempDirFailed);
+    NoteFailure(ShortReason(E.what()));
+    return Fail(TMsg::XlsxCreateTempDirFailed, false);
   }
   using TBuild = std::string (TExcelFileCreator::*)() const;
   static const struct {

@@ -366,7 +366,8 @@ std::string THTMLFileCreator::BuildPage() const {
 
 std::string THTMLFileCreator::ExecuteFileCreation(const std::string& ATrgLangPair,
                                                   const TOnProgressCallback& /*ACallback*/) {
-  WriteFileContent(ResultFileFor(ATrgLangPair), BuildPage());
+  // Note: the page is complete under its final name or not there at all.
+  WriteNewFile(ResultFileFor(ATrgLangPair), BuildPage());
   return {};
 }
 

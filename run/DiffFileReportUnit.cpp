@@ -60,12 +60,29 @@ void TDiffFileConstructor::CollectLangPairs() {
     if (!LangPairExists(Rec.SourceLang, Rec.TargetLang)) FLangPairs.push_back({Rec.SourceLang, Rec.TargetLang});
 }
 
+bool TDiffFileConstructor::WritePairReport(TBaseFileCreator& AWriter, const std::string& ASuffix,
+                                           const std::string& AReportFile) {
+  std::string Message, Reason;
+  try {
+    Message = AWriter.ExecuteFileCreation(ASuffix, nullptr);
+    if (Message.empty()) return true;
+    Reason = AWriter.FailureReason();
+  } catch (const std::exception& E) {
+    Logger().AddException("TDiffFileConstructor.CreateDiffFile", E);
+    Message = GetLocalizedText(TMsg::ReportFailed, FSettings.LocalizationLanguare);
+    Reason = ShortReason(E.what());
+  }
+  AddError({TErrorSide::esReport, Message, AReportFile, {}, Reason});
+  return false;
+}
+
 bool TDiffFileConstructor::CreateDiffFile() {
   bool Result = false;
   const TLocalizationLanguare Lang = FSettings.LocalizationLanguare;
   const TShowTagsFlag TagsFlag = FSettings.ShowTagsFlag;
   const int SegmentCount = static_cast<int>(FTranslatorFileData.size());
   StartOperation(GetLocalizedText(TMsg::CreateReportOperation, Lang), SegmentCount, 60, 100);
+  std::string PendingReport;  // the pair being built, named when construction fails
   try {
     TDiff Diff;
     TSymbolText Src, Tr, Ed;
@@ -86,6 +103,7 @@ bool TDiffFileConstructor::CreateDiffFile() {
     std::vector<int> RowOfSource(FTranslatorFileData.size(), 0);
 
     std::set<std::string> UsedSuffixes;
+    bool AllWritten = true;
     for (const TLangPair& Pair : FLangPairs) {
       TPairAnalysis Analysis(Bands);
       std::string LastCaption;
@@ -95,10 +113,11 @@ bool TDiffFileConstructor::CreateDiffFile() {
       std::unique_ptr<TBaseFileCreator> Writer = NewFileCreator();
       if (!Writer) {
         Logger().AddError("TDiffFileConstructor.CreateDiffFile", "No report writer for the chosen format");
-        Result = false;
+        AllWritten = false;
         continue;
       }
       const std::string PairSrc = LanguageKey(Pair.SrcLang), PairTrg = LanguageKey(Pair.TrgLang);
+      PendingReport = Writer->ResultFileFor(SafeLangPairSuffix(Pair.SrcLang, Pair.TrgLang));
 
       for (std::size_t SrcIndex = 0; SrcIndex < FTranslatorFileData.size(); ++SrcIndex) {
         const TDiffInfoRecord& S = FTranslatorFileData[SrcIndex];
@@ -200,16 +219,20 @@ bool TDiffFileConstructor::CreateDiffFile() {
       for (int N = 2; !UsedSuffixes.insert(Suffix).second; ++N)
         Suffix = SafeLangPairSuffix(Pair.SrcLang, Pair.TrgLang) + "_" + std::to_string(N);
       Summary.ReportFile = Writer->ResultFileFor(Suffix);
-      if (!FResultFiles.empty()) FResultFiles += "\r\n";
-      FResultFiles += Summary.ReportFile;
+      // A failed pair does not keep the next one from being written.
+      Summary.Written = WritePairReport(*Writer, Suffix, Summary.ReportFile);
+      if (Summary.Written) {
+        if (!FResultFiles.empty()) FResultFiles += "\r\n";
+        FResultFiles += Summary.ReportFile;
+      }
+      AllWritten = AllWritten && Summary.Written;
       FPairSummaries.push_back(std::move(Summary));
-
-      const std::string Error = Writer->ExecuteFileCreation(Suffix, nullptr);
-      Result = Error.empty();
-      FPairSummaries.back().Written = Result;
     }
+    Result = !FLangPairs.empty() && AllWritten;
   } catch (const std::exception& E) {
     Logger().AddException("TDiffFileConstructor.CreateDiffFile", E);
+    AddError(
+        {TErrorSide::esReport, GetLocalizedText(TMsg::ReportFailed, Lang), PendingReport, {}, ShortReason(E.what())});
   }
   ReportProgress(SegmentCount, true);
   return Result;

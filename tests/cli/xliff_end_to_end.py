@@ -145,8 +145,10 @@ def main():
                   os.path.join(work, "bad"))
     check(code == 0, "bad inputs: the report is still created (exit %s)" % code)
     if s:
-        errors = " ".join(s["errors"])
+        errors = " ".join(e["message"] for e in s["errors"])
         check(errors.count("Failed to read source file data!") == 2, "bad inputs: two read errors (%s)" % errors)
+        check(all(e["reason"] for e in s["errors"] if e["message"] == "Failed to read source file data!"),
+              "bad inputs: each read error says why (%s)" % s["errors"])
         check(errors.count("Processor of the indicated source file was not found!") == 1, "bad inputs: .XLF has no reader (%s)" % errors)
         check(pairs_of(s) == {("en", "fr"): (10, 4)}, "bad inputs: the good files are compared (%s)" % pairs_of(s))
 
