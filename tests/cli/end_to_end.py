@@ -51,8 +51,6 @@ def check_reports(summary, name):
                             "bands", "documents"}, "%s: pair keys" % name)
         check(pair["written"] == (pair["report"] is not None) and (not pair["written"] or pair["report"] in summary["reports"]),
               "%s: a pair's report is named when written and listed" % name)
-    for error in summary["errors"]:
-        check(set(error) == {"side", "path", "document", "message", "reason"}, "%s: error keys" % name)
         check(0 <= pair["edited"] <= pair["total"], "%s: edited within total" % name)
         # The analysis accounts for every segment of the pair, once.
         check(sum(b["segments"] for b in pair["bands"]) == pair["total"], "%s: bands add up to the total" % name)
@@ -60,6 +58,8 @@ def check_reports(summary, name):
                   and b["words"] <= b["characters"] for b in pair["bands"]), "%s: band columns are consistent" % name)
         check(sum(d["segments"] for d in pair["documents"]) == pair["total"], "%s: documents add up" % name)
         check(sum(d["edited"] for d in pair["documents"]) == pair["edited"], "%s: edited documents add up" % name)
+    for error in summary["errors"]:
+        check(set(error) == {"side", "path", "document", "message", "reason"}, "%s: error keys" % name)
     audit = summary["audit"]
     check(set(audit) == {"missing_in_edited", "only_in_edited", "duplicate_ids"}, "%s: audit keys" % name)
 

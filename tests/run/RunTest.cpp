@@ -149,16 +149,22 @@ TEST_F(RunOnFiles, DocumentWithoutSegmentsIsNamedAndTheRunGoesOn) {
   std::ofstream(EmptyMx) << "<xliff version=\"1.2\"><file source-language=\"en-US\" target-language=\"de-DE\"><body>"
                             "<trans-unit><source>no id, no record</source><target>x</target></trans-unit></body></file></xliff>";
   EXPECT_EQ(Execute(EmptyXlf + "\r\n" + GoodSource + "\r\n", GoodEdited + "\r\n" + EmptyMx + "\r\n"), TExecuteResult::erOk);
-  EXPECT_EQ(Observer.ErrorLog, Msg(TMsg::SourceNoSegments) + ": " + EmptyXlf + "\r\n" + Msg(TMsg::EditedNoSegments) + ": " +
-                                   EmptyMx + "\r\n");
+  EXPECT_EQ(Observer.ErrorLog, Msg(TMsg::SourceNoSegments) + ": " + EmptyXlf + ": no segments found\r\n" +
+                                   Msg(TMsg::EditedNoSegments) + ": " + EmptyMx + ": no segments found\r\n");
   EXPECT_EQ(Run->PairSummaries().at(0).TotalSegCount, 3);
   // In the run's language, and not for a document that could not be read at all.
   Settings.LocalizationLanguare = TLocalizationLanguare::llRU;
   Observer = {};
   EXPECT_EQ(Execute(EmptyXlf + "\r\n" + Data + "source/truncated_document.sdlxliff\r\n", GoodEdited + "\r\n"),
             TExecuteResult::erCreateDiffFileError);
-  EXPECT_EQ(Observer.ErrorLog, GetLocalizedText(TMsg::SourceNoSegments, TLocalizationLanguare::llRU) + ": " + EmptyXlf + "\r\n" +
-                                   GetLocalizedText(TMsg::SourceReadFailed, TLocalizationLanguare::llRU) + "\r\n");
+  const std::string Truncated = Data + "source/truncated_document.sdlxliff";
+  const std::string Log = Observer.ErrorLog;
+  EXPECT_EQ(Log.rfind(GetLocalizedText(TMsg::SourceNoSegments, TLocalizationLanguare::llRU) + ": " + EmptyXlf +
+                          ": no segments found\r\n" + GetLocalizedText(TMsg::SourceReadFailed, TLocalizationLanguare::llRU) +
+                          ": " + Truncated + ": not well-formed XML at line ",
+                      0),
+            0u)
+      << Log;
 }
 
 TEST_F(RunOnFiles, EmptySourceListReadsEditedFilesAndFails) {
