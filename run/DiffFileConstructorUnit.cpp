@@ -217,14 +217,15 @@ int TDiffFileConstructor::ImportFile(const std::string& AFileName, TArrayOfDiffI
     }
     const std::size_t Before = AResultData.size();
     const bool Read = Importer->GetDataFromFile(Document, IsStopped, AResultData);
-    const std::string UserPath = IsPackage ? AFileName + " (" + PathInside(Document, TempDir) + ")" : AFileName;
+    const std::string Inside = IsPackage ? PathInside(Document, TempDir) : std::string();
+    const std::string UserPath = IsPackage ? AFileName + " (" + Inside + ")" : AFileName;
     for (std::size_t R = Before; R < AResultData.size(); ++R) AResultData[R].UserPath = UserPath;
     if (!Read) {
       Outcome = OutcomeReadFailed;
       break;
     }
     if (AResultData.size() == Before && !IsTerminateSet())
-      FEmptyDocuments.push_back(IsPackage ? std::filesystem::path(Document).lexically_relative(TempDir).generic_string() : "");
+      FEmptyDocuments.push_back(Inside);
   }
   // A package without any document to read gives no segment either.
   if (Importer->UnpackedFiles().empty() && !IsTerminateSet()) FEmptyDocuments.emplace_back();
