@@ -1,5 +1,6 @@
 #include "ImportFromBaseUnit.h"
 
+#include <exception>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
@@ -7,6 +8,7 @@
 
 #include "LocalizationUnit.h"
 #include "LoggerUnit.h"
+#include "RunErrorUnit.h"
 #include "Xliff2ReadUnit.h"
 #include "XmlDomUnit.h"
 
@@ -59,6 +61,12 @@ bool WalkParsedDocument(const pugi::xml_document& ADoc, const TIsTerminateSetFun
 
 }  // namespace
 
+std::string CopyFailureReason(const std::string& AFileName, const std::error_code& AError) {
+  std::error_code Ec;
+  if (fs::is_directory(fs::path(AFileName), Ec)) return "a folder, not a file";
+  return "cannot copy: " + (AError ? AError.message() : std::string("unknown error"));
+}
+
 TImporter::TImporter(const std::string& ATempDir, const std::string& AFileFullName, bool ADoNotSeparateSpaces)
     : FTempDir(ATempDir), FDoNotSeparateSpaces(ADoNotSeparateSpaces), FFileFullName(AFileFullName) {}
 
@@ -75,6 +83,15 @@ TFileTypeGroup TImporter::DefineFileType(const std::string& AFileName) {
   return ftg_undefined;
 }
 
+std::string TImporter::ReasonOf(const std::exception& AError) {
+  if (const auto* Xml = dynamic_cast<const EXmlError*>(&AError)) return Xml->Reason();
+  return ShortReason(AError.what());
+}
+
+void TImporter::NoteFailure(std::string AReason, std::string ADocument) {
+  FFailures.push_back({std::move(ADocument), std::move(AReason)});
+}
+
 void TImporter::DeleteTmpDir() {
   const fs::path Dir(FTempDir);
   if (!IsDeletableFolder(Dir)) throw std::runtime_error("Refusing to delete the working folder \"" + FTempDir + "\"");
@@ -83,7 +100,7 @@ void TImporter::DeleteTmpDir() {
 }
 
 TImporter::TReadOutcome TImporter::ReadAll(const TIsTerminateSetFunc& AIsTerminateSet,
-                                           TArrayOfDiffInfoRecord& AResultData) {
+                                           TArrayOfDiffInfoRecord& AResultData, const TDocumentReadFunc& AOnDocument) {
   TReadOutcome Outcome;
   Outcome.Extracted = ExtractFile();
   if (Outcome.Extracted != TExtractFilesResult::efrOk) return Outcome;
@@ -95,7 +112,10 @@ TImporter::TReadOutcome TImporter::ReadAll(const TIsTerminateSetFunc& AIsTermina
       Outcome.Stopped = true;
       break;
     }
-    if (!GetDataFromFile(Document, AIsTerminateSet, AResultData)) {
+    const std::size_t Before = AResultData.size();
+    const bool Read = GetDataFromFile(Document, AIsTerminateSet, AResultData);
+    if (AOnDocument) AOnDocument(Document, Before, Read);
+    if (!Read) {
       Outcome.ReadFailed = true;
       break;
     }
@@ -108,18 +128,32 @@ TExtractFilesResult TImporter::PrepareTempDir() {
   using enum TExtractFilesResult;
   try {
     std::error_code Ec;
-    if (!fs::exists(fs::path(FFileFullName), Ec)) return Ec && Ec != std::errc::no_such_file_or_directory ? efrPrepareExtractOtherError : efrFileNotFound;
+    if (!fs::exists(fs::path(FFileFullName), Ec)) {
+      if (!Ec || Ec == std::errc::no_such_file_or_directory) return efrFileNotFound;
+      NoteFailure(Ec.message());
+      return efrPrepareExtractOtherError;
+    }
     const fs::path Dir(FTempDir);
     // Note: an input inside the working folder would be wiped with it; refuse instead of losing it.
-    if (!IsDeletableFolder(Dir) || IsInsideFolder(fs::path(FFileFullName), Dir)) return efrPrepareExtractOtherError;
+    if (!IsDeletableFolder(Dir) || IsInsideFolder(fs::path(FFileFullName), Dir)) {
+      NoteFailure("the input lies inside the working folder");
+      return efrPrepareExtractOtherError;
+    }
     if (fs::exists(Dir, Ec)) {
       fs::remove_all(Dir, Ec);
-      if (Ec) return efrDeleteTempDirError;
+      if (Ec) {
+        NoteFailure("cannot empty the working folder: " + Ec.message());
+        return efrDeleteTempDirError;
+      }
     }
     fs::create_directories(Dir, Ec);
-    if (Ec || !fs::is_directory(Dir)) return efrCreateTempDirError;
+    if (Ec || !fs::is_directory(Dir)) {
+      NoteFailure("cannot create the working folder" + (Ec ? ": " + Ec.message() : std::string()));
+      return efrCreateTempDirError;
+    }
     return efrUnknown;
-  } catch (const std::exception&) {
+  } catch (const std::exception& E) {
+    NoteFailure(ReasonOf(E));
     return efrPrepareExtractOtherError;
   }
 }
@@ -150,8 +184,11 @@ TExtractFilesResult TImporter::ExtractSingleDocument(const std::string& ATempFil
     std::error_code Ec;
     // copy_options::none refuses to overwrite an existing file.
     const bool Copied = fs::copy_file(fs::path(FFileFullName), fs::path(ATempFileName), fs::copy_options::none, Ec);
-    return Copied && !Ec ? efrOk : efrFileCopyError;
-  } catch (const std::exception&) {
+    if (Copied && !Ec) return efrOk;
+    NoteFailure(CopyFailureReason(FFileFullName, Ec));
+    return efrFileCopyError;
+  } catch (const std::exception& E) {
+    NoteFailure(ReasonOf(E));
     return efrFileCopyError;
   }
 }
@@ -172,9 +209,9 @@ void TImporter::ReadLanguagesOfFirstFile(const std::string& ADocFile, const std:
     auto Doc = std::make_unique<pugi::xml_document>();
     try {
       LoadXmlFile(*Doc, ADocFile, true);
-    } catch (const EXmlError& E) {
+    } catch (const EXmlError&) {
       FKeptFile = ADocFile;
-      FKeptError = E.what();
+      FKeptError = std::current_exception();
       throw;
     }
     FLangPair = DocumentLanguages(Doc->document_element());
@@ -188,21 +225,21 @@ void TImporter::ReadLanguagesOfFirstFile(const std::string& ADocFile, const std:
 void TImporter::ReleaseDocument() {
   FKeptDoc.reset();
   FKeptFile.clear();
-  FKeptError.clear();
+  FKeptError = nullptr;
 }
 
 bool TImporter::WalkDocument(const std::string& ASrcFile, const TIsTerminateSetFunc& AIsTerminateSet,
                              const TFileChildFunc& AOnFileChild, const std::string& AMethodName) {
   if (ASrcFile.empty()) return true;
   std::unique_ptr<pugi::xml_document> Doc;
-  std::string KeptError;
+  std::exception_ptr KeptError;
   if (ASrcFile == FKeptFile) {
     Doc = std::move(FKeptDoc);
-    KeptError = std::move(FKeptError);
+    KeptError = FKeptError;
   }
   ReleaseDocument();
   try {
-    if (!KeptError.empty()) throw EXmlError(KeptError);
+    if (KeptError) std::rethrow_exception(KeptError);
     if (!Doc) {
       Doc = std::make_unique<pugi::xml_document>();
       LoadXmlFile(*Doc, ASrcFile, true);
@@ -210,6 +247,7 @@ bool TImporter::WalkDocument(const std::string& ASrcFile, const TIsTerminateSetF
     return WalkParsedDocument(*Doc, AIsTerminateSet, AOnFileChild);
   } catch (const std::exception& E) {
     Logger().AddException(AMethodName, E);
+    NoteFailure(ReasonOf(E));
     return false;
   }
 }

@@ -5,15 +5,20 @@
 //   -> ReadAll(stop, records), which runs ExtractFile(); only on efrOk: DefineSrcAndTrgLanguages(),
 //   GetSrcFileNames(), GetDataFromFile(f, stop, records) for each f of UnpackedFiles() (stop at the
 //   first false), then DeleteTmpDir() (throws on failure); the reader is destroyed in every case.
+//
+// A reader says why a step failed with NoteFailure before it returns the failure (and a package
+// reader also for a document it skipped while reading on); the run turns Failures() into the
+// error-log lines (RunErrorUnit.h).
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
-#include <string>
-#include <vector>
-
 #include <pugixml.hpp>
+#include <string>
+#include <system_error>
+#include <vector>
 
 #include "DataTypeUnit.h"
 
@@ -40,6 +45,16 @@ class TSegmentConverter {
   // After the content of an element that EnterElement let in.
   virtual void LeaveElement(pugi::xml_node AElement, std::string& AOut) = 0;
 };
+
+// One failure a reader noted: the reason in one short clause (RunErrorUnit.h) and, for a document
+// inside a package, that document's path relative to the package.
+struct TReadFailure {
+  std::string Document;
+  std::string Reason;
+};
+
+// The reason for a failed working copy of AFileName (a folder given as a file, or AError).
+std::string CopyFailureReason(const std::string& AFileName, const std::error_code& AError);
 
 class TImporter {
  public:
@@ -78,7 +93,11 @@ class TImporter {
   // DefineSrcAndTrgLanguages, GetSrcFileNames, GetDataFromFile for each document (asking
   // AIsTerminateSet before each, stopping at the first failure) and DeleteTmpDir, whose failure
   // is thrown.
-  TReadOutcome ReadAll(const TIsTerminateSetFunc& AIsTerminateSet, TArrayOfDiffInfoRecord& AResultData);
+  // AOnDocument, when given, is told after each GetDataFromFile the document, the size of
+  // AResultData before it and whether it was read.
+  using TDocumentReadFunc = std::function<void(const std::string& ADocument, std::size_t ABefore, bool ARead)>;
+  TReadOutcome ReadAll(const TIsTerminateSetFunc& AIsTerminateSet, TArrayOfDiffInfoRecord& AResultData,
+                       const TDocumentReadFunc& AOnDocument = {});
 
   const std::string& TempDir() const { return FTempDir; }
   const std::string& FileFullName() const { return FFileFullName; }
@@ -89,8 +108,15 @@ class TImporter {
   // the document another way).
   void ReleaseDocument();
 
+  // Every failure noted so far, in order.
+  const std::vector<TReadFailure>& Failures() const { return FFailures; }
+
+  // The short reason of a caught exception: EXmlError's Reason(), else the first line of what().
+  static std::string ReasonOf(const std::exception& AError);
 
  protected:
+  void NoteFailure(std::string AReason, std::string ADocument = {});
+
   // Checks the input and resets the working folder: efrUnknown means "ready, go on".
   TExtractFilesResult PrepareTempDir();
 
@@ -117,7 +143,7 @@ class TImporter {
   // keeping blank text (or takes the document ReadLanguagesOfFirstFile kept), asks the stop query
   // before the root's and each "file"'s children, and hands each child of a non-empty "file"
   // element to AOnFileChild; the tree is released before it returns. Errors are logged under
-  // AMethodName and give false. An empty ASrcFile gives true at once.
+  // AMethodName, noted as the failure and give false. An empty ASrcFile gives true at once.
   bool WalkDocument(const std::string& ASrcFile, const TIsTerminateSetFunc& AIsTerminateSet,
                     const TFileChildFunc& AOnFileChild, const std::string& AMethodName);
 
@@ -153,7 +179,8 @@ class TImporter {
   // The document ReadLanguagesOfFirstFile parsed, for the walk of FKeptFile.
   std::unique_ptr<pugi::xml_document> FKeptDoc;
   std::string FKeptFile;
-  std::string FKeptError;  // the parse error instead of a document
+  std::exception_ptr FKeptError;  // the parse error instead of a document
+  std::vector<TReadFailure> FFailures;
 };
 
 }  // namespace lexmora

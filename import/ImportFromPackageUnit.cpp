@@ -45,20 +45,42 @@ TExtractFilesResult TPackageImporter::ExtractFile() {
   try {
     std::error_code Ec;
     // copy_options::none refuses to overwrite an existing file.
-    if (!fs::copy_file(fs::path(FFileFullName), fs::path(FTempFileName), fs::copy_options::none, Ec) || Ec) return efrFileCopyError;
-  } catch (const std::exception&) {
+    if (!fs::copy_file(fs::path(FFileFullName), fs::path(FTempFileName), fs::copy_options::none, Ec) || Ec) {
+      NoteFailure(CopyFailureReason(FFileFullName, Ec));
+      return efrFileCopyError;
+    }
+  } catch (const std::exception& E) {
+    NoteFailure(ReasonOf(E));
     return efrFileCopyError;
   }
-  return ExtractArchiveToDir(FTempFileName, FTempDir) ? efrOk : efrFileUnpackError;
+  std::string Reason;
+  if (ExtractArchiveToDir(FTempFileName, FTempDir, &Reason)) return efrOk;
+  NoteFailure(Reason);
+  return efrFileUnpackError;
 }
 
 bool TPackageImporter::GetDataFromFile(const std::string& ASrcFile, const TIsTerminateSetFunc& AIsTerminateSet,
                                        TArrayOfDiffInfoRecord& AResultData) {
+  // The document as the package names it, for the error line.
+  const std::string Document =
+      ASrcFile.rfind(FTempDir, 0) == 0 && !FTempDir.empty() ? ASrcFile.substr(FTempDir.size()) : ASrcFile;
+  const auto PassOn = [&](const TImporter& AInner) {
+    NoteFailure(AInner.Failures().empty() ? std::string() : AInner.Failures().back().Reason, Document);
+  };
+  std::unique_ptr<TImporter> Inner;
   try {
-    const std::unique_ptr<TImporter> Inner = CreateInnerReader(FTempDir + "internal/", ASrcFile);
-    if (Inner->ReadAll(AIsTerminateSet, AResultData).Extracted != TExtractFilesResult::efrOk) return false;
+    Inner = CreateInnerReader(FTempDir + "internal/", ASrcFile);
+    const TImporter::TReadOutcome Outcome = Inner->ReadAll(AIsTerminateSet, AResultData);
+    if (Outcome.Extracted != TExtractFilesResult::efrOk) {
+      PassOn(*Inner);
+      return false;
+    }
+    // The package reads on after a document that failed; the run still names it.
+    if (Outcome.ReadFailed) PassOn(*Inner);
   } catch (const std::exception& E) {
-    // Only the removal of "internal/" can throw here; the document itself was read.
+    // Only the removal of "internal/" can throw here; the document itself was read, or failed
+    // (it is still named, before the removal's line).
+    if (Inner && !Inner->Failures().empty()) PassOn(*Inner);
     Logger().AddException(ClassName() + ".GetDataFromFile", E);
   }
   return true;

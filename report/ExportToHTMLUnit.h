@@ -30,6 +30,12 @@ class THTMLFileCreator : public TBaseFileCreator {
   void AddRun(bool AIsTrPart, std::string& ACurrStr, const TTextRun& ARun, bool APrevKept, const TTagDict& ADict,
               const TTagIDDict& AIDDict, TShowTagsFlag AShowTagsFlag) override;
 
+  // The analysis section after the segment table.
+  void AddAnalysis(const TPairAnalysis& AAnalysis, const TPairingAudit& AAudit) override;
+
+  // Text from the input files, escaped for the page; characters XML cannot hold become U+FFFD.
+  static std::string PageText(std::string_view AText);
+
   // The whole file as it will be saved: UTF-8 with byte-order mark, CR LF line ends.
   std::string BuildPage() const;
 
@@ -43,6 +49,7 @@ class THTMLFileCreator : public TBaseFileCreator {
 
   std::string FResultTotalInfo;    // the totals table, lines ended by CR LF
   std::string FResultContentBody;  // the comparison table, lines ended by CR LF
+  std::string FResultAnalysis;     // the analysis section, lines ended by CR LF
 };
 
 }  // namespace lexmora

@@ -2,6 +2,7 @@
 
 #include <condition_variable>
 #include <exception>
+#include <filesystem>
 #include <mutex>
 #include <thread>
 
@@ -10,6 +11,7 @@
 #include "ExportToHTMLUnit.h"
 #include "ImportFromBaseUnit.h"
 #include "ImporterFactoryUnit.h"
+#include "InputFolderUnit.h"
 #include "LocalizationUnit.h"
 #include "LoggerUnit.h"
 #include "ProgressatorUnit.h"
@@ -29,23 +31,36 @@ constexpr std::uint32_t ProgressPeriodMs = 250;
 // What one side's reading shows: its operation name and the error-log message of each import
 // outcome that is not OutcomeAllRead, indexed by the outcome.
 struct TSideMessages {
+  TErrorSide Side;
   TMsg Operation;
   TMsg Outcome[OutcomeAllRead];
+  TMsg NoSegments;  // a document read without error gave no segment
 };
 
 namespace {
 
 constexpr TSideMessages kSourceMessages{
+    TErrorSide::esSource,
     TMsg::ReadSourceFilesOperation,
     {TMsg::SourceUnknownError, TMsg::SourceNoProcessor, TMsg::SourceNotFound, TMsg::SourceDeleteTempDirFailed,
      TMsg::SourceCreateTempDirFailed, TMsg::SourceCopyFailed, TMsg::SourceExtractFailed,
-     TMsg::SourcePrepareUnknownError, TMsg::SourceReadFailed, TMsg::SourceReadStopped}};
+     TMsg::SourcePrepareUnknownError, TMsg::SourceReadFailed, TMsg::SourceReadStopped},
+    TMsg::SourceNoSegments};
 
 constexpr TSideMessages kEditedMessages{
+    TErrorSide::esEdited,
     TMsg::ReadEditedFilesOperation,
     {TMsg::EditedUnknownError, TMsg::EditedNoProcessor, TMsg::EditedNotFound, TMsg::EditedDeleteTempDirFailed,
      TMsg::EditedCreateTempDirFailed, TMsg::EditedCopyFailed, TMsg::EditedExtractFailed,
-     TMsg::EditedPrepareUnknownError, TMsg::EditedReadFailed, TMsg::EditedReadStopped}};
+     TMsg::EditedPrepareUnknownError, TMsg::EditedReadFailed, TMsg::EditedReadStopped},
+    TMsg::EditedNoSegments};
+
+// ADocument's path below the folder a package was unpacked into, with "/" separators.
+std::string PathInside(const std::string& ADocument, const std::string& AFolder) {
+  const std::filesystem::path Rel = std::filesystem::path(ADocument).lexically_relative(AFolder);
+  if (Rel.empty() || *Rel.begin() == "..") return std::filesystem::path(ADocument).filename().string();
+  return Rel.generic_string();
+}
 
 int OutcomeOfExtract(TExtractFilesResult AResult) {
   switch (AResult) {
@@ -128,10 +143,11 @@ void TDiffFileConstructor::Execute() {
 
 void TDiffFileConstructor::ImportBothSides() {
   // The edited side is read on a thread of its own while this one reads the source side. The
-  // observer still sees the two operations one after the other, and the error log holds the
-  // source side's lines before the edited side's, as if the sides were read in turn.
+  // observer still sees the two operations one after the other, and the error records hold the
+  // source side's before the edited side's, as if the sides were read in turn: each side gathers
+  // its own, and only this thread adds them.
   const std::vector<std::string> EditedFiles = SplitLines(FSettings.EditorFiles);
-  std::string EditedLog;
+  TRunErrors EditedErrors;
   std::exception_ptr EditedError;
   std::mutex Lock;
   std::condition_variable Changed;
@@ -145,7 +161,8 @@ void TDiffFileConstructor::ImportBothSides() {
 
   std::jthread EditedReader([&] {
     try {
-      ImportSide(EditedFiles, EditedTempDir, kEditedMessages, FEditorFileData, EditedLog, [&] { return Abandoned.load(); },
+      ImportSide(EditedFiles, EditedTempDir, kEditedMessages, FEditorFileData, EditedErrors,
+                 [&] { return Abandoned.load(); },
                  [&](int AFile) {
                    const std::lock_guard<std::mutex> Guard(Lock);
                    EditedReached = AFile;
@@ -161,18 +178,25 @@ void TDiffFileConstructor::ImportBothSides() {
   const auto JoinEdited = [&] {
     if (EditedReader.joinable()) EditedReader.join();
   };
+  const auto AddErrors = [this](TRunErrors& AErrors) {
+    for (TRunError& E : AErrors) AddError(std::move(E));
+    AErrors.clear();
+  };
 
   const std::vector<std::string> SourceFiles = SplitLines(FSettings.TranslatorFiles);
   StartOperation(GetLocalizedText(kSourceMessages.Operation, FSettings.LocalizationLanguare),
                  static_cast<int>(SourceFiles.size()), 0, 30);
+  TRunErrors SourceErrors;
   try {
-    ImportSide(SourceFiles, FSettings.TempDirectory, kSourceMessages, FTranslatorFileData, FErrorLog, [] { return false; },
-               [this](int AFile) { ReportProgress(AFile, false); });
+    ImportSide(SourceFiles, FSettings.TempDirectory, kSourceMessages, FTranslatorFileData, SourceErrors,
+               [] { return false; }, [this](int AFile) { ReportProgress(AFile, false); });
   } catch (...) {
     Abandoned = true;
     JoinEdited();
+    AddErrors(SourceErrors);
     throw;
   }
+  AddErrors(SourceErrors);
   if (IsTerminateSet()) {
     // Stopped before the edited side's turn: nothing of it counts.
     JoinEdited();
@@ -191,39 +215,89 @@ void TDiffFileConstructor::ImportBothSides() {
     ReportProgress(I, false);
   }
   JoinEdited();
-  FErrorLog += EditedLog;
+  AddErrors(EditedErrors);
   if (EditedError) std::rethrow_exception(EditedError);
 }
 
 void TDiffFileConstructor::ImportSide(const std::vector<std::string>& AFiles, const std::string& ATempDir,
                                       const TSideMessages& AMessages, TArrayOfDiffInfoRecord& AResultData,
-                                      std::string& AErrorLog,
-                                      const std::function<bool()>& AAbandoned,
+                                      TRunErrors& AErrors, const std::function<bool()>& AAbandoned,
                                       const std::function<void(int)>& AOnFile) {
   const TIsTerminateSetFunc IsStopped = [&] { return IsTerminateSet() || AAbandoned(); };
+  const TLocalizationLanguare Lang = FSettings.LocalizationLanguare;
   for (std::size_t I = 0; I < AFiles.size(); ++I) {
     AOnFile(static_cast<int>(I));
     if (IsStopped()) break;
-    const int Outcome = ImportFile(AFiles[I], ATempDir, IsStopped, AResultData);
-    if (Outcome >= 0 && Outcome < OutcomeAllRead)
-      AErrorLog += GetLocalizedText(AMessages.Outcome[Outcome], FSettings.LocalizationLanguare) + "\r\n";
+    const TImportResult Read = ImportFile(AFiles[I], ATempDir, IsStopped, AResultData);
+    const int Outcome = Read.Outcome;
+    const std::vector<TReadFailure>& Failures = Read.Failures;
+    // The failure that gave the outcome is the last one noted; earlier ones (and every one noted
+    // when the input was read on) are documents of a package that could not be read.
+    const bool Failed = Outcome >= 0 && Outcome < OutcomeAllRead && Outcome != OutcomeStopped;
+    const std::size_t Skipped = Failed && !Failures.empty() ? Failures.size() - 1 : Failures.size();
+    for (std::size_t F = 0; F < Skipped; ++F)
+      AErrors.push_back({AMessages.Side, GetLocalizedText(AMessages.Outcome[OutcomeReadFailed], Lang), AFiles[I],
+                         Failures[F].Document, Failures[F].Reason});
+    if (Outcome >= 0 && Outcome < OutcomeAllRead) {
+      TRunError Error{AMessages.Side, GetLocalizedText(AMessages.Outcome[Outcome], Lang), AFiles[I], {}, {}};
+      if (Failed && Skipped < Failures.size()) {
+        Error.Document = Failures.back().Document;
+        Error.Reason = Failures.back().Reason;
+      }
+      AErrors.push_back(std::move(Error));
+    }
+    // Note: a document without a single segment is not a failure, but it must not pass unnoticed.
+    for (const std::string& Document : Read.EmptyDocuments)
+      AErrors.push_back(
+          {AMessages.Side, GetLocalizedText(AMessages.NoSegments, Lang), AFiles[I], Document, "no segments found"});
   }
 }
 
-int TDiffFileConstructor::ImportFile(const std::string& AFileName, const std::string& ATempDir,
-                                     const TIsTerminateSetFunc& AIsStopped, TArrayOfDiffInfoRecord& AResultData) {
+void TDiffFileConstructor::AddError(TRunError AError) {
+  FErrorLog += FormatErrorLine(AError) + "\r\n";
+  FErrors.push_back(std::move(AError));
+}
+
+TDiffFileConstructor::TImportResult TDiffFileConstructor::ImportFile(const std::string& AFileName,
+                                                                     const std::string& ATempDir,
+                                                                     const TIsTerminateSetFunc& AIsStopped,
+                                                                     TArrayOfDiffInfoRecord& AResultData) {
+  TImportResult Result;
   const TFileTypeGroup Group = TImporter::DefineFileType(AFileName);
-  if (Group == TFileTypeGroup::ftg_undefined) return OutcomeNoImporter;
+  if (Group == TFileTypeGroup::ftg_undefined) {
+    Result.Failures.push_back({{}, NoReaderReason(AFileName)});
+    Result.Outcome = OutcomeNoImporter;
+    return Result;
+  }
   std::string TempDir = ATempDir;
   if (!TempDir.empty() && TempDir.back() != '/') TempDir.push_back('/');
   // A group whose reader is not part of this build has no processor either.
   std::unique_ptr<TImporter> Importer = CreateImporter(Group, TempDir, AFileName, FSettings.DoNotSeparateSpaces);
-  if (!Importer) return OutcomeNoImporter;
+  if (!Importer) {
+    Result.Failures.push_back({{}, "no reader for this file type in this build"});
+    Result.Outcome = OutcomeNoImporter;
+    return Result;
+  }
 
-  const TImporter::TReadOutcome Read = Importer->ReadAll(AIsStopped, AResultData);
-  if (Read.Extracted != TExtractFilesResult::efrOk) return OutcomeOfExtract(Read.Extracted);
-  if (Read.Stopped) return OutcomeStopped;
-  return Read.ReadFailed ? OutcomeReadFailed : OutcomeAllRead;
+  // Documents of a package are named relative to it; a single document is the input itself.
+  // The reports name documents so too, never by their working copies.
+  const bool IsPackage = Group == TFileTypeGroup::ftg_02 || Group == TFileTypeGroup::ftg_04;
+  const auto OnDocument = [&](const std::string& ADocument, std::size_t ABefore, bool ARead) {
+    const std::string Inside = IsPackage ? PathInside(ADocument, TempDir) : std::string();
+    const std::string UserPath = IsPackage ? AFileName + " (" + Inside + ")" : AFileName;
+    for (std::size_t R = ABefore; R < AResultData.size(); ++R) AResultData[R].UserPath = UserPath;
+    if (ARead && AResultData.size() == ABefore && !AIsStopped()) Result.EmptyDocuments.push_back(Inside);
+  };
+  const TImporter::TReadOutcome Read = Importer->ReadAll(AIsStopped, AResultData, OnDocument);
+  Result.Failures = Importer->Failures();
+  if (Read.Extracted != TExtractFilesResult::efrOk) {
+    Result.Outcome = OutcomeOfExtract(Read.Extracted);
+    return Result;
+  }
+  Result.Outcome = Read.Stopped ? OutcomeStopped : Read.ReadFailed ? OutcomeReadFailed : OutcomeAllRead;
+  // A package without any document to read gives no segment either.
+  if (Importer->UnpackedFiles().empty() && !AIsStopped()) Result.EmptyDocuments.emplace_back();
+  return Result;
 }
 
 void TDiffFileConstructor::StartOperation(const std::string& AName, int APointCount, int APercentBegin,

@@ -12,6 +12,9 @@
 #include "DataTypeUnit.h"
 #include "ExportToBaseUnit.h"
 #include "ImportFromBaseUnit.h"
+#include "PairAnalysisUnit.h"
+#include "PairingAuditUnit.h"
+#include "RunErrorUnit.h"
 
 namespace lexmora {
 
@@ -30,7 +33,8 @@ class TDiffFileConstructorObserver {
                                int APercentEnd) = 0;
   // The current operation reached this point (throttled, see ReportProgress).
   virtual void SetProgress(int ACurrentPoint) = 0;
-  // The run is over: the error-log lines (each ended by CR LF) and the report files, one per line.
+  // The run is over: the error-log lines (each ended by CR LF; FormatErrorLine of Errors()) and
+  // the report files that were written, one per line.
   virtual void SetResult(TExecuteResult AResultCode, const std::string& AErrorLog, const std::string& AResultFile) = 0;
 };
 
@@ -41,7 +45,8 @@ struct TPairSummary {
   int ChangedSegCount = 0;  // of those, the ones whose translated and edited texts differ
   std::string EdDist;       // total edit distance as the report shows it ("66.7%", or empty)
   std::string ReportFile;   // full name of the report file
-  bool Written = false;     // the writer reported success
+  bool Written = false;     // the writer reported success (the file exists under this name)
+  TPairAnalysis Analysis;   // bands and documents of the pair
 };
 
 // Millisecond clock for progress throttling: 32 bits, compared by unsigned difference.
@@ -64,9 +69,13 @@ class TDiffFileConstructor {
 
   TExecuteResult ExecuteResult() const { return FExecuteResult; }
   const std::string& ErrorLog() const { return FErrorLog; }
+  // The same failures as records, one per error-log line.
+  const TRunErrors& Errors() const { return FErrors; }
   const std::string& ResultFiles() const { return FResultFiles; }
   const TLangPairs& LangPairs() const { return FLangPairs; }
   const std::vector<TPairSummary>& PairSummaries() const { return FPairSummaries; }
+  // The pairing audit of the whole run, with the report rows of source-side entries.
+  const TPairingAudit& Audit() const { return FAudit; }
   const TArrayOfDiffInfoRecord& TranslatorFileData() const { return FTranslatorFileData; }
   const TArrayOfDiffInfoRecord& EditorFileData() const { return FEditorFileData; }
 
@@ -80,12 +89,23 @@ class TDiffFileConstructor {
   static std::string SafeLangPairSuffix(const std::string& ASrc, const std::string& ATrg);
 
  protected:
-  // Imports one input into AResultData with ATempDir as the working folder; returns the outcome
-  // 0..10 (10: every document read).
-  int ImportFile(const std::string& AFileName, const std::string& ATempDir, const TIsTerminateSetFunc& AIsStopped,
-                 TArrayOfDiffInfoRecord& AResultData);
-  // Builds one report per language pair; true when the last pair's file was written.
+  // What the reading of one input left: its outcome 0..10 (10: every document read), the
+  // reader's noted failures in order and the documents read without error but without a
+  // segment (their path inside the package, or empty for the input itself).
+  struct TImportResult {
+    int Outcome = 0;
+    std::vector<TReadFailure> Failures;
+    std::vector<std::string> EmptyDocuments;
+  };
+  // Imports one input into AResultData with ATempDir as the working folder; AIsStopped is the
+  // side's stop query.
+  TImportResult ImportFile(const std::string& AFileName, const std::string& ATempDir,
+                           const TIsTerminateSetFunc& AIsStopped, TArrayOfDiffInfoRecord& AResultData);
+  // Builds one report per language pair, every pair attempted; true when there was a pair and
+  // every pair's file was written. A pair that fails adds an error line naming its file.
   bool CreateDiffFile();
+  // Appends one failure to Errors() and its line to ErrorLog().
+  void AddError(TRunError AError);
   void CollectLangPairs();
   bool LangPairExists(const std::string& ASrcLang, const std::string& ATrgLang) const;
   void StartOperation(const std::string& AName, int APointCount, int APercentBegin, int APercentEnd);
@@ -101,14 +121,17 @@ class TDiffFileConstructor {
   TArrayOfDiffInfoRecord& MutableEditorFileData() { return FEditorFileData; }
 
  private:
-  // Reads both sides' file lists (the edited side on a second thread) with their progress operations.
+  // Reads both sides' file lists (the edited side on a second thread) with their progress
+  // operations; the error records go to Errors() as if the sides were read in turn.
   void ImportBothSides();
-  // Reads one side's files into AResultData, adding a line to AErrorLog for each file not read
-  // whole, from the side's AMessages. AOnFile is told each file's index before it is read;
-  // AAbandoned stops the reading as the user's stop does.
+  // Reads one side's files into AResultData, appending to AErrors the records of each file not
+  // read whole and of each document without a segment, from the side's AMessages. AOnFile is
+  // told each file's index before it is read; AAbandoned stops the reading as the user's stop does.
   void ImportSide(const std::vector<std::string>& AFiles, const std::string& ATempDir, const TSideMessages& AMessages,
-                  TArrayOfDiffInfoRecord& AResultData, std::string& AErrorLog, const std::function<bool()>& AAbandoned,
+                  TArrayOfDiffInfoRecord& AResultData, TRunErrors& AErrors, const std::function<bool()>& AAbandoned,
                   const std::function<void(int)>& AOnFile);
+  // Writes one pair's report; on failure adds the error line naming AReportFile.
+  bool WritePairReport(TBaseFileCreator& AWriter, const std::string& ASuffix, const std::string& AReportFile);
 
   TDiffFileConstructorObserver& FObserver;
   std::atomic<bool> FTerminated{false};
@@ -121,6 +144,7 @@ class TDiffFileConstructor {
   std::uint8_t FPercentBegin = 0;
   std::uint8_t FPercentEnd = 0;
   std::string FErrorLog;
+  TRunErrors FErrors;
   TDiffFileConstructorSettings FSettings;
   TArrayOfDiffInfoRecord FTranslatorFileData;
   TArrayOfDiffInfoRecord FEditorFileData;
@@ -128,6 +152,7 @@ class TDiffFileConstructor {
   TExecuteResult FExecuteResult = TExecuteResult::erUnknown;
   std::string FResultFiles;
   std::vector<TPairSummary> FPairSummaries;
+  TPairingAudit FAudit;
 };
 
 }  // namespace lexmora

@@ -1,5 +1,6 @@
 #include "AboutFormUnit.h"
 
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -77,6 +78,12 @@ TAboutForm::TAboutForm(QWidget* AParent) : QDialog(AParent) {
   Label1->setPalette(TitlePalette);
   // A fixed title, not a message: the same in every language.
   Label1->setText(QStringLiteral("Lexmora Comparison Tool"));
+  // 22 points as designed; smaller only where the system's font would run past the box.
+  const int Room = 534 - 125 - 12;
+  while (TitleFont.pointSize() > 12 && QFontMetrics(TitleFont).horizontalAdvance(Label1->text()) > Room) {
+    TitleFont.setPointSize(TitleFont.pointSize() - 1);
+    Label1->setFont(TitleFont);
+  }
   Label1->adjustSize();
 
   Panel2 = new QFrame(this);

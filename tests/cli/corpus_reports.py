@@ -7,11 +7,12 @@ Usage:
   corpus_reports.py twice BINARY CORPUS_DIR EXAMPLES_DIR [--quick]
 
 "write" runs BINARY on every job (each corpus document against itself, the before/after pairs of
-the corpus, the examples as `make run` compares them) with every combination of format and
-options (--quick: a covering set of eight), and stores per job and combination the JSON summary
-and exit status, the error lines, and each report: HTML as it is, XLSX unzipped (entry names in
-archive order and each part's bytes). Only what differs from run to run is made equal: the name
-of the private working folder, the report file names' time stamp and the workbook's creation time.
+the corpus, the examples as `make run` compares them, folders as inputs) with every combination of
+format and options (--quick: a covering set of ten), and stores per job and combination the JSON
+summary and exit status, the error lines, and each report: HTML as it is, XLSX unzipped (entry
+names in archive order and each part's bytes). Only what differs from run to run is made equal:
+the name of the private working folder, the report file names' time stamp and the workbook's
+creation time.
 "compare" says which stored files differ between two such trees (exit status 1 when any does).
 "twice" writes twice with the same binary and compares: a report must not depend on thread timing.
 
@@ -50,6 +51,8 @@ FORMATS = ["html", "xlsx"]
 TAGS = ["none", "short", "id", "full"]
 FLAGS = ["--show-identical", "--ignore-nbsp", "--no-highlight"]
 LANGS = ["en", "ru"]
+# Analysis bands other than the default ones (the option that takes a value).
+BANDS = ("--bands", "100,90,60,0")
 
 WORK_FOLDER = re.compile(rb"lexmora-compare-[A-Za-z0-9]{6}")
 CORE_TIME = re.compile(rb"(<dcterms:(?:created|modified)[^>]*>)[^<]*(</dcterms:)")
@@ -63,6 +66,11 @@ def combinations(quick):
             for flags in itertools.combinations(FLAGS, n):
                 full.append((fmt, tags, lang, flags))
     if not quick:
+        # The bands change the analysis only: each format and language once, with and without
+        # the identical segments.
+        for fmt, lang in itertools.product(FORMATS, LANGS):
+            full.append((fmt, "short", lang, BANDS))
+            full.append((fmt, "full", lang, BANDS + ("--show-identical",)))
         return full
     # Each format with each tag mode, each flag on and off and both languages at least once.
     return [
@@ -74,12 +82,14 @@ def combinations(quick):
         ("xlsx", "full", "ru", ("--show-identical", "--ignore-nbsp")),
         ("xlsx", "id", "en", ("--no-highlight",)),
         ("xlsx", "none", "en", ("--show-identical", "--ignore-nbsp", "--no-highlight")),
+        ("html", "short", "ru", BANDS),
+        ("xlsx", "short", "en", BANDS + ("--show-identical",)),
     ]
 
 
 def combo_name(combo):
     fmt, tags, lang, flags = combo
-    return "_".join([fmt, tags, lang] + [f.lstrip("-") for f in flags])
+    return "_".join([fmt, tags, lang] + [f.lstrip("-").replace(",", "-") for f in flags])
 
 
 def jobs(corpus, examples):
@@ -102,6 +112,13 @@ def jobs(corpus, examples):
         return sorted(paths)
 
     result.append(("examples", side("before"), side("after")))
+    # Folders as inputs: the documents found below them, on both sides.
+    result.append(("folders_examples", [os.path.join(examples, "before")], [os.path.join(examples, "after")]))
+    projects = os.path.join(corpus, "sdl-packages")
+    for name in sorted(os.listdir(projects)):
+        if os.path.isdir(os.path.join(projects, name)):
+            folder = os.path.join(projects, name)
+            result.append(("folder_" + re.sub(r"[^A-Za-z0-9]+", "_", name), [folder], [folder]))
     return result
 
 

@@ -145,10 +145,41 @@ def main():
                   os.path.join(work, "bad"))
     check(code == 0, "bad inputs: the report is still created (exit %s)" % code)
     if s:
-        errors = " ".join(s["errors"])
+        errors = " ".join(e["message"] for e in s["errors"])
         check(errors.count("Failed to read source file data!") == 2, "bad inputs: two read errors (%s)" % errors)
+        check(all(e["reason"] for e in s["errors"] if e["message"] == "Failed to read source file data!"),
+              "bad inputs: each read error says why (%s)" % s["errors"])
         check(errors.count("Processor of the indicated source file was not found!") == 1, "bad inputs: .XLF has no reader (%s)" % errors)
         check(pairs_of(s) == {("en", "fr"): (10, 4)}, "bad inputs: the good files are compared (%s)" % pairs_of(s))
+
+    # Documents read without error but without a single segment: one line each, naming the file (and
+    # the document inside a package), in the run's language; the run goes on.
+    empty = os.path.join(work, "empty.xliff")
+    with open(empty, "w") as f:
+        f.write('<xliff version="1.2"><file source-language="en" target-language="fr"><body/></file></xliff>')
+    mq_before = os.path.join(EXAMPLES, "memoq", "before", "Grinder_Quick_Guide_en-US_de-DE.mqxliff")
+    package = os.path.join(work, "half empty.mqxlz")
+    with zipfile.ZipFile(package, "w") as z:
+        z.write(mq_before, "docs/guide.mqxliff")
+        z.writestr("docs/blank.mqxliff", '<xliff xmlns:mq="MQXliff" version="1.2"><file source-language="en-US" '
+                   'target-language="de-DE"><body/></file></xliff>')
+    code, s = run("no segments", [empty, package], [doc("after", checkout), empty], os.path.join(work, "none"))
+    check(code == 0, "no segments: the report is still created (exit %s)" % code)
+    if s:
+        def line(e):
+            return (e["side"], e["message"], e["path"], e["document"], e["reason"])
+        check([line(e) for e in s["errors"]] ==
+              [("source", "No segments found in the source file!", empty, "", "no segments found"),
+               ("source", "No segments found in the source file!", package, "docs/blank.mqxliff", "no segments found"),
+               ("edited", "No segments found in the edited file!", empty, "", "no segments found")],
+              "no segments: the lines (%s)" % s["errors"])
+        check(pairs_of(s) == {("en-US", "de-DE"): (6, 6)}, "no segments: the package's other document is read (%s)" % pairs_of(s))
+    code, s = run("no segments in Russian", [empty, doc("before", checkout)], [doc("after", checkout)],
+                  os.path.join(work, "none-ru"), ["--lang", "ru"])
+    if s:
+        check([(e["message"], e["path"], e["reason"]) for e in s["errors"]] ==
+              [("В исходном файле не найдено ни одного сегмента!", empty, "no segments found")],
+              "no segments: Russian (%s)" % s["errors"])
 
     shutil.rmtree(work, ignore_errors=True)
     sys.exit(close_checks())

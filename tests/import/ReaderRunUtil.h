@@ -13,15 +13,17 @@ namespace lexmora::testutil {
 
 struct TReaderRun {
   TExtractFilesResult Extract = TExtractFilesResult::efrUnknown;
-  TLangPair Pair;                    // the reader's pair after DefineSrcAndTrgLanguages
-  std::vector<std::string> Files;    // its document list
-  bool AllRead = true;               // no GetDataFromFile answered false
+  TLangPair Pair;                  // the reader's pair after DefineSrcAndTrgLanguages
+  std::vector<std::string> Files;  // its document list
+  bool AllRead = true;             // no GetDataFromFile answered false
   TArrayOfDiffInfoRecord Records;
+  std::vector<TReadFailure> Failures;  // what the reader noted, in order
 };
 
 // The reader's whole reading (ReadAll), as the run does it, and what it leaves behind. The reader
 // is chosen by AInput's extension unless AReader is given.
-inline TReaderRun RunReader(const std::string& ATempDir, const std::string& AInput, std::unique_ptr<TImporter> AReader = nullptr) {
+inline TReaderRun RunReader(const std::string& ATempDir, const std::string& AInput,
+                            std::unique_ptr<TImporter> AReader = nullptr) {
   TReaderRun R;
   if (!AReader) AReader = CreateImporter(TImporter::DefineFileType(AInput), ATempDir, AInput, false);
   if (!AReader) throw std::runtime_error("no reader for " + AInput);
@@ -30,6 +32,7 @@ inline TReaderRun RunReader(const std::string& ATempDir, const std::string& AInp
   R.Pair = Read.Languages;
   R.Files = AReader->UnpackedFiles();
   R.AllRead = !Read.ReadFailed;
+  R.Failures = AReader->Failures();
   return R;
 }
 

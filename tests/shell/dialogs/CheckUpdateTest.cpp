@@ -9,6 +9,7 @@
 
 #include "CheckUpdateUnit.h"
 #include "LocalizationUnit.h"
+#include "LogTestSupport.h"
 #include "LoggerUnit.h"
 #include "Settings.h"
 #include "ShellTestMain.h"
@@ -21,11 +22,6 @@ namespace {
 
 const QByteArray kPath = kUpdateCheckPath;
 
-QString LogText() {
-  QFile File(QString::fromStdString(Logger().LogFileName()));
-  if (!File.open(QIODevice::ReadOnly)) return {};
-  return QString::fromUtf8(File.readAll());
-}
 
 // Short limits so a silent server costs a test well under a second.
 TCheckUpdateLimits FastLimits() { return {.IdleTimeoutMs = 400, .TotalTimeoutMs = 1500, .MaxBodyBytes = 64 * 1024}; }
@@ -385,7 +381,7 @@ class TCheckUpdateTest : public QObject {
   QString NewLog() const { return LogText().mid(FLogMark); }
   // Each exception entry is framed by two lines of hyphens.
   int ErrorEntries() const {
-    return NewLog().count(QStringLiteral("TCheckUpdateWorker.Execute > ") + QString(47, QLatin1Char('-'))) / 2;
+    return UpdateCheckErrorEntries(NewLog());
   }
 
   const TShellTestFolders& FFolders;

@@ -198,6 +198,9 @@ class TDialogsTest : public QObject {
       QCOMPARE(Form.Label1->text(), Title);  // the title is no message
     }
     QCOMPARE(Title, QStringLiteral("Lexmora Comparison Tool"));
+    QVERIFY(Form.Label1->font().bold());
+    QCOMPARE(Form.Label1->palette().color(QPalette::WindowText), QColor(0x3E, 0x80, 0xB2));
+    QVERIFY(Form.Label1->geometry().right() < Form.width());  // the whole title is seen
   }
 
   void aboutVersionAndItsHint() {

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include "ProgramPathsUnit.h"
+#include "Settings.h"
 
 namespace lexmora::test_support {
 
@@ -27,6 +28,7 @@ class TShellTestFolders {
     qputenv("XDG_DATA_HOME", Root.filePath(QStringLiteral("data")).toLocal8Bit());
     qputenv("XDG_CACHE_HOME", Root.filePath(QStringLiteral("cache")).toLocal8Bit());
     SetProgramDataDirOverride(Root.filePath(QStringLiteral("program")).toStdString());
+    InitSettingsPaths();
   }
   QString Path() const { return FRoot.path(); }
   QString ProgramDir() const { return QDir(FRoot.path()).filePath(QStringLiteral("program")); }
