@@ -18,13 +18,15 @@ test: deps build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 600
 	@$(MAKE) --no-print-directory sanitize
 
-# The core library's tests again under the address and undefined-behaviour sanitizers
-# (light optimisation and line tables only, to keep the extra build short).
+# The core and import libraries' tests again under the address and undefined-behaviour sanitizers
+# and the standard library's checks (light optimisation and line tables only, to keep the extra
+# build short); the import tests hold the hostile archives and malformed documents.
 sanitize:
 	cmake -S . -B $(SAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
 	  -DLEXMORA_SANITIZE=ON -DLEXMORA_BENCH=OFF
-	cmake --build $(SAN_DIR) -j $(JOBS) --target core_tests
+	cmake --build $(SAN_DIR) -j $(JOBS) --target core_tests import_tests
 	$(SAN_DIR)/tests/core/core_tests --gtest_brief=1
+	$(SAN_DIR)/tests/import/import_tests --gtest_brief=1
 
 # Compares the bundled examples (before and after editing) and prints the report paths.
 run: deps build

@@ -14,8 +14,16 @@ namespace lexmora {
 // Interface language; selects the column of the message table.
 enum class TLocalizationLanguare : std::uint8_t { llEN = 0, llRU = 1 };
 
-// Reader group of an input file, decided by its extension.
-enum class TFileTypeGroup : std::uint8_t { ftg_undefined = 0, ftg_01 = 1, ftg_02 = 2, ftg_03 = 3, ftg_04 = 4, ftg_05 = 5 };
+// Reader group of an input file, decided by its extension (ftg_06: plain XLIFF, .xlf and .xliff).
+enum class TFileTypeGroup : std::uint8_t {
+  ftg_undefined = 0,
+  ftg_01 = 1,
+  ftg_02 = 2,
+  ftg_03 = 3,
+  ftg_04 = 4,
+  ftg_05 = 5,
+  ftg_06 = 6
+};
 
 // Outcome of a reader's preparation step (copy or unpack into the temp folder).
 enum class TExtractFilesResult : std::uint8_t {

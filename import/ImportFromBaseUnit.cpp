@@ -6,6 +6,7 @@
 
 #include "LocalizationUnit.h"
 #include "LoggerUnit.h"
+#include "Xliff2ReadUnit.h"
 #include "XmlDomUnit.h"
 
 namespace lexmora {
@@ -69,6 +70,7 @@ TFileTypeGroup TImporter::DefineFileType(const std::string& AFileName) {
   if (EndsWith(AFileName, ".mqxliff")) return ftg_03;
   if (EndsWith(AFileName, ".mqxlz")) return ftg_04;
   if (EndsWith(AFileName, ".mxliff")) return ftg_05;
+  if (EndsWith(AFileName, ".xlf") || EndsWith(AFileName, ".xliff")) return ftg_06;
   return ftg_undefined;
 }
 
@@ -110,6 +112,9 @@ void TImporter::AppendSegmentRecord(const std::string& AFileName, const std::str
   R.IsLocked = AIsLocked;
   R.SourceString = ASourceString;
   R.ResultStr = AResultStr;
+  // Note: one control character in one segment would otherwise fail the whole report.
+  ReplaceForbiddenControls(R.SourceString);
+  ReplaceForbiddenControls(R.ResultStr);
   R.SourceLang = FLangPair.SrcLang;
   R.TargetLang = FLangPair.TrgLang;
 }
@@ -128,14 +133,19 @@ TExtractFilesResult TImporter::ExtractSingleDocument(const std::string& ATempFil
   }
 }
 
+TLangPair TImporter::DocumentLanguages(pugi::xml_node ARoot) {
+  // XLIFF 2 names both languages on the root, for every file.
+  if (IsXliff2Root(ARoot)) return {ARoot.attribute("srcLang").value(), ARoot.attribute("trgLang").value()};
+  const pugi::xml_node File = FindChildElement(ARoot, "file");
+  return {FindAttribute(File, "source-language").value(), FindAttribute(File, "target-language").value()};
+}
+
 void TImporter::ReadLanguagesOfFirstFile(const std::string& ADocFile, const std::string& AMethodName) {
   FLangPair = {};
   try {
     pugi::xml_document Doc;
     LoadXmlFile(Doc, ADocFile, false);
-    const pugi::xml_node File = FindChildElement(Doc.document_element(), "file");
-    if (const pugi::xml_attribute Src = FindAttribute(File, "source-language")) FLangPair.SrcLang = Src.value();
-    if (const pugi::xml_attribute Trg = FindAttribute(File, "target-language")) FLangPair.TrgLang = Trg.value();
+    FLangPair = DocumentLanguages(Doc.document_element());
   } catch (const std::exception& E) {
     Logger().AddException(AMethodName, E);
   }
@@ -160,6 +170,16 @@ bool TImporter::WalkDocumentText(std::string_view AData, const TIsTerminateSetFu
     pugi::xml_document Doc;
     LoadXmlText(Doc, AData, true);
     return WalkParsedDocument(Doc, AIsTerminateSet, AOnFileChild);
+  } catch (const std::exception& E) {
+    Logger().AddException(AMethodName, E);
+    return false;
+  }
+}
+
+bool TImporter::WalkLoadedDocument(const pugi::xml_document& ADoc, const TIsTerminateSetFunc& AIsTerminateSet,
+                                   const TFileChildFunc& AOnFileChild, const std::string& AMethodName) {
+  try {
+    return WalkParsedDocument(ADoc, AIsTerminateSet, AOnFileChild);
   } catch (const std::exception& E) {
     Logger().AddException(AMethodName, E);
     return false;

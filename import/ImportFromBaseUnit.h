@@ -76,7 +76,8 @@ class TImporter {
   // Checks the input and resets the working folder: efrUnknown means "ready, go on".
   TExtractFilesResult PrepareTempDir();
 
-  // Appends one record (unit id trimmed, languages from FLangPair as they stand now).
+  // Appends one record (unit id trimmed, languages from FLangPair as they stand now, control
+  // characters XML cannot carry replaced by U+FFFD in both texts).
   void AppendSegmentRecord(const std::string& AFileName, const std::string& AUnitID, const std::string& ASegmentID,
                            const std::string& ASourceString, const std::string& AResultStr, const std::string& AMatch,
                            bool AIsLocked, TArrayOfDiffInfoRecord& AResultData) const;
@@ -86,8 +87,11 @@ class TImporter {
   TExtractFilesResult ExtractSingleDocument(const std::string& ATempFileName);
 
   // DefineSrcAndTrgLanguages of the single-document readers: the first "file" element's
-  // "source-language" and "target-language" of ADocFile; errors logged under AMethodName.
+  // "source-language" and "target-language" of ADocFile, or for a document in XLIFF 2 form the
+  // root's "srcLang" and "trgLang"; errors logged under AMethodName.
   void ReadLanguagesOfFirstFile(const std::string& ADocFile, const std::string& AMethodName);
+  // The same languages of a parsed document's root element (empty codes where absent).
+  static TLangPair DocumentLanguages(pugi::xml_node ARoot);
 
   // The shared document walk (GetDataFromFile of the single-document readers): parses ASrcFile
   // keeping blank text, asks the stop query before the root's and each "file"'s children, and hands
@@ -99,6 +103,10 @@ class TImporter {
   // Same, for a document already in memory (fuzzing and tests).
   static bool WalkDocumentText(std::string_view AData, const TIsTerminateSetFunc& AIsTerminateSet,
                                const TFileChildFunc& AOnFileChild, const std::string& AMethodName);
+
+  // Same, for a document already parsed with blank text kept (a reader that looks at the root first).
+  static bool WalkLoadedDocument(const pugi::xml_document& ADoc, const TIsTerminateSetFunc& AIsTerminateSet,
+                                 const TFileChildFunc& AOnFileChild, const std::string& AMethodName);
 
   // The body walk: every "trans-unit" below ABody, in document order, goes to AOnTransUnit; a
   // trans-unit is not descended into. The stop query is not asked inside a body.

@@ -12,28 +12,6 @@ namespace {
 
 const char* const kGetDataName = "TImporterFromGroup01.GetDataFromFile";
 
-// Calls AVisit for each element named AName at or below ANode, in document order, without
-// looking inside those elements; everything else is descended into. Iterative.
-void ForEachOutermost(pugi::xml_node ANode, std::string_view AName, const std::function<void(pugi::xml_node)>& AVisit) {
-  if (!ANode) return;
-  if (IsElementNamed(ANode, AName)) {
-    AVisit(ANode);
-    return;
-  }
-  pugi::xml_node Cur = ANode.first_child();
-  while (Cur) {
-    const bool Hit = IsElementNamed(Cur, AName);
-    if (Hit) AVisit(Cur);
-    if (!Hit && Cur.first_child()) {
-      Cur = Cur.first_child();
-      continue;
-    }
-    while (Cur != ANode && !Cur.next_sibling()) Cur = Cur.parent();
-    if (Cur == ANode) break;
-    Cur = Cur.next_sibling();
-  }
-}
-
 // A segment "mrk": has "mtype" and "mid", and the mtype is "seg".
 bool IsSegmentMrk(pugi::xml_node AMrk) {
   const pugi::xml_attribute MType = FindAttribute(AMrk, "mtype");
@@ -46,21 +24,6 @@ std::string AsciiLower(std::string AText) {
   return AText;
 }
 
-std::string TagMarkup(char AName, const std::string& AID, const std::string& AContent) {
-  std::string Out;
-  Out.reserve(AID.size() + AContent.size() + 16);
-  Out += '<';
-  Out += AName;
-  Out += " id=\"";
-  Out += EscapeXmlText(AID);  // an id with a quote or "<" must not break the markup
-  Out += "\">";
-  Out += AContent;
-  Out += "</";
-  Out += AName;
-  Out += '>';
-  return Out;
-}
-
 // ConvertNode's view of the SDL elements.
 class TSDLSegmentConverter : public TSegmentConverter {
  public:
@@ -71,14 +34,14 @@ class TSDLSegmentConverter : public TSegmentConverter {
     if (IsElementNamed(AElement, "mrk") && AttributeValue(AElement, "mtype") == "x-sdl-deleted") return false;
     if (const TSDLTagDictRecord* Def = TagDefOf(AElement)) {
       const std::string ID = FindAttribute(AElement, "id").value();
-      AOut += TagMarkup(Def->FIsBeginEndTag ? 'x' : 'z', ID, Def->FTagContentBegin);
+      AOut += InternalTagMarkup(Def->FIsBeginEndTag ? 'x' : 'z', ID, Def->FTagContentBegin);
     }
     return true;
   }
 
   void LeaveElement(pugi::xml_node AElement, std::string& AOut) override {
     if (const TSDLTagDictRecord* Def = TagDefOf(AElement); Def && Def->FIsBeginEndTag)
-      AOut += TagMarkup('y', FindAttribute(AElement, "id").value(), Def->FTagContentEnd);
+      AOut += InternalTagMarkup('y', FindAttribute(AElement, "id").value(), Def->FTagContentEnd);
   }
 
  private:

@@ -33,13 +33,6 @@ char TagLetter(TTagType AType) {
   }
 }
 
-// The last direct child element with exactly the name AName.
-pugi::xml_node LastChildNamed(pugi::xml_node AParent, std::string_view AName) {
-  pugi::xml_node Result;
-  for (pugi::xml_node C = AParent.first_child(); C; C = C.next_sibling())
-    if (IsElementNamed(C, AName)) Result = C;
-  return Result;
-}
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "LocalizationUnit.h"
+#include "Xliff2ReadUnit.h"
 #include "XmlDomUnit.h"
 
 namespace lexmora {
@@ -24,12 +25,6 @@ std::string AsciiLower(std::string AText) {
   return AText;
 }
 
-pugi::xml_node LastChildNamed(pugi::xml_node AParent, std::string_view AName) {
-  pugi::xml_node Result;
-  for (pugi::xml_node C = AParent.first_child(); C; C = C.next_sibling())
-    if (IsElementNamed(C, AName)) Result = C;
-  return Result;
-}
 
 // AText as the serialiser writes text, so a token of an unusual id is found as it stands.
 std::string SerializedTextForm(const std::string& AText) {
@@ -93,10 +88,6 @@ void ReplaceAll(std::string& AText, const std::string& AFrom, const std::string&
   AText = std::move(Out);
 }
 
-std::string TagMarkup(char AName, const std::string& AID, const std::string& AContent) {
-  return std::string("<") + AName + " id=\"" + EscapeXmlText(AID) + "\">" + AContent + "</" + AName + ">";
-}
-
 // A decimal number with "," as separator: blanks, sign, digits, optional fraction and exponent.
 bool ParseCommaDecimal(std::string_view AText, double& AValue) {
   const auto IsBlank = [](char C) { return C == ' ' || C == '\t' || C == '\r' || C == '\n'; };
@@ -141,26 +132,52 @@ void TImporterFromGroup05::GetSrcFileNames() { FUnpackedFiles.push_back(FTempFil
 
 bool TImporterFromGroup05::GetDataFromFile(const std::string& ASrcFile, const TIsTerminateSetFunc& AIsTerminateSet,
                                            TArrayOfDiffInfoRecord& AResultData) {
+  TXliff2Walker Walker;
   return WalkDocument(
-      ASrcFile, AIsTerminateSet, [&](pugi::xml_node AChild) { ReadFileChild(AChild, ASrcFile, AResultData); }, kGetDataName);
+      ASrcFile, AIsTerminateSet, [&](pugi::xml_node AChild) { ReadFileChild(AChild, Walker, ASrcFile, AResultData); },
+      kGetDataName);
 }
 
 bool TImporterFromGroup05::GetDataFromText(std::string_view AData, const std::string& AFileName,
                                            const TIsTerminateSetFunc& AIsTerminateSet, TArrayOfDiffInfoRecord& AResultData) {
+  TXliff2Walker Walker;
   return WalkDocumentText(
-      AData, AIsTerminateSet, [&](pugi::xml_node AChild) { ReadFileChild(AChild, AFileName, AResultData); }, kGetDataName);
+      AData, AIsTerminateSet, [&](pugi::xml_node AChild) { ReadFileChild(AChild, Walker, AFileName, AResultData); },
+      kGetDataName);
 }
 
-void TImporterFromGroup05::ReadFileChild(pugi::xml_node AFileChild, const std::string& AFileName,
+void TImporterFromGroup05::ReadFileChild(pugi::xml_node AFileChild, TXliff2Walker& AWalker, const std::string& AFileName,
                                          TArrayOfDiffInfoRecord& AResultData) {
-  if (IsElementNamed(AFileChild, "body"))
+  if (AWalker.IsXliff2(AFileChild)) {
+    AWalker.WalkUnits(AFileChild, [&](pugi::xml_node AUnit, bool, TXmlNamespaceScope& AScope) {
+      ReadUnit(AUnit, AScope, AFileName, AResultData);
+    });
+  } else if (IsElementNamed(AFileChild, "body")) {
     WalkBody(AFileChild, [&](pugi::xml_node AUnit) { ReadTransUnit(AUnit, AFileName, AResultData); });
+  }
+}
+
+TImporterFromGroup05::TUnitState TImporterFromGroup05::UnitState(pugi::xml_node AUnit) {
+  TUnitState S;
+  S.ID = AttributeValue(AUnit, "id");
+  S.IsLocked = HasAttribute(AUnit, "m:locked") && AsciiLower(AttributeValue(AUnit, "m:locked")) == "true";
+  S.Match = HasAttribute(AUnit, "m:score") ? ScoreToMatch(AttributeValue(AUnit, "m:score")) : "";
+  return S;
+}
+
+void TImporterFromGroup05::ReadUnit(pugi::xml_node AUnit, TXmlNamespaceScope& AScope, const std::string& AFileName,
+                                    TArrayOfDiffInfoRecord& AResultData) {
+  const TUnitState Unit = UnitState(AUnit);
+  if (Unit.ID.empty()) return;
+  const pugi::xml_node SourceTags = LastChildNamed(AUnit, "m:tunit-metadata");
+  const pugi::xml_node TargetTags = LastChildNamed(AUnit, "m:tunit-target-metadata");
+  for (const TXliff2Segment& S : ReadXliff2Segments(AUnit, AScope, TXliffTextForm::xtfNumericReferences))
+    AppendSegmentRecord(AFileName, Unit.ID, S.SegmentID, ReplacePlaceholders(S.Source, SourceTags),
+                        ReplacePlaceholders(S.Target, TargetTags), Unit.Match, Unit.IsLocked, AResultData);
 }
 
 void TImporterFromGroup05::ReadTransUnit(pugi::xml_node AUnit, const std::string& AFileName, TArrayOfDiffInfoRecord& AResultData) {
-  const std::string ID = AttributeValue(AUnit, "id");
-  const bool IsLocked = HasAttribute(AUnit, "m:locked") && AsciiLower(AttributeValue(AUnit, "m:locked")) == "true";
-  const std::string Match = HasAttribute(AUnit, "m:score") ? ScoreToMatch(AttributeValue(AUnit, "m:score")) : "";
+  const auto [ID, IsLocked, Match] = UnitState(AUnit);
   if (ID.empty()) return;
   const pugi::xml_node Source = LastChildNamed(AUnit, "source");
   const pugi::xml_node Target = LastChildNamed(AUnit, "target");
@@ -205,9 +222,9 @@ std::string TImporterFromGroup05::ReplacePlaceholders(const std::string& ASerial
     // Note: an empty id would turn every literal "{}" of the text into a tag.
     if (Tag.FTagID.empty()) continue;
     const std::string ID = SerializedTextForm(Tag.FTagID);
-    ReplaceAll(Text, "{" + ID + "&#62;", TagMarkup('x', Tag.FTagID, Tag.FTagContent));
-    ReplaceAll(Text, "&#60;" + ID + "}", TagMarkup('y', Tag.FTagID, Tag.FTagContent));
-    ReplaceAll(Text, "{" + ID + "}", TagMarkup('z', Tag.FTagID, Tag.FTagContent));
+    ReplaceAll(Text, "{" + ID + "&#62;", InternalTagMarkup('x', Tag.FTagID, Tag.FTagContent));
+    ReplaceAll(Text, "&#60;" + ID + "}", InternalTagMarkup('y', Tag.FTagID, Tag.FTagContent));
+    ReplaceAll(Text, "{" + ID + "}", InternalTagMarkup('z', Tag.FTagID, Tag.FTagContent));
   }
   return Text;
 }

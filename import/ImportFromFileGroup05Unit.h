@@ -1,4 +1,5 @@
-// TImporterFromGroup05: reader of Memsource bilingual documents (.mxliff).
+// TImporterFromGroup05: reader of Memsource bilingual documents (.mxliff), in XLIFF 1.2 form (one
+// record per trans-unit) and in XLIFF 2 form (one record per segment of a unit).
 #pragma once
 
 #include <string>
@@ -6,6 +7,7 @@
 #include <vector>
 
 #include "ImportFromBaseUnit.h"
+#include "Xliff2ReadUnit.h"
 
 namespace lexmora {
 
@@ -47,9 +49,21 @@ class TImporterFromGroup05 : public TImporter {
   static std::string ReplacePlaceholders(const std::string& ASerialised, pugi::xml_node AMetadata);
 
  protected:
+  // What a unit says of all its segments.
+  struct TUnitState {
+    std::string ID;
+    bool IsLocked = false;  // m:locked, lower-cased, is "true"
+    std::string Match;      // ScoreToMatch of m:score, empty without it
+  };
+  static TUnitState UnitState(pugi::xml_node AUnit);
+
   // One record per unit with an id; throws when its source or target is missing.
   void ReadTransUnit(pugi::xml_node AUnit, const std::string& AFileName, TArrayOfDiffInfoRecord& AResultData);
-  void ReadFileChild(pugi::xml_node AFileChild, const std::string& AFileName, TArrayOfDiffInfoRecord& AResultData);
+  // XLIFF 2 form: one record per segment of a unit with an id (segment id, else its position).
+  void ReadUnit(pugi::xml_node AUnit, TXmlNamespaceScope& AScope, const std::string& AFileName,
+                TArrayOfDiffInfoRecord& AResultData);
+  void ReadFileChild(pugi::xml_node AFileChild, TXliff2Walker& AWalker, const std::string& AFileName,
+                     TArrayOfDiffInfoRecord& AResultData);
 
   std::string FTempFileName;
 };

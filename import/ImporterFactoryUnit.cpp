@@ -5,6 +5,7 @@
 #include "ImportFromFileGroup03Unit.h"
 #include "ImportFromFileGroup04Unit.h"
 #include "ImportFromFileGroup05Unit.h"
+#include "ImportFromFileGroup06Unit.h"
 
 namespace lexmora {
 
@@ -17,6 +18,7 @@ std::unique_ptr<TImporter> CreateImporter(TFileTypeGroup AGroup, const std::stri
     case ftg_03: return std::make_unique<TImporterFromGroup03>(ATempDir, AFileFullName, ADoNotSeparateSpaces);
     case ftg_04: return std::make_unique<TImporterFromGroup04>(ATempDir, AFileFullName, ADoNotSeparateSpaces);
     case ftg_05: return std::make_unique<TImporterFromGroup05>(ATempDir, AFileFullName, ADoNotSeparateSpaces);
+    case ftg_06: return std::make_unique<TImporterFromGroup06>(ATempDir, AFileFullName, ADoNotSeparateSpaces);
     case ftg_undefined: return nullptr;
   }
   return nullptr;

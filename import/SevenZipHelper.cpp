@@ -183,7 +183,8 @@ bool PlanExtraction(zip_t* AZip, std::vector<TPlannedEntry>& APlan, std::string&
     TPlannedEntry Entry;
     Entry.Index = I;
     Entry.Parts = SafeNameParts(Name, Why);
-    const bool IsDirName = Name.back() == '/' || Name.back() == '\\';
+    // An empty name is refused by SafeNameParts; it must not be looked at from its end.
+    const bool IsDirName = !Name.empty() && (Name.back() == '/' || Name.back() == '\\');
     if (Entry.Parts.empty() && IsDirName && Why == kNoFileName) continue;  // "./": nothing to make
     if (Entry.Parts.empty()) {
       AReason = Why + ": \"" + Name + "\"";

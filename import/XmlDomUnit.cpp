@@ -4,6 +4,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "LocalizationUnit.h"
+
 namespace lexmora {
 
 namespace {
@@ -129,12 +131,16 @@ void LoadXmlText(pugi::xml_document& ADoc, std::string_view AData, bool AKeepBla
   CheckDecodedReferences(ADoc, Encoding == pugi::encoding_utf8 ? AData : std::string_view("&#"));
 }
 
-void LoadXmlFile(pugi::xml_document& ADoc, const std::string& AFileName, bool AKeepBlanks) {
+std::string ReadFileData(const std::string& AFileName) {
   std::ifstream File(AFileName, std::ios::binary);
   if (!File) throw EXmlError("Cannot open the file " + AFileName);
   std::string Data((std::istreambuf_iterator<char>(File)), std::istreambuf_iterator<char>());
   if (File.bad()) throw EXmlError("Cannot read the file " + AFileName);
-  LoadXmlText(ADoc, Data, AKeepBlanks);
+  return Data;
+}
+
+void LoadXmlFile(pugi::xml_document& ADoc, const std::string& AFileName, bool AKeepBlanks) {
+  LoadXmlText(ADoc, ReadFileData(AFileName), AKeepBlanks);
 }
 
 void ParseAsContent(pugi::xml_node AElement, std::string_view AText, bool AKeepBlanks) {
@@ -155,6 +161,43 @@ bool NameMatches(std::string_view AName, std::string_view AWanted) {
 
 bool IsElementNamed(pugi::xml_node ANode, std::string_view AName) {
   return ANode.type() == pugi::node_element && AName == ANode.name();
+}
+
+pugi::xml_node LastChildNamed(pugi::xml_node AParent, std::string_view AName) {
+  pugi::xml_node Result;
+  for (pugi::xml_node C = AParent.first_child(); C; C = C.next_sibling())
+    if (IsElementNamed(C, AName)) Result = C;
+  return Result;
+}
+
+void ForEachOutermost(pugi::xml_node ANode, std::string_view AName, const std::function<void(pugi::xml_node)>& AVisit) {
+  ForEachOutermost(ANode, [AName](pugi::xml_node C) { return IsElementNamed(C, AName); }, AVisit);
+}
+
+void ForEachOutermost(pugi::xml_node ANode, const std::function<bool(pugi::xml_node)>& AIsHit,
+                      const std::function<void(pugi::xml_node)>& AVisit) {
+  if (!ANode) return;
+  if (AIsHit(ANode)) {
+    AVisit(ANode);
+    return;
+  }
+  pugi::xml_node Cur = ANode.first_child();
+  while (Cur) {
+    const bool Hit = AIsHit(Cur);
+    if (Hit) AVisit(Cur);
+    if (!Hit && Cur.first_child()) {
+      Cur = Cur.first_child();
+      continue;
+    }
+    while (Cur != ANode && !Cur.next_sibling()) Cur = Cur.parent();
+    if (Cur == ANode) break;
+    Cur = Cur.next_sibling();
+  }
+}
+
+std::string_view LocalName(std::string_view AQualifiedName) {
+  const std::size_t Colon = AQualifiedName.find(':');
+  return Colon == std::string_view::npos ? AQualifiedName : AQualifiedName.substr(Colon + 1);
 }
 
 pugi::xml_node FindChildElement(pugi::xml_node ANode, std::string_view AName) {
@@ -204,6 +247,76 @@ std::string SerializeXml(pugi::xml_node ANode, bool AWithOwnMarkup) {
     Cur = Cur.next_sibling();
   }
   if (AWithOwnMarkup && ANode.type() == pugi::node_element) AppendEndTag(Out, ANode);
+  return Out;
+}
+
+std::string InternalTagMarkup(char AName, const std::string& AID, const std::string& AContent) {
+  std::string Out;
+  Out.reserve(AID.size() + AContent.size() + 16);
+  Out += '<';
+  Out += AName;
+  Out += " id=\"";
+  Out += EscapeXmlText(AID);
+  Out += "\">";
+  Out += AContent;
+  Out += "</";
+  Out += AName;
+  Out += '>';
+  return Out;
+}
+
+namespace {
+
+bool IsForbiddenControl(std::uint32_t AValue) { return AValue < 0x20 && AValue != 0x9 && AValue != 0xA && AValue != 0xD; }
+
+// Length of a numeric character reference at APos naming a forbidden control, else 0.
+std::size_t ForbiddenReferenceAt(std::string_view AText, std::size_t APos) {
+  if (AText.compare(APos, 2, "&#") != 0) return 0;
+  std::size_t I = APos + 2;
+  const bool Hex = I < AText.size() && AText[I] == 'x';
+  if (Hex) ++I;
+  std::uint32_t Value = 0;
+  const std::size_t DigitsStart = I;
+  for (; I < AText.size() && I - DigitsStart < 8; ++I) {
+    const char C = AText[I];
+    int D;
+    if (C >= '0' && C <= '9') D = C - '0';
+    else if (Hex && C >= 'a' && C <= 'f') D = C - 'a' + 10;
+    else if (Hex && C >= 'A' && C <= 'F') D = C - 'A' + 10;
+    else break;
+    Value = Value * (Hex ? 16 : 10) + static_cast<std::uint32_t>(D);
+  }
+  if (I == DigitsStart || I >= AText.size() || AText[I] != ';' || !IsForbiddenControl(Value)) return 0;
+  return I + 1 - APos;
+}
+
+}  // namespace
+
+void ReplaceForbiddenControls(std::string& AMarkup) {
+  std::size_t First = 0;
+  for (; First < AMarkup.size(); ++First) {
+    const unsigned char C = static_cast<unsigned char>(AMarkup[First]);
+    if (IsForbiddenControl(C) || (C == '&' && ForbiddenReferenceAt(AMarkup, First) != 0)) break;
+  }
+  if (First == AMarkup.size()) return;
+  std::string Out(AMarkup, 0, First);
+  for (std::size_t I = First; I < AMarkup.size();) {
+    const unsigned char C = static_cast<unsigned char>(AMarkup[I]);
+    std::size_t Skip = IsForbiddenControl(C) ? 1 : 0;
+    if (C == '&') Skip = ForbiddenReferenceAt(AMarkup, I);
+    if (Skip == 0) {
+      Out += AMarkup[I++];
+      continue;
+    }
+    Out += "\xEF\xBF\xBD";
+    I += Skip;
+  }
+  AMarkup = std::move(Out);
+}
+
+std::string SerializeStartTag(pugi::xml_node AElement) {
+  std::string Out;
+  if (AElement.type() == pugi::node_element) AppendStartTag(Out, AElement, false);
   return Out;
 }
 

@@ -1,6 +1,7 @@
 // The XML behaviours the readers rely on, on top of pugixml.
 #pragma once
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -39,6 +40,19 @@ bool NameMatches(std::string_view AName, std::string_view AWanted);
 // True for an element whose qualified name is exactly AName (the readers' own loops).
 bool IsElementNamed(pugi::xml_node ANode, std::string_view AName);
 
+// The last direct child element whose qualified name is exactly AName; empty when there is none.
+pugi::xml_node LastChildNamed(pugi::xml_node AParent, std::string_view AName);
+
+// Calls AVisit for each element named exactly AName at or below ANode, in document order, without
+// looking inside those elements; everything else is descended into. Iterative.
+void ForEachOutermost(pugi::xml_node ANode, std::string_view AName, const std::function<void(pugi::xml_node)>& AVisit);
+// The same for the elements AIsHit answers true for.
+void ForEachOutermost(pugi::xml_node ANode, const std::function<bool(pugi::xml_node)>& AIsHit,
+                      const std::function<void(pugi::xml_node)>& AVisit);
+
+// The part of a qualified name after its prefix ("m:mark" gives "mark", "unit" stays "unit").
+std::string_view LocalName(std::string_view AQualifiedName);
+
 // First child element named AName (a prefixed name with that local part also counts).
 pugi::xml_node FindChildElement(pugi::xml_node ANode, std::string_view AName);
 
@@ -55,6 +69,21 @@ std::string ElementText(pugi::xml_node AElement);
 // " & ' < > are written as &#34; &#38; &#39; &#60; &#62;, control characters as numeric references.
 // Iterative, so any nesting depth is safe.
 std::string SerializeXml(pugi::xml_node ANode, bool AWithOwnMarkup);
+
+// One tag of the internal markup: <AName id="AID">AContent</AName> (AName x, y or z), the id
+// escaped so that a quote or "<" in it cannot break the markup, AContent as given (escaped text).
+std::string InternalTagMarkup(char AName, const std::string& AID, const std::string& AContent);
+
+// AMarkup with every C0 control character but tab, line feed and carriage return, written raw or
+// as a numeric character reference, replaced by U+FFFD: XML cannot carry them, so the internal
+// markup of a segment must not hold them (a document may, since the parser is lenient).
+void ReplaceForbiddenControls(std::string& AMarkup);
+
+// The start tag of AElement alone ("<pc id=&#34;1&#34;>" in the escaping of SerializeXml).
+std::string SerializeStartTag(pugi::xml_node AElement);
+
+// The bytes of the file AFileName. Throws EXmlError when it cannot be opened or read.
+std::string ReadFileData(const std::string& AFileName);
 
 // True when every character of AText is at most U+0020 (also for the empty text).
 bool IsBlankText(std::string_view AText);

@@ -12,8 +12,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::array<std::string_view, 6> kExtensions = {".sdlrpx",  ".sdlppx", ".sdlxliff",
-                                                         ".mqxliff", ".mqxlz",  ".mxliff"};
+constexpr std::array<std::string_view, 8> kExtensions = {".sdlrpx", ".sdlppx", ".sdlxliff", ".mqxliff",
+                                                         ".mqxlz",  ".mxliff", ".xlf",      ".xliff"};
 
 // Next code point of the UTF-8 text at APos; a byte that starts no valid sequence stands for itself.
 char32_t NextCodePoint(const std::string& AText, std::size_t& APos) {

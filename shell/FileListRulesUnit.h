@@ -12,11 +12,12 @@ enum class TFileRefusal : std::uint8_t {
   frAccepted = 0,
   frLineBreak = 1,       // the path holds CR or LF: the lists travel to the run as CR LF separated text
   frNotRegularFile = 2,  // missing, a folder, a device, a pipe...
-  frExtension = 3,       // none of the six extensions (compared case-sensitively, as the readers decide)
+  frExtension = 3,       // none of the eight extensions (compared case-sensitively, as the readers decide)
   frAlreadyInList = 4,   // the list holds a path to the same file (same canonical path)
 };
 
-// True when APath ends with .sdlrpx, .sdlppx, .sdlxliff, .mqxliff, .mqxlz or .mxliff (exact case).
+// True when APath ends with .sdlrpx, .sdlppx, .sdlxliff, .mqxliff, .mqxlz, .mxliff, .xlf or .xliff
+// (exact case).
 bool HasAcceptedExtension(const std::string& APath);
 
 // The refusal for APath by itself (not looking at any list). ACheckExtension is false for paths

@@ -41,10 +41,8 @@ TEST_P(CorpusFile, ReadsWithoutFailure) {
   const fs::path Input = Corpus() / C.Path;
   ASSERT_TRUE(fs::is_regular_file(Input)) << Input;
   TScratchDir D;
-  // The memoQ sample published as .xlf is read by the memoQ reader, as if renamed.
-  std::unique_ptr<TImporter> Reader;
-  if (Input.extension() == ".xlf") Reader = std::make_unique<TImporterFromGroup03>(D.Dir() + "Temp/", Input.string(), false);
-  const TReaderRun Run = RunReader(D.Dir() + "Temp/", Input.string(), std::move(Reader));
+  // The memoQ sample published as .xlf goes to the plain XLIFF reader, which reads it as memoQ.
+  const TReaderRun Run = RunReader(D.Dir() + "Temp/", Input.string());
   ASSERT_EQ(Run.Extract, TExtractFilesResult::efrOk);
   EXPECT_EQ(Run.AllRead, C.Readable);
   EXPECT_EQ(Run.Records.size(), C.Records);
@@ -80,7 +78,7 @@ INSTANTIATE_TEST_SUITE_P(
         TCorpusFile{"mxliff/28669_DMC_6029651-en_us-et_ee-T.mxliff", true, 4, 0, "en-us", "et-ee"},
         TCorpusFile{"mxliff/Resources_5018336-en-lv_lv-T.mxliff", true, 0, 0, "", ""},
         TCorpusFile{"mxliff/contentful.mxliff", true, 25, 24, "en-us", "nl"},
-        TCorpusFile{"mxliff/estimated.mxliff", true, 0, 0, "", ""},
+        TCorpusFile{"mxliff/estimated.mxliff", true, 5, 0, "en", "uk"},
         TCorpusFile{"mxliff/original-for-download.mxliff", true, 6, 0, "en-us", "de"},
         TCorpusFile{"mxliff/Mr.Coffee Mug Warmer_en-US.html-en-nl-T.mxliff", true, 6, 0, "en", "nl"},
         TCorpusFile{"mxliff/3 random sentences-en-de-T.mxliff", true, 3, 0, "en", "de"},

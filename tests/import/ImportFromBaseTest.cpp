@@ -19,7 +19,7 @@ TEST(ImportFromBase, DefineFileTypeByCaseSensitiveEnding) {
   const Row Rows[] = {
       {"/a/b.sdlxliff", ftg_01},  {"b.sdlrpx", ftg_02},        {"b.sdlppx", ftg_02},
       {"b.mqxliff", ftg_03},      {"b.mqxlz", ftg_04},         {"b.mxliff", ftg_05},
-      {"b.SDLXLIFF", ftg_undefined}, {"b.xliff", ftg_undefined}, {"b.sdlxliff.bak", ftg_undefined},
+      {"b.SDLXLIFF", ftg_undefined}, {"b.xliff", ftg_06}, {"b.sdlxliff.bak", ftg_undefined},
       {"", ftg_undefined},        {".sdlxliff", ftg_01},       {"b.Sdlppx", ftg_undefined},
   };
   for (const Row& R : Rows) EXPECT_EQ(TImporter::DefineFileType(R.Name), R.Group) << R.Name;

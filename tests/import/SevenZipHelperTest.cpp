@@ -238,8 +238,20 @@ INSTANTIATE_TEST_SUITE_P(
         THostile{"SymlinkThenWriteThrough", {{"link", "..", 0, kLinkMode, 3}, {"link/evil.txt", "x"}}},
         THostile{"FifoEntry", {{"pipe", "", 0, static_cast<std::uint32_t>(S_IFIFO | 0644) << 16, 3}}},
         THostile{"RatioAboveLimit", {{"ok.txt", "fine"}, {"bomb.txt", std::string(10, 'x'), 0, 0, 0, 10 * 1000 + 1000}}},
-        THostile{"EncryptedFlag", {{"secret.txt", "x", 0x0001}}}),
+        THostile{"EncryptedFlag", {{"secret.txt", "x", 0x0001}}},
+        THostile{"EmptyName", {{"ok.txt", "fine"}, {"", "x"}}},
+        THostile{"EmptyNameFirst", {{"", ""}, {"ok.txt", "fine"}}}),
     [](const auto& I) { return std::string(I.param.Name); });
+
+// An entry whose name is empty (as the library reads it) is refused with its own reason; the check
+// of a trailing separator must not look at the last character of an empty name.
+TEST(ExtractArchiveToDir, EmptyEntryNameIsRefusedWithItsReason) {
+  TScratchDir D;
+  WriteFile(D.Path() / "e.zip", BuildRawZip({{"a/doc.txt", "fine"}, {"", "x"}}));
+  EXPECT_FALSE(ExtractArchiveToDir(D.Dir() + "e.zip", D.Dir() + "out"));
+  EXPECT_TRUE(ListTree(D.Path() / "out").empty());
+  EXPECT_NE(LogText().find("Refused " + D.Dir() + "e.zip: empty entry name: \"\""), std::string::npos) << LogText();
+}
 
 TEST(ExtractArchiveToDir, RatioAtTheLimitIsAccepted) {
   TScratchDir D;

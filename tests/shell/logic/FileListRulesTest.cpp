@@ -14,12 +14,12 @@ using namespace lexmora;
 using namespace lexmora::test_support;
 namespace fs = std::filesystem;
 
-TEST(FileListRules, TheSixExtensionsCaseSensitively) {
-  for (const char* Path :
-       {"/a/b.sdlrpx", "/a/b.sdlppx", "/a/b.sdlxliff", "/a/b.mqxliff", "/a/b.mqxlz", "/a/b.mxliff", "x.y.sdlxliff"})
+TEST(FileListRules, TheEightExtensionsCaseSensitively) {
+  for (const char* Path : {"/a/b.sdlrpx", "/a/b.sdlppx", "/a/b.sdlxliff", "/a/b.mqxliff", "/a/b.mqxlz", "/a/b.mxliff",
+                           "x.y.sdlxliff", "/a/b.xlf", "/a/b.xliff"})
     EXPECT_TRUE(HasAcceptedExtension(Path)) << Path;
-  for (const char* Path : {"/a/A.SDLXLIFF", "/a/b.Sdlxliff", "/a/b.docx", "/a/b.xliff", "/a/b.sdlxliff.bak",
-                           "/a/b.mqxlz ", "/a/sdlxliff", ".sdlxliff", ""})
+  for (const char* Path : {"/a/A.SDLXLIFF", "/a/b.Sdlxliff", "/a/b.docx", "/a/b.XLF", "/a/b.Xliff", "/a/b.xlf.bak",
+                           "/a/b.sdlxliff.bak", "/a/b.mqxlz ", "/a/sdlxliff", "/a/xliff", ".sdlxliff", ""})
     EXPECT_FALSE(HasAcceptedExtension(Path)) << Path;
 }
 
