@@ -1,6 +1,7 @@
 #include "DiffFileConstructorUnit.h"
 
 #include <exception>
+#include <filesystem>
 
 #include "ExportToBaseUnit.h"
 #include "ExportToExcelUnit.h"
@@ -28,6 +29,7 @@ constexpr std::uint32_t ProgressPeriodMs = 250;
 struct TSideMessages {
   TMsg Operation;
   TMsg Outcome[OutcomeAllRead];
+  TMsg NoSegments;  // a document read without error gave no segment
 };
 
 namespace {
@@ -36,13 +38,15 @@ constexpr TSideMessages kSourceMessages{
     TMsg::ReadSourceFilesOperation,
     {TMsg::SourceUnknownError, TMsg::SourceNoProcessor, TMsg::SourceNotFound, TMsg::SourceDeleteTempDirFailed,
      TMsg::SourceCreateTempDirFailed, TMsg::SourceCopyFailed, TMsg::SourceExtractFailed,
-     TMsg::SourcePrepareUnknownError, TMsg::SourceReadFailed, TMsg::SourceReadStopped}};
+     TMsg::SourcePrepareUnknownError, TMsg::SourceReadFailed, TMsg::SourceReadStopped},
+    TMsg::SourceNoSegments};
 
 constexpr TSideMessages kEditedMessages{
     TMsg::ReadEditedFilesOperation,
     {TMsg::EditedUnknownError, TMsg::EditedNoProcessor, TMsg::EditedNotFound, TMsg::EditedDeleteTempDirFailed,
      TMsg::EditedCreateTempDirFailed, TMsg::EditedCopyFailed, TMsg::EditedExtractFailed,
-     TMsg::EditedPrepareUnknownError, TMsg::EditedReadFailed, TMsg::EditedReadStopped}};
+     TMsg::EditedPrepareUnknownError, TMsg::EditedReadFailed, TMsg::EditedReadStopped},
+    TMsg::EditedNoSegments};
 
 int OutcomeOfExtract(TExtractFilesResult AResult) {
   switch (AResult) {
@@ -136,9 +140,14 @@ void TDiffFileConstructor::ImportSide(const std::string& AFileList, const TSideM
   for (std::size_t I = 0; I < Files.size(); ++I) {
     ReportProgress(static_cast<int>(I), false);
     if (IsTerminateSet()) break;
+    FEmptyDocuments.clear();
     const int Outcome = ImportFile(Files[I], AResultData);
     if (Outcome >= 0 && Outcome < OutcomeAllRead)
       FErrorLog += GetLocalizedText(AMessages.Outcome[Outcome], FSettings.LocalizationLanguare) + "\r\n";
+    // Note: a document without a single segment is not a failure, but it must not pass unnoticed.
+    for (const std::string& Document : FEmptyDocuments)
+      FErrorLog += GetLocalizedText(AMessages.NoSegments, FSettings.LocalizationLanguare) + ": " + Files[I] +
+                   (Document.empty() ? "" : " (" + Document + ")") + "\r\n";
   }
 }
 
@@ -158,16 +167,23 @@ int TDiffFileConstructor::ImportFile(const std::string& AFileName, TArrayOfDiffI
   Importer->GetSrcFileNames();
   int Outcome = OutcomeAllRead;
   const TIsTerminateSetFunc IsStopped = [this] { return IsTerminateSet(); };
+  // Documents of a package are named relative to it; a single document is the input itself.
+  const bool IsPackage = Group == TFileTypeGroup::ftg_02 || Group == TFileTypeGroup::ftg_04;
   for (const std::string& Document : Importer->UnpackedFiles()) {
     if (IsTerminateSet()) {
       Outcome = OutcomeStopped;
       break;
     }
+    const std::size_t Before = AResultData.size();
     if (!Importer->GetDataFromFile(Document, IsStopped, AResultData)) {
       Outcome = OutcomeReadFailed;
       break;
     }
+    if (AResultData.size() == Before && !IsTerminateSet())
+      FEmptyDocuments.push_back(IsPackage ? std::filesystem::path(Document).lexically_relative(TempDir).generic_string() : "");
   }
+  // A package without any document to read gives no segment either.
+  if (Importer->UnpackedFiles().empty() && !IsTerminateSet()) FEmptyDocuments.emplace_back();
   Importer->DeleteTmpDir();
   return Outcome;
 }

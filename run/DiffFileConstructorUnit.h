@@ -113,6 +113,9 @@ class TDiffFileConstructor {
   std::uint8_t FPercentBegin = 0;
   std::uint8_t FPercentEnd = 0;
   std::string FErrorLog;
+  // Documents of the input being imported that were read without error but gave no segment:
+  // their path inside the package, or empty for the input itself.
+  std::vector<std::string> FEmptyDocuments;
   TDiffFileConstructorSettings FSettings;
   TArrayOfDiffInfoRecord FTranslatorFileData;
   TArrayOfDiffInfoRecord FEditorFileData;

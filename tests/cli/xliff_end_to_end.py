@@ -150,6 +150,29 @@ def main():
         check(errors.count("Processor of the indicated source file was not found!") == 1, "bad inputs: .XLF has no reader (%s)" % errors)
         check(pairs_of(s) == {("en", "fr"): (10, 4)}, "bad inputs: the good files are compared (%s)" % pairs_of(s))
 
+    # Documents read without error but without a single segment: one line each, naming the file (and
+    # the document inside a package), in the run's language; the run goes on.
+    empty = os.path.join(work, "empty.xliff")
+    with open(empty, "w") as f:
+        f.write('<xliff version="1.2"><file source-language="en" target-language="fr"><body/></file></xliff>')
+    mq_before = os.path.join(EXAMPLES, "memoq", "before", "Grinder_Quick_Guide_en-US_de-DE.mqxliff")
+    package = os.path.join(work, "half empty.mqxlz")
+    with zipfile.ZipFile(package, "w") as z:
+        z.write(mq_before, "docs/guide.mqxliff")
+        z.writestr("docs/blank.mqxliff", '<xliff xmlns:mq="MQXliff" version="1.2"><file source-language="en-US" '
+                   'target-language="de-DE"><body/></file></xliff>')
+    code, s = run("no segments", [empty, package], [doc("after", checkout), empty], os.path.join(work, "none"))
+    check(code == 0, "no segments: the report is still created (exit %s)" % code)
+    if s:
+        check(s["errors"] == ["No segments found in the source file!: " + empty,
+                              "No segments found in the source file!: %s (docs/blank.mqxliff)" % package,
+                              "No segments found in the edited file!: " + empty], "no segments: the lines (%s)" % s["errors"])
+        check(pairs_of(s) == {("en-US", "de-DE"): (6, 6)}, "no segments: the package's other document is read (%s)" % pairs_of(s))
+    code, s = run("no segments in Russian", [empty, doc("before", checkout)], [doc("after", checkout)],
+                  os.path.join(work, "none-ru"), ["--lang", "ru"])
+    if s:
+        check(s["errors"] == ["В исходном файле не найдено ни одного сегмента!: " + empty], "no segments: Russian (%s)" % s["errors"])
+
     shutil.rmtree(work, ignore_errors=True)
     sys.exit(close_checks())
 

@@ -29,20 +29,22 @@ TEST(Localization, TableHoldsEveryIdOnceAndIsSound) {
   ASSERT_EQ(MessageTableSize(), static_cast<std::size_t>(MessageCount));
   std::set<int> Ids;
   for (const TMessageEntry& E : TableCopy()) Ids.insert(E.Id);
-  EXPECT_EQ(Ids.size(), 186u);
+  EXPECT_EQ(Ids.size(), static_cast<std::size_t>(MessageCount));
   EXPECT_EQ(*Ids.begin(), 0);
-  EXPECT_EQ(*Ids.rbegin(), 185);
+  EXPECT_EQ(*Ids.rbegin(), MessageCount - 1);
   EXPECT_TRUE(CheckLocalizationIds());
 }
 
 TEST(Localization, LookupsByIdAndLanguage) {
   EXPECT_EQ(GetLocalizedText(185, EN), "Memsource files");
+  EXPECT_EQ(GetLocalizedText(TMsg::SourceNoSegments, RU), "В исходном файле не найдено ни одного сегмента!");
+  EXPECT_EQ(GetLocalizedText(TMsg::EditedNoSegments, EN), "No segments found in the edited file!");
   EXPECT_EQ(GetLocalizedText(37, EN), " completed...");
   EXPECT_EQ(GetLocalizedText(120, EN), " is completed...");
   EXPECT_EQ(GetLocalizedText(121, EN), "Total progress: ");
   EXPECT_EQ(GetLocalizedText(0, RU), GetLocalizedText(0, EN));
   EXPECT_EQ(GetLocalizedText(0, EN), "Lexmora Comparison Tool v");
-  for (const int Unknown : {-1, 186, 1000}) {
+  for (const int Unknown : {-1, MessageCount, 1000}) {
     EXPECT_EQ(GetLocalizedText(Unknown, EN), "") << Unknown;
     EXPECT_EQ(GetLocalizedText(Unknown, RU), "") << Unknown;
   }

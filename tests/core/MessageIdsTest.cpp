@@ -62,7 +62,7 @@ TEST(MessageIds, SourceAndEditedNamesOfOneRoleDifferOnlyInTheSide) {
     EXPECT_EQ(GetLocalizedText(Edited->second, EN), Expected) << Name;
     ++Pairs;
   }
-  EXPECT_EQ(Pairs, 10);
+  EXPECT_EQ(Pairs, 11);
   EXPECT_EQ(En(TMsg::ReadSourceFilesOperation), "Read of the source files");
   EXPECT_EQ(En(TMsg::ReadEditedFilesOperation), "Read of the edited files");
 }

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "LocalizationUnit.h"
 #include "RunTestSupport.h"
@@ -88,6 +89,25 @@ TEST_F(RunOnFiles, UnreadableDocumentGivesReadFailure) {
   EXPECT_EQ(Execute(Data + "source/truncated_document.sdlxliff\r\n", GoodEdited + "\r\n"),
             TExecuteResult::erCreateDiffFileError);
   EXPECT_EQ(Observer.ErrorLog, Msg(TMsg::SourceReadFailed) + "\r\n");
+}
+
+TEST_F(RunOnFiles, DocumentWithoutSegmentsIsNamedAndTheRunGoesOn) {
+  const std::string EmptyXlf = (Dir / "empty.xlf").string();
+  const std::string EmptyMx = (Dir / "no units.mxliff").string();
+  std::ofstream(EmptyXlf) << "<xliff version=\"2.0\" srcLang=\"en-US\" trgLang=\"de-DE\"><file id=\"f\"/></xliff>";
+  std::ofstream(EmptyMx) << "<xliff version=\"1.2\"><file source-language=\"en-US\" target-language=\"de-DE\"><body>"
+                            "<trans-unit><source>no id, no record</source><target>x</target></trans-unit></body></file></xliff>";
+  EXPECT_EQ(Execute(EmptyXlf + "\r\n" + GoodSource + "\r\n", GoodEdited + "\r\n" + EmptyMx + "\r\n"), TExecuteResult::erOk);
+  EXPECT_EQ(Observer.ErrorLog, Msg(TMsg::SourceNoSegments) + ": " + EmptyXlf + "\r\n" + Msg(TMsg::EditedNoSegments) + ": " +
+                                   EmptyMx + "\r\n");
+  EXPECT_EQ(Run->PairSummaries().at(0).TotalSegCount, 3);
+  // In the run's language, and not for a document that could not be read at all.
+  Settings.LocalizationLanguare = TLocalizationLanguare::llRU;
+  Observer = {};
+  EXPECT_EQ(Execute(EmptyXlf + "\r\n" + Data + "source/truncated_document.sdlxliff\r\n", GoodEdited + "\r\n"),
+            TExecuteResult::erCreateDiffFileError);
+  EXPECT_EQ(Observer.ErrorLog, GetLocalizedText(TMsg::SourceNoSegments, TLocalizationLanguare::llRU) + ": " + EmptyXlf + "\r\n" +
+                                   GetLocalizedText(TMsg::SourceReadFailed, TLocalizationLanguare::llRU) + "\r\n");
 }
 
 TEST_F(RunOnFiles, EmptySourceListReadsEditedFilesAndFails) {
