@@ -3,7 +3,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 SAN_DIR ?= build-asan
 
-.PHONY: deps configure build test sanitize run clean
+.PHONY: deps configure build test sanitize run install clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -28,10 +28,21 @@ sanitize:
 	$(SAN_DIR)/tests/core/core_tests --gtest_brief=1
 	$(SAN_DIR)/tests/import/import_tests --gtest_brief=1
 
-# Compares the bundled examples (before and after editing) and prints the report paths.
+# With a display (DISPLAY or WAYLAND_DISPLAY set) starts the desktop program; without one, or while
+# it is not built, compares the bundled examples (before and after editing) and prints the report paths.
 run: deps build
-	@$(BUILD_DIR)/cli/lexmora-compare $(addprefix -s ,$(sort $(wildcard examples/before/*.sdlxliff examples/*/before/*))) \
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ] && [ -x $(BUILD_DIR)/shell/LexmoraCT ]; then \
+	  exec $(BUILD_DIR)/shell/LexmoraCT; \
+	fi; \
+	if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  echo "LexmoraCT is not built; comparing the examples with lexmora-compare instead." >&2; \
+	fi; \
+	exec $(BUILD_DIR)/cli/lexmora-compare $(addprefix -s ,$(sort $(wildcard examples/before/*.sdlxliff examples/*/before/*))) \
 	  $(addprefix -e ,$(sort $(wildcard examples/after/*.sdlxliff examples/*/after/*))) -o Results --tags full
+
+# Installs the programs, the menu entry and the icon: make install PREFIX=~/.local (default /usr/local).
+install: build
+	cmake --install $(BUILD_DIR) $(if $(PREFIX),--prefix $(PREFIX))
 
 clean:
 	rm -rf $(BUILD_DIR) $(SAN_DIR)

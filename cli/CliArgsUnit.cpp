@@ -2,14 +2,16 @@
 #include <string_view>
 
 #include "CliUnit.h"
+#include "EditBandUnit.h"
 #include "Utf8Unit.h"
 
 namespace lexmora {
 
 std::string CliUsage() {
   return "Usage: lexmora-compare -s SOURCE [-s SOURCE ...] -e EDITED [-e EDITED ...] [options]\n"
-         "  -s, --source PATH     source (translator) file or package; repeatable\n"
-         "  -e, --edited PATH     edited (editor) file or package; repeatable\n"
+         "  -s, --source PATH     source (translator) file, package or folder; repeatable\n"
+         "  -e, --edited PATH     edited (editor) file, package or folder; repeatable\n"
+         "                        (a folder: every supported file below it, in name order)\n"
          "  -o, --output-dir DIR  folder for the reports (default ./Results, created when missing)\n"
          "  -f, --format FMT      html (default) or xlsx\n"
          "      --show-identical  also list segments whose translated and edited texts are equal\n"
@@ -19,11 +21,14 @@ std::string CliUsage() {
          "      --lang LANG       en (default) | ru: language of the report and messages\n"
          "      --temp-dir DIR    working folder (default: a new private folder in the system's temp,\n"
          "                        removed at the end)\n"
+         "      --bands LIST      lower bounds of the analysis's edit-distance bands, highest first\n"
+         "                        (default 100,95,85,75,50,0)\n"
          "      --json            print a JSON summary on stdout\n"
-         "  -q, --quiet           no progress display\n"
+         "  -q, --quiet           nothing on stderr but what went wrong\n"
          "  -h, --help            show this text\n"
          "      --version         show the version\n"
-         "Exit status: 0 report created, 1 report failed, 2 bad usage, 3 stopped by the user, 4 unknown error.\n";
+         "Exit status: 0 every report created, 1 a report failed, 2 bad usage, 3 stopped by the user,\n"
+         "4 unknown error.\n";
 }
 
 bool ParseCliArgs(const std::vector<std::string>& AArgs, TCliOptions& AOptions, std::string& AError) {
@@ -103,6 +108,15 @@ bool ParseCliArgs(const std::vector<std::string>& AArgs, TCliOptions& AOptions, 
         AError = "unknown language '" + Arg + "' (en or ru)";
         return false;
       }
+    } else if (Name == "--bands") {
+      if (!TakeValue(Arg)) return false;
+      TEditBands Bands;
+      if (!Bands.ParseBounds(Arg)) {
+        AError = "bad band list '" + Arg + "' (whole numbers from 0 to 100, highest first, each lower than the one " +
+                 "before, separated by commas, such as 100,95,85,75,50,0)";
+        return false;
+      }
+      AOptions.BandBounds = Bands.Bounds();
     } else if (Name == "--temp-dir") {
       if (!TakeValue(AOptions.TempDir)) return false;
     } else if (Name == "--show-identical") {

@@ -1,21 +1,21 @@
 // lexmora-compare: runs one comparison with the options of the command line.
 #include "CliUnit.h"
 
-#include <fcntl.h>
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <cerrno>
 #include <csignal>
 #include <filesystem>
+#include <map>
 #include <thread>
 
 #include "CliProgressUnit.h"
 #include "DiffFileConstructorUnit.h"
 #include "ExportToBaseUnit.h"
+#include "InputFolderUnit.h"
 #include "LocalTimeUnit.h"
 #include "LocalizationUnit.h"
+#include "RunFoldersUnit.h"
 
 #ifndef LEXMORA_VERSION
 #define LEXMORA_VERSION "1.0.0"
@@ -57,48 +57,47 @@ class TInterruptGuard {
   struct sigaction FPrevious {};
 };
 
-// A private working folder, removed with everything in it when the run is over.
-class TPrivateTempDir {
- public:
-  // A new folder "lexmora-compare-XXXXXX" inside AParent (created when missing).
-  explicit TPrivateTempDir(const fs::path& AParent) {
-    if (AParent.empty()) return;
-    std::error_code Ec;
-    fs::create_directories(AParent, Ec);
-    std::string Template = (AParent / "lexmora-compare-XXXXXX").string();
-    if (::mkdtemp(Template.data())) FPath = Template;
-  }
-  ~TPrivateTempDir() {
-    std::error_code Ec;
-    if (!FPath.empty()) fs::remove_all(FPath, Ec);
-  }
-  TPrivateTempDir(const TPrivateTempDir&) = delete;
-  TPrivateTempDir& operator=(const TPrivateTempDir&) = delete;
-  const fs::path& Path() const { return FPath; }
-
- private:
-  fs::path FPath;
+// One side's inputs for the run: full paths, and the path as the user gave it for each, which
+// the error lines show. A folder stands for its supported files; a folder without any is handed
+// on as it is, so the run names it in an error line.
+struct TInputs {
+  std::string List;                                // CR LF separated full paths
+  std::map<std::string, std::string> GivenByFull;  // full path -> path as given
 };
 
-std::string LocalTimeStamp() { return FormatLocalTime("%Y%m%d_%H%M%S"); }
-
-bool AnyFileStartsWith(const fs::path& ADir, const std::string& APrefix, const std::string& AExcept) {
-  std::error_code Ec;
-  for (fs::directory_iterator It(ADir, Ec), End; !Ec && It != End; It.increment(Ec)) {
-    const std::string Name = It->path().filename().string();
-    if (Name != AExcept && Name.rfind(APrefix, 0) == 0) return true;
+TInputs CollectInputs(const std::vector<std::string>& AGiven) {
+  TInputs Inputs;
+  const auto Add = [&Inputs](const std::string& AGivenPath) {
+    std::error_code Ec;
+    const fs::path Abs = fs::absolute(AGivenPath, Ec);
+    const std::string Full = Ec ? AGivenPath : Abs.lexically_normal().string();
+    Inputs.List += Full + "\r\n";
+    Inputs.GivenByFull.emplace(Full, AGivenPath);
+  };
+  for (const std::string& G : AGiven) {
+    std::error_code Ec;
+    const std::vector<std::string> Files =
+        fs::is_directory(G, Ec) ? SupportedFilesBelow(G) : std::vector<std::string>();
+    if (Files.empty()) {
+      Add(G);
+    } else {
+      for (const std::string& F : Files) Add(F);
+    }
   }
-  return false;
+  return Inputs;
 }
 
-std::string FileList(const std::vector<std::string>& AFiles) {
-  std::string List;
-  for (const std::string& F : AFiles) {
-    std::error_code Ec;
-    const fs::path Abs = fs::absolute(F, Ec);
-    List += (Ec ? F : Abs.lexically_normal().string()) + "\r\n";
+// The run's failures with each input's path as the user gave it.
+TRunErrors ErrorsAsGiven(const TRunErrors& AErrors, const TInputs& ASource, const TInputs& AEdited) {
+  TRunErrors Result = AErrors;
+  for (TRunError& E : Result) {
+    const TInputs* Side = E.Side == TErrorSide::esSource   ? &ASource
+                          : E.Side == TErrorSide::esEdited ? &AEdited
+                                                           : nullptr;
+    if (!Side) continue;
+    if (const auto It = Side->GivenByFull.find(E.Path); It != Side->GivenByFull.end()) E.Path = It->second;
   }
-  return List;
+  return Result;
 }
 
 const char* ResultName(TExecuteResult AResult) {
@@ -131,48 +130,80 @@ TCliExit ExitOf(TExecuteResult AResult) {
   return TCliExit::ceUnknown;
 }
 
-void PrintJson(std::ostream& AOut, const TDiffFileConstructor& ARun, const std::vector<std::string>& AReports) {
+std::string JsonBands(const TPairAnalysis& AAnalysis) {
+  std::string Out = "[";
+  for (std::size_t I = 0; I < AAnalysis.BandTotals().size(); ++I) {
+    const TBandTotals& B = AAnalysis.BandTotals()[I];
+    Out += I ? ",\n       " : "\n       ";
+    Out += "{\"band\": " + JsonString(AAnalysis.Bands().Label(I)) + ", \"segments\": " + std::to_string(B.Segments) +
+           ", \"words\": " + std::to_string(B.Words) + ", \"characters\": " + std::to_string(B.Characters) +
+           ", \"no_match_segments\": " + std::to_string(B.NoMatchSegments) +
+           ", \"no_match_words\": " + std::to_string(B.NoMatchWords) +
+           ", \"no_match_characters\": " + std::to_string(B.NoMatchCharacters) + "}";
+  }
+  return Out + "]";
+}
+
+std::string JsonDocuments(const TPairAnalysis& AAnalysis) {
+  std::string Out = "[";
+  for (std::size_t I = 0; I < AAnalysis.Documents().size(); ++I) {
+    const TDocumentTotals& D = AAnalysis.Documents()[I];
+    Out += I ? ",\n       " : "\n       ";
+    Out += "{\"document\": " + JsonString(D.Document) + ", \"segments\": " + std::to_string(D.Segments) +
+           ", \"edited\": " + std::to_string(D.Edited) + ", \"edit_distance\": " + JsonString(D.EditDistanceText()) +
+           "}";
+  }
+  return Out + "]";
+}
+
+std::string JsonAuditList(const std::vector<TAuditEntry>& AEntries, bool AWithSide, bool AWithText) {
+  std::string Out = "[";
+  for (std::size_t I = 0; I < AEntries.size(); ++I) {
+    const TAuditEntry& E = AEntries[I];
+    Out += I ? ",\n      " : "\n      ";
+    Out += "{\"document\": " + JsonString(E.Document) + ", \"unit_id\": " + JsonString(E.UnitID) +
+           ", \"segment_id\": " + JsonString(E.SegmentID) + ", \"source_lang\": " + JsonString(E.SourceLang) +
+           ", \"target_lang\": " + JsonString(E.TargetLang);
+    if (AWithSide) Out += ", \"side\": " + JsonString(E.Side == TAuditSide::asSource ? "source" : "edited");
+    if (AWithText) Out += ", \"edited_text\": " + JsonString(E.Text);
+    Out += ", \"row\": " + (E.Row > 0 ? std::to_string(E.Row) : std::string("null")) + "}";
+  }
+  return Out + (AEntries.empty() ? "]" : "\n    ]");
+}
+
+std::string JsonAudit(const TPairingAudit& AAudit) {
+  return "{\n    \"missing_in_edited\": " + JsonAuditList(AAudit.MissingInEdited, false, false) +
+         ",\n    \"only_in_edited\": " + JsonAuditList(AAudit.OnlyInEdited, false, true) +
+         ",\n    \"duplicate_ids\": " + JsonAuditList(AAudit.DuplicateIds, true, false) + "\n  }";
+}
+
+void PrintJson(std::ostream& AOut, const TDiffFileConstructor& ARun, const std::vector<std::string>& AReports,
+               const TRunErrors& AErrors) {
   AOut << "{\n  \"result\": " << JsonString(ResultName(ARun.ExecuteResult())) << ",\n  \"reports\": [";
   for (std::size_t I = 0; I < AReports.size(); ++I) AOut << (I ? ", " : "") << JsonString(AReports[I]);
   AOut << "],\n  \"errors\": [";
-  const std::vector<std::string> Errors = SplitLines(ARun.ErrorLog());
-  for (std::size_t I = 0; I < Errors.size(); ++I) AOut << (I ? ", " : "") << JsonString(Errors[I]);
-  AOut << "],\n  \"pairs\": [";
+  for (std::size_t I = 0; I < AErrors.size(); ++I) {
+    const TRunError& E = AErrors[I];
+    AOut << (I ? "," : "") << "\n    {\"side\": " << JsonString(ErrorSideName(E.Side))
+         << ", \"path\": " << JsonString(E.Path) << ", \"document\": " << JsonString(E.Document)
+         << ", \"message\": " << JsonString(E.Message) << ", \"reason\": " << JsonString(E.Reason) << "}";
+  }
+  AOut << (AErrors.empty() ? "]" : "\n  ]") << ",\n  \"pairs\": [";
   const auto& Pairs = ARun.PairSummaries();
   for (std::size_t I = 0; I < Pairs.size(); ++I) {
     const TPairSummary& P = Pairs[I];
     AOut << (I ? "," : "") << "\n    {\"source_lang\": " << JsonString(P.LangPair.SrcLang)
          << ", \"target_lang\": " << JsonString(P.LangPair.TrgLang) << ", \"total\": " << P.TotalSegCount
          << ", \"edited\": " << P.ChangedSegCount << ", \"edit_distance\": " << JsonString(P.EdDist)
-         << ", \"report\": " << JsonString(P.ReportFile) << "}";
+         << ", \"written\": " << (P.Written ? "true" : "false")
+         << ", \"report\": " << (P.Written ? JsonString(P.ReportFile) : std::string("null"))
+         << ",\n     \"bands\": " << JsonBands(P.Analysis) << ",\n     \"documents\": " << JsonDocuments(P.Analysis)
+         << "}";
   }
-  AOut << (Pairs.empty() ? "]" : "\n  ]") << "\n}\n";
+  AOut << (Pairs.empty() ? "]" : "\n  ]") << ",\n  \"audit\": " << JsonAudit(ARun.Audit()) << "\n}\n";
 }
 
 }  // namespace
-
-std::string ReserveResultPrefix(const std::string& AOutputDir, const std::string& ATimeStamp) {
-  const fs::path Dir(AOutputDir);
-  for (int N = 1; N < 10000; ++N) {
-    const std::string Prefix = "Result_" + ATimeStamp + (N == 1 ? "" : "-" + std::to_string(N)) + "_";
-    if (AnyFileStartsWith(Dir, Prefix, "")) continue;
-    const std::string Lock = Prefix + ".lock";
-    const int Fd = ::open((Dir / Lock).c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
-    if (Fd < 0) {
-      if (errno == EEXIST) continue;
-      return {};
-    }
-    ::close(Fd);
-    // Another run may have taken the prefix between the look and the reservation.
-    if (AnyFileStartsWith(Dir, Prefix, Lock)) {
-      std::error_code Ec;
-      fs::remove(Dir / Lock, Ec);
-      continue;
-    }
-    return (Dir / Prefix).string();
-  }
-  return {};
-}
 
 int RunCli(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostream& AErr) {
   TCliOptions Options;
@@ -192,14 +223,17 @@ int RunCli(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostre
   const TLocalizationLanguare Lang = Options.Lang;
 
   TDiffFileConstructorSettings Settings;
-  Settings.TranslatorFiles = FileList(Options.SourceFiles);
-  Settings.EditorFiles = FileList(Options.EditedFiles);
+  const TInputs Source = CollectInputs(Options.SourceFiles);
+  const TInputs Edited = CollectInputs(Options.EditedFiles);
+  Settings.TranslatorFiles = Source.List;
+  Settings.EditorFiles = Edited.List;
   Settings.HideEquivalentString = !Options.ShowIdentical;
   Settings.DoNotSeparateSpaces = Options.IgnoreNbsp;
   Settings.FillDiffRowColored = !Options.NoHighlight;
   Settings.ShowTagsFlag = Options.ShowTags;
   Settings.ResultFileFormat = Options.Format;
   Settings.LocalizationLanguare = Lang;
+  Settings.EditBandBounds = Options.BandBounds;
   if (!TDiffFileConstructor::CreateFileCreator(Settings)) {
     AErr << "lexmora-compare: this build has no writer for the chosen report format\n";
     return static_cast<int>(TCliExit::ceCreateDiffFileError);
@@ -212,27 +246,27 @@ int RunCli(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostre
     AErr << "lexmora-compare: cannot create the output folder " << OutputDir.string() << "\n";
     return static_cast<int>(TCliExit::ceCreateDiffFileError);
   }
-  const std::string Prefix = ReserveResultPrefix(OutputDir.string(), LocalTimeStamp());
+  const std::string Prefix = ReserveResultPrefix(OutputDir.string(), ResultTimeStamp());
   if (Prefix.empty()) {
     AErr << "lexmora-compare: cannot write into the output folder " << OutputDir.string() << "\n";
     return static_cast<int>(TCliExit::ceCreateDiffFileError);
   }
   Settings.ResultFileName = Prefix;
-  const fs::path Reservation = Prefix + ".lock";
 
   // Note: the readers wipe their working folder for every input, so they get a folder of their
   // own inside a private one, never a folder the user named.
   const fs::path TempParent = Options.TempDir.empty() ? fs::temp_directory_path(Ec) : fs::absolute(Options.TempDir, Ec);
-  const TPrivateTempDir Temp(Ec ? fs::path() : TempParent);
+  const TPrivateWorkDir Temp(Ec ? fs::path() : TempParent, "lexmora-compare");
   if (Temp.Path().empty()) {
     AErr << "lexmora-compare: cannot create a working folder\n";
-    fs::remove(Reservation, Ec);
+    ReleaseResultPrefix(Prefix);
     return static_cast<int>(TCliExit::ceCreateDiffFileError);
   }
   Settings.TempDirectory = (Temp.Path() / "work").string() + "/";
 
   TInterruptGuard Interrupts;
-  AErr << GetLocalizedText(TMsg::ComparisonStarted, Lang) << "\n";
+  const bool Quiet = Options.Quiet;
+  if (!Quiet) AErr << GetLocalizedText(TMsg::ComparisonStarted, Lang) << "\n";
   const bool InPlace = &AErr == &std::cerr && ::isatty(STDERR_FILENO) == 1;
   TCliProgressPrinter Printer(AErr, Lang, InPlace, Options.Quiet);
   TDiffFileConstructor Run(Settings, Printer);
@@ -249,17 +283,18 @@ int RunCli(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostre
     Worker.join();
   }
   Printer.Finish();
-  fs::remove(Reservation, Ec);
+  ReleaseResultPrefix(Prefix);
 
   std::vector<std::string> Reports;
   for (const std::string& File : SplitLines(Run.ResultFiles()))
     if (fs::exists(File, Ec)) Reports.push_back(File);
 
   const TExecuteResult Result = Run.ExecuteResult();
-  AErr << "\n";
+  // Quiet: only what went wrong reaches stderr.
+  if (!Quiet || Result != TExecuteResult::erOk) AErr << "\n";
   switch (Result) {
     case TExecuteResult::erOk:
-      AErr << GetLocalizedText(TMsg::ReportCreated, Lang) << "\n";
+      if (!Quiet) AErr << GetLocalizedText(TMsg::ReportCreated, Lang) << "\n";
       for (const std::string& File : SplitLines(Run.ResultFiles()))
         if (!fs::exists(File, Ec)) AErr << File << " - " << GetLocalizedText(TMsg::ReportNotFound, Lang) << "\n";
       break;
@@ -276,12 +311,13 @@ int RunCli(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostre
            << GetLocalizedText(TMsg::UnknownError, Lang) << "\n";
       break;
   }
-  if (!Run.ErrorLog().empty()) {
-    AErr << "\n" << GetLocalizedText(TMsg::ComparisonHadErrors, Lang) << "\n";
-    for (const std::string& Line : SplitLines(Run.ErrorLog())) AErr << Line << "\n";
+  const TRunErrors Errors = ErrorsAsGiven(Run.Errors(), Source, Edited);
+  if (!Errors.empty()) {
+    if (!Quiet) AErr << "\n" << GetLocalizedText(TMsg::ComparisonHadErrors, Lang) << "\n";
+    for (const TRunError& E : Errors) AErr << FormatErrorLine(E) << "\n";
   }
   if (Options.Json) {
-    PrintJson(AOut, Run, Reports);
+    PrintJson(AOut, Run, Reports, Errors);
   } else {
     for (const std::string& File : Reports) AOut << File << "\n";
   }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "DataTypeUnit.h"
+#include "RunFoldersUnit.h"  // ReserveResultPrefix, TPrivateWorkDir
 
 namespace lexmora {
 
@@ -25,7 +26,8 @@ struct TCliOptions {
   bool NoHighlight = false;
   TShowTagsFlag ShowTags = TShowTagsFlag::stfShowTagsOnly;
   TLocalizationLanguare Lang = TLocalizationLanguare::llEN;
-  std::string TempDir;  // empty: a new private folder in the system's temp
+  std::string TempDir;          // empty: a new private folder in the system's temp
+  std::vector<int> BandBounds;  // empty: the default edit-distance bands
   bool Json = false;
   bool Quiet = false;
   bool Help = false;
@@ -37,12 +39,6 @@ bool ParseCliArgs(const std::vector<std::string>& AArgs, TCliOptions& AOptions, 
 
 // The usage text.
 std::string CliUsage();
-
-// Reserves a report name prefix in AOutputDir: "Result_" + ATimeStamp + "_", with "-2", "-3"...
-// appended to the time part while a file of the folder already starts with it. The reservation
-// is a file "<prefix>.lock" created exclusively, so concurrent runs never share a prefix; the
-// caller removes it when the run is over. Empty when no prefix could be reserved.
-std::string ReserveResultPrefix(const std::string& AOutputDir, const std::string& ATimeStamp);
 
 // The JSON text of one string, quotes included.
 std::string JsonString(const std::string& AText);

@@ -84,12 +84,18 @@ struct TDiffFileConstructorSettings {
   std::string ResultFileName;  // path prefix; the pair suffix and extension are appended
   TResultFileFormat ResultFileFormat = TResultFileFormat::rffHTML;
   TLocalizationLanguare LocalizationLanguare = TLocalizationLanguare::llEN;
+  // Lower bounds of the analysis's edit-distance bands, highest first; empty: the default bands.
+  std::vector<int> EditBandBounds;
 };
 
 // One segment of one bilingual document, as a reader read it.
 struct TDiffInfoRecord {
   std::string PackageFileName;  // never filled; kept for the record's shape
   std::string FileName;         // working copy of the document inside the temp folder
+  // The document as the user named it: the input's path as given, and for a document of a
+  // package that path with the document's path inside the package, "p.sdlppx (de-DE/a.sdlxliff)".
+  // Filled by the run; empty in records made elsewhere.
+  std::string UserPath;
   std::string UnitID;
   std::string SegmentID;
   std::string Match;

@@ -42,13 +42,15 @@ std::string Today() { return FormatLocalTime("%Y-%m-%d"); }
 
 }  // namespace
 
-TLogger::TLogger(bool ASaveToLogFolder, bool AOneDayOneLog, bool AClearLogOnStart, const std::string& AProgramDir)
+TLogger::TLogger(bool ASaveToLogFolder, bool AOneDayOneLog, bool AClearLogOnStart, const std::string& AProgramDir,
+                 const std::string& AFileName)
     : FSaveToLogFolder(ASaveToLogFolder), FOneDayOneLog(AOneDayOneLog), FClearLogOnStart(AClearLogOnStart) {
   fs::path Folder = AProgramDir;
   if (FSaveToLogFolder) Folder /= "Logs";
   std::error_code Ec;
   fs::create_directories(Folder, Ec);  // a failure shows at the first entry
-  const std::string Name = FOneDayOneLog ? "Logger_" + Today() + ".log" : std::string("Logger.log");
+  fs::path Name = AFileName.empty() ? fs::path(kDefaultLogFileName) : fs::path(AFileName).filename();
+  if (FOneDayOneLog) Name = Name.stem().string() + "_" + Today() + Name.extension().string();
   FLogFileName = (Folder / Name).string();
 }
 
@@ -180,6 +182,13 @@ namespace {
 
 std::atomic<TLogger*> GLogger{nullptr};
 std::atomic<bool> GLoggingFinished{false};
+std::mutex GLogNameLock;
+
+// A function-local static, so that a log opened during static initialisation finds it made.
+std::string& LogFileNameSetting() {
+  static std::string Name = TLogger::kDefaultLogFileName;
+  return Name;
+}
 
 // Closes the log when the program's statics are destroyed, whichever front end ran.
 struct TLogCloser {
@@ -191,12 +200,22 @@ struct TLogCloser {
 TLogger& Logger() {
   // Never destroyed: threads and static destructors may still log while the program ends.
   static TLogger* Instance = [] {
-    auto* L = new TLogger(true, false, true, ProgramDataDir());
+    std::string Name;
+    {
+      std::lock_guard<std::mutex> Lock(GLogNameLock);
+      Name = LogFileNameSetting();
+    }
+    auto* L = new TLogger(true, false, true, ProgramDataDir(), Name);
     L->AddRunStart();
     GLogger = L;
     return L;
   }();
   return *Instance;
+}
+
+void SetProgramLogFileName(const std::string& AFileName) {
+  std::lock_guard<std::mutex> Lock(GLogNameLock);
+  LogFileNameSetting() = AFileName;
 }
 
 void FinishLogging() {

@@ -10,9 +10,13 @@ namespace lexmora {
 
 class TLogger {
  public:
-  // Log in AProgramDir (or AProgramDir/Logs); the folder is created when missing. Nothing is
-  // written until the first entry, which empties an old file when AClearLogOnStart is set.
-  TLogger(bool ASaveToLogFolder, bool AOneDayOneLog, bool AClearLogOnStart, const std::string& AProgramDir);
+  // Log AFileName in AProgramDir (or AProgramDir/Logs); the folder is created when missing. Nothing
+  // is written until the first entry, which empties an old file when AClearLogOnStart is set. With
+  // AOneDayOneLog the day is added to the name ("Logger_2021-04-01.log").
+  TLogger(bool ASaveToLogFolder, bool AOneDayOneLog, bool AClearLogOnStart, const std::string& AProgramDir,
+          const std::string& AFileName = kDefaultLogFileName);
+
+  static constexpr const char* kDefaultLogFileName = "Logger.log";
   TLogger(const TLogger&) = delete;
   TLogger& operator=(const TLogger&) = delete;
 
@@ -61,6 +65,11 @@ class TLogger {
 // The one program log (Logger.log in LogsDir()), created on first use, which writes the run's
 // opening lines. Every thread may log through it.
 TLogger& Logger();
+
+// Names the program log's file in LogsDir() instead of Logger.log. A front end that may run beside
+// another one (the command-line tool beside the desktop program) calls it before its first entry,
+// so that its first entry never empties the other's log. Later calls do not move an open log.
+void SetProgramLogFileName(const std::string& AFileName);
 
 // Writes the run's closing lines once, if the log was used. Runs by itself when the program exits
 // normally; a front end may call it earlier. Entries after it still reach the file.

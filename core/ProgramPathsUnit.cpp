@@ -63,8 +63,14 @@ TProgramFolders PortableFolders(const std::string& ADir) {
   return F;
 }
 
+bool IsInstalledProgramDir(const std::string& AProgramDir) {
+  std::error_code Ec;
+  return !AProgramDir.empty() &&
+         fs::exists(fs::path(AProgramDir) / ".." / "share" / "applications" / "lexmora-ct.desktop", Ec);
+}
+
 TProgramFolders ResolveProgramFolders(const std::string& AProgramDir) {
-  if (IsWritableDir(AProgramDir)) return PortableFolders(AProgramDir);
+  if (IsWritableDir(AProgramDir) && !IsInstalledProgramDir(AProgramDir)) return PortableFolders(AProgramDir);
   TProgramFolders F;
   const fs::path Data = XdgDir("XDG_DATA_HOME", ".local/share") / kAppFolder;
   F.DataDir = Data.string();

@@ -21,8 +21,13 @@ std::string ExecutableDir();
 // True when AProgramDir is an existing folder this process may create files in.
 bool IsWritableDir(const std::string& ADir);
 
+// True when AProgramDir is the bin folder of an installation (cmake --install): the menu entry
+// lies in ../share/applications/lexmora-ct.desktop.
+bool IsInstalledProgramDir(const std::string& AProgramDir);
+
 // The layout for a program in AProgramDir: Settings.ini, Logs, Temp and Results beside it when
-// that folder is writable (portable use); otherwise, for an installed program, the user's
+// that folder is writable and no installation (portable use); otherwise, for an installed
+// program (also one that its user could write to, such as a superuser's), the user's
 // standard locations: $XDG_CONFIG_HOME/LexmoraCT/Settings.ini, $XDG_DATA_HOME/LexmoraCT/Logs,
 // $XDG_CACHE_HOME/LexmoraCT/Temp and ~/Documents/LexmoraCT Results (XDG defaults ~/.config,
 // ~/.local/share, ~/.cache).

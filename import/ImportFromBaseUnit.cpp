@@ -6,6 +6,7 @@
 
 #include "LocalizationUnit.h"
 #include "LoggerUnit.h"
+#include "RunErrorUnit.h"
 #include "Xliff2ReadUnit.h"
 #include "XmlDomUnit.h"
 
@@ -58,6 +59,12 @@ bool WalkParsedDocument(const pugi::xml_document& ADoc, const TIsTerminateSetFun
 
 }  // namespace
 
+std::string CopyFailureReason(const std::string& AFileName, const std::error_code& AError) {
+  std::error_code Ec;
+  if (fs::is_directory(fs::path(AFileName), Ec)) return "a folder, not a file";
+  return "cannot copy: " + (AError ? AError.message() : std::string("unknown error"));
+}
+
 TImporter::TImporter(const std::string& ATempDir, const std::string& AFileFullName, bool ADoNotSeparateSpaces)
     : FTempDir(ATempDir), FDoNotSeparateSpaces(ADoNotSeparateSpaces), FFileFullName(AFileFullName) {}
 
@@ -74,6 +81,15 @@ TFileTypeGroup TImporter::DefineFileType(const std::string& AFileName) {
   return ftg_undefined;
 }
 
+std::string TImporter::ReasonOf(const std::exception& AError) {
+  if (const auto* Xml = dynamic_cast<const EXmlError*>(&AError)) return Xml->Reason();
+  return ShortReason(AError.what());
+}
+
+void TImporter::NoteFailure(std::string AReason, std::string ADocument) {
+  FFailures.push_back({std::move(ADocument), std::move(AReason)});
+}
+
 void TImporter::DeleteTmpDir() {
   const fs::path Dir(FTempDir);
   if (!IsDeletableFolder(Dir)) throw std::runtime_error("Refusing to delete the working folder \"" + FTempDir + "\"");
@@ -85,18 +101,32 @@ TExtractFilesResult TImporter::PrepareTempDir() {
   using enum TExtractFilesResult;
   try {
     std::error_code Ec;
-    if (!fs::exists(fs::path(FFileFullName), Ec)) return Ec && Ec != std::errc::no_such_file_or_directory ? efrPrepareExtractOtherError : efrFileNotFound;
+    if (!fs::exists(fs::path(FFileFullName), Ec)) {
+      if (!Ec || Ec == std::errc::no_such_file_or_directory) return efrFileNotFound;
+      NoteFailure(Ec.message());
+      return efrPrepareExtractOtherError;
+    }
     const fs::path Dir(FTempDir);
     // Note: an input inside the working folder would be wiped with it; refuse instead of losing it.
-    if (!IsDeletableFolder(Dir) || IsInsideFolder(fs::path(FFileFullName), Dir)) return efrPrepareExtractOtherError;
+    if (!IsDeletableFolder(Dir) || IsInsideFolder(fs::path(FFileFullName), Dir)) {
+      NoteFailure("the input lies inside the working folder");
+      return efrPrepareExtractOtherError;
+    }
     if (fs::exists(Dir, Ec)) {
       fs::remove_all(Dir, Ec);
-      if (Ec) return efrDeleteTempDirError;
+      if (Ec) {
+        NoteFailure("cannot empty the working folder: " + Ec.message());
+        return efrDeleteTempDirError;
+      }
     }
     fs::create_directories(Dir, Ec);
-    if (Ec || !fs::is_directory(Dir)) return efrCreateTempDirError;
+    if (Ec || !fs::is_directory(Dir)) {
+      NoteFailure("cannot create the working folder" + (Ec ? ": " + Ec.message() : std::string()));
+      return efrCreateTempDirError;
+    }
     return efrUnknown;
-  } catch (const std::exception&) {
+  } catch (const std::exception& E) {
+    NoteFailure(ReasonOf(E));
     return efrPrepareExtractOtherError;
   }
 }
@@ -127,8 +157,11 @@ TExtractFilesResult TImporter::ExtractSingleDocument(const std::string& ATempFil
     std::error_code Ec;
     // copy_options::none refuses to overwrite an existing file.
     const bool Copied = fs::copy_file(fs::path(FFileFullName), fs::path(ATempFileName), fs::copy_options::none, Ec);
-    return Copied && !Ec ? efrOk : efrFileCopyError;
-  } catch (const std::exception&) {
+    if (Copied && !Ec) return efrOk;
+    NoteFailure(CopyFailureReason(FFileFullName, Ec));
+    return efrFileCopyError;
+  } catch (const std::exception& E) {
+    NoteFailure(ReasonOf(E));
     return efrFileCopyError;
   }
 }
@@ -160,6 +193,7 @@ bool TImporter::WalkDocument(const std::string& ASrcFile, const TIsTerminateSetF
     return WalkParsedDocument(Doc, AIsTerminateSet, AOnFileChild);
   } catch (const std::exception& E) {
     Logger().AddException(AMethodName, E);
+    NoteFailure(ReasonOf(E));
     return false;
   }
 }

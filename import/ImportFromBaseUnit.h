@@ -5,14 +5,18 @@
 //   -> ExtractFile(); only on efrOk: DefineSrcAndTrgLanguages(), GetSrcFileNames(),
 //   GetDataFromFile(f, stop, records) for each f of UnpackedFiles() (stop at the first false),
 //   then DeleteTmpDir() (throws on failure); the reader is destroyed in every case.
+//
+// A reader says why a step failed with NoteFailure before it returns the failure (and a package
+// reader also for a document it skipped while reading on); the run turns Failures() into the
+// error-log lines (RunErrorUnit.h).
 #pragma once
 
 #include <cstdint>
 #include <functional>
-#include <string>
-#include <vector>
-
 #include <pugixml.hpp>
+#include <string>
+#include <system_error>
+#include <vector>
 
 #include "DataTypeUnit.h"
 
@@ -39,6 +43,16 @@ class TSegmentConverter {
   // After the content of an element that EnterElement let in.
   virtual void LeaveElement(pugi::xml_node AElement, std::string& AOut) = 0;
 };
+
+// One failure a reader noted: the reason in one short clause (RunErrorUnit.h) and, for a document
+// inside a package, that document's path relative to the package.
+struct TReadFailure {
+  std::string Document;
+  std::string Reason;
+};
+
+// The reason for a failed working copy of AFileName (a folder given as a file, or AError).
+std::string CopyFailureReason(const std::string& AFileName, const std::error_code& AError);
 
 class TImporter {
  public:
@@ -71,8 +85,15 @@ class TImporter {
   bool DoNotSeparateSpaces() const { return FDoNotSeparateSpaces; }
   const TLangPair& LangPair() const { return FLangPair; }
   const std::vector<std::string>& UnpackedFiles() const { return FUnpackedFiles; }
+  // Every failure noted so far, in order.
+  const std::vector<TReadFailure>& Failures() const { return FFailures; }
+
+  // The short reason of a caught exception: EXmlError's Reason(), else the first line of what().
+  static std::string ReasonOf(const std::exception& AError);
 
  protected:
+  void NoteFailure(std::string AReason, std::string ADocument = {});
+
   // Checks the input and resets the working folder: efrUnknown means "ready, go on".
   TExtractFilesResult PrepareTempDir();
 
@@ -95,10 +116,10 @@ class TImporter {
 
   // The shared document walk (GetDataFromFile of the single-document readers): parses ASrcFile
   // keeping blank text, asks the stop query before the root's and each "file"'s children, and hands
-  // each child of a non-empty "file" element to AOnFileChild. Errors are logged under AMethodName
-  // and give false. An empty ASrcFile gives true at once.
-  static bool WalkDocument(const std::string& ASrcFile, const TIsTerminateSetFunc& AIsTerminateSet,
-                           const TFileChildFunc& AOnFileChild, const std::string& AMethodName);
+  // each child of a non-empty "file" element to AOnFileChild. Errors are logged under AMethodName,
+  // noted as the failure and give false. An empty ASrcFile gives true at once.
+  bool WalkDocument(const std::string& ASrcFile, const TIsTerminateSetFunc& AIsTerminateSet,
+                    const TFileChildFunc& AOnFileChild, const std::string& AMethodName);
 
   // Same, for a document already in memory (fuzzing and tests).
   static bool WalkDocumentText(std::string_view AData, const TIsTerminateSetFunc& AIsTerminateSet,
@@ -127,6 +148,9 @@ class TImporter {
   std::string FFileFullName;
   TLangPair FLangPair;
   std::vector<std::string> FUnpackedFiles;
+
+ private:
+  std::vector<TReadFailure> FFailures;
 };
 
 }  // namespace lexmora

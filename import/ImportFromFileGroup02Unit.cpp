@@ -78,6 +78,7 @@ void TImporterFromGroup02::GetSrcFileNames() {
       if (E.is_directory() && !E.is_symlink()) Folders.push_back(E.path());
     std::sort(Folders.begin(), Folders.end());
     std::set<fs::path> Done;
+    bool FolderFound = false;
     for (const std::string& Code : SplitLanguageList(FLangPair.TrgLang)) {
       // Note: an empty code names no folder; taking it as FTempDir itself would read the source
       // language and everything else in the package.
@@ -86,11 +87,20 @@ void TImporterFromGroup02::GetSrcFileNames() {
       const std::string Wanted = AsciiLowerCase(Code);
       for (const fs::path& Folder : Folders) {
         if (AsciiLowerCase(Folder.filename().string()) != Wanted || !Done.insert(Folder).second) continue;
+        FolderFound = true;
         CollectFiles(Folder.string(), ".sdlxliff", FUnpackedFiles);
       }
     }
+    // The run names the package when nothing of it can be read.
+    if (FLangPair.TrgLang.empty())
+      NoteFailure("no target language in the project file");
+    else if (!FolderFound)
+      NoteFailure("no target-language folder (" + FLangPair.TrgLang + ")");
+    else if (FUnpackedFiles.empty())
+      NoteFailure("no .sdlxliff document in the target-language folder");
   } catch (const std::exception& E) {
     Logger().AddException("TImporterFromGroup02.GetSrcFileNames", E);
+    NoteFailure(ReasonOf(E));
   }
 }
 

@@ -33,8 +33,10 @@ void TImporterFromGroup04::DefineSrcAndTrgLanguages() {
 void TImporterFromGroup04::GetSrcFileNames() {
   try {
     CollectFiles(FTempDir, ".mqxliff", FUnpackedFiles);
+    if (FUnpackedFiles.empty()) NoteFailure("no .mqxliff document in the package");
   } catch (const std::exception& E) {
     Logger().AddException("TImporterFromGroup04.GetSrcFileNames", E);
+    NoteFailure(ReasonOf(E));
   }
 }
 

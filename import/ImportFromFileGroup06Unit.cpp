@@ -156,6 +156,7 @@ bool TImporterFromGroup06::GetDataFromFile(const std::string& ASrcFile, const TI
     Data = ReadFileData(ASrcFile);
   } catch (const std::exception& E) {
     Logger().AddException(kGetDataName, E);
+    NoteFailure(ReasonOf(E));
     return false;
   }
   return GetDataFromText(Data, ASrcFile, AIsTerminateSet, AResultData);
@@ -170,6 +171,7 @@ bool TImporterFromGroup06::GetDataFromText(std::string_view AData, const std::st
       LoadXmlText(Doc, AData, true);
     } catch (const std::exception& E) {
       Logger().AddException(kGetDataName, E);
+      NoteFailure(ReasonOf(E));
       return false;
     }
     Dialect = DefineDialect(Doc.document_element());

@@ -45,23 +45,43 @@ TExtractFilesResult TPackageImporter::ExtractFile() {
   try {
     std::error_code Ec;
     // copy_options::none refuses to overwrite an existing file.
-    if (!fs::copy_file(fs::path(FFileFullName), fs::path(FTempFileName), fs::copy_options::none, Ec) || Ec) return efrFileCopyError;
-  } catch (const std::exception&) {
+    if (!fs::copy_file(fs::path(FFileFullName), fs::path(FTempFileName), fs::copy_options::none, Ec) || Ec) {
+      NoteFailure(CopyFailureReason(FFileFullName, Ec));
+      return efrFileCopyError;
+    }
+  } catch (const std::exception& E) {
+    NoteFailure(ReasonOf(E));
     return efrFileCopyError;
   }
-  return ExtractArchiveToDir(FTempFileName, FTempDir) ? efrOk : efrFileUnpackError;
+  std::string Reason;
+  if (ExtractArchiveToDir(FTempFileName, FTempDir, &Reason)) return efrOk;
+  NoteFailure(Reason);
+  return efrFileUnpackError;
 }
 
 bool TPackageImporter::GetDataFromFile(const std::string& ASrcFile, const TIsTerminateSetFunc& AIsTerminateSet,
                                        TArrayOfDiffInfoRecord& AResultData) {
+  // The document as the package names it, for the error line.
+  const std::string Document =
+      ASrcFile.rfind(FTempDir, 0) == 0 && !FTempDir.empty() ? ASrcFile.substr(FTempDir.size()) : ASrcFile;
+  const auto PassOn = [&](const TImporter& AInner) {
+    NoteFailure(AInner.Failures().empty() ? std::string() : AInner.Failures().back().Reason, Document);
+  };
   try {
     const std::unique_ptr<TImporter> Inner = CreateInnerReader(FTempDir + "internal/", ASrcFile);
-    if (Inner->ExtractFile() != TExtractFilesResult::efrOk) return false;
+    if (Inner->ExtractFile() != TExtractFilesResult::efrOk) {
+      PassOn(*Inner);
+      return false;
+    }
     Inner->DefineSrcAndTrgLanguages();
     Inner->GetSrcFileNames();
     for (const std::string& File : Inner->UnpackedFiles()) {
       if (AIsTerminateSet && AIsTerminateSet()) break;
-      if (!Inner->GetDataFromFile(File, AIsTerminateSet, AResultData)) break;
+      if (!Inner->GetDataFromFile(File, AIsTerminateSet, AResultData)) {
+        // The package reads on; the run still names the document that was skipped.
+        PassOn(*Inner);
+        break;
+      }
     }
     Inner->DeleteTmpDir();
   } catch (const std::exception& E) {

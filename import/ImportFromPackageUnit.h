@@ -21,7 +21,8 @@ class TPackageImporter : public TImporter {
 
   // Reads the document ASrcFile of the unpacked package through a fresh inner reader working in
   // "internal/": false only when the inner reader cannot copy it; true also after an inner read
-  // failed (the inner reader logged it), so the run goes on with the next document.
+  // failed (the inner reader logged it, this reader notes it with the document's name), so the
+  // run goes on with the next document.
   bool GetDataFromFile(const std::string& ASrcFile, const TIsTerminateSetFunc& AIsTerminateSet,
                        TArrayOfDiffInfoRecord& AResultData) override;
 

@@ -32,6 +32,11 @@ std::string LowerAscii(std::string AText) {
   return AText;
 }
 
+std::string LowerFirstLetter(std::string AText) {
+  if (!AText.empty() && AText[0] >= 'A' && AText[0] <= 'Z') AText[0] = static_cast<char>(AText[0] + 32);
+  return AText;
+}
+
 std::string LowerExtension(const std::string& AFileName) {
   return LowerAscii(fs::path(AFileName).extension().string());
 }
@@ -81,11 +86,12 @@ std::vector<std::string> SafeNameParts(std::string AName, std::string& AReason) 
     return {};
   }
   if (AName.front() == '/') {
-    AReason = "absolute entry name";
+    AReason = "absolute entry name (it leaves the package)";
     return {};
   }
-  if (AName.size() >= 2 && AName[1] == ':' && ((AName[0] >= 'A' && AName[0] <= 'Z') || (AName[0] >= 'a' && AName[0] <= 'z'))) {
-    AReason = "entry name with a drive letter";
+  if (AName.size() >= 2 && AName[1] == ':' &&
+      ((AName[0] >= 'A' && AName[0] <= 'Z') || (AName[0] >= 'a' && AName[0] <= 'z'))) {
+    AReason = "entry name with a drive letter (it leaves the package)";
     return {};
   }
   std::vector<std::string> Parts;
@@ -95,7 +101,7 @@ std::vector<std::string> SafeNameParts(std::string AName, std::string& AReason) 
     if (End == std::string::npos) End = AName.size();
     const std::string Part = AName.substr(Start, End - Start);
     if (Part == "..") {
-      AReason = "entry name with a \"..\" component";
+      AReason = "entry name leaves the package";
       return {};
     }
     if (!Part.empty() && Part != ".") Parts.push_back(Part);
@@ -244,22 +250,28 @@ void ProgressHook(zip_t* /*AZip*/, double AProgress, void* AState) {
 
 }  // namespace
 
-bool ExtractArchiveToDir(const std::string& AArchiveFileName, const std::string& ADestDir) {
+bool ExtractArchiveToDir(const std::string& AArchiveFileName, const std::string& ADestDir, std::string* AReason) {
+  const auto Tell = [AReason](const std::string& AText) {
+    if (AReason) *AReason = AText;
+  };
   try {
     if (!IsZipFamilyExtension(LowerExtension(AArchiveFileName))) {
       Logger().AddError(kExtractName, "Not a ZIP archive name: " + AArchiveFileName);
+      Tell("not a ZIP archive name");
       return false;
     }
     int ErrorCode = 0;
     TZipPtr Zip(zip_open(AArchiveFileName.c_str(), ZIP_RDONLY, &ErrorCode));
     if (!Zip) {
       Logger().AddError(kExtractName, "Cannot open " + AArchiveFileName + ": " + ZipErrorText(ErrorCode));
+      Tell("not a readable ZIP package: " + LowerFirstLetter(ZipErrorText(ErrorCode)));
       return false;
     }
     std::vector<TPlannedEntry> Plan;
     std::string Reason;
     if (!PlanExtraction(Zip.get(), Plan, Reason)) {
       Logger().AddError(kExtractName, "Refused " + AArchiveFileName + ": " + Reason);
+      Tell(Reason);
       return false;
     }
     const fs::path Dest = fs::u8path(ADestDir);
@@ -274,14 +286,20 @@ bool ExtractArchiveToDir(const std::string& AArchiveFileName, const std::string&
     return true;
   } catch (const std::exception& E) {
     Logger().AddException(kExtractName, E);
+    Tell(E.what());
   } catch (...) {
     Logger().AddError(kExtractName, "unknown error");
+    Tell("unknown error");
   }
   return false;
 }
 
-bool CreateZipFromFileList(const std::string& AFileList, const std::string& ABaseDir, const std::string& AArchiveFileName,
-                           const TOnProgressCallback& AOnProgress) {
+bool CreateZipFromFileList(const std::string& AFileList, const std::string& ABaseDir,
+                           const std::string& AArchiveFileName, const TOnProgressCallback& AOnProgress,
+                           std::string* AReason) {
+  const auto Tell = [AReason](const std::string& AText) {
+    if (AReason) *AReason = AText;
+  };
   try {
     if (LowerExtension(AArchiveFileName) != ".zip") return false;
     struct TItem {
@@ -313,6 +331,7 @@ bool CreateZipFromFileList(const std::string& AFileList, const std::string& ABas
     TZipPtr Zip(zip_open(AArchiveFileName.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &ErrorCode));
     if (!Zip) {
       Logger().AddError(kCreateName, "Cannot create " + AArchiveFileName + ": " + ZipErrorText(ErrorCode));
+      Tell("cannot create the archive: " + LowerFirstLetter(ZipErrorText(ErrorCode)));
       return false;
     }
     for (const TItem& Item : Items) {
@@ -330,14 +349,17 @@ bool CreateZipFromFileList(const std::string& AFileList, const std::string& ABas
     if (AOnProgress) zip_register_progress_callback_with_state(Zip.get(), 0.01, ProgressHook, nullptr, &State);
     if (zip_close(Zip.get()) != 0) {
       Logger().AddError(kCreateName, "Cannot write " + AArchiveFileName + ": " + zip_strerror(Zip.get()));
+      Tell("cannot write the archive: " + LowerFirstLetter(zip_strerror(Zip.get())));
       return false;  // the deleter discards the archive object; nothing was renamed into place
     }
     (void)Zip.release();  // closed successfully: the handle is gone
     return true;
   } catch (const std::exception& E) {
     Logger().AddException(kCreateName, E);
+    Tell(E.what());
   } catch (...) {
     Logger().AddError(kCreateName, "unknown error");
+    Tell("unknown error");
   }
   return false;
 }

@@ -26,8 +26,10 @@ inline constexpr std::uint64_t ArchiveMaxEntries = 100000;
 // Note: all entries are checked before the first byte is written, so a refused archive leaves
 // ADestDir as it was; a damaged entry found while writing can leave the entries before it.
 // Entry names are read as UTF-8 when the archive flags them so, else as CP437; "\" counts as
-// a folder separator. Nothing is ever written outside ADestDir. Reasons are logged.
-bool ExtractArchiveToDir(const std::string& AArchiveFileName, const std::string& ADestDir);
+// a folder separator. Nothing is ever written outside ADestDir. Reasons are logged, and given in
+// one short clause in *AReason when it is not null ("entry name leaves the package", ...).
+bool ExtractArchiveToDir(const std::string& AArchiveFileName, const std::string& ADestDir,
+                         std::string* AReason = nullptr);
 
 // Writes the ZIP archive AArchiveFileName from AFileList (full paths, one per line, CR LF or LF).
 // Only lines that begin with ABaseDir (exact, case-sensitive) are packed, under the rest of the
@@ -36,8 +38,10 @@ bool ExtractArchiveToDir(const std::string& AArchiveFileName, const std::string&
 // are deflated at level 7. AOnProgress may be empty.
 // Answers false, never throws and writes nothing when the name does not end in ".zip" (letter case
 // ignored), a listed file is missing, no line lies under ABaseDir or writing fails.
-// Note: an existing file named AArchiveFileName is replaced.
-bool CreateZipFromFileList(const std::string& AFileList, const std::string& ABaseDir, const std::string& AArchiveFileName,
-                           const TOnProgressCallback& AOnProgress = nullptr);
+// Note: an existing file named AArchiveFileName is replaced. When AReason is not null, a failure
+// to create or write the archive is described there in one short clause.
+bool CreateZipFromFileList(const std::string& AFileList, const std::string& ABaseDir,
+                           const std::string& AArchiveFileName, const TOnProgressCallback& AOnProgress = nullptr,
+                           std::string* AReason = nullptr);
 
 }  // namespace lexmora

@@ -1,5 +1,6 @@
 #include "XmlDomUnit.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <fstream>
 #include <iterator>
@@ -10,9 +11,26 @@ namespace lexmora {
 
 namespace {
 
-std::string DescribeParseError(const pugi::xml_parse_result& AResult) {
-  return std::string("XML parse error: ") + AResult.description() + " at offset " + std::to_string(AResult.offset);
+std::string LowerFirst(std::string AText) {
+  if (!AText.empty() && AText[0] >= 'A' && AText[0] <= 'Z') AText[0] = static_cast<char>(AText[0] - 'A' + 'a');
+  return AText;
 }
+
+// AData is the parsed text when its bytes are what pugixml counted in (UTF-8); else empty and
+// the position stays unknown.
+EXmlError ParseError(const pugi::xml_parse_result& AResult, std::string_view AData) {
+  const std::string What =
+      std::string("XML parse error: ") + AResult.description() + " at offset " + std::to_string(AResult.offset);
+  std::string Reason = "not well-formed XML";
+  if (!AData.empty() && AResult.offset >= 0) {
+    const TTextPosition P = TextPositionAt(AData, static_cast<std::size_t>(AResult.offset));
+    Reason += " at line " + std::to_string(P.Line) + ", column " + std::to_string(P.Column);
+  }
+  return EXmlError(What, Reason + " (" + LowerFirst(AResult.description()) + ")");
+}
+
+const char* const kNotUtf8 = "not UTF-8";
+const char* const kBadReference = "a character reference names no valid character";
 
 bool StartsWith(std::string_view AData, std::string_view APrefix) { return AData.substr(0, APrefix.size()) == APrefix; }
 
@@ -96,7 +114,8 @@ void AppendNodeHead(std::string& AOut, pugi::xml_node ANode) {
 void CheckDecodedReferences(pugi::xml_node ARoot, std::string_view ARawText) {
   if (ARawText.find("&#") == std::string_view::npos) return;
   const auto Check = [](const char* AValue) {
-    if (!IsValidUtf8(AValue)) throw EXmlError("XML parse error: a character reference names no valid character");
+    if (!IsValidUtf8(AValue))
+      throw EXmlError("XML parse error: a character reference names no valid character", kBadReference);
   };
   pugi::xml_node Cur = ARoot.first_child();
   while (Cur) {
@@ -114,6 +133,22 @@ void CheckDecodedReferences(pugi::xml_node ARoot, std::string_view ARawText) {
 
 }  // namespace
 
+TTextPosition TextPositionAt(std::string_view AData, std::size_t AOffset) {
+  TTextPosition P;
+  const std::size_t End = std::min(AOffset, AData.size());
+  for (std::size_t I = 0; I < End; ++I) {
+    const unsigned char C = static_cast<unsigned char>(AData[I]);
+    if (C == '\n') {
+      ++P.Line;
+      P.Column = 1;
+    } else if ((C & 0xC0) != 0x80 && !(I == 0 && AData.substr(0, 3) == "\xEF\xBB\xBF")) {
+      // A lead byte or ASCII starts a character; continuation bytes and the BOM do not.
+      ++P.Column;
+    }
+  }
+  return P;
+}
+
 unsigned int XmlParseOptions(bool AKeepBlanks) {
   return AKeepBlanks ? (pugi::parse_default | pugi::parse_ws_pcdata) : pugi::parse_default;
 }
@@ -123,19 +158,20 @@ void LoadXmlText(pugi::xml_document& ADoc, std::string_view AData, bool AKeepBla
   if (Encoding == pugi::encoding_utf8) {
     std::string_view Body = AData;
     if (StartsWith(Body, "\xEF\xBB\xBF")) Body.remove_prefix(3);
-    if (!IsValidUtf8(Body)) throw EXmlError("XML parse error: the document is not valid UTF-8");
+    if (!IsValidUtf8(Body)) throw EXmlError("XML parse error: the document is not valid UTF-8", kNotUtf8);
   }
-  const pugi::xml_parse_result Result = ADoc.load_buffer(AData.data(), AData.size(), XmlParseOptions(AKeepBlanks), Encoding);
-  if (!Result) throw EXmlError(DescribeParseError(Result));
+  const pugi::xml_parse_result Result =
+      ADoc.load_buffer(AData.data(), AData.size(), XmlParseOptions(AKeepBlanks), Encoding);
+  if (!Result) throw ParseError(Result, Encoding == pugi::encoding_utf8 ? AData : std::string_view());
   // Converted UTF-16/32 text may hold "&#" too, so it is checked whatever the raw bytes say.
   CheckDecodedReferences(ADoc, Encoding == pugi::encoding_utf8 ? AData : std::string_view("&#"));
 }
 
 std::string ReadFileData(const std::string& AFileName) {
   std::ifstream File(AFileName, std::ios::binary);
-  if (!File) throw EXmlError("Cannot open the file " + AFileName);
+  if (!File) throw EXmlError("Cannot open the file " + AFileName, "cannot open the document");
   std::string Data((std::istreambuf_iterator<char>(File)), std::istreambuf_iterator<char>());
-  if (File.bad()) throw EXmlError("Cannot read the file " + AFileName);
+  if (File.bad()) throw EXmlError("Cannot read the file " + AFileName, "cannot read the document");
   return Data;
 }
 
@@ -146,10 +182,10 @@ void LoadXmlFile(pugi::xml_document& ADoc, const std::string& AFileName, bool AK
 void ParseAsContent(pugi::xml_node AElement, std::string_view AText, bool AKeepBlanks) {
   while (pugi::xml_node Child = AElement.first_child()) AElement.remove_child(Child);
   if (AText.empty()) return;
-  if (!IsValidUtf8(AText)) throw EXmlError("XML parse error: the text is not valid UTF-8");
-  const pugi::xml_parse_result Result =
-      AElement.append_buffer(AText.data(), AText.size(), XmlParseOptions(AKeepBlanks) | pugi::parse_fragment, pugi::encoding_utf8);
-  if (!Result) throw EXmlError(DescribeParseError(Result));
+  if (!IsValidUtf8(AText)) throw EXmlError("XML parse error: the text is not valid UTF-8", kNotUtf8);
+  const pugi::xml_parse_result Result = AElement.append_buffer(
+      AText.data(), AText.size(), XmlParseOptions(AKeepBlanks) | pugi::parse_fragment, pugi::encoding_utf8);
+  if (!Result) throw ParseError(Result, AText);
   CheckDecodedReferences(AElement, AText);
 }
 

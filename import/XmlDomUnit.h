@@ -11,10 +11,24 @@
 namespace lexmora {
 
 // Failure of the XML layer: unreadable file, parse error, text query on mixed content.
+// Reason() is the short clause for the run's error line (see RunErrorUnit.h): "not well-formed
+// XML at line 3, column 7 (...)", "not UTF-8", ...; the what() text is the logged one.
 class EXmlError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit EXmlError(const std::string& AWhat, std::string AReason = {})
+      : std::runtime_error(AWhat), FReason(AReason.empty() ? AWhat : std::move(AReason)) {}
+  const std::string& Reason() const { return FReason; }
+
+ private:
+  std::string FReason;
 };
+
+// Line and column (both from 1, the column counted in characters) of byte AOffset of AData.
+struct TTextPosition {
+  std::size_t Line = 1;
+  std::size_t Column = 1;
+};
+TTextPosition TextPositionAt(std::string_view AData, std::size_t AOffset);
 
 // Parse options for whole documents and fragments. Qualified names are kept as written
 // (pugixml never resolves namespaces); entities and numeric references are decoded.

@@ -1,5 +1,8 @@
 #include "ExcelPackagePartsUnit.h"
 
+#include <cstdio>
+
+#include "ExcelLayoutUnit.h"
 #include "LocalizationUnit.h"
 
 namespace lexmora {
@@ -54,6 +57,21 @@ std::string AlignmentLine(TAlign AAlign) {
   return {};
 }
 
+// One "<col>" line per run of neighbouring columns of equal width.
+std::string ColumnLines() {
+  std::string Result;
+  int First = 0;
+  for (int C = 1; C <= kExcelColumnCount; ++C) {
+    if (C < kExcelColumnCount && kExcelColumnWidths[C] == kExcelColumnWidths[First]) continue;
+    char Line[96];
+    std::snprintf(Line, sizeof Line, "    <col min=\"%d\" max=\"%d\" width=\"%g\" customWidth=\"1\"/>\r\n", First + 1,
+                  C, kExcelColumnWidths[First]);
+    Result += Line;
+    First = C;
+  }
+  return Result;
+}
+
 }  // namespace
 
 std::string JoinPartLines(const std::vector<std::string>& ALines) {
@@ -80,8 +98,12 @@ std::string BuildRelsPart() {
   });
 }
 
-std::string BuildAppPart(TLocalizationLanguare ALang) {
-  return JoinPartLines({
+std::string BuildAppPart(TLocalizationLanguare ALang, bool AWithAnalysis) {
+  const std::string Sheets = AWithAnalysis ? "2" : "1";
+  std::vector<std::string> Titles = {"      <vt:lpstr>" + GetLocalizedText(TMsg::XlsxSheetName, ALang) + "</vt:lpstr>"};
+  if (AWithAnalysis)
+    Titles.push_back("      <vt:lpstr>" + GetLocalizedText(TMsg::AnalysisSheetName, ALang) + "</vt:lpstr>");
+  std::vector<std::string> L = {
       kXmlDecl,
       R"(<Properties xmlns=")" + kOoxml + R"(/officeDocument/2006/extended-properties" xmlns:vt=")" + kOoxml +
           R"(/officeDocument/2006/docPropsVTypes">)",
@@ -94,21 +116,19 @@ std::string BuildAppPart(TLocalizationLanguare ALang) {
       "        <vt:lpstr>" + GetLocalizedText(TMsg::XlsxSheetsTitle, ALang) + "</vt:lpstr>",
       "      </vt:variant>",
       "      <vt:variant>",
-      "        <vt:i4>1</vt:i4>",
+      "        <vt:i4>" + Sheets + "</vt:i4>",
       "      </vt:variant>",
       "    </vt:vector>",
       "  </HeadingPairs>",
       "  <TitlesOfParts>",
-      R"(    <vt:vector size="1" baseType="lpstr">)",
-      "      <vt:lpstr>" + GetLocalizedText(TMsg::XlsxSheetName, ALang) + "</vt:lpstr>",
-      "    </vt:vector>",
-      "  </TitlesOfParts>",
-      "  <LinksUpToDate>false</LinksUpToDate>",
-      "  <SharedDoc>false</SharedDoc>",
-      "  <HyperlinksChanged>false</HyperlinksChanged>",
-      "  <AppVersion>14.0300</AppVersion>",
-      "</Properties>",
-  });
+      R"(    <vt:vector size=")" + Sheets + R"(" baseType="lpstr">)",
+  };
+  L.insert(L.end(), Titles.begin(), Titles.end());
+  for (const char* Line : {"    </vt:vector>", "  </TitlesOfParts>", "  <LinksUpToDate>false</LinksUpToDate>",
+                           "  <SharedDoc>false</SharedDoc>", "  <HyperlinksChanged>false</HyperlinksChanged>",
+                           "  <AppVersion>14.0300</AppVersion>", "</Properties>"})
+    L.push_back(Line);
+  return JoinPartLines(L);
 }
 
 std::string BuildCorePart(std::time_t AUtcTime) {
@@ -132,15 +152,17 @@ std::string BuildCorePart(std::time_t AUtcTime) {
   });
 }
 
-std::string BuildWorkbookRelsPart() {
-  return JoinPartLines({
+std::string BuildWorkbookRelsPart(bool AWithAnalysis) {
+  std::vector<std::string> L = {
       kXmlDecl,
       RelationshipsOpen(),
       Relationship("rId3", kRelTypes + "/styles", "styles.xml"),
       Relationship("rId1", kRelTypes + "/worksheet", "worksheets/sheet1.xml"),
       Relationship("rId4", kRelTypes + "/sharedStrings", "sharedStrings.xml"),
-      "</Relationships>",
-  });
+  };
+  if (AWithAnalysis) L.push_back(Relationship("rId5", kRelTypes + "/worksheet", "worksheets/sheet2.xml"));
+  L.push_back("</Relationships>");
+  return JoinPartLines(L);
 }
 
 std::string BuildStylesPart() {
@@ -152,13 +174,10 @@ std::string BuildStylesPart() {
       R"(  <fonts count="5" x14ac:knownFonts="1">)",
   };
   for (const auto& Font : kFonts) {
+    std::string Elements = ExcelFontElements("      ", "name", Font.Bold, Font.Colour);
+    Elements.resize(Elements.size() - 2);  // JoinPartLines ends the last line
     L.push_back("    <font>");
-    if (Font.Bold) L.push_back("      <b/>");
-    L.push_back(R"(      <sz val="14"/>)");
-    L.push_back(R"(      <color rgb=")" + std::string(Font.Colour) + R"("/>)");
-    L.push_back(R"(      <name val="Arial"/>)");
-    L.push_back(R"(      <family val="2"/>)");
-    L.push_back(R"(      <charset val="204"/>)");
+    L.push_back(Elements);
     L.push_back("    </font>");
   }
   L.push_back("  </fonts>");
@@ -198,11 +217,17 @@ std::string BuildStylesPart() {
   for (const auto& Style : kCellStyles) {
     L.push_back(R"(    <xf numFmtId="0" fontId=")" + std::to_string(Style.Font) + R"(" fillId=")" +
                 std::to_string(Style.Fill) + R"(" borderId=")" + std::to_string(Style.Border) +
-                R"(" xfId="0" applyAlignment="1")" + (Style.FillApplied ? R"( applyFill="1")" : "") + ">");
+                R"(" xfId="0" applyFont="1" applyAlignment="1")" + (Style.FillApplied ? R"( applyFill="1")" : "") +
+                ">");
     L.push_back(AlignmentLine(Style.Align));
     L.push_back("    </xf>");
   }
   L.push_back("  </cellXfs>");
+  // The default style is the one of the first font: readers that take the default style from
+  // here (rather than their own) give plain runs and empty cells the sheet's font.
+  L.push_back(R"(  <cellStyles count="1">)");
+  L.push_back(R"(    <cellStyle name="Normal" xfId="0" builtinId="0"/>)");
+  L.push_back("  </cellStyles>");
   L.push_back(R"(  <dxfs count="0"/>)");
   L.push_back(
       R"(  <tableStyles count="0" defaultTableStyle="TableStyleMedium2" defaultPivotStyle="PivotStyleLight16"/>)");
@@ -216,8 +241,8 @@ std::string BuildStylesPart() {
   return JoinPartLines(L);
 }
 
-std::string BuildWorkbookPart(TLocalizationLanguare ALang) {
-  return JoinPartLines({
+std::string BuildWorkbookPart(TLocalizationLanguare ALang, bool AWithAnalysis) {
+  std::vector<std::string> L = {
       kXmlDecl,
       R"(<workbook xmlns=")" + kOoxml + R"(/spreadsheetml/2006/main" xmlns:r=")" + kRelTypes + R"(">)",
       R"(  <fileVersion appName="xl" lastEdited="5" lowestEdited="5" rupBuild="9303"/>)",
@@ -227,17 +252,21 @@ std::string BuildWorkbookPart(TLocalizationLanguare ALang) {
       "  </bookViews>",
       "  <sheets>",
       R"(    <sheet name=")" + GetLocalizedText(TMsg::XlsxSheetName, ALang) + R"(" sheetId="1" r:id="rId1"/>)",
-      "  </sheets>",
-      "</workbook>",
-  });
+  };
+  if (AWithAnalysis)
+    L.push_back(R"(    <sheet name=")" + GetLocalizedText(TMsg::AnalysisSheetName, ALang) +
+                R"(" sheetId="2" r:id="rId5"/>)");
+  L.push_back("  </sheets>");
+  L.push_back("</workbook>");
+  return JoinPartLines(L);
 }
 
-std::string BuildContentTypesPart() {
+std::string BuildContentTypesPart(bool AWithAnalysis) {
   const std::string Ns = "application/vnd.openxmlformats-officedocument.";
   auto Override = [](const std::string& APart, const std::string& AType) {
     return R"(  <Override PartName=")" + APart + R"(" ContentType=")" + AType + R"("/>)";
   };
-  return JoinPartLines({
+  std::vector<std::string> L = {
       kXmlDecl,
       R"(<Types xmlns=")" + kOoxml + R"(/package/2006/content-types">)",
       R"(  <Default Extension="png" ContentType="image/png"/>)",
@@ -245,13 +274,18 @@ std::string BuildContentTypesPart() {
       R"(  <Default Extension="xml" ContentType="application/xml"/>)",
       Override("/xl/workbook.xml", Ns + "spreadsheetml.sheet.main+xml"),
       Override("/xl/worksheets/sheet1.xml", Ns + "spreadsheetml.worksheet+xml"),
-      Override("/xl/styles.xml", Ns + "spreadsheetml.styles+xml"),
-      Override("/xl/sharedStrings.xml", Ns + "spreadsheetml.sharedStrings+xml"),
-      Override("/xl/drawings/drawing1.xml", Ns + "drawing+xml"),
-      Override("/docProps/core.xml", "application/vnd.openxmlformats-package.core-properties+xml"),
-      Override("/docProps/app.xml", Ns + "extended-properties+xml"),
-      "</Types>",
-  });
+  };
+  if (AWithAnalysis) L.push_back(Override("/xl/worksheets/sheet2.xml", Ns + "spreadsheetml.worksheet+xml"));
+  for (const std::string& Line : {
+           Override("/xl/styles.xml", Ns + "spreadsheetml.styles+xml"),
+           Override("/xl/sharedStrings.xml", Ns + "spreadsheetml.sharedStrings+xml"),
+           Override("/xl/drawings/drawing1.xml", Ns + "drawing+xml"),
+           Override("/docProps/core.xml", "application/vnd.openxmlformats-package.core-properties+xml"),
+           Override("/docProps/app.xml", Ns + "extended-properties+xml"),
+           std::string("</Types>"),
+       })
+    L.push_back(Line);
+  return JoinPartLines(L);
 }
 
 std::string BuildDrawingPart() {
@@ -346,15 +380,9 @@ std::string BuildSheet1Part(const TLineList& ATotalInfo, const TLineList& ASheet
       "  </sheetViews>",
       R"(  <sheetFormatPr defaultRowHeight="20" x14ac:dyDescent="0.25"/>)",
       "  <cols>",
-      R"(    <col min="1" max="1" width="6" customWidth="1"/>)",
-      R"(    <col min="2" max="2" width="5" customWidth="1"/>)",
-      R"(    <col min="3" max="3" width="40" customWidth="1"/>)",
-      R"(    <col min="4" max="5" width="40" customWidth="1"/>)",
-      R"(    <col min="6" max="6" width="8" customWidth="1"/>)",
-      R"(    <col min="7" max="7" width="40" customWidth="1"/>)",
-      "  </cols>",
-      "  <sheetData>",
   });
+  Result += ColumnLines();
+  Result += "  </cols>\r\n  <sheetData>\r\n";
   Result.reserve(Result.size() + ATotalInfo.Text().size() + ASheetRows.Text().size() + AMergeCells.Text().size() + 512);
   Result += ATotalInfo.Text();
   Result += "\r\n";

@@ -35,16 +35,17 @@ class TLineList {
 // UTF-8 with byte-order mark, every line (the last included) ended by CR LF.
 std::string JoinPartLines(const std::vector<std::string>& ALines);
 
-std::string BuildRelsPart();                                 // _rels/.rels
-std::string BuildAppPart(TLocalizationLanguare ALang);       // docProps/app.xml (messages 87, 88)
-std::string BuildCorePart(std::time_t AUtcTime);             // docProps/core.xml, created = modified
-std::string BuildWorkbookRelsPart();                         // xl/_rels/workbook.xml.rels
-std::string BuildStylesPart();                               // xl/styles.xml, cell styles 0 to 10
-std::string BuildWorkbookPart(TLocalizationLanguare ALang);  // xl/workbook.xml (sheet named by message 88)
-std::string BuildContentTypesPart();                         // [Content_Types].xml
-std::string BuildDrawingPart();                              // xl/drawings/drawing1.xml (logo at G1)
-std::string BuildDrawingRelsPart();                          // xl/drawings/_rels/drawing1.xml.rels
-std::string BuildSheetRelsPart();                            // xl/worksheets/_rels/sheet1.xml.rels
+std::string BuildRelsPart();  // _rels/.rels
+// AWithAnalysis: the workbook has the second worksheet, "Analysis" (xl/worksheets/sheet2.xml).
+std::string BuildAppPart(TLocalizationLanguare ALang, bool AWithAnalysis);  // docProps/app.xml
+std::string BuildCorePart(std::time_t AUtcTime);                            // docProps/core.xml, created = modified
+std::string BuildWorkbookRelsPart(bool AWithAnalysis);                      // xl/_rels/workbook.xml.rels
+std::string BuildStylesPart();                                              // xl/styles.xml, cell styles 0 to 10
+std::string BuildWorkbookPart(TLocalizationLanguare ALang, bool AWithAnalysis);  // xl/workbook.xml
+std::string BuildContentTypesPart(bool AWithAnalysis);                           // [Content_Types].xml
+std::string BuildDrawingPart();      // xl/drawings/drawing1.xml (logo at G1)
+std::string BuildDrawingRelsPart();  // xl/drawings/_rels/drawing1.xml.rels
+std::string BuildSheetRelsPart();    // xl/worksheets/_rels/sheet1.xml.rels
 
 // xl/worksheets/sheet1.xml from the writer's line lists; ALastRow ends the dimension. The merge
 // entries are written as they are, so they carry their indentation.

@@ -1,6 +1,13 @@
 #include "ExportToBaseUnit.h"
 
-#include <fstream>
+#include <fcntl.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <stdexcept>
 
 #include "Utf8Unit.h"
@@ -10,6 +17,8 @@ namespace lexmora {
 TBaseFileCreator::TBaseFileCreator(const TDiffFileConstructorSettings& ASettings) : FSettings(ASettings) {}
 
 TBaseFileCreator::~TBaseFileCreator() = default;
+
+void TBaseFileCreator::AddAnalysis(const TPairAnalysis& /*AAnalysis*/, const TPairingAudit& /*AAudit*/) {}
 
 std::string TBaseFileCreator::ResultFileFor(const std::string& ATrgLangPair) const {
   return FSettings.ResultFileName + ATrgLangPair + GetFileExtention();
@@ -71,12 +80,67 @@ void TBaseFileCreator::AppendUtf8(std::string& AOut, std::u32string_view AStr) {
   for (const char32_t C : AStr) lexmora::AppendUtf8(AOut, C);
 }
 
+namespace {
+
+std::string SystemReason(int AErrno) { return std::strerror(AErrno); }
+
+// Writes all of AContent to AFd; false with errno set on failure. close() is checked too: some
+// file systems report a full disk only there.
+bool WriteAllAndClose(int AFd, std::string_view AContent) {
+  const char* P = AContent.data();
+  std::size_t Left = AContent.size();
+  while (Left > 0) {
+    const ssize_t N = ::write(AFd, P, Left);
+    if (N < 0 && errno == EINTR) continue;
+    if (N <= 0) {
+      const int Saved = N == 0 ? EIO : errno;
+      ::close(AFd);
+      errno = Saved;
+      return false;
+    }
+    P += N;
+    Left -= static_cast<std::size_t>(N);
+  }
+  return ::close(AFd) == 0;
+}
+
+}  // namespace
+
 void TBaseFileCreator::WriteFileContent(const std::string& AFileName, std::string_view AContent) {
-  std::ofstream Out(AFileName, std::ios::binary | std::ios::trunc);
-  if (!Out) throw std::runtime_error("Cannot create file " + AFileName);
-  Out.write(AContent.data(), static_cast<std::streamsize>(AContent.size()));
-  Out.close();
-  if (!Out) throw std::runtime_error("Cannot write file " + AFileName);
+  const int Fd = ::open(AFileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (Fd < 0) throw std::runtime_error("Cannot create file " + AFileName + ": " + SystemReason(errno));
+  if (!WriteAllAndClose(Fd, AContent))
+    throw std::runtime_error("Cannot write file " + AFileName + ": " + SystemReason(errno));
+}
+
+void TBaseFileCreator::WriteNewFile(const std::string& AFileName, std::string_view AContent) {
+  std::string Temp = AFileName + ".XXXXXX.tmp";
+  const int Fd = ::mkostemps(Temp.data(), 4, O_CLOEXEC);
+  if (Fd < 0) throw std::runtime_error("cannot create a temporary file: " + SystemReason(errno));
+  const auto Fail = [&Temp](const std::string& AWhat) {
+    const int Saved = errno;
+    ::unlink(Temp.c_str());
+    throw std::runtime_error(AWhat + ": " + SystemReason(Saved));
+  };
+  // mkostemps creates the file 0600; a report is as readable as the other files it writes.
+  ::fchmod(Fd, 0644);
+  if (!WriteAllAndClose(Fd, AContent)) Fail("cannot write");
+  if (!RenameNoReplace(Temp, AFileName)) {
+    if (errno == EEXIST) {
+      ::unlink(Temp.c_str());
+      throw std::runtime_error("a file of this name exists already");
+    }
+    Fail("cannot rename the temporary file");
+  }
+}
+
+bool TBaseFileCreator::RenameNoReplace(const std::string& AFrom, const std::string& ATo) {
+  if (::renameat2(AT_FDCWD, AFrom.c_str(), AT_FDCWD, ATo.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // File systems without the no-replace flag: a hard link fails just as well when ATo exists.
+  if (::link(AFrom.c_str(), ATo.c_str()) != 0) return false;
+  ::unlink(AFrom.c_str());
+  return true;
 }
 
 }  // namespace lexmora

@@ -6,13 +6,16 @@
 #include <string_view>
 
 #include "DataTypeUnit.h"
+#include "PairAnalysisUnit.h"
+#include "PairingAuditUnit.h"
 
 namespace lexmora {
 
 // One writer per language pair and report format. The report construction drives it in this
 // order: AddCaption (at most once, before the first row), then per shown segment AddJoinRow
 // when the file/language label changes, the three cell texts folded with AddStrToStr and
-// FinishStr, AddRow; then AddTotalInfo once, GetFileExtention, ExecuteFileCreation once.
+// FinishStr, AddRow; then AddTotalInfo once, AddAnalysis once, GetFileExtention,
+// ExecuteFileCreation once.
 // A writer keeps the whole report in memory; only ExecuteFileCreation touches the disk.
 class TBaseFileCreator {
  public:
@@ -50,8 +53,15 @@ class TBaseFileCreator {
   virtual void FinishStr(std::string& ACurrStr, bool AIsLastStrTypeNormal, const TTagDict& ADict,
                          TShowTagsFlag AShowTagsFlag) = 0;
 
+  // After the totals: the pair's post-editing analysis and the audit entries this report names.
+  // The base writes nothing of it.
+  virtual void AddAnalysis(const TPairAnalysis& AAnalysis, const TPairingAudit& AAudit);
+
   // Full name of the report file for a language-pair suffix.
   std::string ResultFileFor(const std::string& ATrgLangPair) const;
+
+  // Why the last ExecuteFileCreation failed, in one short clause (RunErrorUnit.h); may be empty.
+  const std::string& FailureReason() const { return FFailureReason; }
 
   // Shared helpers.
 
@@ -68,10 +78,26 @@ class TBaseFileCreator {
 
  protected:
   // Writes AContent to AFileName as it is, replacing an existing file.
-  // Throws std::runtime_error naming the file when it cannot be written completely.
+  // Throws std::runtime_error naming the file and the system's reason when it cannot be written
+  // completely.
   static void WriteFileContent(const std::string& AFileName, std::string_view AContent);
 
+  // Writes AContent to a new temporary file beside AFileName, then renames it to AFileName unless
+  // a file of that name exists, so AFileName never names an incomplete file. Every failure
+  // removes the temporary file and throws std::runtime_error with a short reason (no path).
+  static void WriteNewFile(const std::string& AFileName, std::string_view AContent);
+
+  // Moves AFrom to ATo unless ATo exists; atomic, so a file that appears meanwhile is never
+  // replaced. False with errno set (EEXIST when ATo exists) on failure.
+  static bool RenameNoReplace(const std::string& AFrom, const std::string& ATo);
+
+  // A writer notes the reason of a failure before ExecuteFileCreation returns its failure text.
+  void NoteFailure(std::string AReason) { FFailureReason = std::move(AReason); }
+
   TDiffFileConstructorSettings FSettings;
+
+ private:
+  std::string FFailureReason;
 };
 
 }  // namespace lexmora

@@ -7,17 +7,21 @@
 #include <atomic>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <random>
 #include <stdexcept>
 #include <system_error>
 
+#include "ExcelAnalysisSheetUnit.h"
 #include "ExcelItemTextUnit.h"
+#include "ExcelLayoutUnit.h"
 #include "ExcelPackagePartsUnit.h"
 #include "LocalizationUnit.h"
 #include "LoggerUnit.h"
 #include "ResourceUnit.h"
+#include "RunErrorUnit.h"
 #include "SevenZipHelper.h"
 
 namespace lexmora {
@@ -31,10 +35,12 @@ constexpr int kStyleText = 1, kStyleNumber = 2, kStyleLabel = 3, kStyleCaptionCe
               kStyleLocked = 6, kStyleTotalsCaption = 7, kStyleTotalsValue = 8, kStyleColouredNumber = 9,
               kStyleColouredText = 10;
 
-std::string RowStart(std::int32_t ARow) {
+// AHeight: the row's wrapped texts; a row taller than the default gets its height set.
+std::string RowStart(std::int32_t ARow, const TExcelRowHeight& AHeight = {}) {
   // Row 1 is tall: it carries the logo picture.
   if (ARow == 1) return R"(    <row r="1" spans="1:7" ht="44.25" customHeight="1" x14ac:dyDescent="0.25">)";
-  return R"(    <row r=")" + std::to_string(ARow) + R"(" spans="1:7" x14ac:dyDescent="0.25">)";
+  return R"(    <row r=")" + std::to_string(ARow) + R"(" spans="1:7")" + AHeight.Attributes() +
+         R"( x14ac:dyDescent="0.25">)";
 }
 const std::string kRowEnd = "    </row>";
 
@@ -44,9 +50,14 @@ std::string MergeEntry(char AFirst, char ALast, std::int32_t ARow) {
   return R"(<mergeCell ref=")" + CellRef(AFirst, ARow) + ":" + CellRef(ALast, ARow) + R"("/>)";
 }
 
-std::string RunProperties(bool AIsTrPart) {
-  return std::string("      <rPr>\r\n        <color rgb=\"") + (AIsTrPart ? "FFFF0000" : "FF0000FF") +
-         "\"/>\r\n      </rPr>\r\n";
+// A changed run: the cells' font in red (translated text) or blue (edited text). The whole font
+// is named, as readers fill what a run leaves out from their own defaults, not from the cell.
+const std::string& RunProperties(bool AIsTrPart) {
+  static const std::string kTr =
+      "      <rPr>\r\n" + ExcelFontElements("        ", "rFont", false, "FFFF0000") + "      </rPr>\r\n";
+  static const std::string kEd =
+      "      <rPr>\r\n" + ExcelFontElements("        ", "rFont", false, "FF0000FF") + "      </rPr>\r\n";
+  return AIsTrPart ? kTr : kEd;
 }
 
 std::string OpenRun(bool AIsTrPart, bool AIsNormal) {
@@ -75,16 +86,6 @@ std::string ChangeFileExt(const std::string& AFileName, const std::string& AExt)
   const std::size_t Dot = AFileName.find_last_of('.');
   if (Dot == std::string::npos || (Slash != std::string::npos && Dot < Slash)) return AFileName + AExt;
   return AFileName.substr(0, Dot) + AExt;
-}
-
-// Moves AFrom to ATo unless ATo exists; atomic, so a report that appears meanwhile is never replaced.
-bool RenameNoReplace(const std::string& AFrom, const std::string& ATo) {
-  if (::renameat2(AT_FDCWD, AFrom.c_str(), AT_FDCWD, ATo.c_str(), RENAME_NOREPLACE) == 0) return true;
-  if (errno != EINVAL && errno != ENOSYS) return false;
-  // File systems without the no-replace flag: a hard link fails just as well when ATo exists.
-  if (::link(AFrom.c_str(), ATo.c_str()) != 0) return false;
-  ::unlink(AFrom.c_str());
-  return true;
 }
 
 // A name no other writer, in this process or another, picks at the same time.
@@ -154,17 +155,24 @@ void TExcelFileCreator::AddCaption() {
       {TMsg::XlsxColumnEditedText, kStyleCaptionLeft}, {TMsg::XlsxColumnEditDistance, kStyleCaptionCentred},
       {TMsg::XlsxColumnNotes, kStyleCaptionLeft}};
   ++FCurrentRow;
-  FFileSheet1.Add(RowStart(FCurrentRow));
-  for (int I = 0; I < 7; ++I)
-    AddTextCell(FFileSheet1, WrapTextItem(GetLocalizedText(kCaptions[I].Msg, FSettings.LocalizationLanguare)),
-                kColumns[I], FCurrentRow, kCaptions[I].Style);
+  std::string Items[7];
+  TExcelRowHeight Height;
+  for (int I = 0; I < 7; ++I) {
+    Items[I] = WrapTextItem(GetLocalizedText(kCaptions[I].Msg, FSettings.LocalizationLanguare));
+    Height.AddCell(Items[I], I, I, true);
+  }
+  FFileSheet1.Add(RowStart(FCurrentRow, Height));
+  for (int I = 0; I < 7; ++I) AddTextCell(FFileSheet1, Items[I], kColumns[I], FCurrentRow, kCaptions[I].Style);
   FFileSheet1.Add(kRowEnd);
 }
 
 void TExcelFileCreator::AddJoinRow(const std::string& AText) {
   ++FCurrentRow;
-  AddSharedString(WrapTextItem(EscapeText(AText)));
-  FFileSheet1.Add(RowStart(FCurrentRow));
+  const std::string Item = WrapTextItem(EscapeText(AText));
+  TExcelRowHeight Height;
+  Height.AddCell(Item, 0, kExcelColumnCount - 1, true);
+  AddSharedString(Item);
+  FFileSheet1.Add(RowStart(FCurrentRow, Height));
   AddStyledCell(FFileSheet1, 'A', FCurrentRow, kStyleLabel);
   for (char Letter = 'B'; Letter <= 'G'; ++Letter) AddEmptyCell(FFileSheet1, Letter, FCurrentRow, kStyleLabel);
   FFileSheet1.Add(kRowEnd);
@@ -178,14 +186,24 @@ void TExcelFileCreator::AddRow(bool AIsEqu, bool AIsLocked, const std::string& A
   const int Number = Coloured ? kStyleColouredNumber : kStyleNumber;
   const int Text = Coloured ? kStyleColouredText : kStyleText;
   ++FCurrentRow;
-  FFileSheet1.Add(RowStart(FCurrentRow));
-  AddTextCell(FFileSheet1, WrapTextItem(ARecNo), 'A', FCurrentRow, Number);
+  const std::string RecNo = WrapTextItem(ARecNo);
   // The match value comes from the input file, so it is escaped like every other input text.
-  AddTextCell(FFileSheet1, WrapTextItem(EscapeText(AMatchPercent)), 'B', FCurrentRow, Number);
+  const std::string Match = WrapTextItem(EscapeText(AMatchPercent));
+  const std::string Distance = WrapTextItem(AEditDistance);
+  TExcelRowHeight Height;
+  Height.AddCell(RecNo, 0, 0, true);
+  Height.AddCell(Match, 1, 1, true);
+  Height.AddCell(ASrcText, 2, 2, false);
+  Height.AddCell(ATrText, 3, 3, false);
+  Height.AddCell(AEdText, 4, 4, false);
+  Height.AddCell(Distance, 5, 5, true);
+  FFileSheet1.Add(RowStart(FCurrentRow, Height));
+  AddTextCell(FFileSheet1, RecNo, 'A', FCurrentRow, Number);
+  AddTextCell(FFileSheet1, Match, 'B', FCurrentRow, Number);
   AddTextCell(FFileSheet1, ASrcText, 'C', FCurrentRow, AIsLocked ? kStyleLocked : Text);
   AddTextCell(FFileSheet1, ATrText, 'D', FCurrentRow, Text);
   AddTextCell(FFileSheet1, AEdText, 'E', FCurrentRow, Text);
-  AddTextCell(FFileSheet1, WrapTextItem(AEditDistance), 'F', FCurrentRow, Number);
+  AddTextCell(FFileSheet1, Distance, 'F', FCurrentRow, Number);
   AddTextCell(FFileSheet1, WrapTextItem(""), 'G', FCurrentRow, Text);
   FFileSheet1.Add(kRowEnd);
 }
@@ -193,11 +211,16 @@ void TExcelFileCreator::AddRow(bool AIsEqu, bool AIsLocked, const std::string& A
 std::string TExcelFileCreator::GetFileExtention() const { return ".xlsx"; }
 
 void TExcelFileCreator::AddTotalInfoRow(const std::string& ACaption, const std::string& AValue, std::int32_t ARow) {
-  FTotalInfo.Add(RowStart(ARow));
-  AddTextCell(FTotalInfo, WrapTextItem(ACaption), 'A', ARow, kStyleTotalsCaption);
+  const std::string Caption = WrapTextItem(ACaption);
+  const std::string Value = WrapTextItem(AValue);
+  TExcelRowHeight Height;
+  Height.AddCell(Caption, 0, 2, false);
+  Height.AddCell(Value, 3, kExcelColumnCount - 1, false);
+  FTotalInfo.Add(RowStart(ARow, Height));
+  AddTextCell(FTotalInfo, Caption, 'A', ARow, kStyleTotalsCaption);
   AddEmptyCell(FTotalInfo, 'B', ARow, kStyleTotalsCaption);
   AddEmptyCell(FTotalInfo, 'C', ARow, kStyleTotalsCaption);
-  AddTextCell(FTotalInfo, WrapTextItem(AValue), 'D', ARow, kStyleTotalsValue);
+  AddTextCell(FTotalInfo, Value, 'D', ARow, kStyleTotalsValue);
   for (char Letter = 'E'; Letter <= 'G'; ++Letter) AddEmptyCell(FTotalInfo, Letter, ARow, kStyleTotalsValue);
   FTotalInfo.Add(kRowEnd);
   FMarginSheetPart.Add("    " + MergeEntry('A', 'C', ARow));
@@ -291,15 +314,28 @@ std::string TExcelFileCreator::BuildSharedStrings() const {
 }
 
 std::string TExcelFileCreator::BuildRels() const { return BuildRelsPart(); }
-std::string TExcelFileCreator::BuildApp() const { return BuildAppPart(FSettings.LocalizationLanguare); }
+std::string TExcelFileCreator::BuildApp() const { return BuildAppPart(FSettings.LocalizationLanguare, HasAnalysis()); }
 std::string TExcelFileCreator::BuildCore() const { return BuildCorePart(std::time(nullptr)); }
-std::string TExcelFileCreator::BuildWorkbookRels() const { return BuildWorkbookRelsPart(); }
+std::string TExcelFileCreator::BuildWorkbookRels() const { return BuildWorkbookRelsPart(HasAnalysis()); }
 std::string TExcelFileCreator::BuildStyles() const { return BuildStylesPart(); }
-std::string TExcelFileCreator::BuildWorkbook() const { return BuildWorkbookPart(FSettings.LocalizationLanguare); }
-std::string TExcelFileCreator::BuildContentTypes() const { return BuildContentTypesPart(); }
+std::string TExcelFileCreator::BuildWorkbook() const {
+  return BuildWorkbookPart(FSettings.LocalizationLanguare, HasAnalysis());
+}
+std::string TExcelFileCreator::BuildContentTypes() const { return BuildContentTypesPart(HasAnalysis()); }
+std::string TExcelFileCreator::BuildSheet2() const { return FAnalysisSheet; }
+
+void TExcelFileCreator::AddAnalysis(const TPairAnalysis& AAnalysis, const TPairingAudit& AAudit) {
+  FAnalysisSheet = BuildAnalysisSheetPart(AAnalysis, AAudit, FSettings.LocalizationLanguare);
+}
 std::string TExcelFileCreator::BuildDrawing() const { return BuildDrawingPart(); }
 std::string TExcelFileCreator::BuildDrawingRels() const { return BuildDrawingRelsPart(); }
 std::string TExcelFileCreator::BuildSheetRels() const { return BuildSheetRelsPart(); }
+
+std::vector<std::string> TExcelFileCreator::PartFiles() const {
+  std::vector<std::string> Files = PackageFiles();
+  if (HasAnalysis()) Files.push_back("xl/worksheets/sheet2.xml");
+  return Files;
+}
 
 const std::vector<std::string>& TExcelFileCreator::PackageFiles() {
   static const std::vector<std::string> kFiles = {"_rels/.rels",
@@ -339,11 +375,15 @@ bool TExcelFileCreator::WritePart(const char* AStepName, const std::string& ARel
   try {
     BeforeStep(AStepName);
     const std::string Content = (this->*ABuild)();
-    if (ACreateFolder && !ForceDirectories(FolderOf(FTmpFileName + ARelPath))) return false;
+    if (ACreateFolder && !ForceDirectories(FolderOf(FTmpFileName + ARelPath))) {
+      NoteFailure("cannot create the folder " + FolderOf(FTmpFileName + ARelPath));
+      return false;
+    }
     WriteFileContent(FTmpFileName + ARelPath, Content);
     return true;
   } catch (const std::exception& E) {
     Logger().AddException(std::string("TExcelFileCreator.") + AStepName, E);
+    NoteFailure(ShortReason(E.what()));
     return false;
   }
 }
@@ -351,12 +391,16 @@ bool TExcelFileCreator::WritePart(const char* AStepName, const std::string& ARel
 bool TExcelFileCreator::CreateFileImage1() {
   try {
     BeforeStep("CreateFileImage1");
-    if (!ForceDirectories(FTmpFileName + "xl/media/")) return false;
+    if (!ForceDirectories(FTmpFileName + "xl/media/")) {
+      NoteFailure("cannot create the folder " + FTmpFileName + "xl/media/");
+      return false;
+    }
     // Its failures are logged there and do not fail the step: the workbook is whole without the logo.
     ExtractResToFile("R004", FTmpFileName + "xl/media/image1.png");
     return true;
   } catch (const std::exception& E) {
     Logger().AddException("TExcelFileCreator.CreateFileImage1", E);
+    NoteFailure(ShortReason(E.what()));
     return false;
   }
 }
@@ -365,15 +409,25 @@ bool TExcelFileCreator::PackToXlsx(const std::string& ATrgLangPair, const TOnPro
   try {
     BeforeStep("PackToXlsx");
     std::string FileList;
-    for (const std::string& File : PackageFiles()) {
+    for (const std::string& File : PartFiles()) {
       if (!FileList.empty()) FileList += "\r\n";
       FileList += FTmpFileName + File;
     }
     const std::string Archive = ArchiveFileName();
-    if (!CreateZipFromFileList(FileList, FTmpFileName, Archive, ACallback)) return false;
-    return RenameNoReplace(Archive, ResultFileFor(ATrgLangPair));
+    std::string Reason;
+    if (!CreateZipFromFileList(FileList, FTmpFileName, Archive, ACallback, &Reason)) {
+      NoteFailure(Reason.empty() ? std::string("cannot write the archive") : Reason);
+      return false;
+    }
+    if (RenameNoReplace(Archive, ResultFileFor(ATrgLangPair))) return true;
+    // The only failure that keeps the archive and the assembly folder, for inspection.
+    NoteFailure((errno == EEXIST ? std::string("a report of this name exists")
+                                 : "cannot rename the archive: " + std::string(std::strerror(errno))) +
+                "; the archive is kept at " + Archive);
+    return false;
   } catch (const std::exception& E) {
     Logger().AddException("TExcelFileCreator.PackToXlsx", E);
+    NoteFailure(ShortReason(E.what()));
     return false;
   }
 }
@@ -384,6 +438,7 @@ bool TExcelFileCreator::DeleteTempDirectory() {
     fs::remove_all(FTmpFileName);
   } catch (const std::exception& E) {
     Logger().AddException("DeleteTempDirectory", E);
+    NoteFailure(ShortReason(E.what()));
     return false;
   }
   // The shared parent goes when no other writer still uses it.
@@ -394,13 +449,26 @@ bool TExcelFileCreator::DeleteTempDirectory() {
 
 std::string TExcelFileCreator::ExecuteFileCreation(const std::string& ATrgLangPair,
                                                    const TOnProgressCallback& ACallback) {
-  const auto Fail = [this](TMsg AMsg) { return GetLocalizedText(AMsg, FSettings.LocalizationLanguare); };
+  // AOwnFolder: the assembly folder was made by this writer (a taken name is someone else's).
+  const auto Fail = [this](TMsg AMsg, bool AOwnFolder = true) {
+    // The assembly folder goes with a failure too, unless packing left the archive beside it.
+    std::error_code Ec;
+    if (AOwnFolder && !fs::exists(ArchiveFileName(), Ec)) {
+      fs::remove_all(FTmpFileName, Ec);
+      fs::remove(FTmpBaseDir, Ec);  // only when empty: another writer may still use it
+    }
+    return GetLocalizedText(AMsg, FSettings.LocalizationLanguare);
+  };
   try {
     BeforeStep("CreateTempDirectory");
-    if (!CreateTempDirectory()) return Fail(TMsg::XlsxCreateTempDirFailed);
+    if (!CreateTempDirectory()) {
+      NoteFailure("cannot create a working folder below " + FTmpBaseDir);
+      return Fail(TMsg::XlsxCreateTempDirFailed, false);
+    }
   } catch (const std::exception& E) {
     Logger().AddException("TExcelFileCreator.CreateTempDirectory", E);
-    return Fail(TMsg::XlsxCreateTempDirFailed);
+    NoteFailure(ShortReason(E.what()));
+    return Fail(TMsg::XlsxCreateTempDirFailed, false);
   }
   using TBuild = std::string (TExcelFileCreator::*)() const;
   static const struct {
@@ -430,6 +498,9 @@ std::string TExcelFileCreator::ExecuteFileCreation(const std::string& ATrgLangPa
     const bool CreateFolder = std::string_view(Part.Path) != "[Content_Types].xml";
     if (!WritePart(Part.Step, Part.Path, CreateFolder, Part.Build)) return Fail(Part.Msg);
   }
+  if (HasAnalysis() &&
+      !WritePart("CreateFileSheet2", "xl/worksheets/sheet2.xml", true, &TExcelFileCreator::BuildSheet2))
+    return Fail(TMsg::XlsxSheet2Failed);
   if (!CreateFileImage1()) return Fail(TMsg::XlsxImageFailed);
   if (!WritePart("CreateFileSheet1Rels", "xl/worksheets/_rels/sheet1.xml.rels", true,
                  &TExcelFileCreator::BuildSheetRels))

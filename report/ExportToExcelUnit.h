@@ -37,6 +37,12 @@ class TExcelFileCreator : public TBaseFileCreator {
   void FinishStr(std::string& ACurrStr, bool AIsLastStrTypeNormal, const TTagDict& ADict,
                  TShowTagsFlag AShowTagsFlag) override;
 
+  // The "Analysis" worksheet after the first one.
+  void AddAnalysis(const TPairAnalysis& AAnalysis, const TPairingAudit& AAudit) override;
+  bool HasAnalysis() const { return !FAnalysisSheet.empty(); }
+  // xl/worksheets/sheet2.xml as it will be saved; empty without an analysis.
+  std::string BuildSheet2() const;
+
   // xl/worksheets/sheet1.xml and xl/sharedStrings.xml as they will be saved.
   std::string BuildSheet1() const;
   std::string BuildSharedStrings() const;
@@ -54,8 +60,10 @@ class TExcelFileCreator : public TBaseFileCreator {
   std::string ArchiveFileName() const;
   std::int32_t CurrentRow() const { return FCurrentRow; }
 
-  // The parts in the order they are packed, relative to the temporary folder.
+  // The parts in the order they are packed, relative to the temporary folder (without the
+  // analysis sheet; PartFiles adds it when there is one).
   static const std::vector<std::string>& PackageFiles();
+  std::vector<std::string> PartFiles() const;
 
  protected:
   // Called before each step of ExecuteFileCreation with the step's name; lets tests disturb
@@ -96,6 +104,7 @@ class TExcelFileCreator : public TBaseFileCreator {
   TLineList FFileSheet1;
   TLineList FMarginSheetPart;
   std::int32_t FCurrentSharedStringID = 0;
+  std::string FAnalysisSheet;
 };
 
 }  // namespace lexmora

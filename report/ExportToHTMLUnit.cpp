@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "HtmlAnalysisUnit.h"
 #include "LocalizationUnit.h"
 #include "Utf8Unit.h"
 
@@ -40,9 +41,6 @@ std::string XmlSafe(std::string_view AText) {
   return U32ToUtf8(Chars);
 }
 
-// Text from the input files, escaped for the page.
-std::string PageText(std::string_view AText) { return TBaseFileCreator::EscapeText(XmlSafe(AText)); }
-
 // Every TAB gets a span of its own so that it shows as a wide gap.
 std::string ExpandTabs(const std::string& AText) {
   if (AText.find('\t') == std::string::npos) return AText;
@@ -64,10 +62,10 @@ std::string FileListCell(const std::string& AFiles) {
   while (Pos < AFiles.size()) {
     const std::size_t End = AFiles.find("\r\n", Pos);
     if (End == std::string::npos) {
-      Result += PageText(std::string_view(AFiles).substr(Pos));
+      Result += THTMLFileCreator::PageText(std::string_view(AFiles).substr(Pos));
       break;
     }
-    Result += PageText(std::string_view(AFiles).substr(Pos, End - Pos));
+    Result += THTMLFileCreator::PageText(std::string_view(AFiles).substr(Pos, End - Pos));
     Result += "<br />";
     Pos = End + 2;
   }
@@ -91,6 +89,8 @@ std::string NeutraliseAngles(const std::string& AText) {
 }
 
 }  // namespace
+
+std::string THTMLFileCreator::PageText(std::string_view AText) { return EscapeText(XmlSafe(AText)); }
 
 THTMLFileCreator::THTMLFileCreator(const TDiffFileConstructorSettings& ASettings) : TBaseFileCreator(ASettings) {}
 
@@ -147,6 +147,10 @@ void THTMLFileCreator::AddJoinRow(const std::string& AText) {
 }
 
 std::string THTMLFileCreator::GetFileExtention() const { return ".html"; }
+
+void THTMLFileCreator::AddAnalysis(const TPairAnalysis& AAnalysis, const TPairingAudit& AAudit) {
+  FResultAnalysis = RenderHtmlAnalysis(AAnalysis, AAudit, FSettings.LocalizationLanguare);
+}
 
 std::string THTMLFileCreator::AddTotalInfo(std::int32_t ATotalSegCount, std::int32_t AChangedSegCount,
                                            const std::string& AEdDist) {
@@ -354,6 +358,7 @@ std::string THTMLFileCreator::BuildPage() const {
     AppendLine(Page, "</table>");
     Page += CRLF;
   }
+  Page += FResultAnalysis;
   AppendLine(Page, "</body>");
   AppendLine(Page, "</html>");
   return Page;
@@ -361,7 +366,8 @@ std::string THTMLFileCreator::BuildPage() const {
 
 std::string THTMLFileCreator::ExecuteFileCreation(const std::string& ATrgLangPair,
                                                   const TOnProgressCallback& /*ACallback*/) {
-  WriteFileContent(ResultFileFor(ATrgLangPair), BuildPage());
+  // Note: the page is complete under its final name or not there at all.
+  WriteNewFile(ResultFileFor(ATrgLangPair), BuildPage());
   return {};
 }
 

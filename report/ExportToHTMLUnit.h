@@ -28,6 +28,12 @@ class THTMLFileCreator : public TBaseFileCreator {
   void FinishStr(std::string& ACurrStr, bool AIsLastStrTypeNormal, const TTagDict& ADict,
                  TShowTagsFlag AShowTagsFlag) override;
 
+  // The analysis section after the segment table.
+  void AddAnalysis(const TPairAnalysis& AAnalysis, const TPairingAudit& AAudit) override;
+
+  // Text from the input files, escaped for the page; characters XML cannot hold become U+FFFD.
+  static std::string PageText(std::string_view AText);
+
   // The whole file as it will be saved: UTF-8 with byte-order mark, CR LF line ends.
   std::string BuildPage() const;
 
@@ -41,6 +47,7 @@ class THTMLFileCreator : public TBaseFileCreator {
 
   std::string FResultTotalInfo;    // the totals table, lines ended by CR LF
   std::string FResultContentBody;  // the comparison table, lines ended by CR LF
+  std::string FResultAnalysis;     // the analysis section, lines ended by CR LF
 };
 
 }  // namespace lexmora

@@ -8,6 +8,7 @@
 #include "ExportToHTMLUnit.h"
 #include "ImportFromBaseUnit.h"
 #include "ImporterFactoryUnit.h"
+#include "InputFolderUnit.h"
 #include "LocalizationUnit.h"
 #include "LoggerUnit.h"
 #include "ProgressatorUnit.h"
@@ -27,6 +28,7 @@ constexpr std::uint32_t ProgressPeriodMs = 250;
 // What one side's reading shows: its operation name and the error-log message of each import
 // outcome that is not OutcomeAllRead, indexed by the outcome.
 struct TSideMessages {
+  TErrorSide Side;
   TMsg Operation;
   TMsg Outcome[OutcomeAllRead];
   TMsg NoSegments;  // a document read without error gave no segment
@@ -35,6 +37,7 @@ struct TSideMessages {
 namespace {
 
 constexpr TSideMessages kSourceMessages{
+    TErrorSide::esSource,
     TMsg::ReadSourceFilesOperation,
     {TMsg::SourceUnknownError, TMsg::SourceNoProcessor, TMsg::SourceNotFound, TMsg::SourceDeleteTempDirFailed,
      TMsg::SourceCreateTempDirFailed, TMsg::SourceCopyFailed, TMsg::SourceExtractFailed,
@@ -42,11 +45,19 @@ constexpr TSideMessages kSourceMessages{
     TMsg::SourceNoSegments};
 
 constexpr TSideMessages kEditedMessages{
+    TErrorSide::esEdited,
     TMsg::ReadEditedFilesOperation,
     {TMsg::EditedUnknownError, TMsg::EditedNoProcessor, TMsg::EditedNotFound, TMsg::EditedDeleteTempDirFailed,
      TMsg::EditedCreateTempDirFailed, TMsg::EditedCopyFailed, TMsg::EditedExtractFailed,
      TMsg::EditedPrepareUnknownError, TMsg::EditedReadFailed, TMsg::EditedReadStopped},
     TMsg::EditedNoSegments};
+
+// ADocument's path below the folder a package was unpacked into, with "/" separators.
+std::string PathInside(const std::string& ADocument, const std::string& AFolder) {
+  const std::filesystem::path Rel = std::filesystem::path(ADocument).lexically_relative(AFolder);
+  if (Rel.empty() || *Rel.begin() == "..") return std::filesystem::path(ADocument).filename().string();
+  return Rel.generic_string();
+}
 
 int OutcomeOfExtract(TExtractFilesResult AResult) {
   switch (AResult) {
@@ -142,32 +153,62 @@ void TDiffFileConstructor::ImportSide(const std::string& AFileList, const TSideM
     if (IsTerminateSet()) break;
     FEmptyDocuments.clear();
     const int Outcome = ImportFile(Files[I], AResultData);
-    if (Outcome >= 0 && Outcome < OutcomeAllRead)
-      FErrorLog += GetLocalizedText(AMessages.Outcome[Outcome], FSettings.LocalizationLanguare) + "\r\n";
+    const TLocalizationLanguare Lang = FSettings.LocalizationLanguare;
+    // The failure that gave the outcome is the last one noted; earlier ones (and every one noted
+    // when the input was read on) are documents of a package that could not be read.
+    const bool Failed = Outcome >= 0 && Outcome < OutcomeAllRead && Outcome != OutcomeStopped;
+    const std::size_t Skipped =
+        Failed && !FImportFailures.empty() ? FImportFailures.size() - 1 : FImportFailures.size();
+    for (std::size_t F = 0; F < Skipped; ++F)
+      AddError({AMessages.Side, GetLocalizedText(AMessages.Outcome[OutcomeReadFailed], Lang), Files[I],
+                FImportFailures[F].Document, FImportFailures[F].Reason});
+    if (Outcome >= 0 && Outcome < OutcomeAllRead) {
+      TRunError Error{AMessages.Side, GetLocalizedText(AMessages.Outcome[Outcome], Lang), Files[I], {}, {}};
+      if (Failed && Skipped < FImportFailures.size()) {
+        Error.Document = FImportFailures.back().Document;
+        Error.Reason = FImportFailures.back().Reason;
+      }
+      AddError(std::move(Error));
+    }
     // Note: a document without a single segment is not a failure, but it must not pass unnoticed.
     for (const std::string& Document : FEmptyDocuments)
-      FErrorLog += GetLocalizedText(AMessages.NoSegments, FSettings.LocalizationLanguare) + ": " + Files[I] +
-                   (Document.empty() ? "" : " (" + Document + ")") + "\r\n";
+      AddError({AMessages.Side, GetLocalizedText(AMessages.NoSegments, Lang), Files[I], Document, "no segments found"});
   }
 }
 
+void TDiffFileConstructor::AddError(TRunError AError) {
+  FErrorLog += FormatErrorLine(AError) + "\r\n";
+  FErrors.push_back(std::move(AError));
+}
+
 int TDiffFileConstructor::ImportFile(const std::string& AFileName, TArrayOfDiffInfoRecord& AResultData) {
+  FImportFailures.clear();
   const TFileTypeGroup Group = TImporter::DefineFileType(AFileName);
-  if (Group == TFileTypeGroup::ftg_undefined) return OutcomeNoImporter;
+  if (Group == TFileTypeGroup::ftg_undefined) {
+    FImportFailures.push_back({{}, NoReaderReason(AFileName)});
+    return OutcomeNoImporter;
+  }
   std::string TempDir = FSettings.TempDirectory;
   if (!TempDir.empty() && TempDir.back() != '/') TempDir.push_back('/');
   // A group whose reader is not part of this build has no processor either.
   std::unique_ptr<TImporter> Importer = CreateImporter(Group, TempDir, AFileName, FSettings.DoNotSeparateSpaces);
-  if (!Importer) return OutcomeNoImporter;
+  if (!Importer) {
+    FImportFailures.push_back({{}, "no reader for this file type in this build"});
+    return OutcomeNoImporter;
+  }
 
   const TExtractFilesResult Extracted = Importer->ExtractFile();
-  if (Extracted != TExtractFilesResult::efrOk) return OutcomeOfExtract(Extracted);
+  if (Extracted != TExtractFilesResult::efrOk) {
+    FImportFailures = Importer->Failures();
+    return OutcomeOfExtract(Extracted);
+  }
 
   Importer->DefineSrcAndTrgLanguages();
   Importer->GetSrcFileNames();
   int Outcome = OutcomeAllRead;
   const TIsTerminateSetFunc IsStopped = [this] { return IsTerminateSet(); };
   // Documents of a package are named relative to it; a single document is the input itself.
+  // The reports name documents so too, never by their working copies.
   const bool IsPackage = Group == TFileTypeGroup::ftg_02 || Group == TFileTypeGroup::ftg_04;
   for (const std::string& Document : Importer->UnpackedFiles()) {
     if (IsTerminateSet()) {
@@ -175,15 +216,20 @@ int TDiffFileConstructor::ImportFile(const std::string& AFileName, TArrayOfDiffI
       break;
     }
     const std::size_t Before = AResultData.size();
-    if (!Importer->GetDataFromFile(Document, IsStopped, AResultData)) {
+    const bool Read = Importer->GetDataFromFile(Document, IsStopped, AResultData);
+    const std::string Inside = IsPackage ? PathInside(Document, TempDir) : std::string();
+    const std::string UserPath = IsPackage ? AFileName + " (" + Inside + ")" : AFileName;
+    for (std::size_t R = Before; R < AResultData.size(); ++R) AResultData[R].UserPath = UserPath;
+    if (!Read) {
       Outcome = OutcomeReadFailed;
       break;
     }
     if (AResultData.size() == Before && !IsTerminateSet())
-      FEmptyDocuments.push_back(IsPackage ? std::filesystem::path(Document).lexically_relative(TempDir).generic_string() : "");
+      FEmptyDocuments.push_back(Inside);
   }
   // A package without any document to read gives no segment either.
   if (Importer->UnpackedFiles().empty() && !IsTerminateSet()) FEmptyDocuments.emplace_back();
+  FImportFailures = Importer->Failures();
   Importer->DeleteTmpDir();
   return Outcome;
 }

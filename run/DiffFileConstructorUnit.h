@@ -11,6 +11,10 @@
 
 #include "DataTypeUnit.h"
 #include "ExportToBaseUnit.h"
+#include "ImportFromBaseUnit.h"
+#include "PairAnalysisUnit.h"
+#include "PairingAuditUnit.h"
+#include "RunErrorUnit.h"
 
 namespace lexmora {
 
@@ -29,7 +33,8 @@ class TDiffFileConstructorObserver {
                                int APercentEnd) = 0;
   // The current operation reached this point (throttled, see ReportProgress).
   virtual void SetProgress(int ACurrentPoint) = 0;
-  // The run is over: the error-log lines (each ended by CR LF) and the report files, one per line.
+  // The run is over: the error-log lines (each ended by CR LF; FormatErrorLine of Errors()) and
+  // the report files that were written, one per line.
   virtual void SetResult(TExecuteResult AResultCode, const std::string& AErrorLog, const std::string& AResultFile) = 0;
 };
 
@@ -40,7 +45,8 @@ struct TPairSummary {
   int ChangedSegCount = 0;  // of those, the ones whose translated and edited texts differ
   std::string EdDist;       // total edit distance as the report shows it ("66.7%", or empty)
   std::string ReportFile;   // full name of the report file
-  bool Written = false;     // the writer reported success
+  bool Written = false;     // the writer reported success (the file exists under this name)
+  TPairAnalysis Analysis;   // bands and documents of the pair
 };
 
 // Millisecond clock for progress throttling: 32 bits, compared by unsigned difference.
@@ -63,9 +69,13 @@ class TDiffFileConstructor {
 
   TExecuteResult ExecuteResult() const { return FExecuteResult; }
   const std::string& ErrorLog() const { return FErrorLog; }
+  // The same failures as records, one per error-log line.
+  const TRunErrors& Errors() const { return FErrors; }
   const std::string& ResultFiles() const { return FResultFiles; }
   const TLangPairs& LangPairs() const { return FLangPairs; }
   const std::vector<TPairSummary>& PairSummaries() const { return FPairSummaries; }
+  // The pairing audit of the whole run, with the report rows of source-side entries.
+  const TPairingAudit& Audit() const { return FAudit; }
   const TArrayOfDiffInfoRecord& TranslatorFileData() const { return FTranslatorFileData; }
   const TArrayOfDiffInfoRecord& EditorFileData() const { return FEditorFileData; }
 
@@ -80,9 +90,14 @@ class TDiffFileConstructor {
 
  protected:
   // Imports one input into AResultData; returns the outcome 0..10 (10: every document read).
+  // The reader's noted failures stay in ImportFailures() until the next call.
   int ImportFile(const std::string& AFileName, TArrayOfDiffInfoRecord& AResultData);
-  // Builds one report per language pair; true when the last pair's file was written.
+  const std::vector<TReadFailure>& ImportFailures() const { return FImportFailures; }
+  // Builds one report per language pair, every pair attempted; true when there was a pair and
+  // every pair's file was written. A pair that fails adds an error line naming its file.
   bool CreateDiffFile();
+  // Appends one failure to Errors() and its line to ErrorLog().
+  void AddError(TRunError AError);
   void CollectLangPairs();
   bool LangPairExists(const std::string& ASrcLang, const std::string& ATrgLang) const;
   void StartOperation(const std::string& AName, int APointCount, int APercentBegin, int APercentEnd);
@@ -101,6 +116,8 @@ class TDiffFileConstructor {
   // Reads one side's file list, announcing AMessages.Operation and logging its outcome messages.
   void ImportSide(const std::string& AFileList, const TSideMessages& AMessages, int APercentBegin, int APercentEnd,
                   TArrayOfDiffInfoRecord& AResultData);
+  // Writes one pair's report; on failure adds the error line naming AReportFile.
+  bool WritePairReport(TBaseFileCreator& AWriter, const std::string& ASuffix, const std::string& AReportFile);
 
   TDiffFileConstructorObserver& FObserver;
   std::atomic<bool> FTerminated{false};
@@ -116,6 +133,8 @@ class TDiffFileConstructor {
   // Documents of the input being imported that were read without error but gave no segment:
   // their path inside the package, or empty for the input itself.
   std::vector<std::string> FEmptyDocuments;
+  TRunErrors FErrors;
+  std::vector<TReadFailure> FImportFailures;
   TDiffFileConstructorSettings FSettings;
   TArrayOfDiffInfoRecord FTranslatorFileData;
   TArrayOfDiffInfoRecord FEditorFileData;
@@ -123,6 +142,7 @@ class TDiffFileConstructor {
   TExecuteResult FExecuteResult = TExecuteResult::erUnknown;
   std::string FResultFiles;
   std::vector<TPairSummary> FPairSummaries;
+  TPairingAudit FAudit;
 };
 
 }  // namespace lexmora

@@ -12,32 +12,23 @@
 #include "InternalTagParseUnit.h"
 #include "LocalizationUnit.h"
 #include "LoggerUnit.h"
+#include "Utf8Unit.h"
+#include "WordCountUnit.h"
 
 namespace lexmora {
 
 namespace {
 
-// Language tags are case-insensitive; codes are compared by their ASCII upper-case form.
-std::string LangKey(const std::string& ACode) {
-  std::string Result = ACode;
-  for (char& C : Result)
-    if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
-  return Result;
+// The document a segment comes from, as the label row and the analysis name it.
+std::string DocumentNameOf(const TDiffInfoRecord& ARec) {
+  return ARec.UserPath.empty() ? ARec.FileName : ARec.UserPath;
 }
 
-// A segment's identity for pairing: unit id and segment id exactly, languages without case.
-// Note: the separator cannot occur in XML text, so two identities never run together.
-std::string IdentityKey(const TDiffInfoRecord& ARec) {
-  std::string Key;
-  Key.reserve(ARec.UnitID.size() + ARec.SegmentID.size() + ARec.SourceLang.size() + ARec.TargetLang.size() + 3);
-  Key += ARec.UnitID;
-  Key += '\0';
-  Key += ARec.SegmentID;
-  Key += '\0';
-  Key += LangKey(ARec.SourceLang);
-  Key += '\0';
-  Key += LangKey(ARec.TargetLang);
-  return Key;
+// A text in internal markup with its tags left out.
+std::string PlainTextOf(const std::string& AMarkup) {
+  TTagDict Dict;
+  TTagIDDict IDDict;
+  return U32ToUtf8(WithoutTagSymbols(ConvertTagsToSymbols(AMarkup, Dict, IDDict), Dict));
 }
 
 // One text of a segment in symbol form with its two dictionaries.
@@ -58,9 +49,9 @@ void UnifyNoBreakSpaces(std::u32string& AText) { std::replace(AText.begin(), ATe
 }  // namespace
 
 bool TDiffFileConstructor::LangPairExists(const std::string& ASrcLang, const std::string& ATrgLang) const {
-  const std::string Src = LangKey(ASrcLang), Trg = LangKey(ATrgLang);
+  const std::string Src = LanguageKey(ASrcLang), Trg = LanguageKey(ATrgLang);
   for (const TLangPair& Pair : FLangPairs)
-    if (LangKey(Pair.SrcLang) == Src && LangKey(Pair.TrgLang) == Trg) return true;
+    if (LanguageKey(Pair.SrcLang) == Src && LanguageKey(Pair.TrgLang) == Trg) return true;
   return false;
 }
 
@@ -69,12 +60,29 @@ void TDiffFileConstructor::CollectLangPairs() {
     if (!LangPairExists(Rec.SourceLang, Rec.TargetLang)) FLangPairs.push_back({Rec.SourceLang, Rec.TargetLang});
 }
 
+bool TDiffFileConstructor::WritePairReport(TBaseFileCreator& AWriter, const std::string& ASuffix,
+                                           const std::string& AReportFile) {
+  std::string Message, Reason;
+  try {
+    Message = AWriter.ExecuteFileCreation(ASuffix, nullptr);
+    if (Message.empty()) return true;
+    Reason = AWriter.FailureReason();
+  } catch (const std::exception& E) {
+    Logger().AddException("TDiffFileConstructor.CreateDiffFile", E);
+    Message = GetLocalizedText(TMsg::ReportFailed, FSettings.LocalizationLanguare);
+    Reason = ShortReason(E.what());
+  }
+  AddError({TErrorSide::esReport, Message, AReportFile, {}, Reason});
+  return false;
+}
+
 bool TDiffFileConstructor::CreateDiffFile() {
   bool Result = false;
   const TLocalizationLanguare Lang = FSettings.LocalizationLanguare;
   const TShowTagsFlag TagsFlag = FSettings.ShowTagsFlag;
   const int SegmentCount = static_cast<int>(FTranslatorFileData.size());
   StartOperation(GetLocalizedText(TMsg::CreateReportOperation, Lang), SegmentCount, 60, 100);
+  std::string PendingReport;  // the pair being built, named when construction fails
   try {
     TDiff Diff;
     TSymbolText Src, Tr, Ed;
@@ -85,10 +93,19 @@ bool TDiffFileConstructor::CreateDiffFile() {
     std::unordered_map<std::string, std::size_t> EditedIndex;
     EditedIndex.reserve(FEditorFileData.size());
     for (std::size_t I = 0; I < FEditorFileData.size(); ++I)
-      EditedIndex.try_emplace(IdentityKey(FEditorFileData[I]), I);
+      EditedIndex.try_emplace(SegmentIdentityKey(FEditorFileData[I]), I);
+
+    TEditBands Bands;
+    if (!FSettings.EditBandBounds.empty() && !Bands.SetBounds(FSettings.EditBandBounds))
+      throw std::invalid_argument("The edit-distance bands are not strictly descending bounds from 0 to 100");
+    TWordCounter Words;
+    FAudit = ComputePairingAudit(FTranslatorFileData, FEditorFileData, DocumentNameOf, PlainTextOf);
+    std::vector<int> RowOfSource(FTranslatorFileData.size(), 0);
 
     std::set<std::string> UsedSuffixes;
+    bool AllWritten = true;
     for (const TLangPair& Pair : FLangPairs) {
+      TPairAnalysis Analysis(Bands);
       std::string LastCaption;
       bool CaptionWritten = false;
       int RowNo = 0, Total = 0, Changed = 0;
@@ -96,20 +113,23 @@ bool TDiffFileConstructor::CreateDiffFile() {
       std::unique_ptr<TBaseFileCreator> Writer = NewFileCreator();
       if (!Writer) {
         Logger().AddError("TDiffFileConstructor.CreateDiffFile", "No report writer for the chosen format");
-        Result = false;
+        AllWritten = false;
         continue;
       }
-      const std::string PairSrc = LangKey(Pair.SrcLang), PairTrg = LangKey(Pair.TrgLang);
+      const std::string PairSrc = LanguageKey(Pair.SrcLang), PairTrg = LanguageKey(Pair.TrgLang);
+      PendingReport = Writer->ResultFileFor(SafeLangPairSuffix(Pair.SrcLang, Pair.TrgLang));
 
-      for (const TDiffInfoRecord& S : FTranslatorFileData) {
+      for (std::size_t SrcIndex = 0; SrcIndex < FTranslatorFileData.size(); ++SrcIndex) {
+        const TDiffInfoRecord& S = FTranslatorFileData[SrcIndex];
         ReportProgress(Progress, false);
         if (IsTerminateSet()) break;
-        if (S.SourceString.empty() || LangKey(S.SourceLang) != PairSrc || LangKey(S.TargetLang) != PairTrg) continue;
+        if (S.SourceString.empty() || LanguageKey(S.SourceLang) != PairSrc || LanguageKey(S.TargetLang) != PairTrg)
+          continue;
         ++Progress;
         ++Total;
 
         std::string Match, EditedText;
-        if (const auto Found = EditedIndex.find(IdentityKey(S)); Found != EditedIndex.end()) {
+        if (const auto Found = EditedIndex.find(SegmentIdentityKey(S)); Found != EditedIndex.end()) {
           Match = FEditorFileData[Found->second].Match;
           EditedText = FEditorFileData[Found->second].ResultStr;
         }
@@ -125,12 +145,20 @@ bool TDiffFileConstructor::CreateDiffFile() {
         const bool CountsForTotal = Match.empty() && !S.IsLocked;
         const std::int64_t Length = static_cast<std::int64_t>(std::max(Tr.Symbols.size(), Ed.Symbols.size()));
         if (CountsForTotal) SumLengths += Length;
-        if (Tr.Symbols != Ed.Symbols)
+        TSegmentFacts Facts;
+        Facts.Document = DocumentNameOf(S);
+        Facts.Source = Words.Count(WithoutTagSymbols(Src.Symbols, Src.Dict), S.SourceLang);
+        Facts.CountsForTotal = CountsForTotal;
+        Facts.Length = Length;
+        Facts.Changed = Tr.Symbols != Ed.Symbols;
+        if (Facts.Changed) {
           ++Changed;
-        else if (FSettings.HideEquivalentString)
+        } else if (FSettings.HideEquivalentString) {
+          Analysis.Add(Facts);  // unchanged: no edit steps
           continue;
+        }
 
-        std::string Caption = S.FileName + " (" + S.SourceLang + " > " + S.TargetLang + ")";
+        std::string Caption = Facts.Document + " (" + S.SourceLang + " > " + S.TargetLang + ")";
         if (Caption != LastCaption) {
           LastCaption = std::move(Caption);
           if (!CaptionWritten) {
@@ -140,6 +168,7 @@ bool TDiffFileConstructor::CreateDiffFile() {
           Writer->AddJoinRow(LastCaption);
         }
         ++RowNo;
+        RowOfSource[SrcIndex] = RowNo;
 
         std::string SrcCell, TrCell, EdCell;
         for (std::size_t P = 0; P < Src.Symbols.size(); ++P)
@@ -167,9 +196,11 @@ bool TDiffFileConstructor::CreateDiffFile() {
         Writer->FinishStr(TrCell, LastKind == TChangeKind::ckNone, Tr.Dict, TagsFlag);
         Writer->FinishStr(EdCell, LastKind == TChangeKind::ckNone, Ed.Dict, TagsFlag);
         if (CountsForTotal) SumSteps += EditCount;
+        Facts.EditSteps = EditCount;
+        Analysis.Add(Facts);
 
         const std::string RowEd =
-            Length == 0 ? std::string() : FloatToRoundedStr(0, 100.0 - EditCount * 100.0 / static_cast<double>(Length));
+            Length == 0 ? std::string() : FloatToRoundedStr(0, SegmentEditDistance(EditCount, Length));
         Writer->AddRow(EditCount == 0, S.IsLocked, std::to_string(RowNo), SrcCell, Match, TrCell, EdCell, RowEd);
       }
 
@@ -177,26 +208,31 @@ bool TDiffFileConstructor::CreateDiffFile() {
       Summary.LangPair = Pair;
       Summary.TotalSegCount = Total;
       Summary.ChangedSegCount = Changed;
-      if (SumLengths != 0)
-        Summary.EdDist =
-            FloatToRoundedStr(1, 100.0 - static_cast<double>(SumSteps) * 100.0 / static_cast<double>(SumLengths)) + "%";
+      Summary.EdDist = TotalEditDistanceText(SumSteps, SumLengths);
       Writer->AddTotalInfo(Total, Changed, Summary.EdDist);
+      FAudit.SetRows(RowOfSource);
+      Writer->AddAnalysis(Analysis, AuditForPair(FAudit, Pair, FLangPairs));
+      Summary.Analysis = std::move(Analysis);
 
       // Two pairs whose codes differ only in unsafe characters must not share one file.
       std::string Suffix = SafeLangPairSuffix(Pair.SrcLang, Pair.TrgLang);
       for (int N = 2; !UsedSuffixes.insert(Suffix).second; ++N)
         Suffix = SafeLangPairSuffix(Pair.SrcLang, Pair.TrgLang) + "_" + std::to_string(N);
       Summary.ReportFile = Writer->ResultFileFor(Suffix);
-      if (!FResultFiles.empty()) FResultFiles += "\r\n";
-      FResultFiles += Summary.ReportFile;
-      FPairSummaries.push_back(Summary);
-
-      const std::string Error = Writer->ExecuteFileCreation(Suffix, nullptr);
-      Result = Error.empty();
-      FPairSummaries.back().Written = Result;
+      // A failed pair does not keep the next one from being written.
+      Summary.Written = WritePairReport(*Writer, Suffix, Summary.ReportFile);
+      if (Summary.Written) {
+        if (!FResultFiles.empty()) FResultFiles += "\r\n";
+        FResultFiles += Summary.ReportFile;
+      }
+      AllWritten = AllWritten && Summary.Written;
+      FPairSummaries.push_back(std::move(Summary));
     }
+    Result = !FLangPairs.empty() && AllWritten;
   } catch (const std::exception& E) {
     Logger().AddException("TDiffFileConstructor.CreateDiffFile", E);
+    AddError(
+        {TErrorSide::esReport, GetLocalizedText(TMsg::ReportFailed, Lang), PendingReport, {}, ShortReason(E.what())});
   }
   ReportProgress(SegmentCount, true);
   return Result;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QtCore/QString>
+#include <QtGui/QIcon>
 
 class QApplication;
 
@@ -10,8 +11,14 @@ namespace lexmora {
 // Name of the installed .desktop file without its extension; the desktop matches windows to it.
 inline const QString kDesktopFileName = QStringLiteral("lexmora-ct");
 
-// Sets the application name, version and desktop file name. main() calls it right after
-// constructing the QApplication and before anything else (lock, settings, windows).
+// Sets the application name ("LexmoraCT"), version (the build's project version), desktop file name
+// and window icon. main() calls it right after constructing the QApplication, before the
+// single-instance lock, the settings and any window:
+//   QApplication App(argc, argv);
+//   ConfigureApplication(App);
 void ConfigureApplication(QApplication& AApp);
+
+// The program icon in all its sizes (also for the about box and tests).
+QIcon ApplicationIcon();
 
 }  // namespace lexmora

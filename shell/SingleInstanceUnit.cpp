@@ -34,8 +34,8 @@ bool TSingleInstanceLock::TryLock() {
 }
 
 void ShowAlreadyRunningMessage(TLocalizationLanguare ALang) {
-  ShowStartUpNotice(TStartUpNoticeKind::snInformation, QString::fromStdString(GetLocalizedText(142, ALang)),
-                    QString::fromStdString(GetLocalizedText(143, ALang)));
+  ShowStartUpNotice(TStartUpNoticeKind::snInformation, QString::fromStdString(GetLocalizedText(TMsg::CautionTitle, ALang)),
+                    QString::fromStdString(GetLocalizedText(TMsg::AlreadyRunning, ALang)));
 }
 
 }  // namespace lexmora

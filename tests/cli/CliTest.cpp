@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "CliUnit.h"
+#include "InputFolderUnit.h"
 #include "LocalizationUnit.h"
 #include "TestPaths.h"
 
@@ -116,29 +117,25 @@ class CliFolder : public testing::Test {
   fs::path Dir;
 };
 
-TEST_F(CliFolder, PrefixSkipsTakenTimesAndReservesAtomically) {
-  const std::string A = ReserveResultPrefix(Dir.string(), "20260101_120000");
-  EXPECT_EQ(A, (Dir / "Result_20260101_120000_").string());
-  // Reserved but not released: the next run of the same second gets a counter.
-  const std::string B = ReserveResultPrefix(Dir.string(), "20260101_120000");
-  EXPECT_EQ(B, (Dir / "Result_20260101_120000-2_").string());
-  std::ofstream(Dir / "Result_20260101_120000-3_en_de.html") << "x";
-  fs::remove(A + ".lock");
-  std::ofstream(A + "en_de.html") << "x";
-  EXPECT_EQ(ReserveResultPrefix(Dir.string(), "20260101_120000"), (Dir / "Result_20260101_120000-4_").string());
-  EXPECT_EQ(ReserveResultPrefix((Dir / "missing").string(), "20260101_120000"), "");
-}
-
-TEST_F(CliFolder, ConcurrentReservationsNeverShareAPrefix) {
-  constexpr int Runs = 16;
-  std::vector<std::string> Got(Runs);
-  std::vector<std::thread> Threads;
-  for (int I = 0; I < Runs; ++I)
-    Threads.emplace_back([&, I] { Got[I] = ReserveResultPrefix(Dir.string(), "20260101_120000"); });
-  for (auto& T : Threads) T.join();
-  const std::set<std::string> Distinct(Got.begin(), Got.end());
-  EXPECT_EQ(Distinct.size(), static_cast<std::size_t>(Runs));
-  EXPECT_FALSE(Distinct.contains(""));
+// The tool logs into a file of its own beside the desktop program's log, which it leaves alone.
+TEST_F(CliFolder, TheBinaryLogsBesideTheDesktopLogWithoutTouchingIt) {
+  const fs::path Program = Dir / "program";
+  fs::create_directories(Program / "Logs");
+  fs::copy_file(LEXMORA_COMPARE_BINARY, Program / "lexmora-compare");  // portable: its folders beside it
+  const std::string DesktopLog = "2026.01.01 12:00:00 [I] - the desktop program is running\r\n";
+  std::ofstream(Program / "Logs" / "Logger.log", std::ios::binary) << DesktopLog;
+  // A document that is no XML: its reader logs the reason, so the run writes log entries.
+  std::ofstream(Dir / "broken.sdlxliff") << "<xliff";
+  const std::string Command = (Program / "lexmora-compare").string() + " -q -s " + (Dir / "broken.sdlxliff").string() +
+                              " -s " + GoodSource + " -e " + GoodEdited + " -o " + (Dir / "out").string() +
+                              " > /dev/null 2>&1";
+  ASSERT_EQ(std::system(Command.c_str()), 0);
+  std::ifstream Desktop(Program / "Logs" / "Logger.log", std::ios::binary);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(Desktop), {}), DesktopLog);
+  std::ifstream Own(Program / "Logs" / "lexmora-compare.log", std::ios::binary);
+  const std::string OwnText(std::istreambuf_iterator<char>(Own), {});
+  EXPECT_NE(OwnText.find("Logging started..."), std::string::npos) << OwnText;
+  EXPECT_NE(OwnText.find("[E]"), std::string::npos) << OwnText;
 }
 
 TEST_F(CliFolder, RunWritesReportAndPrintsItsPath) {
@@ -151,7 +148,12 @@ TEST_F(CliFolder, RunWritesReportAndPrintsItsPath) {
   EXPECT_TRUE(fs::exists(Path));
   // The reservation is released; only the report remains.
   EXPECT_EQ(std::distance(fs::directory_iterator(Dir / "out"), fs::directory_iterator()), 1);
-  EXPECT_NE(Err.str().find(GetLocalizedText(TMsg::ReportCreated, TLocalizationLanguare::llEN)), std::string::npos);
+  // -q: nothing went wrong, so nothing is said.
+  EXPECT_EQ(Err.str(), "");
+  std::ostringstream Out2, Err2;
+  ASSERT_EQ(RunCli({"-s", GoodSource, "-e", GoodEdited, "-o", (Dir / "out").string()}, Out2, Err2), 0);
+  EXPECT_NE(Err2.str().find(GetLocalizedText(TMsg::ReportCreated, TLocalizationLanguare::llEN)), std::string::npos);
+  EXPECT_NE(Err2.str().find(GetLocalizedText(TMsg::ComparisonStarted, TLocalizationLanguare::llEN)), std::string::npos);
 }
 
 TEST_F(CliFolder, ProgressGoesToTheErrorStreamAsPlainLines) {
@@ -168,16 +170,47 @@ TEST_F(CliFolder, ProgressGoesToTheErrorStreamAsPlainLines) {
   EXPECT_EQ(Out.str().find(L(TMsg::ComparisonStarted)), std::string::npos);
 }
 
-TEST_F(CliFolder, PerFileErrorsDoNotChangeTheStatus) {
+TEST_F(CliFolder, PerFileErrorsDoNotChangeTheStatusAndNameTheFileAsGiven) {
+  // A relative path is shown as it was typed, not as the full path the run works with.
+  const fs::path Before = fs::current_path();
+  fs::current_path(Dir);
   std::ostringstream Out, Err;
-  const int Status = RunCli({"-s", GoodSource, "-e", (Dir / "gone.sdlxliff").string(), "-o", (Dir / "out").string(),
-                             "-q", "--json", "--lang", "ru"},
-                            Out, Err);
+  const int Status =
+      RunCli({"-s", GoodSource, "-e", "gone.sdlxliff", "-o", (Dir / "out").string(), "-q", "--json", "--lang", "ru"},
+             Out, Err);
+  fs::current_path(Before);
   EXPECT_EQ(Status, 0);
   const std::string Missing = GetLocalizedText(TMsg::EditedNotFound, TLocalizationLanguare::llRU);
-  EXPECT_NE(Err.str().find(Missing), std::string::npos);
-  EXPECT_NE(Out.str().find("\"errors\": [" + JsonString(Missing) + "]"), std::string::npos) << Out.str();
+  EXPECT_EQ(Err.str(), Missing + ": gone.sdlxliff\n");
+  EXPECT_NE(Out.str().find("\"errors\": [\n    {\"side\": \"edited\", \"path\": \"gone.sdlxliff\", \"document\": \"\", "
+                           "\"message\": " +
+                           JsonString(Missing) + ", \"reason\": \"\"}\n  ]"),
+            std::string::npos)
+      << Out.str();
   EXPECT_NE(Out.str().find("\"result\": \"ok\""), std::string::npos);
+  EXPECT_NE(Out.str().find("\"written\": true, \"report\": \""), std::string::npos) << Out.str();
+}
+
+TEST_F(CliFolder, FoldersAreReadInNameOrderAndOtherFilesSkipped) {
+  fs::create_directories(Dir / "src" / "b");
+  fs::create_directories(Dir / "src" / "a" / "deep");
+  fs::copy_file(GoodSource, Dir / "src" / "b" / "x.sdlxliff");
+  fs::copy_file(GoodSource, Dir / "src" / "a" / "deep" / "y.sdlxliff");
+  std::ofstream(Dir / "src" / "a" / "notes.txt") << "skip me";
+  std::ofstream(Dir / "src" / "a" / "UPPER.SDLXLIFF") << "skip me too: extensions are exact";
+  fs::create_directories(Dir / "nothing" / "inside");
+  std::ofstream(Dir / "nothing" / "inside" / "readme.md") << "x";
+  const std::string Src = (Dir / "src").string();
+  EXPECT_EQ(SupportedFilesBelow(Src), (std::vector<std::string>{Src + "/a/deep/y.sdlxliff", Src + "/b/x.sdlxliff"}));
+  std::ostringstream Out, Err;
+  const int Status = RunCli({"-s", Src, "-s", (Dir / "nothing").string(), "-e", GoodEdited, "-o",
+                             (Dir / "out").string(), "-q", "--json", "--show-identical"},
+                            Out, Err);
+  EXPECT_EQ(Status, 0) << Err.str();
+  // Both documents were read (six source segments, one pair), the empty folder is one error.
+  EXPECT_NE(Out.str().find("\"total\": 6"), std::string::npos) << Out.str();
+  EXPECT_EQ(Err.str(), GetLocalizedText(TMsg::SourceNoProcessor, TLocalizationLanguare::llEN) + ": " +
+                           (Dir / "nothing").string() + ": a folder with no supported file\n");
 }
 
 TEST_F(CliFolder, NothingReadableGivesStatus1) {
@@ -188,6 +221,9 @@ TEST_F(CliFolder, NothingReadableGivesStatus1) {
   EXPECT_EQ(Status, 1);
   EXPECT_NE(Out.str().find("\"result\": \"create-diff-file-error\""), std::string::npos);
   EXPECT_NE(Out.str().find("\"reports\": []"), std::string::npos);
+  // -q still says what went wrong.
+  EXPECT_NE(Err.str().find(GetLocalizedText(TMsg::ReportFailed, TLocalizationLanguare::llEN)), std::string::npos);
+  EXPECT_NE(Err.str().find("unsupported_extension.txt: unsupported file type (.txt)"), std::string::npos) << Err.str();
 }
 
 TEST_F(CliFolder, UnusableOutputFolderGivesStatus1) {

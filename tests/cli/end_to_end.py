@@ -47,9 +47,21 @@ def check_reports(summary, name):
         else:
             check(zipfile.is_zipfile(report), "%s: %s is a ZIP package" % (name, report))
     for pair in summary["pairs"]:
-        check(set(pair) == {"source_lang", "target_lang", "total", "edited", "edit_distance", "report"},
-              "%s: pair keys" % name)
+        check(set(pair) == {"source_lang", "target_lang", "total", "edited", "edit_distance", "written", "report",
+                            "bands", "documents"}, "%s: pair keys" % name)
+        check(pair["written"] == (pair["report"] is not None) and (not pair["written"] or pair["report"] in summary["reports"]),
+              "%s: a pair's report is named when written and listed" % name)
         check(0 <= pair["edited"] <= pair["total"], "%s: edited within total" % name)
+        # The analysis accounts for every segment of the pair, once.
+        check(sum(b["segments"] for b in pair["bands"]) == pair["total"], "%s: bands add up to the total" % name)
+        check(all(0 <= b["no_match_segments"] <= b["segments"] and 0 <= b["no_match_words"] <= b["words"]
+                  and b["words"] <= b["characters"] for b in pair["bands"]), "%s: band columns are consistent" % name)
+        check(sum(d["segments"] for d in pair["documents"]) == pair["total"], "%s: documents add up" % name)
+        check(sum(d["edited"] for d in pair["documents"]) == pair["edited"], "%s: edited documents add up" % name)
+    for error in summary["errors"]:
+        check(set(error) == {"side", "path", "document", "message", "reason"}, "%s: error keys" % name)
+    audit = summary["audit"]
+    check(set(audit) == {"missing_in_edited", "only_in_edited", "duplicate_ids"}, "%s: audit keys" % name)
 
 
 def main():
@@ -94,6 +106,10 @@ def main():
                       os.path.join(work, "bad"))
         check(proc.returncode == 1 and s and s["result"] == "create-diff-file-error" and len(s["errors"]) == 1,
               "unreadable source gives 1 with one error line")
+        if s and s["errors"]:
+            e = s["errors"][0]
+            check(e["side"] == "source" and e["path"].endswith("truncated_document.sdlxliff") and
+                  e["reason"].startswith("not well-formed XML at line "), "unreadable source: path and reason %s" % e)
 
         # The XLSX format through the same run.
         proc, s = run(["-s", src, "-e", ed, "-f", "xlsx"], os.path.join(work, "xlsx"))
@@ -151,7 +167,7 @@ def main():
         pair = subprocess.run([sys.executable, gen, big, "20000"], capture_output=True, check=True,
                               text=True).stdout.split()
         out = os.path.join(work, "stopped")
-        proc = subprocess.Popen([BINARY, "-q", "-o", out, "-s", pair[0], "-e", pair[1]], stdout=subprocess.PIPE,
+        proc = subprocess.Popen([BINARY, "-o", out, "-s", pair[0], "-e", pair[1]], stdout=subprocess.PIPE,
                                 stderr=subprocess.PIPE)
         proc.stderr.readline()  # the run has started
         proc.send_signal(signal.SIGINT)

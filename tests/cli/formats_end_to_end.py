@@ -114,8 +114,13 @@ def main():
     check(code == 0, "bad packages: the report is still created (exit %s)" % code)
     if summary:
         check(pairs_of(summary) == {("en-US", "de-DE"): (6, 3)}, "bad packages: the good input is compared")
-        errors = " ".join(summary["errors"])
-        check(errors.count("Extraction of source file failed!") == 2, "bad packages: two extraction errors (%s)" % errors)
+        errors = summary["errors"]
+        check([e["message"] for e in errors] == ["Extraction of source file failed!"] * 2,
+              "bad packages: two extraction errors (%s)" % errors)
+        check([e["path"] for e in errors] == [not_zip, hostile], "bad packages: each error names its package")
+        if len(errors) == 2:
+            check(errors[0]["reason"].startswith("not a readable ZIP package"), "broken package: reason %s" % errors[0])
+            check(errors[1]["reason"].startswith("entry name leaves the package"), "hostile package: reason %s" % errors[1])
     check(set(os.listdir(sandbox)) <= {"Temp"}, "bad packages: nothing beside the working folder (%s)" % os.listdir(sandbox))
     check(not os.path.exists(os.path.join(work, "escaped.mqxliff")), "bad packages: no entry escaped")
 

@@ -145,8 +145,10 @@ def main():
                   os.path.join(work, "bad"))
     check(code == 0, "bad inputs: the report is still created (exit %s)" % code)
     if s:
-        errors = " ".join(s["errors"])
+        errors = " ".join(e["message"] for e in s["errors"])
         check(errors.count("Failed to read source file data!") == 2, "bad inputs: two read errors (%s)" % errors)
+        check(all(e["reason"] for e in s["errors"] if e["message"] == "Failed to read source file data!"),
+              "bad inputs: each read error says why (%s)" % s["errors"])
         check(errors.count("Processor of the indicated source file was not found!") == 1, "bad inputs: .XLF has no reader (%s)" % errors)
         check(pairs_of(s) == {("en", "fr"): (10, 4)}, "bad inputs: the good files are compared (%s)" % pairs_of(s))
 
@@ -164,14 +166,20 @@ def main():
     code, s = run("no segments", [empty, package], [doc("after", checkout), empty], os.path.join(work, "none"))
     check(code == 0, "no segments: the report is still created (exit %s)" % code)
     if s:
-        check(s["errors"] == ["No segments found in the source file!: " + empty,
-                              "No segments found in the source file!: %s (docs/blank.mqxliff)" % package,
-                              "No segments found in the edited file!: " + empty], "no segments: the lines (%s)" % s["errors"])
+        def line(e):
+            return (e["side"], e["message"], e["path"], e["document"], e["reason"])
+        check([line(e) for e in s["errors"]] ==
+              [("source", "No segments found in the source file!", empty, "", "no segments found"),
+               ("source", "No segments found in the source file!", package, "docs/blank.mqxliff", "no segments found"),
+               ("edited", "No segments found in the edited file!", empty, "", "no segments found")],
+              "no segments: the lines (%s)" % s["errors"])
         check(pairs_of(s) == {("en-US", "de-DE"): (6, 6)}, "no segments: the package's other document is read (%s)" % pairs_of(s))
     code, s = run("no segments in Russian", [empty, doc("before", checkout)], [doc("after", checkout)],
                   os.path.join(work, "none-ru"), ["--lang", "ru"])
     if s:
-        check(s["errors"] == ["В исходном файле не найдено ни одного сегмента!: " + empty], "no segments: Russian (%s)" % s["errors"])
+        check([(e["message"], e["path"], e["reason"]) for e in s["errors"]] ==
+              [("В исходном файле не найдено ни одного сегмента!", empty, "no segments found")],
+              "no segments: Russian (%s)" % s["errors"])
 
     shutil.rmtree(work, ignore_errors=True)
     sys.exit(close_checks())

@@ -91,7 +91,8 @@ def check_report(name, path, pair, show_identical):
         check(False, "%s: %s opens: %s" % (name, path, error))
         return
     COUNTS["reports"] += 1
-    check(len(report["parts"]) == 13 and report["parts"][8] == "[Content_Types].xml", "%s: package parts" % name)
+    check(len(report["parts"]) == 14 and report["parts"][8] == "[Content_Types].xml"
+          and report["parts"][13] == "xl/worksheets/sheet2.xml", "%s: package parts" % name)
     cells, runs, merged = report["cells"], report["runs"], set(report["merged"])
     for caption, value in (("Total segments", str(pair["total"])), ("Number of edited segments", str(pair["edited"])),
                            ("Total Edit Distance (No Match segments only)", pair["edit_distance"])):

@@ -102,6 +102,17 @@ TEST_F(LoggerTest, FileNamePerDayAndWithoutLogsFolder) {
   EXPECT_EQ(fs::path(Daily.LogFileName()).parent_path(), Dir);
 }
 
+TEST_F(LoggerTest, AFileNameOfItsOwn) {
+  TLogger Own(true, false, true, Dir.string(), "lexmora-compare.log");
+  EXPECT_EQ(Own.LogFileName(), (Dir / "Logs" / "lexmora-compare.log").string());
+  TLogger Daily(true, true, true, Dir.string(), "sub/../tool.log");  // only the name counts
+  EXPECT_TRUE(
+      std::regex_match(fs::path(Daily.LogFileName()).filename().string(), std::regex(R"(tool_\d{4}-\d{2}-\d{2}\.log)")))
+      << Daily.LogFileName();
+  EXPECT_EQ(fs::path(Daily.LogFileName()).parent_path(), Dir / "Logs");
+  EXPECT_EQ(fs::path(TLogger(true, false, true, Dir.string(), "").LogFileName()).filename(), "Logger.log");
+}
+
 TEST_F(LoggerTest, EntryFormats) {
   TLogger L(true, false, true, Dir.string());
   L.AddInfo("plain");

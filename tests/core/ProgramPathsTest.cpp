@@ -82,6 +82,22 @@ TEST_F(ProgramPathsTest, UnwritableProgramFolderFallsBackToTheUserFolders) {
   }
 }
 
+// An installed program keeps nothing beside itself, even when its folder could be written.
+TEST_F(ProgramPathsTest, AnInstalledProgramUsesTheUserFolders) {
+  const fs::path Home = Dir / "home";
+  TScopedEnv H("HOME", Home.c_str());
+  TScopedEnv D("XDG_DATA_HOME", nullptr);
+  fs::create_directories(Dir / "prefix" / "bin");
+  EXPECT_TRUE(ResolveProgramFolders((Dir / "prefix" / "bin").string()).IsPortable);
+  fs::create_directories(Dir / "prefix" / "share" / "applications");
+  std::ofstream(Dir / "prefix" / "share" / "applications" / "lexmora-ct.desktop") << "[Desktop Entry]\n";
+  EXPECT_TRUE(IsInstalledProgramDir((Dir / "prefix" / "bin").string()));
+  const TProgramFolders F = ResolveProgramFolders((Dir / "prefix" / "bin").string());
+  EXPECT_FALSE(F.IsPortable);
+  EXPECT_EQ(F.DataDir, (Home / ".local/share/LexmoraCT").string());
+  EXPECT_FALSE(IsInstalledProgramDir(""));
+}
+
 TEST_F(ProgramPathsTest, FallbackHonoursAbsoluteXdgFoldersOnly) {
   TScopedEnv H("HOME", (Dir / "home").c_str());
   TScopedEnv D("XDG_DATA_HOME", (Dir / "data").c_str());

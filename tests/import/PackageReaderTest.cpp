@@ -176,6 +176,31 @@ TEST_F(PackageTest, DocumentThatFailsToParseIsLoggedAndTheNextIsRead) {
   EXPECT_TRUE(Run.AllRead);
   EXPECT_EQ(Targets(Run), (std::vector<std::string>{"B@en-US>de-DE"}));
   EXPECT_GT(CountOf(LogText(), "TImporterFromGroup01.GetDataFromFile"), Before);
+  // The skipped document is noted with its place in the package and the parser's reason.
+  ASSERT_EQ(Run.Failures.size(), 1u);
+  EXPECT_EQ(Run.Failures[0].Document, "de-DE/a.sdlxliff");
+  EXPECT_TRUE(Run.Failures[0].Reason.starts_with("not well-formed XML at line 1, column ")) << Run.Failures[0].Reason;
+}
+
+TEST_F(PackageTest, PackagesThatGiveNothingToReadSayWhy) {
+  const auto ReasonOf = [](const TReaderRun& ARun) {
+    return ARun.Failures.empty() ? std::string("(none)") : ARun.Failures.back().Reason;
+  };
+  const TReaderRun NoFolder = Read("a.sdlppx", {{"p.sdlproj", Project(Direction("en-US", "de-DE"))},
+                                                {"fr-FR/a.sdlxliff", SdlDoc("en-US", "fr-FR", "s", "F")}});
+  EXPECT_TRUE(NoFolder.Files.empty());
+  EXPECT_EQ(ReasonOf(NoFolder), "no target-language folder (de-DE)");
+  const TReaderRun EmptyFolder =
+      Read("b.sdlppx", {{"p.sdlproj", Project(Direction("en-US", "de-DE"))}, {"de-DE/notes.txt", "x"}});
+  EXPECT_EQ(ReasonOf(EmptyFolder), "no .sdlxliff document in the target-language folder");
+  const TReaderRun NoProject = Read("c.sdlppx", {{"de-DE/a.sdlxliff", SdlDoc("en-US", "de-DE", "s", "D")}});
+  EXPECT_EQ(ReasonOf(NoProject), "no target language in the project file");
+  const TReaderRun NoMq = Read("d.mqxlz", {{"skeleton.xml", "<skeleton/>"}});
+  EXPECT_EQ(ReasonOf(NoMq), "no .mqxliff document in the package");
+  // A package with something to read notes nothing.
+  const TReaderRun Good = Read("e.sdlppx", {{"p.sdlproj", Project(Direction("en-US", "de-DE"))},
+                                            {"de-DE/a.sdlxliff", SdlDoc("en-US", "de-DE", "s", "D")}});
+  EXPECT_TRUE(Good.Failures.empty());
 }
 
 TEST_F(PackageTest, PackageWithoutProjectOrDirectionsGivesNoDocuments) {
@@ -204,6 +229,7 @@ struct TBadPackage {
   const char* Extension;
   std::string Bytes;
   TExtractFilesResult Expected;
+  const char* Reason;  // part of the noted reason
 };
 
 class BadPackage : public ::testing::TestWithParam<TBadPackage> {};
@@ -223,6 +249,8 @@ TEST_P(BadPackage, GivesItsResultCodeAndWritesNothingOutsideTemp) {
   const TReaderRun Run = RunReader(Temp, Input.string());
   EXPECT_EQ(Run.Extract, P.Expected);
   EXPECT_TRUE(Run.Records.empty());
+  ASSERT_EQ(Run.Failures.size(), 1u);
+  EXPECT_TRUE(Run.Failures[0].Reason.find(P.Reason) != std::string::npos) << Run.Failures[0].Reason;
   if (P.Expected == TExtractFilesResult::efrFileUnpackError) {
     EXPECT_TRUE(fs::exists(Temp + "tmp.zip"));  // the copy was made before the unpacking failed
   }
@@ -232,15 +260,19 @@ TEST_P(BadPackage, GivesItsResultCodeAndWritesNothingOutsideTemp) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, BadPackage,
     ::testing::Values(
-        TBadPackage{"NotAZip", ".sdlppx", "<Project/> plain text", TExtractFilesResult::efrFileUnpackError},
-        TBadPackage{"EmptyFile", ".mqxlz", "", TExtractFilesResult::efrFileUnpackError},
-        TBadPackage{"Truncated", ".sdlrpx", GoodZipBytes().substr(0, 200), TExtractFilesResult::efrFileUnpackError},
-        TBadPackage{"PathTraversal", ".sdlppx", BuildRawZip({{"p.sdlproj", "<Project/>"}, {"../../evil.sdlxliff", "x"}}),
-                    TExtractFilesResult::efrFileUnpackError},
-        TBadPackage{"AbsolutePath", ".mqxlz", BuildRawZip({{"/tmp/lexmora-evil.mqxliff", "x"}}), TExtractFilesResult::efrFileUnpackError},
+        TBadPackage{"NotAZip", ".sdlppx", "<Project/> plain text", TExtractFilesResult::efrFileUnpackError,
+                    "not a readable ZIP package"},
+        TBadPackage{"EmptyFile", ".mqxlz", "", TExtractFilesResult::efrFileUnpackError, "not a readable ZIP package"},
+        TBadPackage{"Truncated", ".sdlrpx", GoodZipBytes().substr(0, 200), TExtractFilesResult::efrFileUnpackError, ""},
+        TBadPackage{"PathTraversal", ".sdlppx",
+                    BuildRawZip({{"p.sdlproj", "<Project/>"}, {"../../evil.sdlxliff", "x"}}),
+                    TExtractFilesResult::efrFileUnpackError, "entry name leaves the package: \"../../evil.sdlxliff\""},
+        TBadPackage{"AbsolutePath", ".mqxlz", BuildRawZip({{"/tmp/lexmora-evil.mqxliff", "x"}}),
+                    TExtractFilesResult::efrFileUnpackError, "leaves the package"},
         TBadPackage{"Symlink", ".mqxlz", BuildRawZip({{"l", "/", 0, static_cast<std::uint32_t>(0120777) << 16, 3}}),
-                    TExtractFilesResult::efrFileUnpackError},
-        TBadPackage{"RatioBomb", ".sdlppx", BuildRawZip({{"a.sdlxliff", "x", 0, 0, 0, 5000000}}), TExtractFilesResult::efrFileUnpackError}),
+                    TExtractFilesResult::efrFileUnpackError, "symbolic link entry"},
+        TBadPackage{"RatioBomb", ".sdlppx", BuildRawZip({{"a.sdlxliff", "x", 0, 0, 0, 5000000}}),
+                    TExtractFilesResult::efrFileUnpackError, "compression ratio"}),
     [](const auto& I) { return std::string(I.param.Name); });
 
 TEST(PackageReader, MissingPackageIsFileNotFound) {

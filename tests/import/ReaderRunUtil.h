@@ -13,21 +13,26 @@ namespace lexmora::testutil {
 
 struct TReaderRun {
   TExtractFilesResult Extract = TExtractFilesResult::efrUnknown;
-  TLangPair Pair;                    // the reader's pair after DefineSrcAndTrgLanguages
-  std::vector<std::string> Files;    // its document list
-  bool AllRead = true;               // no GetDataFromFile answered false
+  TLangPair Pair;                  // the reader's pair after DefineSrcAndTrgLanguages
+  std::vector<std::string> Files;  // its document list
+  bool AllRead = true;             // no GetDataFromFile answered false
   TArrayOfDiffInfoRecord Records;
+  std::vector<TReadFailure> Failures;  // what the reader noted, in order
 };
 
 // ExtractFile; on efrOk the languages, the document list, every document (stopping at the first
 // false, as the run does) and DeleteTmpDir. The reader is chosen by AInput's extension unless
 // AReader is given.
-inline TReaderRun RunReader(const std::string& ATempDir, const std::string& AInput, std::unique_ptr<TImporter> AReader = nullptr) {
+inline TReaderRun RunReader(const std::string& ATempDir, const std::string& AInput,
+                            std::unique_ptr<TImporter> AReader = nullptr) {
   TReaderRun R;
   if (!AReader) AReader = CreateImporter(TImporter::DefineFileType(AInput), ATempDir, AInput, false);
   if (!AReader) throw std::runtime_error("no reader for " + AInput);
   R.Extract = AReader->ExtractFile();
-  if (R.Extract != TExtractFilesResult::efrOk) return R;
+  if (R.Extract != TExtractFilesResult::efrOk) {
+    R.Failures = AReader->Failures();
+    return R;
+  }
   AReader->DefineSrcAndTrgLanguages();
   R.Pair = AReader->LangPair();
   AReader->GetSrcFileNames();
@@ -38,6 +43,7 @@ inline TReaderRun RunReader(const std::string& ATempDir, const std::string& AInp
       break;
     }
   }
+  R.Failures = AReader->Failures();
   AReader->DeleteTmpDir();
   return R;
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "XmlDomUnit.h"
 
 using namespace lexmora;
@@ -111,6 +113,66 @@ TEST(XmlDom, BlanksAndTrimmingStopAtU0020) {
   EXPECT_EQ(TrimBlanks(" \x1F a b \n"), "a b");
   EXPECT_EQ(TrimBlanks("\xC2\xA0x\xC2\xA0"), "\xC2\xA0x\xC2\xA0");
   EXPECT_EQ(TrimBlanks("   "), "");
+}
+
+// The reason a reader shows for a document that does not parse, as a user reads it.
+std::string ReasonFor(const std::string& AText) {
+  try {
+    Parse(AText);
+  } catch (const EXmlError& E) {
+    return E.Reason();
+  }
+  return "(parsed)";
+}
+
+TEST(XmlDomReasons, ParseErrorsGiveLineAndColumnInCharacters) {
+  // The mismatching end tag "</bodx>" stands on line 3; pugixml points into it.
+  const std::string Doc = "<?xml version=\"1.0\"?>\n<xliff>\n  <file><body></bodx></file>\n</xliff>\n";
+  const std::string R = ReasonFor(Doc);
+  EXPECT_TRUE(R.starts_with("not well-formed XML at line 3, column ")) << R;
+  EXPECT_NE(R.find("(start-end tags mismatch)"), std::string::npos) << R;
+  // Characters before the error count once each, whatever their length in bytes, and a
+  // byte-order mark counts for nothing.
+  EXPECT_EQ(ReasonFor("<a>\xC3\xA4\xE2\x82\xAC<"), ReasonFor("<a>xy<"));
+  EXPECT_EQ(ReasonFor("\xEF\xBB\xBF<a>xy<"), ReasonFor("<a>xy<"));
+  EXPECT_EQ(ReasonFor("caf\xC3\xA9 <a/>"), ReasonFor("cafe <a/>"));
+}
+
+TEST(XmlDomReasons, EncodingAndReferenceFailuresHaveShortReasons) {
+  EXPECT_EQ(ReasonFor("<a>caf\xE9</a>"), "not UTF-8");
+  EXPECT_EQ(ReasonFor("<a>&#xD800;</a>"), "a character reference names no valid character");
+  pugi::xml_document Doc;
+  try {
+    LoadXmlFile(Doc, "/no/such/folder/x.sdlxliff", true);
+    ADD_FAILURE() << "a missing file loaded";
+  } catch (const EXmlError& E) {
+    EXPECT_EQ(E.Reason(), "cannot open the document");
+  }
+}
+
+TEST(XmlDomReasons, TextPositionCountsLinesAndCharacters) {
+  EXPECT_EQ(TextPositionAt("", 0).Line, 1u);
+  EXPECT_EQ(TextPositionAt("", 0).Column, 1u);
+  const std::string T =
+      "ab\ncd\xC3\xA4"
+      "e\n\nx";
+  EXPECT_EQ(TextPositionAt(T, 2).Column, 3u);
+  EXPECT_EQ(TextPositionAt(T, 3).Line, 2u);
+  EXPECT_EQ(TextPositionAt(T, 3).Column, 1u);
+  EXPECT_EQ(TextPositionAt(T, 7).Column, 4u);  // after "cd" and the two bytes of one character
+  EXPECT_EQ(TextPositionAt(T, 100).Line, 4u);  // an offset past the end stops at the end
+  // Property: the line is one more than the line feeds before the offset; the column one more
+  // than the characters since the last one.
+  for (std::size_t Off = 0; Off <= T.size(); ++Off) {
+    const std::string Before = T.substr(0, Off);
+    const std::size_t Lf = Before.find_last_of('\n');
+    const std::string Tail = Lf == std::string::npos ? Before : Before.substr(Lf + 1);
+    std::size_t Chars = 0;
+    for (const unsigned char C : Tail) Chars += (C & 0xC0) != 0x80;
+    EXPECT_EQ(TextPositionAt(T, Off).Line,
+              1 + static_cast<std::size_t>(std::count(Before.begin(), Before.end(), '\n')));
+    EXPECT_EQ(TextPositionAt(T, Off).Column, 1 + Chars) << Off;
+  }
 }
 
 }  // namespace

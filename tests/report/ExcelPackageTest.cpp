@@ -160,7 +160,9 @@ TEST_F(ExcelPackage, ExistingReportIsKeptAndPackingFails) {
   { std::ofstream(Report, std::ios::binary) << "keep me"; }
   EXPECT_EQ(W.ExecuteFileCreation("en-US_de-DE", nullptr), "Error when packing the result in xlsx file!");
   EXPECT_EQ(ReadFile(Report), "keep me");
-  // Nothing is cleaned up after a failure: the archive and the temporary folder stay.
+  // The one failure that keeps the archive and the assembly folder, for inspection; the reason
+  // says where the archive is.
+  EXPECT_EQ(W.FailureReason(), "a report of this name exists; the archive is kept at " + W.ArchiveFileName());
   EXPECT_TRUE(fs::is_regular_file(W.ArchiveFileName()));
   EXPECT_TRUE(fs::is_regular_file(W.TmpFileName() + "xl/worksheets/sheet1.xml"));
   EXPECT_EQ(fs::path(W.ArchiveFileName()).parent_path(), Dir / "Results");
@@ -228,6 +230,10 @@ TEST_P(ExcelStepFailure, UnwritablePartIsLoggedUnderTheStepAndStopsTheRun) {
   EXPECT_EQ(W.ExecuteFileCreation("en_de", nullptr), GetLocalizedText(P.Msg, TLocalizationLanguare::llEN));
   EXPECT_GT(CountInLog(LogName), Before);
   EXPECT_FALSE(fs::exists(W.ResultFileFor("en_de")));
+  // The reason is kept for the error line, and the assembly folder does not outlive the failure.
+  EXPECT_FALSE(W.FailureReason().empty());
+  EXPECT_FALSE(fs::exists(W.TmpFileName()));
+  EXPECT_FALSE(fs::exists(Dir / "Results" / "tempEEDir"));
 }
 
 TEST_P(ExcelFolderFailure, MissingFolderFailsWithoutLogEntry) {
@@ -238,6 +244,8 @@ TEST_P(ExcelFolderFailure, MissingFolderFailsWithoutLogEntry) {
   const std::size_t Before = CountInLog(LogName);
   EXPECT_EQ(W.ExecuteFileCreation("en_de", nullptr), GetLocalizedText(P.Msg, TLocalizationLanguare::llEN));
   EXPECT_EQ(CountInLog(LogName), Before);
+  EXPECT_TRUE(W.FailureReason().starts_with("cannot create the folder ")) << W.FailureReason();
+  EXPECT_FALSE(fs::exists(W.TmpFileName()));
 }
 
 const TStepCase kFolderSteps[] = {

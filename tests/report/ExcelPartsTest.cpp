@@ -42,20 +42,20 @@ TEST_P(ExcelPart, Utf8BomCrLfAndWellFormed) {
 
 INSTANTIATE_TEST_SUITE_P(
     Parts, ExcelPart,
-    ::testing::Values(TPartCase{"Rels", BuildRelsPart, "Relationships"},
-                      TPartCase{"AppEn", [] { return BuildAppPart(TLocalizationLanguare::llEN); }, "Properties"},
-                      TPartCase{"AppRu", [] { return BuildAppPart(TLocalizationLanguare::llRU); }, "Properties"},
-                      TPartCase{"Core", [] { return BuildCorePart(0); }, "cp:coreProperties"},
-                      TPartCase{"WorkbookRels", BuildWorkbookRelsPart, "Relationships"},
-                      TPartCase{"Styles", BuildStylesPart, "styleSheet"},
-                      TPartCase{"Workbook", [] { return BuildWorkbookPart(TLocalizationLanguare::llRU); }, "workbook"},
-                      TPartCase{"ContentTypes", BuildContentTypesPart, "Types"},
-                      TPartCase{"Drawing", BuildDrawingPart, "xdr:wsDr"},
-                      TPartCase{"DrawingRels", BuildDrawingRelsPart, "Relationships"},
-                      TPartCase{"SheetRels", BuildSheetRelsPart, "Relationships"},
-                      TPartCase{"EmptySheet", [] { return BuildSheet1Part(TLineList(), TLineList(), TLineList(), 9); },
-                                "worksheet"},
-                      TPartCase{"EmptySharedStrings", [] { return BuildSharedStringsPart(TLineList(), 0); }, "sst"}),
+    ::testing::Values(
+        TPartCase{"Rels", BuildRelsPart, "Relationships"},
+        TPartCase{"AppEn", [] { return BuildAppPart(TLocalizationLanguare::llEN, false); }, "Properties"},
+        TPartCase{"AppRu", [] { return BuildAppPart(TLocalizationLanguare::llRU, false); }, "Properties"},
+        TPartCase{"Core", [] { return BuildCorePart(0); }, "cp:coreProperties"},
+        TPartCase{"WorkbookRels", [] { return BuildWorkbookRelsPart(false); }, "Relationships"},
+        TPartCase{"Styles", BuildStylesPart, "styleSheet"},
+        TPartCase{"Workbook", [] { return BuildWorkbookPart(TLocalizationLanguare::llRU, false); }, "workbook"},
+        TPartCase{"ContentTypes", [] { return BuildContentTypesPart(false); }, "Types"},
+        TPartCase{"Drawing", BuildDrawingPart, "xdr:wsDr"},
+        TPartCase{"DrawingRels", BuildDrawingRelsPart, "Relationships"},
+        TPartCase{"SheetRels", BuildSheetRelsPart, "Relationships"},
+        TPartCase{"EmptySheet", [] { return BuildSheet1Part(TLineList(), TLineList(), TLineList(), 9); }, "worksheet"},
+        TPartCase{"EmptySharedStrings", [] { return BuildSharedStringsPart(TLineList(), 0); }, "sst"}),
     [](const ::testing::TestParamInfo<TPartCase>& AInfo) { return std::string(AInfo.param.Name); });
 
 pugi::xml_document Parse(const std::string& APart) {
@@ -74,11 +74,11 @@ TEST(ExcelParts, SheetsAreNamedInTheInterfaceLanguage) {
                 "\xD0\x9B\xD0\xB8\xD1\x81\xD1\x82"
                 "1"}};
   for (const auto& Row : kRows) {
-    const auto App = Parse(BuildAppPart(Row.Lang));
+    const auto App = Parse(BuildAppPart(Row.Lang, false));
     const auto Heading = App.select_node("/Properties/HeadingPairs/vt:vector/vt:variant/vt:lpstr").node();
     EXPECT_STREQ(Heading.text().get(), Row.Heading);
     EXPECT_STREQ(App.select_node("/Properties/TitlesOfParts/vt:vector/vt:lpstr").node().text().get(), Row.Sheet);
-    const auto Book = Parse(BuildWorkbookPart(Row.Lang));
+    const auto Book = Parse(BuildWorkbookPart(Row.Lang, false));
     EXPECT_STREQ(Book.select_node("/workbook/sheets/sheet").node().attribute("name").value(), Row.Sheet);
   }
 }
@@ -132,7 +132,14 @@ TEST(ExcelParts, StylesMatchTheirTable) {
     EXPECT_EQ(Styles[I].attribute("applyFill").as_bool(), Want.FillApplied);
     EXPECT_STREQ(Styles[I].child("alignment").attribute("horizontal").value(), Want.Horizontal);
     EXPECT_STREQ(Styles[I].child("alignment").attribute("vertical").value(), "top");
+    // A font that is not applied is taken from the default style by some readers.
+    EXPECT_TRUE(Styles[I].attribute("applyFont").as_bool());
   }
+  // The default style points at the first cell style, so the sheet's font is the default.
+  const auto Normal = Sheet.child("cellStyles").child("cellStyle");
+  EXPECT_EQ(Sheet.child("cellStyles").attribute("count").as_int(), 1);
+  EXPECT_EQ(Normal.attribute("xfId").as_int(-1), 0);
+  EXPECT_EQ(Normal.attribute("builtinId").as_int(-1), 0);
   const char* kFontColours[] = {"FF000000", "FF999999", "FF000000", "FF999999", "FF666666"};
   const bool kBold[] = {false, true, true, false, false};
   int F = 0;
@@ -141,6 +148,9 @@ TEST(ExcelParts, StylesMatchTheirTable) {
     EXPECT_STREQ(Font.child("color").attribute("rgb").value(), kFontColours[F]);
     EXPECT_EQ(static_cast<bool>(Font.child("b")), kBold[F]);
     EXPECT_EQ(Font.child("sz").attribute("val").as_int(), 14);
+    EXPECT_STREQ(Font.child("name").attribute("val").value(), "Arial");
+    EXPECT_EQ(Font.child("family").attribute("val").as_int(), 2);
+    EXPECT_EQ(Font.child("charset").attribute("val").as_int(), 204);
     ++F;
   }
   EXPECT_EQ(F, 5);

@@ -28,9 +28,14 @@ TDiffFileConstructorSettings Settings(const std::string& ATr = "/in/a.sdlxliff\r
   return S;
 }
 
+// A changed run names the cells' whole font besides its colour (readers take what a run leaves
+// out from their own defaults, which shows marked characters in another face and size).
 std::string RunXml(const std::string& AText, const std::string& AColour = {}) {
   std::string R = "    <r>\r\n";
-  if (!AColour.empty()) R += "      <rPr>\r\n        <color rgb=\"" + AColour + "\"/>\r\n      </rPr>\r\n";
+  if (!AColour.empty())
+    R += "      <rPr>\r\n        <sz val=\"14\"/>\r\n        <color rgb=\"" + AColour +
+         "\"/>\r\n        <rFont val=\"Arial\"/>\r\n        <family val=\"2\"/>\r\n        <charset val=\"204\"/>\r\n"
+         "      </rPr>\r\n";
   return R + "      <t xml:space=\"preserve\">" + AText + "</t>\r\n    </r>";
 }
 
@@ -195,6 +200,38 @@ TEST(ExcelLayout, EmptyFileListsLeaveOneSpareRowEach) {
   EXPECT_EQ(V.Rows, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 10}));
   EXPECT_EQ(V.At("A2").Text(), "Display of identical segments");
   EXPECT_EQ(V.At("A10").Text(), "No");
+}
+
+// Spreadsheet programs do not size rows on opening, so a row whose wrapped text needs more than
+// one line is given its height: the caption, label, segment and totals rows alike.
+TEST(ExcelLayout, RowsWithWrappedTextGetTheirHeight) {
+  std::string LongName = "/projects/";
+  for (int I = 0; I < 12; ++I) LongName += "a-rather-long-folder-name-" + std::to_string(I) + "/";
+  TExcelFileCreator W(Settings(LongName + "a.sdlxliff\r\n"));
+  W.AddCaption();
+  W.AddJoinRow(LongName + "a.sdlxliff (en-US > de-DE)");
+  std::string Long;
+  for (int I = 0; I < 30; ++I) Long += "word" + std::to_string(I) + " ";
+  const std::vector<TStep> Short = {{U'o', true}, {U'k', true}};
+  std::vector<TStep> Wrapped;
+  for (char C : Long) Wrapped.push_back({static_cast<char32_t>(C), C != 'w'});
+  W.AddRow(false, false, "1", Fold(W, true, Short), "", Fold(W, true, Short), Fold(W, false, Short), "100");
+  W.AddRow(false, false, "2", Fold(W, true, Short), "", Fold(W, true, Short), Fold(W, false, Wrapped), "90");
+  W.AddRow(false, false, "3", TExcelFileCreator::WrapTextItem("line 1\nline 2\nline 3"), "", Fold(W, true, Short),
+           Fold(W, false, Short), "100");
+  W.AddTotalInfo(3, 1, "90%");
+  const TSheetView V(W);
+  // Totals: row 2 names the long source file; caption row 10, label 11, segments 12 to 14.
+  for (int Row : {2, 11, 13, 14}) EXPECT_EQ(V.RowHeights.count(Row), 1u) << "row " << Row;
+  for (int Row : {3, 10, 12}) EXPECT_EQ(V.RowHeights.count(Row), 0u) << "row " << Row;
+  const auto HeightOf = [&](int ARow) { return std::stod(V.RowHeights.at(ARow)); };
+  // Three explicit lines, and about three wrapped lines of the long edited text.
+  EXPECT_GT(HeightOf(14), 3 * 14.0);
+  EXPECT_GT(HeightOf(13), 2 * 14.0);
+  const std::string Sheet = W.BuildSheet1();
+  EXPECT_NE(
+      Sheet.find("<row r=\"14\" spans=\"1:7\" ht=\"" + V.RowHeights.at(14) + "\" customHeight=\"1\" x14ac:dyDescent"),
+      std::string::npos);
 }
 
 TEST(ExcelLayout, StylesOfLockedEqualAndUncolouredRows) {

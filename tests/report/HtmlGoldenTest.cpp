@@ -35,7 +35,7 @@ std::vector<std::pair<std::u32string, bool>> Kept(const std::u32string& AText) {
   return R;
 }
 
-std::string BuildSmallReport() {
+std::string BuildSmallReport(bool AWithAnalysis = false) {
   TDiffFileConstructorSettings S;
   S.TranslatorFiles = "/projects/R&D/manual.sdlxliff\r\n/projects/R&D/notes.sdlxliff\r\n";
   S.EditorFiles = "/review/manual.sdlxliff\r\n/review/notes.sdlxliff\r\n";
@@ -73,6 +73,17 @@ std::string BuildSmallReport() {
   W.AddRow(false, false, "3", Src3, "95", Tr3, Ed3, "50");
 
   W.AddTotalInfo(4, 2, "61.5%");
+  if (AWithAnalysis) {
+    TPairAnalysis Analysis;
+    TSegmentFacts Facts;
+    Facts.Document = "/projects/R&D/manual.sdlxliff";
+    Facts.Source = {1, 5};
+    Analysis.Add(Facts);
+    TPairingAudit Audit;
+    Audit.OnlyInEdited.push_back({TAuditSide::asEdited, 0, "/review/notes.sdlxliff", "u<9>", "1", "en-US", "de-DE",
+                                  "Neu & mehr", 0});
+    W.AddAnalysis(Analysis, Audit);
+  }
   return W.BuildPage();
 }
 
@@ -85,6 +96,17 @@ TEST(HtmlGolden, SmallReportMatchesGoldenFile) {
   ASSERT_TRUE(In) << "missing golden file " << GoldenFile;
   const std::string Golden((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
   EXPECT_EQ(Page, Golden);
+}
+
+TEST(HtmlGolden, AnalysisSectionLeavesEverythingBeforeItAsItWas) {
+  // The golden page without its closing lines is where the section begins.
+  const std::string Plain = BuildSmallReport(), Page = BuildSmallReport(true);
+  const std::string Closing = "</body>\r\n</html>\r\n";
+  ASSERT_EQ(Plain.substr(Plain.size() - Closing.size()), Closing);
+  const std::string Before = Plain.substr(0, Plain.size() - Closing.size());
+  EXPECT_EQ(Page.substr(0, Before.size()), Before);
+  EXPECT_EQ(Page.substr(Before.size(), 22), "<div class=\"analysis\">");
+  EXPECT_EQ(Page.substr(Page.size() - Closing.size()), Closing);
 }
 
 }  // namespace

@@ -207,8 +207,21 @@ TEST(HtmlPage, SavesExactlyThePageAndFailsLoudlyOnMissingFolder) {
   std::ifstream In(Dir / "Result_x_en_de.html", std::ios::binary);
   const std::string Saved((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
   EXPECT_EQ(Saved, W.BuildPage());
+  // A second page of the same name never replaces the first, and leaves no temporary file.
+  try {
+    W.ExecuteFileCreation("en_de", nullptr);
+    ADD_FAILURE() << "an existing report was replaced";
+  } catch (const std::runtime_error& E) {
+    EXPECT_STREQ(E.what(), "a file of this name exists already");
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(Dir), fs::directory_iterator()), 1);
   fs::remove_all(Dir);
-  EXPECT_THROW(W.ExecuteFileCreation("en_de", nullptr), std::runtime_error);
+  try {
+    W.ExecuteFileCreation("en_de", nullptr);
+    ADD_FAILURE() << "a page was written into a missing folder";
+  } catch (const std::runtime_error& E) {
+    EXPECT_STREQ(E.what(), "cannot create a temporary file: No such file or directory");
+  }
 }
 
 }  // namespace

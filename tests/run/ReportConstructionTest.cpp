@@ -1,6 +1,8 @@
 // Report construction: pairing, counting, edit distances and the order of writer calls.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "LocalizationUnit.h"
 #include "RunTestSupport.h"
 
@@ -165,27 +167,52 @@ TEST(ReportConstructionStop, StopDuringReportStillSavesEveryPairShortened) {
   EXPECT_EQ(Run.ResultFiles(), "/r/P_en-US_de-DE.rec\r\n/r/P_en-US_fr-FR.rec");
 }
 
-TEST(ReportConstructionFailures, ResultIsDecidedByTheLastPair) {
+TEST(ReportConstructionFailures, EveryPairIsAttemptedAndAnyFailedPairFailsTheResult) {
   TDiffFileConstructorSettings S;
   S.ResultFileName = "/r/P_";
   TRecordingObserver Observer;
   const TArrayOfDiffInfoRecord Source = {Seg("1", "a", "x"), Seg("1", "a", "x", "en-US", "fr-FR")};
-  {
+  for (const int Failing : {0, 1}) {
+    SCOPED_TRACE(Failing);
     TTestRun Run(S, Observer);
     Run.MutableTranslatorFileData() = Source;
-    Run.FailSaveOfWriter = 0;
-    EXPECT_TRUE(Run.CreateDiffFile());
-    ASSERT_EQ(Run.PairSummaries().size(), 2u);
-    EXPECT_FALSE(Run.PairSummaries()[0].Written);
-    EXPECT_TRUE(Run.PairSummaries()[1].Written);
-  }
-  {
-    TTestRun Run(S, Observer);
-    Run.MutableTranslatorFileData() = Source;
-    Run.FailSaveOfWriter = 1;
+    Run.FailSaveOfWriter = Failing;
     EXPECT_FALSE(Run.CreateDiffFile());
-    EXPECT_EQ(Run.ResultFiles(), "/r/P_en-US_de-DE.rec\r\n/r/P_en-US_fr-FR.rec");
+    EXPECT_EQ(std::count_if(Run.WriterLog.begin(), Run.WriterLog.end(),
+                            [](const std::string& L) { return L.starts_with("Save "); }),
+              2);  // both pairs saved
+    ASSERT_EQ(Run.PairSummaries().size(), 2u);
+    EXPECT_EQ(Run.PairSummaries()[0].Written, Failing != 0);
+    EXPECT_EQ(Run.PairSummaries()[1].Written, Failing != 1);
+    const std::string Failed = Failing == 0 ? "/r/P_en-US_de-DE.rec" : "/r/P_en-US_fr-FR.rec";
+    const std::string Written = Failing == 0 ? "/r/P_en-US_fr-FR.rec" : "/r/P_en-US_de-DE.rec";
+    // Only the file that was written is a result; the other one is an error line.
+    EXPECT_EQ(Run.ResultFiles(), Written);
+    ASSERT_EQ(Run.Errors().size(), 1u);
+    EXPECT_EQ(Run.Errors()[0].Side, TErrorSide::esReport);
+    EXPECT_EQ(Run.Errors()[0].Path, Failed);
+    EXPECT_EQ(Run.ErrorLog(), "cannot save: " + Failed + "\r\n");
   }
+  // Every pair written: true, no error line.
+  TTestRun Run(S, Observer);
+  Run.MutableTranslatorFileData() = Source;
+  EXPECT_TRUE(Run.CreateDiffFile());
+  EXPECT_TRUE(Run.Errors().empty());
+}
+
+TEST(ReportConstructionFailures, AnExceptionOfTheWriterIsOneErrorLineAndTheNextPairIsWritten) {
+  TDiffFileConstructorSettings S;
+  S.ResultFileName = "/r/P_";
+  TRecordingObserver Observer;
+  TTestRun Run(S, Observer);
+  Run.MutableTranslatorFileData() = {Seg("1", "a", "x"), Seg("1", "a", "x", "en-US", "fr-FR")};
+  Run.ThrowSaveOfWriter = 0;
+  EXPECT_FALSE(Run.CreateDiffFile());
+  EXPECT_EQ(Run.ResultFiles(), "/r/P_en-US_fr-FR.rec");
+  ASSERT_EQ(Run.Errors().size(), 1u);
+  EXPECT_EQ(Run.Errors()[0].Message, GetLocalizedText(TMsg::ReportFailed, TLocalizationLanguare::llEN));
+  EXPECT_EQ(Run.Errors()[0].Reason, "disk full");
+  EXPECT_EQ(Run.ErrorLog(), "Comparison report failed!: /r/P_en-US_de-DE.rec: disk full\r\n");
 }
 
 TEST(ReportConstructionFailures, MalformedMarkupEndsTheWholeConstruction) {
@@ -201,12 +228,16 @@ TEST(ReportConstructionFailures, MalformedMarkupEndsTheWholeConstruction) {
     EXPECT_EQ(Run.ResultFiles(), "");
   }
   {
-    // Broken in the second pair: the first pair's outcome stands.
+    // Broken in the second pair: the first pair's report stands, the result does not, and the
+    // error line names the report that was not written.
     TTestRun Run(S, Observer);
     Run.MutableTranslatorFileData() = {Seg("1", "a", "x"), Seg("1", "a", "x &", "en-US", "fr-FR")};
     Run.MutableEditorFileData() = {Seg("1", "", "x")};
-    EXPECT_TRUE(Run.CreateDiffFile());
+    EXPECT_FALSE(Run.CreateDiffFile());
     EXPECT_EQ(Run.ResultFiles(), "/r/P_en-US_de-DE.rec");
+    ASSERT_EQ(Run.Errors().size(), 1u);
+    EXPECT_EQ(Run.Errors()[0].Path, "/r/P_en-US_fr-FR.rec");
+    EXPECT_FALSE(Run.Errors()[0].Reason.empty());
   }
 }
 

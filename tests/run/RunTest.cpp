@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "LocalizationUnit.h"
 #include "RunTestSupport.h"
@@ -74,13 +75,20 @@ TEST_F(RunOnFiles, GoodPairGivesOneHtmlReport) {
 TEST_F(RunOnFiles, UnsupportedFileIsLoggedAndTheRunGoesOn) {
   EXPECT_EQ(Execute(Data + "source/unsupported_extension.txt\r\n" + GoodSource + "\r\n", GoodEdited + "\r\n"),
             TExecuteResult::erOk);
-  EXPECT_EQ(Observer.ErrorLog, Msg(TMsg::SourceNoProcessor) + "\r\n");
+  EXPECT_EQ(Observer.ErrorLog, Msg(TMsg::SourceNoProcessor) + ": " + Data +
+                                   "source/unsupported_extension.txt: unsupported file type (.txt)\r\n");
   EXPECT_EQ(Run->TranslatorFileData().size(), 3u);
+  ASSERT_EQ(Run->Errors().size(), 1u);
+  EXPECT_EQ(Run->Errors()[0].Side, TErrorSide::esSource);
+  EXPECT_EQ(Run->Errors()[0].Path, Data + "source/unsupported_extension.txt");
 }
 
 TEST_F(RunOnFiles, MissingEditedFileUsesTheEditedSideMessage) {
   EXPECT_EQ(Execute(GoodSource + "\r\n", Data + "edited/not_there.sdlxliff\r\n"), TExecuteResult::erOk);
-  EXPECT_EQ(Observer.ErrorLog, Msg(TMsg::EditedNotFound) + "\r\n");
+  EXPECT_EQ(Observer.ErrorLog, Msg(TMsg::EditedNotFound) + ": " + Data + "edited/not_there.sdlxliff\r\n");
+  ASSERT_EQ(Run->Errors().size(), 1u);
+  EXPECT_EQ(Run->Errors()[0].Side, TErrorSide::esEdited);
+  EXPECT_EQ(Run->Errors()[0].Reason, "");
   // Without counterparts every translated text shows as deleted.
   EXPECT_EQ(Run->PairSummaries()[0].ChangedSegCount, 3);
 }
@@ -88,7 +96,50 @@ TEST_F(RunOnFiles, MissingEditedFileUsesTheEditedSideMessage) {
 TEST_F(RunOnFiles, UnreadableDocumentGivesReadFailure) {
   EXPECT_EQ(Execute(Data + "source/truncated_document.sdlxliff\r\n", GoodEdited + "\r\n"),
             TExecuteResult::erCreateDiffFileError);
-  EXPECT_EQ(Observer.ErrorLog, Msg(TMsg::SourceReadFailed) + "\r\n");
+  const std::string Start =
+      Msg(TMsg::SourceReadFailed) + ": " + Data + "source/truncated_document.sdlxliff: not well-formed XML at line ";
+  EXPECT_TRUE(Observer.ErrorLog.starts_with(Start)) << Observer.ErrorLog;
+  EXPECT_TRUE(Observer.ErrorLog.ends_with(")\r\n")) << Observer.ErrorLog;
+  // No report was written, so none is named.
+  EXPECT_EQ(Observer.Files, "");
+}
+
+TEST_F(RunOnFiles, FoldersAndWrongFilesSayWhatTheyAre) {
+  fs::create_directories(Dir / "in" / "empty" / "sub");
+  fs::create_directories(Dir / "in" / "full");
+  fs::copy_file(GoodSource, Dir / "in" / "full" / "a.sdlxliff");
+  fs::create_directories(Dir / "in" / "dir.sdlxliff");
+  const std::string Empty = (Dir / "in" / "empty").string(), Full = (Dir / "in" / "full").string(),
+                    Dotted = (Dir / "in" / "dir.sdlxliff").string();
+  EXPECT_EQ(Execute(Empty + "\r\n" + Full + "\r\n" + Dotted + "\r\n" + GoodSource + "\r\n", GoodEdited + "\r\n"),
+            TExecuteResult::erOk);
+  ASSERT_EQ(Run->Errors().size(), 3u);
+  EXPECT_EQ(FormatErrorLine(Run->Errors()[0]),
+            Msg(TMsg::SourceNoProcessor) + ": " + Empty + ": a folder with no supported file");
+  EXPECT_EQ(FormatErrorLine(Run->Errors()[1]), Msg(TMsg::SourceNoProcessor) + ": " + Full + ": a folder, not a file");
+  EXPECT_EQ(FormatErrorLine(Run->Errors()[2]), Msg(TMsg::SourceCopyFailed) + ": " + Dotted + ": a folder, not a file");
+  // The log holds the same lines, in order.
+  std::string Log;
+  for (const TRunError& E : Run->Errors()) Log += FormatErrorLine(E) + "\r\n";
+  EXPECT_EQ(Observer.ErrorLog, Log);
+}
+
+TEST_F(RunOnFiles, EveryReportFailureIsOneLineNamingTheReport) {
+  // A file stands where the report must go: the page is not written and no temporary file stays.
+  const fs::path Report = Dir / "out" / "Result_en-US_de-DE.html";
+  {
+    std::ofstream Existing(Report);
+    Existing << "someone else's";
+  }
+  EXPECT_EQ(Execute(GoodSource + "\r\n", GoodEdited + "\r\n"), TExecuteResult::erCreateDiffFileError);
+  EXPECT_EQ(Observer.ErrorLog,
+            Msg(TMsg::ReportFailed) + ": " + Report.string() + ": a file of this name exists already\r\n");
+  EXPECT_EQ(Observer.Files, "");
+  EXPECT_EQ(std::distance(fs::directory_iterator(Dir / "out"), fs::directory_iterator()), 1);
+  std::ifstream In(Report);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(In), {}), "someone else's");
+  ASSERT_EQ(Run->PairSummaries().size(), 1u);
+  EXPECT_FALSE(Run->PairSummaries()[0].Written);
 }
 
 TEST_F(RunOnFiles, DocumentWithoutSegmentsIsNamedAndTheRunGoesOn) {
@@ -98,16 +149,22 @@ TEST_F(RunOnFiles, DocumentWithoutSegmentsIsNamedAndTheRunGoesOn) {
   std::ofstream(EmptyMx) << "<xliff version=\"1.2\"><file source-language=\"en-US\" target-language=\"de-DE\"><body>"
                             "<trans-unit><source>no id, no record</source><target>x</target></trans-unit></body></file></xliff>";
   EXPECT_EQ(Execute(EmptyXlf + "\r\n" + GoodSource + "\r\n", GoodEdited + "\r\n" + EmptyMx + "\r\n"), TExecuteResult::erOk);
-  EXPECT_EQ(Observer.ErrorLog, Msg(TMsg::SourceNoSegments) + ": " + EmptyXlf + "\r\n" + Msg(TMsg::EditedNoSegments) + ": " +
-                                   EmptyMx + "\r\n");
+  EXPECT_EQ(Observer.ErrorLog, Msg(TMsg::SourceNoSegments) + ": " + EmptyXlf + ": no segments found\r\n" +
+                                   Msg(TMsg::EditedNoSegments) + ": " + EmptyMx + ": no segments found\r\n");
   EXPECT_EQ(Run->PairSummaries().at(0).TotalSegCount, 3);
   // In the run's language, and not for a document that could not be read at all.
   Settings.LocalizationLanguare = TLocalizationLanguare::llRU;
   Observer = {};
   EXPECT_EQ(Execute(EmptyXlf + "\r\n" + Data + "source/truncated_document.sdlxliff\r\n", GoodEdited + "\r\n"),
             TExecuteResult::erCreateDiffFileError);
-  EXPECT_EQ(Observer.ErrorLog, GetLocalizedText(TMsg::SourceNoSegments, TLocalizationLanguare::llRU) + ": " + EmptyXlf + "\r\n" +
-                                   GetLocalizedText(TMsg::SourceReadFailed, TLocalizationLanguare::llRU) + "\r\n");
+  const std::string Truncated = Data + "source/truncated_document.sdlxliff";
+  const std::string Log = Observer.ErrorLog;
+  EXPECT_EQ(Log.rfind(GetLocalizedText(TMsg::SourceNoSegments, TLocalizationLanguare::llRU) + ": " + EmptyXlf +
+                          ": no segments found\r\n" + GetLocalizedText(TMsg::SourceReadFailed, TLocalizationLanguare::llRU) +
+                          ": " + Truncated + ": not well-formed XML at line ",
+                      0),
+            0u)
+      << Log;
 }
 
 TEST_F(RunOnFiles, EmptySourceListReadsEditedFilesAndFails) {

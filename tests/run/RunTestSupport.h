@@ -1,6 +1,7 @@
 // A run whose writer records every call, and an observer that records the run's calls.
 #pragma once
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,7 @@ class TRecordingWriter : public TBaseFileCreator {
   std::string GetFileExtention() const override { return ".rec"; }
   std::string ExecuteFileCreation(const std::string& ATrgLangPair, const TOnProgressCallback&) override {
     FLog.push_back("Save " + ATrgLangPair);
+    if (ThrowSave) throw std::runtime_error("disk full\nmore detail");
     return FailSave ? "cannot save" : "";
   }
   std::string AddTotalInfo(std::int32_t ATotal, std::int32_t AChanged, const std::string& AEdDist) override {
@@ -48,7 +50,13 @@ class TRecordingWriter : public TBaseFileCreator {
     // The last opener in the cell tells its side.
     if (!AIsLastStrTypeNormal) ACurrStr += ACurrStr[ACurrStr.find_last_of("[{")] == '{' ? "}" : "]";
   }
+  // The analysis goes to its own list, so the call protocols above stay as they are.
+  void AddAnalysis(const TPairAnalysis& AAnalysis, const TPairingAudit& AAudit) override {
+    if (Analyses) Analyses->push_back({AAnalysis, AAudit});
+  }
   bool FailSave = false;
+  std::vector<std::pair<TPairAnalysis, TPairingAudit>>* Analyses = nullptr;
+  bool ThrowSave = false;
 
  private:
   std::vector<std::string>& FLog;
@@ -86,12 +94,17 @@ class TTestRun : public TDiffFileConstructor {
 
   std::unique_ptr<TBaseFileCreator> NewFileCreator() override {
     auto Writer = std::make_unique<TRecordingWriter>(FSettingsCopy, WriterLog);
-    Writer->FailSave = WriterCount++ == FailSaveOfWriter;
+    Writer->FailSave = WriterCount == FailSaveOfWriter;
+    Writer->ThrowSave = WriterCount == ThrowSaveOfWriter;
+    Writer->Analyses = &Analyses;
+    ++WriterCount;
     return Writer;
   }
   std::vector<std::string> WriterLog;
+  std::vector<std::pair<TPairAnalysis, TPairingAudit>> Analyses;  // one per pair, in order
   int WriterCount = 0;
-  int FailSaveOfWriter = -1;  // index of the writer whose save fails
+  int FailSaveOfWriter = -1;   // index of the writer whose save fails
+  int ThrowSaveOfWriter = -1;  // index of the writer whose save throws
 
  private:
   TDiffFileConstructorSettings FSettingsCopy;

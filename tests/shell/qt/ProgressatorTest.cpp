@@ -70,7 +70,7 @@ class TProgressatorTest : public QObject {
     QTRY_VERIFY(!R.Progress.empty());
     QCOMPARE(QString::fromStdString(R.Progress.front().first), QString::fromStdString("X: " + Bar(1, 30) + "0% /"));
     QCOMPARE(QString::fromStdString(R.Progress.front().second),
-             QString::fromStdString(GetLocalizedText(121, TLocalizationLanguare::llRU) + Bar(16, 50) + " 30% "));
+             QString::fromStdString(GetLocalizedText(TMsg::ProgressTotal, TLocalizationLanguare::llRU) + Bar(16, 50) + " 30% "));
   }
 
   // An operation of 0 points is complete at its first rendering: the finish line, no progress lines.

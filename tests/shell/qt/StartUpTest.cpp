@@ -63,8 +63,8 @@ class TStartUpTest : public QObject {
     ShowAlreadyRunningMessage(TLocalizationLanguare::llRU);
     QCOMPARE(FNotices.size(), std::size_t(1));
     QCOMPARE(FNotices[0].Kind, TStartUpNoticeKind::snInformation);
-    QCOMPARE(FNotices[0].Caption, QString::fromStdString(GetLocalizedText(142, TLocalizationLanguare::llRU)));
-    QCOMPARE(FNotices[0].Text, QString::fromStdString(GetLocalizedText(143, TLocalizationLanguare::llRU)));
+    QCOMPARE(FNotices[0].Caption, QString::fromStdString(GetLocalizedText(TMsg::CautionTitle, TLocalizationLanguare::llRU)));
+    QCOMPARE(FNotices[0].Text, QString::fromStdString(GetLocalizedText(TMsg::AlreadyRunning, TLocalizationLanguare::llRU)));
   }
 
   void ABrokenMessageTableStopsTheStart() {
@@ -119,8 +119,8 @@ class TStartUpTest : public QObject {
     QCOMPARE(Second.exitCode(), kExitAlreadyRunning);
     QVERIFY2(!Out.contains("LOCKED"), Out.constData());
     const QByteArray Expected = "NOTICE " +
-                                QByteArray::fromStdString(GetLocalizedText(142, TLocalizationLanguare::llRU)) + "|" +
-                                QByteArray::fromStdString(GetLocalizedText(143, TLocalizationLanguare::llRU));
+                                QByteArray::fromStdString(GetLocalizedText(TMsg::CautionTitle, TLocalizationLanguare::llRU)) + "|" +
+                                QByteArray::fromStdString(GetLocalizedText(TMsg::AlreadyRunning, TLocalizationLanguare::llRU));
     QVERIFY2(Out.contains(Expected), Out.constData());
     QVERIFY2(ReadAll(LogFile).contains(FirstLine), "the second start emptied the running copy's log");
     QCOMPARE(First.state(), QProcess::Running);

@@ -1,0 +1,18 @@
+// The "Analysis" worksheet of the XLSX report: bands, documents and the pairing audit, with
+// counts as numbers so that they can be multiplied by rates.
+#pragma once
+
+#include <string>
+
+#include "DataTypeUnit.h"
+#include "PairAnalysisUnit.h"
+#include "PairingAuditUnit.h"
+
+namespace lexmora {
+
+// xl/worksheets/sheet2.xml. Texts are inline strings, so the first sheet's shared strings
+// stay as they are; cell styles are those of styles.xml.
+std::string BuildAnalysisSheetPart(const TPairAnalysis& AAnalysis, const TPairingAudit& AAudit,
+                                   TLocalizationLanguare ALang);
+
+}  // namespace lexmora

@@ -1,0 +1,78 @@
+#include "RunFoldersUnit.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "LocalTimeUnit.h"
+
+namespace lexmora {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool AnyFileStartsWith(const fs::path& ADir, const std::string& APrefix, const std::string& AExcept) {
+  std::error_code Ec;
+  for (fs::directory_iterator It(ADir, Ec), End; !Ec && It != End; It.increment(Ec)) {
+    const std::string Name = It->path().filename().string();
+    if (Name != AExcept && Name.rfind(APrefix, 0) == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string ResultTimeStamp() { return FormatLocalTime("%Y%m%d_%H%M%S"); }
+
+std::string ReserveResultPrefix(const std::string& AOutputDir, const std::string& ATimeStamp) {
+  const fs::path Dir(AOutputDir);
+  for (int N = 1; N < 10000; ++N) {
+    const std::string Prefix = "Result_" + ATimeStamp + (N == 1 ? "" : "-" + std::to_string(N)) + "_";
+    if (AnyFileStartsWith(Dir, Prefix, "")) continue;
+    const std::string Lock = Prefix + ".lock";
+    const int Fd = ::open((Dir / Lock).c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
+    if (Fd < 0) {
+      if (errno == EEXIST) continue;
+      return {};
+    }
+    ::close(Fd);
+    // Another run may have taken the prefix between the look and the reservation.
+    if (AnyFileStartsWith(Dir, Prefix, Lock)) {
+      std::error_code Ec;
+      fs::remove(Dir / Lock, Ec);
+      continue;
+    }
+    return (Dir / Prefix).string();
+  }
+  return {};
+}
+
+void ReleaseResultPrefix(const std::string& APrefix) {
+  if (APrefix.empty()) return;
+  std::error_code Ec;
+  fs::remove(APrefix + ".lock", Ec);
+}
+
+TPrivateWorkDir::TPrivateWorkDir(const fs::path& AParent, const std::string& AName) {
+  if (AParent.empty()) return;
+  std::error_code Ec;
+  fs::create_directories(AParent, Ec);
+  std::string Template = (AParent / (AName + "-XXXXXX")).string();
+  if (::mkdtemp(Template.data())) FPath = Template;
+}
+
+TPrivateWorkDir::~TPrivateWorkDir() {
+  std::error_code Ec;
+  if (!FPath.empty()) fs::remove_all(FPath, Ec);
+}
+
+fs::path TPrivateWorkDir::Release() {
+  fs::path P = std::move(FPath);
+  FPath.clear();
+  return P;
+}
+
+}  // namespace lexmora

@@ -1,0 +1,65 @@
+#include "WindowTestSupport.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QProcess>
+#include <QWidget>
+
+#include "MainUnitShellDeps.h"
+
+namespace lexmora::test_support {
+
+TWindowTestFolders::TWindowTestFolders() {
+  ProgrammSettings.PathToResDir = FDir.filePath(QStringLiteral("Results")).toStdString() + "/";
+  ProgrammSettings.PathToTempDir = FDir.filePath(QStringLiteral("Temp")).toStdString() + "/";
+}
+
+void ResetSettingsToDefaults() {
+  // Reading an empty file gives every default; the paths stay.
+  ApplySettingsText(ProgrammSettings, std::string());
+}
+
+QString WriteFile(const QString& AFile, const QByteArray& AContent) {
+  QDir().mkpath(QFileInfo(AFile).absolutePath());
+  QFile File(AFile);
+  if (!File.open(QIODevice::WriteOnly)) return {};
+  File.write(AContent);
+  return QFileInfo(AFile).absoluteFilePath();
+}
+
+bool DropFiles(QWidget* ATarget, const QStringList& AFiles) {
+  QMimeData Data;
+  QList<QUrl> Urls;
+  for (const QString& F : AFiles) Urls << QUrl::fromLocalFile(F);
+  Data.setUrls(Urls);
+  const QPoint At = ATarget->rect().center();
+  QDragEnterEvent Enter(At, Qt::CopyAction, &Data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(ATarget, &Enter);
+  if (!Enter.isAccepted()) return false;
+  QDropEvent Drop(QPointF(At), Qt::CopyAction, &Data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(ATarget, &Drop);
+  return Drop.isAccepted();
+}
+
+TOpenedUrls::TOpenedUrls() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "Open"); }
+TOpenedUrls::~TOpenedUrls() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+
+QString ExamplesDir() { return QStringLiteral(LEXMORA_SOURCE_DIR "/examples"); }
+
+QStringList GeneratedPair(const QString& AFolder, int ASegments) {
+  const QString Name = QStringLiteral("synthetic_%1.sdlxliff").arg(ASegments);
+  const QStringList Files{AFolder + QStringLiteral("/before/") + Name, AFolder + QStringLiteral("/after/") + Name};
+  if (QFile::exists(Files[0]) && QFile::exists(Files[1])) return Files;
+  QProcess Maker;
+  Maker.setStandardOutputFile(QProcess::nullDevice());
+  Maker.start(QStringLiteral("python3"), {QStringLiteral(LEXMORA_SOURCE_DIR "/bench/make_sdlxliff_pair.py"), AFolder,
+                                          QString::number(ASegments)});
+  Maker.waitForFinished(120000);
+  return Files;
+}
+
+}  // namespace lexmora::test_support
