@@ -353,6 +353,28 @@ class TMainWindowTest : public QObject {
     QVERIFY(Form.LogLines().contains(Gone + QStringLiteral(" - ") + En(42)));
   }
 
+  // One language pair failed, the others were written: the failure first, then the written
+  // reports, listed and opened as after a success.
+  void reportsOfAPartlyFailedRunAreStillOpened() {
+    TMainForm& Form = NewForm();
+    TOpenedUrls Opened;
+    const QString De = WriteFile(FFolders->Path(QStringLiteral("Result_en-US_de-DE.html")));
+    const QString Fr = WriteFile(FFolders->Path(QStringLiteral("Result_en-US_fr-FR.html")));
+    const QString Failed = En(38) + QStringLiteral(": ") + FFolders->Path(QStringLiteral("Result_en-US_it-IT.html")) +
+                           QStringLiteral(": a file of this name exists already");
+    Form.SetResult(TExecuteResult::erCreateDiffFileError, Failed + QStringLiteral("\r\n"),
+                   De + QStringLiteral("\r\n") + Fr);
+    QCOMPARE(Form.LogLines(), (QStringList{QString(), En(43), En(38), En(44), QStringLiteral("1. ") + De,
+                                           QStringLiteral("2. ") + Fr, QString(), En(45), Failed}));
+    QCOMPARE(Opened.Urls, (QList<QUrl>{QUrl::fromLocalFile(De), QUrl::fromLocalFile(Fr)}));
+    // A stopped run lists nothing, whatever it names.
+    Opened.Urls.clear();
+    TMainForm& Stopped = NewForm();
+    Stopped.SetResult(TExecuteResult::erTerminatedByUser, QString(), De);
+    QCOMPARE(Stopped.LogLines(), (QStringList{QString(), En(43), En(39)}));
+    QVERIFY(Opened.Urls.isEmpty());
+  }
+
   void reportTheDesktopCannotOpenIsLogged() {
     TMainForm& Form = NewForm();
     const QString One = WriteFile(FFolders->Path(QStringLiteral("Result_x.html")));

@@ -21,6 +21,9 @@ TWindowTestFolders::TWindowTestFolders() {
 void ResetSettingsToDefaults() {
   // Reading an empty file gives every default; the paths stay.
   ApplySettingsText(ProgrammSettings, std::string());
+  // Checked just now: window tests never ask the real update server (the update tests point the
+  // window at a local one).
+  ProgrammSettings.LastUpdateCheckDT = NowLocalDateTime();
 }
 
 QString WriteFile(const QString& AFile, const QByteArray& AContent) {

@@ -25,7 +25,7 @@ class TWindowTestFolders {
   QTemporaryDir FDir;
 };
 
-// Resets ProgrammSettings to the file defaults, keeping the paths.
+// Resets ProgrammSettings to the file defaults, keeping the paths; the last update check is now.
 void ResetSettingsToDefaults();
 
 // Writes AContent into AFile (folders created); returns the absolute path.

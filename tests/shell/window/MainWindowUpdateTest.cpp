@@ -171,6 +171,35 @@ class TMainWindowUpdateTest : public QObject {
     QCOMPARE(ProgrammSettings.LastUpdateCheckDT, (TDateTime{2026, 6, 1, 12, 0, 0}));
   }
 
+  // A failed check changes nothing remembered; an undismissed version from before still shows.
+  void failedCheckShowsTheStoredVersion() {
+    FServer.Routes[kPath] = {HttpResponse(500, "down for maintenance")};
+    ProgrammSettings.LastNewVersion = "9.8";
+    Open();
+    QTRY_VERIFY_WITH_TIMEOUT(!FForm->CheckUpdateWorker(), 10000);
+    QCOMPARE(FServer.Requests.size(), 1);
+    QCOMPARE(UpdateCheckErrorEntries(LogText().mid(FLogMark)), 1);
+    QVERIFY(BarShown());
+    QCOMPARE(FForm->MainInfoLinkLabel->text(), NewVersionInfoText(TLocalizationLanguare::llEN, "9.8"));
+    QCOMPARE(ProgrammSettings.LastUpdateCheckDT, (TDateTime{2026, 6, 1, 12, 0, 0}));
+    QCOMPARE(ProgrammSettings.LastNewVersion, std::string("9.8"));
+  }
+
+  // The user has installed the version announced earlier: no bar, with or without a check.
+  void theAnnouncedVersionRunsNow() {
+    ProgrammSettings.LastNewVersion = Running();
+    FNow = DaysAfter(ProgrammSettings.LastUpdateCheckDT, 1);
+    Open();
+    QVERIFY(!FForm->CheckUpdateWorker());
+    QVERIFY(!BarShown());
+    FForm.reset();
+    FServer.Routes[kPath] = {HttpResponse(500, "down")};
+    FNow = DaysAfter(ProgrammSettings.LastUpdateCheckDT, 30);
+    Open();
+    QTRY_VERIFY_WITH_TIMEOUT(!FForm->CheckUpdateWorker(), 10000);
+    QVERIFY(!BarShown());
+  }
+
   // Closing during the wait: at once, the request ended, nothing applied after the save.
   void closeDuringTheWait() {
     FServer.Routes[kPath] = {.Response = {}, .Silent = true};
