@@ -100,9 +100,7 @@ int main(int argc, char** argv) {
   const bool Xlsx = argc > 3 && QString::fromLocal8Bit(argv[3]) == QStringLiteral("xlsx");
 
   // No update check: the figures never depend on a network.
-  TUpdateCheckConfig NoCheck;
-  NoCheck.ServerAddress = QUrl();
-  TMainForm Form(nullptr, NoCheck);
+  TMainForm Form(nullptr, TUpdateCheckConfig::NoCheck());
   Form.show();
   Form.AddFilesToList(Form.SrcFilesListBox, {Before.toStdString()}, true);
   Form.AddFilesToList(Form.TrgFilesListBox, {After.toStdString()}, true);

@@ -81,7 +81,8 @@ class TMainWindowTest : public QObject {
   QString FPairDir;
 
   TMainForm& NewForm() {
-    FForm = std::make_unique<TMainForm>();
+    // No update check at all (the update tests have their own local server).
+    FForm = std::make_unique<TMainForm>(nullptr, TUpdateCheckConfig::NoCheck());
     FForm->show();
     return *FForm;
   }

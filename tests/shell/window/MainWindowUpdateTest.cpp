@@ -46,29 +46,13 @@ TDateTime DaysAfter(const TDateTime& AFrom, double ADays) {
 
 }  // namespace
 
-class TUrlCatcher : public QObject {
-  Q_OBJECT
- public:
-  QList<QUrl> Opened;
- public Q_SLOTS:
-  void Open(const QUrl& AUrl) { Opened.push_back(AUrl); }
-};
-
 class TMainWindowUpdateTest : public QObject {
   Q_OBJECT
  public:
   explicit TMainWindowUpdateTest(const TShellTestFolders&) {}
 
  private Q_SLOTS:
-  void initTestCase() {
-    QVERIFY(FServer.Listen());
-    for (const char* Scheme : {"http", "https", "mailto", "file"})
-      QDesktopServices::setUrlHandler(QLatin1String(Scheme), &FCatcher, "Open");
-  }
-  void cleanupTestCase() {
-    for (const char* Scheme : {"http", "https", "mailto", "file"})
-      QDesktopServices::unsetUrlHandler(QLatin1String(Scheme));
-  }
+  void initTestCase() { QVERIFY(FServer.Listen()); }
   void init() {
     FFolders = std::make_unique<TWindowTestFolders>();
     ResetSettingsToDefaults();
@@ -76,7 +60,7 @@ class TMainWindowUpdateTest : public QObject {
     FNow = DaysAfter(ProgrammSettings.LastUpdateCheckDT, 10);
     FServer.Routes.clear();
     FServer.Requests.clear();
-    FCatcher.Opened.clear();
+    FCatcher.Urls.clear();
     FLogMark = LogText().size();
   }
   void cleanup() {
@@ -233,7 +217,7 @@ class TMainWindowUpdateTest : public QObject {
     Q_EMIT FForm->MainInfoLinkLabel->linkActivated(
         QStringLiteral("http://update.lexmora.example/update/update_click_Morvane.php"));
     Q_EMIT FForm->MainInfoLinkLabel->linkActivated(QStringLiteral("file:///etc/passwd"));
-    QCOMPARE(FCatcher.Opened,
+    QCOMPARE(FCatcher.Urls,
              (QList<QUrl>{QUrl(QStringLiteral("http://update.lexmora.example/update/update_click_Morvane.php"))}));
   }
 
@@ -253,7 +237,7 @@ class TMainWindowUpdateTest : public QObject {
     const QWidget* Strip = FForm->StartTextRightPanel;
     QCOMPARE(Row.at(2)->geometry().right() + 1 + 4, Strip->width() - 5);
     QTest::mouseClick(Row.at(2), Qt::LeftButton);
-    QCOMPARE(FCatcher.Opened, (QList<QUrl>{QUrl(QStringLiteral("https://lexmora.example"))}));
+    QCOMPARE(FCatcher.Urls, (QList<QUrl>{QUrl(QStringLiteral("https://lexmora.example"))}));
     FForm->ApplyLanguage(TLocalizationLanguare::llEN);
   }
 
@@ -320,7 +304,9 @@ class TMainWindowUpdateTest : public QObject {
   }
 
   TTestHttpServer FServer;
-  TUrlCatcher FCatcher;
+  // Whatever the window hands to the desktop.
+  TOpenedUrls FCatcher{{QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("mailto"),
+                        QStringLiteral("file")}};
   std::unique_ptr<TWindowTestFolders> FFolders;
   std::unique_ptr<TMainForm> FForm;
   TDateTime FNow;

@@ -50,9 +50,7 @@ int main(int argc, char** argv) {
   test_support::TOpenedUrls Opened;
 
   // No update check: the pictures never depend on a network.
-  TUpdateCheckConfig NoCheck;
-  NoCheck.ServerAddress = QUrl();
-  TMainForm Form(nullptr, NoCheck);
+  TMainForm Form(nullptr, TUpdateCheckConfig::NoCheck());
   Form.resize(860, 400);  // wide enough for the example paths
   Form.show();
   // Copies of the examples in a neutral place, so the pictures show no build paths.
@@ -81,7 +79,7 @@ int main(int argc, char** argv) {
   Form.AboutForm()->reject();
   ProgrammSettings.LastNewVersion = "9.9";
   ProgrammSettings.LastNewVersionNotify.clear();
-  TMainForm Announcing(nullptr, NoCheck);
+  TMainForm Announcing(nullptr, TUpdateCheckConfig::NoCheck());
   Announcing.resize(Form.size());
   Announcing.show();
   test_support::DropFiles(Announcing.SrcFilesListBoxPanel, Before);
