@@ -431,6 +431,43 @@ class TMainWindowTest : public QObject {
     QCOMPARE(FilesIn(QString::fromStdString(ProgrammSettings.PathToResDir)).size(), 4);
   }
 
+  // A real run in which one language pair cannot get a report (its name would be longer than a
+  // file name may be): the other pair's report is listed and opened all the same.
+  void realRunWithOneFailingPairOpensTheOther() {
+    TMainForm& Form = NewForm();
+    TOpenedUrls Opened;
+    const QString Dir = ExamplesDir();
+    const QString Long = QString(300, QLatin1Char('x'));
+    QStringList Before, After;
+    for (const QString& Side : {QStringLiteral("before"), QStringLiteral("after")}) {
+      QFile Fr(Dir + QLatin1Char('/') + Side + QStringLiteral("/CM-200_Manual.docx_fr-FR.sdlxliff"));
+      QVERIFY(Fr.open(QIODevice::ReadOnly));
+      const QByteArray Text = Fr.readAll().replace("fr-FR", Long.toLatin1());
+      QStringList& List = Side == QStringLiteral("before") ? Before : After;
+      List << Dir + QLatin1Char('/') + Side + QStringLiteral("/CM-200_Manual.docx_de-DE.sdlxliff")
+           << WriteFile(FFolders->Path(Side + QStringLiteral("/long.sdlxliff")), Text);
+    }
+    QVERIFY(DropFiles(Form.SrcFilesListBoxPanel, Before));
+    QVERIFY(DropFiles(Form.TrgFilesListBoxPanel, After));
+    QTest::mouseClick(Form.GenerateDiffFileBtn, Qt::LeftButton);
+    QVERIFY(WaitForRunEnd(Form));
+
+    const QStringList Lines = Form.LogLines();
+    const int Failed = Lines.indexOf(En(38));
+    QVERIFY2(Failed > 0 && Lines.value(Failed - 1) == En(43), qPrintable(Lines.join(QLatin1Char('\n'))));
+    QCOMPARE(Lines.value(Failed + 1), En(44));
+    const QStringList Reports = FilesIn(QString::fromStdString(ProgrammSettings.PathToResDir));
+    QCOMPARE(Reports.size(), 1);
+    QVERIFY(Reports[0].endsWith(QStringLiteral("_en-US_de-DE.html")));
+    QCOMPARE(Lines.value(Failed + 2), Reports[0]);
+    QCOMPARE(Opened.Urls, QList<QUrl>{QUrl::fromLocalFile(Reports[0])});
+    // The failed pair is named under the errors.
+    QCOMPARE(Lines.value(Failed + 4), En(45));
+    QVERIFY2(Lines.value(Failed + 5).startsWith(En(38) + QStringLiteral(": ")) &&
+                 Lines.value(Failed + 5).contains(Long),
+             qPrintable(Lines.value(Failed + 5)));
+  }
+
   void stopWhileReadingEndsTerminated() {
     TMainForm& Form = NewForm();
     FillLargePair(Form);
