@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QToolButton>
 
 #include <memory>
@@ -214,8 +215,13 @@ class TMainWindowUpdateTest : public QObject {
     FNow = DaysAfter(ProgrammSettings.LastUpdateCheckDT, 1);
     Open();
     QVERIFY(BarShown());
-    Q_EMIT FForm->MainInfoLinkLabel->linkActivated(
-        QStringLiteral("http://update.lexmora.example/update/update_click_Morvane.php"));
+    // The bar's one link leads to the download page.
+    static const QRegularExpression Href(QStringLiteral("href=\"([^\"]*)\""));
+    const QString Text = FForm->MainInfoLinkLabel->text();
+    QCOMPARE(Text.count(QStringLiteral("href=")), 1);
+    const QString Link = Href.match(Text).captured(1);
+    QCOMPARE(Link, QStringLiteral("http://update.lexmora.example/update/update_click_Morvane.php"));
+    Q_EMIT FForm->MainInfoLinkLabel->linkActivated(Link);
     Q_EMIT FForm->MainInfoLinkLabel->linkActivated(QStringLiteral("file:///etc/passwd"));
     QCOMPARE(FCatcher.Urls,
              (QList<QUrl>{QUrl(QStringLiteral("http://update.lexmora.example/update/update_click_Morvane.php"))}));
