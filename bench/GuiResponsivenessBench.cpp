@@ -99,7 +99,8 @@ int main(int argc, char** argv) {
   const QString After = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();
   const bool Xlsx = argc > 3 && QString::fromLocal8Bit(argv[3]) == QStringLiteral("xlsx");
 
-  TMainForm Form;
+  // No update check: the figures never depend on a network.
+  TMainForm Form(nullptr, TUpdateCheckConfig::NoCheck());
   Form.show();
   Form.AddFilesToList(Form.SrcFilesListBox, {Before.toStdString()}, true);
   Form.AddFilesToList(Form.TrgFilesListBox, {After.toStdString()}, true);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Pictures of the main window for the README: the setup view with the example files and the work
-# view after comparing them, taken on a virtual X display (Xvfb).
+# Pictures for the README: the main window's setup and work views, the settings dialog, the about
+# box and the window announcing a new version, taken on a virtual X display (Xvfb). No picture
+# asks the update server: the announced version comes from the settings record.
 # Usage: scripts/screenshots.sh [BUILD_DIR]   (writes docs/*.png)
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -45,6 +45,12 @@ struct TUpdateCheckConfig {
   QUrl ServerAddress = QUrl(QString::fromLatin1(kUpdateServerAddress));  // empty: no check at all
   TCheckUpdateLimits Limits;
   std::function<TDateTime()> Now = NowLocalDateTime;
+  // No check at all, only a stored announcement (tests, pictures, benchmarks).
+  static TUpdateCheckConfig NoCheck() {
+    TUpdateCheckConfig Config;
+    Config.ServerAddress = QUrl();
+    return Config;
+  }
 };
 
 // Whole days between the last answered check and now, rounded half to even, is more than 5.

@@ -168,7 +168,8 @@ QString TMainForm::OpenDialogFilter(TLocalizationLanguare ALang) {
 
 // ---- creation -------------------------------------------------------------------------------
 
-TMainForm::TMainForm(QWidget* AParent) : QMainWindow(AParent) {
+TMainForm::TMainForm(QWidget* AParent, TUpdateCheckConfig AUpdateCheck)
+    : QMainWindow(AParent), FUpdateCheck(std::move(AUpdateCheck)) {
   setObjectName(QStringLiteral("MainForm"));
   setFont(QFont(QStringLiteral("Tahoma"), 8));
   setWindowIcon(WindowImage());
@@ -618,7 +619,7 @@ void TMainForm::ApplyLanguage(TLocalizationLanguare ALang) {
   StartTextRightLabel->setText(Msg(TMsg::DropFilesHint));
   DrawCreditFooter();
   if (MainInfoPanel->isVisibleTo(SettingsPanel))
-    MainInfoLinkLabel->setText(Msg(TMsg::UpdateAvailablePrefix) + QString::fromStdString(ProgrammSettings.LastNewVersion) + Msg(TMsg::UpdateAvailableLink));
+    MainInfoLinkLabel->setText(NewVersionInfoText(ALang, ProgrammSettings.LastNewVersion));
 }
 
 void TMainForm::FitToMonitors() {
@@ -793,29 +794,6 @@ void TMainForm::ResetToDefaultActExecute() {
   if (S.Def_ResultFileFormat == TResultFileFormat::rffXLSX) ExportToXLSXRadioButton->setChecked(true);
 }
 
-// ---- places for the update check and the dialogs ---------------------------------------------
-
-void TMainForm::StartUpdateCheck() {}
-
-void TMainForm::SettingsActExecute() {}
-
-void TMainForm::AboutActExecute() {}
-
-void TMainForm::HideMainInfoPanelActExecute() { MainInfoPanel->setVisible(false); }
-
-void TMainForm::DrawCreditFooter() {}
-
-void TMainForm::ShowMainInfoPanel(const QString& AHtml) {
-  MainInfoLinkLabel->setText(AHtml);
-  MainInfoPanel->setVisible(true);
-}
-
-void TMainForm::OpenLinkLabel(QObject* ASender) {
-  if (auto* Label = qobject_cast<QLabel*>(ASender)) QDesktopServices::openUrl(QUrl(Label->toolTip()));
-}
-
-void TMainForm::MainInfoLinkLabelLinkClick(const QString& ALink) { QDesktopServices::openUrl(QUrl(ALink)); }
-
 // ---- the comparison -------------------------------------------------------------------------
 
 bool TMainForm::IsRunActive() const { return DiffFileConstructor || FRunBridge || Progressator; }
@@ -939,20 +917,14 @@ void TMainForm::SetResult(TExecuteResult AResultCode, const QString& AErrorLog, 
   if (Outcome) {
     FLog.Add(Msg(TMsg::ComparisonInterrupted));
     FLog.Add(Msg(*Outcome));
+    // Only some language pairs failed: the reports of the others were written and are opened.
+    if (AResultCode == TExecuteResult::erCreateDiffFileError && !Reports.empty()) {
+      FLog.Add(Msg(TMsg::ReportCreatedAnyway));
+      ListReports(Reports);
+    }
   } else {
     FLog.Add(Msg(TMsg::ReportCreated));
-    for (std::size_t I = 0; I < Reports.size(); ++I) {
-      const QString Path = QString::fromStdString(Reports[I]);
-      const QString Number = Reports.size() == 1 ? QString() : QString::number(I + 1) + QStringLiteral(". ");
-      std::error_code Ec;
-      if (fs::exists(Reports[I], Ec)) {
-        FLog.Add(Number + Path);
-        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Path)))
-          Logger().AddWarning("TMainForm.SetResult: the desktop could not open the report " + Reports[I]);
-      } else {
-        FLog.Add(Number + Path + QStringLiteral(" - ") + Msg(TMsg::ReportNotFound));
-      }
-    }
+    ListReports(Reports);
   }
   if (!AErrorLog.isEmpty()) {
     FLog.Add(QString());
@@ -962,6 +934,21 @@ void TMainForm::SetResult(TExecuteResult AResultCode, const QString& AErrorLog, 
   DiffFileConstructor = nullptr;
   SetFormState(TFormState::fsWaitForRestart);
   Q_EMIT ComparisonFinished();
+}
+
+void TMainForm::ListReports(const std::vector<std::string>& AReports) {
+  for (std::size_t I = 0; I < AReports.size(); ++I) {
+    const QString Path = QString::fromStdString(AReports[I]);
+    const QString Number = AReports.size() == 1 ? QString() : QString::number(I + 1) + QStringLiteral(". ");
+    std::error_code Ec;
+    if (fs::exists(AReports[I], Ec)) {
+      FLog.Add(Number + Path);
+      if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Path)))
+        Logger().AddWarning("TMainForm.SetResult: the desktop could not open the report " + AReports[I]);
+    } else {
+      FLog.Add(Number + Path + QStringLiteral(" - ") + Msg(TMsg::ReportNotFound));
+    }
+  }
 }
 
 void TMainForm::OnRunEnded() {
@@ -989,6 +976,9 @@ void TMainForm::RestartButtonClick() {
 void TMainForm::closeEvent(QCloseEvent* AEvent) {
   if (!FIsClosing) {
     FIsClosing = true;
+    // Closing never waits for the network, and an answer arriving after the save would be lost:
+    // the check ends here, unanswered (it runs again at the next start).
+    AbortUpdateCheck();
     if (DiffFileConstructor) {
       DiffFileConstructor->Terminate();
       SetFormState(TFormState::fsWorkStopping);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "CheckUpdateUnit.h"
 #include "DataTypeUnit.h"
 #include "DiffFileConstructorUnit.h"
 #include "MainUnitLists.h"
@@ -27,7 +28,9 @@ class QToolButton;
 
 namespace lexmora {
 
+class TAboutForm;
 class TRunBridge;
+class TSettingsForm;
 
 // The read-only log pane; the last two lines belong to the progress reporter while an operation runs.
 class TLogMemo {
@@ -49,7 +52,8 @@ class TLogMemo {
 class TMainForm : public QMainWindow {
   Q_OBJECT
  public:
-  explicit TMainForm(QWidget* AParent = nullptr);
+  // AUpdateCheck: where the update check asks (the production server unless a test says otherwise).
+  explicit TMainForm(QWidget* AParent = nullptr, TUpdateCheckConfig AUpdateCheck = {});
   ~TMainForm() override;
 
   TFormState FormState() const { return FCurFormState; }
@@ -90,18 +94,28 @@ class TMainForm : public QMainWindow {
   void SetProgressFinishCallBack(const std::string& AResultString);
   void SetProgressatorFinish();
 
-  // Places for the update check, the dialogs and the credit footer (filled by their own units).
-  virtual void StartUpdateCheck();
-  virtual void SettingsActExecute();
-  virtual void AboutActExecute();
-  virtual void HideMainInfoPanelActExecute();
+  // The update check (MainUnitDialogs.cpp): asks when due, else shows a stored announcement.
+  void StartUpdateCheck();
+  // The check's answer (empty when none), on the GUI thread.
+  void OnNewVersionInfo(const QString& ANewVersion);
+  // Shows the information bar when LastNewVersion is to be announced.
+  void ShowNewVersionInfo();
+  // The X of the information bar: this version is not announced again.
+  void HideMainInfoPanelActExecute();
+  void SettingsActExecute();
+  void AboutActExecute();
   // Draws the credit footer (message 145) into StartTextRightPanel; called by ApplyLanguage.
-  virtual void DrawCreditFooter();
+  void DrawCreditFooter();
   // Shows the information bar with AHtml in MainInfoLinkLabel; the text is set by the caller.
   void ShowMainInfoPanel(const QString& AHtml);
-  // Opens a link address through the desktop (labels' hint text, clicked links).
+  // Opens a link address through the desktop (labels' hint text, clicked links); web and mail only.
   void OpenLinkLabel(QObject* ASender);
   void MainInfoLinkLabelLinkClick(const QString& ALink);
+  // The running update check, or null (tests).
+  TCheckUpdateWorker* CheckUpdateWorker() const { return FCheckUpdateWorker; }
+  // The dialogs, created at their first opening and reused; null before (tests).
+  TSettingsForm* SettingsForm() const { return FSettingsForm; }
+  TAboutForm* AboutForm() const { return FAboutForm; }
 
   // Controls and actions, named as the window's parts are named elsewhere (tests, dialogs).
   QWidget* SettingsPanel = nullptr;
@@ -189,6 +203,8 @@ class TMainForm : public QMainWindow {
   void PopupListMenu(TListBox* AList, QWidget* AFrom, const QPoint& APos);
   void ShowRefusedPaths(const std::vector<std::string>& APaths);
 
+  // Lists the report files in the log pane (numbered when several) and opens those that exist.
+  void ListReports(const std::vector<std::string>& AReports);
   void OnRunEnded();
   void CloseWhenIdle();
   QString Msg(TMsg AId) const;
@@ -204,6 +220,12 @@ class TMainForm : public QMainWindow {
   TRunBridge* DiffFileConstructor = nullptr;
   QPointer<TRunBridge> FRunBridge;
   TProgressator* Progressator = nullptr;
+  // Ends a running update check without its answer (the window closes).
+  void AbortUpdateCheck();
+  TUpdateCheckConfig FUpdateCheck;
+  QPointer<TCheckUpdateWorker> FCheckUpdateWorker;
+  TSettingsForm* FSettingsForm = nullptr;  // children of the window
+  TAboutForm* FAboutForm = nullptr;
 };
 
 // Qt's filter list ("name (patterns)") of a Delphi-style filter text.

@@ -81,7 +81,8 @@ class TMainWindowTest : public QObject {
   QString FPairDir;
 
   TMainForm& NewForm() {
-    FForm = std::make_unique<TMainForm>();
+    // No update check at all (the update tests have their own local server).
+    FForm = std::make_unique<TMainForm>(nullptr, TUpdateCheckConfig::NoCheck());
     FForm->show();
     return *FForm;
   }
@@ -353,6 +354,28 @@ class TMainWindowTest : public QObject {
     QVERIFY(Form.LogLines().contains(Gone + QStringLiteral(" - ") + En(42)));
   }
 
+  // One language pair failed, the others were written: the failure first, then the written
+  // reports, listed and opened as after a success.
+  void reportsOfAPartlyFailedRunAreStillOpened() {
+    TMainForm& Form = NewForm();
+    TOpenedUrls Opened;
+    const QString De = WriteFile(FFolders->Path(QStringLiteral("Result_en-US_de-DE.html")));
+    const QString Fr = WriteFile(FFolders->Path(QStringLiteral("Result_en-US_fr-FR.html")));
+    const QString Failed = En(38) + QStringLiteral(": ") + FFolders->Path(QStringLiteral("Result_en-US_it-IT.html")) +
+                           QStringLiteral(": a file of this name exists already");
+    Form.SetResult(TExecuteResult::erCreateDiffFileError, Failed + QStringLiteral("\r\n"),
+                   De + QStringLiteral("\r\n") + Fr);
+    QCOMPARE(Form.LogLines(), (QStringList{QString(), En(43), En(38), En(44), QStringLiteral("1. ") + De,
+                                           QStringLiteral("2. ") + Fr, QString(), En(45), Failed}));
+    QCOMPARE(Opened.Urls, (QList<QUrl>{QUrl::fromLocalFile(De), QUrl::fromLocalFile(Fr)}));
+    // A stopped run lists nothing, whatever it names.
+    Opened.Urls.clear();
+    TMainForm& Stopped = NewForm();
+    Stopped.SetResult(TExecuteResult::erTerminatedByUser, QString(), De);
+    QCOMPARE(Stopped.LogLines(), (QStringList{QString(), En(43), En(39)}));
+    QVERIFY(Opened.Urls.isEmpty());
+  }
+
   void reportTheDesktopCannotOpenIsLogged() {
     TMainForm& Form = NewForm();
     const QString One = WriteFile(FFolders->Path(QStringLiteral("Result_x.html")));
@@ -406,6 +429,43 @@ class TMainWindowTest : public QObject {
     QTest::mouseClick(Form.GenerateDiffFileBtn, Qt::LeftButton);
     QVERIFY(WaitForRunEnd(Form));
     QCOMPARE(FilesIn(QString::fromStdString(ProgrammSettings.PathToResDir)).size(), 4);
+  }
+
+  // A real run in which one language pair cannot get a report (its name would be longer than a
+  // file name may be): the other pair's report is listed and opened all the same.
+  void realRunWithOneFailingPairOpensTheOther() {
+    TMainForm& Form = NewForm();
+    TOpenedUrls Opened;
+    const QString Dir = ExamplesDir();
+    const QString Long = QString(300, QLatin1Char('x'));
+    QStringList Before, After;
+    for (const QString& Side : {QStringLiteral("before"), QStringLiteral("after")}) {
+      QFile Fr(Dir + QLatin1Char('/') + Side + QStringLiteral("/CM-200_Manual.docx_fr-FR.sdlxliff"));
+      QVERIFY(Fr.open(QIODevice::ReadOnly));
+      const QByteArray Text = Fr.readAll().replace("fr-FR", Long.toLatin1());
+      QStringList& List = Side == QStringLiteral("before") ? Before : After;
+      List << Dir + QLatin1Char('/') + Side + QStringLiteral("/CM-200_Manual.docx_de-DE.sdlxliff")
+           << WriteFile(FFolders->Path(Side + QStringLiteral("/long.sdlxliff")), Text);
+    }
+    QVERIFY(DropFiles(Form.SrcFilesListBoxPanel, Before));
+    QVERIFY(DropFiles(Form.TrgFilesListBoxPanel, After));
+    QTest::mouseClick(Form.GenerateDiffFileBtn, Qt::LeftButton);
+    QVERIFY(WaitForRunEnd(Form));
+
+    const QStringList Lines = Form.LogLines();
+    const int Failed = Lines.indexOf(En(38));
+    QVERIFY2(Failed > 0 && Lines.value(Failed - 1) == En(43), qPrintable(Lines.join(QLatin1Char('\n'))));
+    QCOMPARE(Lines.value(Failed + 1), En(44));
+    const QStringList Reports = FilesIn(QString::fromStdString(ProgrammSettings.PathToResDir));
+    QCOMPARE(Reports.size(), 1);
+    QVERIFY(Reports[0].endsWith(QStringLiteral("_en-US_de-DE.html")));
+    QCOMPARE(Lines.value(Failed + 2), Reports[0]);
+    QCOMPARE(Opened.Urls, QList<QUrl>{QUrl::fromLocalFile(Reports[0])});
+    // The failed pair is named under the errors.
+    QCOMPARE(Lines.value(Failed + 4), En(45));
+    QVERIFY2(Lines.value(Failed + 5).startsWith(En(38) + QStringLiteral(": ")) &&
+                 Lines.value(Failed + 5).contains(Long),
+             qPrintable(Lines.value(Failed + 5)));
   }
 
   void stopWhileReadingEndsTerminated() {

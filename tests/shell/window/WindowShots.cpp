@@ -1,5 +1,6 @@
-// Takes the README's pictures of the main window: the setup view with the example files and the
-// work view after comparing them. Run by scripts/screenshots.sh under Xvfb; not a test.
+// Takes the README's pictures: the main window's setup view with the example files, its work view
+// after comparing them, the settings dialog, the about box and the window announcing a new version.
+// Run by scripts/screenshots.sh under Xvfb; not a test.
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -11,9 +12,11 @@
 
 #include <cstdio>
 
+#include "AboutFormUnit.h"
 #include "MainUnit.h"
 #include "MainUnitShellDeps.h"
 #include "ProgramPathsUnit.h"
+#include "SettingsUnit.h"
 #include "WindowTestSupport.h"
 
 using namespace lexmora;
@@ -46,12 +49,13 @@ int main(int argc, char** argv) {
   // Reports are not handed to a desktop that is not there.
   test_support::TOpenedUrls Opened;
 
-  TMainForm Form;
+  // No update check: the pictures never depend on a network.
+  TMainForm Form(nullptr, TUpdateCheckConfig::NoCheck());
   Form.resize(860, 400);  // wide enough for the example paths
   Form.show();
   // Copies of the examples in a neutral place, so the pictures show no build paths.
   QStringList Before, After;
-  for (const QString Side : {QStringLiteral("before"), QStringLiteral("after")}) {
+  for (const QString& Side : {QStringLiteral("before"), QStringLiteral("after")}) {
     const QString To = Home + QStringLiteral("/Projects/") + Side;
     QDir().mkpath(To);
     for (const QString& F : QDir(Examples + QLatin1Char('/') + Side).entryList(QDir::Files)) {
@@ -66,6 +70,21 @@ int main(int argc, char** argv) {
   Form.GenerateDiffFileBtnClick();
   if (!QTest::qWaitFor([&Form] { return !Form.IsRunActive(); }, 120000)) return 1;
   Ok = Save(Form, OutDir + QStringLiteral("/work-view.png")) && Ok;
+  // The two dialogs, and a window that announces a new version (from the record).
+  Form.SettingsAct->trigger();
+  Ok = Save(*Form.SettingsForm(), OutDir + QStringLiteral("/settings-dialog.png")) && Ok;
+  Form.SettingsForm()->reject();
+  Form.AboutAct->trigger();
+  Ok = Save(*Form.AboutForm(), OutDir + QStringLiteral("/about-box.png")) && Ok;
+  Form.AboutForm()->reject();
+  ProgrammSettings.LastNewVersion = "9.9";
+  ProgrammSettings.LastNewVersionNotify.clear();
+  TMainForm Announcing(nullptr, TUpdateCheckConfig::NoCheck());
+  Announcing.resize(Form.size());
+  Announcing.show();
+  test_support::DropFiles(Announcing.SrcFilesListBoxPanel, Before);
+  test_support::DropFiles(Announcing.TrgFilesListBoxPanel, After);
+  Ok = Save(Announcing, OutDir + QStringLiteral("/update-bar.png")) && Ok;
   QDir(Home).removeRecursively();
   return Ok ? 0 : 1;
 }

@@ -21,6 +21,9 @@ TWindowTestFolders::TWindowTestFolders() {
 void ResetSettingsToDefaults() {
   // Reading an empty file gives every default; the paths stay.
   ApplySettingsText(ProgrammSettings, std::string());
+  // Checked just now: window tests never ask the real update server (the update tests point the
+  // window at a local one).
+  ProgrammSettings.LastUpdateCheckDT = NowLocalDateTime();
 }
 
 QString WriteFile(const QString& AFile, const QByteArray& AContent) {
@@ -45,8 +48,12 @@ bool DropFiles(QWidget* ATarget, const QStringList& AFiles) {
   return Drop.isAccepted();
 }
 
-TOpenedUrls::TOpenedUrls() { QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "Open"); }
-TOpenedUrls::~TOpenedUrls() { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
+TOpenedUrls::TOpenedUrls(const QStringList& ASchemes) : Schemes(ASchemes) {
+  for (const QString& Scheme : Schemes) QDesktopServices::setUrlHandler(Scheme, this, "Open");
+}
+TOpenedUrls::~TOpenedUrls() {
+  for (const QString& Scheme : Schemes) QDesktopServices::unsetUrlHandler(Scheme);
+}
 
 QString ExamplesDir() { return QStringLiteral(LEXMORA_SOURCE_DIR "/examples"); }
 

@@ -25,7 +25,7 @@ class TWindowTestFolders {
   QTemporaryDir FDir;
 };
 
-// Resets ProgrammSettings to the file defaults, keeping the paths.
+// Resets ProgrammSettings to the file defaults, keeping the paths; the last update check is now.
 void ResetSettingsToDefaults();
 
 // Writes AContent into AFile (folders created); returns the absolute path.
@@ -35,13 +35,14 @@ QString WriteFile(const QString& AFile, const QByteArray& AContent = QByteArray(
 // True when the drop was accepted.
 bool DropFiles(QWidget* ATarget, const QStringList& AFiles);
 
-// Catches QDesktopServices::openUrl for file URLs while it lives.
+// Catches QDesktopServices::openUrl for the URLs of ASchemes while it lives.
 class TOpenedUrls : public QObject {
   Q_OBJECT
  public:
-  TOpenedUrls();
+  explicit TOpenedUrls(const QStringList& ASchemes = {QStringLiteral("file")});
   ~TOpenedUrls() override;
   QList<QUrl> Urls;
+  const QStringList Schemes;
  public Q_SLOTS:
   void Open(const QUrl& AUrl) { Urls << AUrl; }
 };
