@@ -381,7 +381,13 @@ bool TExcelFileCreator::CreateTempDirectory() {
   // The folder must be new: an existing one may belong to a writer of another run. A parent
   // removed by another run at the wrong moment, or a taken name, is simply tried again.
   for (int Attempt = 0; Attempt < 8; ++Attempt) {
-    if (!ForceDirectories(FTmpBaseDir)) return false;
+    // The shared parent can vanish between its creation and the check that it is there, when
+    // another writer finishes at that moment; only a results folder that is missing is final.
+    if (!ForceDirectories(FTmpBaseDir)) {
+      std::error_code Ec;
+      if (!fs::is_directory(FolderOf(FSettings.ResultFileName), Ec)) return false;
+      continue;
+    }
     std::error_code Ec;
     if (fs::create_directory(FTmpFileName, Ec)) return true;
     NewTmpFileName();
