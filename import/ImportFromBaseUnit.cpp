@@ -290,38 +290,6 @@ void TImporter::WalkBody(pugi::xml_node ABody, const TTransUnitFunc& AOnTransUni
   }
 }
 
-std::string TImporter::ConvertTree(pugi::xml_node ANode, TSegmentConverter& AConverter) {
-  std::string Out;
-  if (!ANode) return Out;
-  // Visits ANode's subtree in document order; returns true when Cur's content is to be entered.
-  const auto Enter = [&](pugi::xml_node Cur) {
-    if (Cur.type() == pugi::node_pcdata) {
-      Out += EscapeXmlText(Cur.value());
-      return false;
-    }
-    if (Cur.type() != pugi::node_element) return false;  // CDATA, comments, PIs give nothing
-    return AConverter.EnterElement(Cur, Out);
-  };
-  if (!Enter(ANode)) return Out;
-  pugi::xml_node Cur = ANode.first_child();
-  while (Cur) {
-    const bool Entered = Enter(Cur);
-    if (Entered && Cur.first_child()) {
-      Cur = Cur.first_child();
-      continue;
-    }
-    if (Entered) AConverter.LeaveElement(Cur, Out);  // an empty element let in still gets its leave call
-    while (Cur != ANode && !Cur.next_sibling()) {
-      Cur = Cur.parent();
-      if (Cur != ANode) AConverter.LeaveElement(Cur, Out);
-    }
-    if (Cur == ANode) break;
-    Cur = Cur.next_sibling();
-  }
-  AConverter.LeaveElement(ANode, Out);
-  return Out;
-}
-
 std::string TImporter::ConvertSegmentXml(pugi::xml_node ASegment, TSegmentConverter& AConverter) {
   if (!ASegment) throw EXmlError("Cannot serialise a missing segment element");
   return ConvertTree(ASegment, AConverter);

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "DataTypeUnit.h"
+#include "XmlDomUnit.h"
 
 namespace lexmora {
 
@@ -34,17 +35,6 @@ using TFileChildFunc = std::function<void(pugi::xml_node AFileChild)>;
 
 // Handed each "trans-unit" element by the body walk.
 using TTransUnitFunc = std::function<void(pugi::xml_node ATransUnit)>;
-
-// A reader's conversion of one segment to internal tag markup. The shared walk handles text
-// (escaped with EscapeXmlText); the reader decides what an element stands for.
-class TSegmentConverter {
- public:
-  virtual ~TSegmentConverter() = default;
-  // On entering AElement: may append markup to AOut; false skips the element's content.
-  virtual bool EnterElement(pugi::xml_node AElement, std::string& AOut) = 0;
-  // After the content of an element that EnterElement let in.
-  virtual void LeaveElement(pugi::xml_node AElement, std::string& AOut) = 0;
-};
 
 // One failure a reader noted: the reason in one short clause (RunErrorUnit.h) and, for a document
 // inside a package, that document's path relative to the package.
@@ -158,10 +148,6 @@ class TImporter {
   // The body walk: every "trans-unit" below ABody, in document order, goes to AOnTransUnit; a
   // trans-unit is not descended into. The stop query is not asked inside a body.
   static void WalkBody(pugi::xml_node ABody, const TTransUnitFunc& AOnTransUnit);
-
-  // Converts ANode and its content to internal markup: text escaped, elements as AConverter says.
-  // Iterative, so any nesting depth is safe.
-  static std::string ConvertTree(pugi::xml_node ANode, TSegmentConverter& AConverter);
 
   // Re-reading of a segment element into internal markup. Gives what serialising ASegment and
   // parsing it again as the content of a fresh "ROOT" element would give, with blank-only text

@@ -33,8 +33,37 @@ char TagLetter(TTagType AType) {
   }
 }
 
-
 }  // namespace
+
+// ConvertNode's view of the memoQ elements.
+class TImporterFromGroup03::TMemoQConverter : public TSegmentConverter {
+ public:
+  void AppendText(pugi::xml_node AText, std::string& AOut) override {
+    if (AText.type() != pugi::node_pcdata) return;
+    // Note: "{}" is memoQ's stand-in for an empty tag; alone it is no text.
+    std::string Text = EscapeXmlText(AText.value());
+    if (Text != "{}") AOut += Text;
+  }
+  bool EnterElement(pugi::xml_node AElement, std::string& AOut) override {
+    if (IsTrackedDeletion(AElement)) return false;
+    const TTagType Kind = ClassifyTag(AElement);
+    if (Kind != TTagType::ttNotNeeded) {
+      AOut += '<';
+      AOut += TagLetter(Kind);
+      AOut += " id=\"";
+      AOut += EscapeXmlText(FindAttribute(AElement, "id").value());  // an id with a quote must not break the markup
+      AOut += "\">";
+    }
+    return true;
+  }
+  void LeaveElement(pugi::xml_node AElement, std::string& AOut) override {
+    const TTagType Kind = ClassifyTag(AElement);
+    if (Kind == TTagType::ttNotNeeded) return;
+    AOut += "</";
+    AOut += TagLetter(Kind);
+    AOut += '>';
+  }
+};
 
 TImporterFromGroup03::TImporterFromGroup03(const std::string& ATempDir, const std::string& AFileFullName, bool ADoNotSeparateSpaces)
     : TImporter(ATempDir, AFileFullName, ADoNotSeparateSpaces),
@@ -89,53 +118,8 @@ TTagType TImporterFromGroup03::ClassifyTag(pugi::xml_node AElement) {
 }
 
 std::string TImporterFromGroup03::ConvertNode(pugi::xml_node ANode) {
-  std::string Out;
-  if (!ANode) return Out;
-  // Appends what Cur stands for; true when its children are to be converted.
-  const auto Enter = [&](pugi::xml_node Cur) {
-    if (Cur.type() == pugi::node_pcdata) {
-      // Note: "{}" is memoQ's stand-in for an empty tag; alone it is no text.
-      std::string Text = EscapeXmlText(Cur.value());
-      if (Text != "{}") Out += Text;
-      return false;
-    }
-    if (Cur.type() != pugi::node_element || IsTrackedDeletion(Cur)) return false;
-    const TTagType Kind = ClassifyTag(Cur);
-    if (Kind != TTagType::ttNotNeeded) {
-      Out += '<';
-      Out += TagLetter(Kind);
-      Out += " id=\"";
-      Out += EscapeXmlText(FindAttribute(Cur, "id").value());  // an id with a quote must not break the markup
-      Out += "\">";
-    }
-    return true;
-  };
-  const auto Leave = [&](pugi::xml_node Cur) {
-    const TTagType Kind = ClassifyTag(Cur);
-    if (Kind == TTagType::ttNotNeeded) return;
-    Out += "</";
-    Out += TagLetter(Kind);
-    Out += '>';
-  };
-  if (!Enter(ANode)) return Out;
-  // Pre-order walk over parent links: no recursion, so nesting depth is no danger.
-  pugi::xml_node Cur = ANode.first_child();
-  while (Cur) {
-    const bool Entered = Enter(Cur);
-    if (Entered && Cur.first_child()) {
-      Cur = Cur.first_child();
-      continue;
-    }
-    if (Entered) Leave(Cur);
-    while (Cur != ANode && !Cur.next_sibling()) {
-      Cur = Cur.parent();
-      if (Cur != ANode) Leave(Cur);
-    }
-    if (Cur == ANode) break;
-    Cur = Cur.next_sibling();
-  }
-  Leave(ANode);
-  return Out;
+  TMemoQConverter Converter;
+  return ConvertTree(ANode, Converter);
 }
 
 }  // namespace lexmora

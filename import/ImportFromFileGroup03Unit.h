@@ -33,6 +33,7 @@ class TImporterFromGroup03 : public TImporter {
   // ANode and its content in internal markup: tags as x/y/z with their escaped native code, text
   // escaped, a text that is exactly "{}" dropped, tracked deletions left out. Iterative.
   static std::string ConvertNode(pugi::xml_node ANode);
+  class TMemoQConverter;
 
  protected:
   // One record per unit with a segment guid and a source; throws when the target is missing.

@@ -26,21 +26,6 @@ std::string AsciiLower(std::string AText) {
 }
 
 
-// AText as the serialiser writes text, so a token of an unusual id is found as it stands.
-std::string SerializedTextForm(const std::string& AText) {
-  std::string Out;
-  for (char C : AText) {
-    switch (C) {
-      case '"': Out += "&#34;"; break;
-      case '&': Out += "&#38;"; break;
-      case '\'': Out += "&#39;"; break;
-      case '<': Out += "&#60;"; break;
-      case '>': Out += "&#62;"; break;
-      default: Out += C;
-    }
-  }
-  return Out;
-}
 
 // Replaces every occurrence of AFrom in AText, left to right, without overlaps.
 void ReplaceInText(std::string_view AText, const std::string& AFrom, const std::string& ATo, std::string& AOut) {
@@ -221,7 +206,9 @@ std::string TImporterFromGroup05::ReplacePlaceholders(const std::string& ASerial
   for (const TMemsourceTagDictRecord& Tag : ReadTagMetadata(AMetadata)) {
     // Note: an empty id would turn every literal "{}" of the text into a tag.
     if (Tag.FTagID.empty()) continue;
-    const std::string ID = SerializedTextForm(Tag.FTagID);
+    // As the serialiser writes text, so a token of an unusual id is found as it stands.
+    std::string ID;
+    AppendNumericEscaped(ID, Tag.FTagID);
     ReplaceAll(Text, "{" + ID + "&#62;", InternalTagMarkup('x', Tag.FTagID, Tag.FTagContent));
     ReplaceAll(Text, "&#60;" + ID + "}", InternalTagMarkup('y', Tag.FTagID, Tag.FTagContent));
     ReplaceAll(Text, "{" + ID + "}", InternalTagMarkup('z', Tag.FTagID, Tag.FTagContent));

@@ -38,16 +38,7 @@ void AppendEscaped(std::string& AOut, std::string_view AText, TXliffTextForm AFo
     AOut += EscapeXmlText(std::string(AText));
     return;
   }
-  for (const char C : AText) {
-    switch (C) {
-      case '"': AOut += "&#34;"; break;
-      case '&': AOut += "&#38;"; break;
-      case '\'': AOut += "&#39;"; break;
-      case '<': AOut += "&#60;"; break;
-      case '>': AOut += "&#62;"; break;
-      default: AOut += C;
-    }
-  }
+  AppendNumericEscaped(AOut, AText);
 }
 
 // The character of a "cp" element. Note: the internal markup is XML and cannot carry what XML
@@ -91,42 +82,17 @@ TOriginalData ReadOriginalData(pugi::xml_node AOriginalData) {
 }
 
 // Converts one "source" or "target" into internal markup.
-class TInlineConverter {
+class TInlineConverter : public TSegmentConverter {
  public:
   TInlineConverter(TXmlNamespaceScope& AScope, const TOriginalData& AData, TXliffTextForm AForm)
       : FScope(AScope), FData(AData), FForm(AForm) {}
 
-  std::string Convert(pugi::xml_node ASegmentPart) {
-    FOut.clear();
-    if (!Enter(ASegmentPart)) return FOut;
-    // Pre-order walk over parent links: no recursion, so nesting depth is no danger.
-    pugi::xml_node Cur = ASegmentPart.first_child();
-    while (Cur) {
-      const bool Entered = Enter(Cur);
-      if (Entered && Cur.first_child()) {
-        Cur = Cur.first_child();
-        continue;
-      }
-      if (Entered) Leave(Cur);
-      while (Cur != ASegmentPart && !Cur.next_sibling()) {
-        Cur = Cur.parent();
-        if (Cur != ASegmentPart) Leave(Cur);
-      }
-      if (Cur == ASegmentPart) break;
-      Cur = Cur.next_sibling();
-    }
-    Leave(ASegmentPart);
-    return FOut;
-  }
+  std::string Convert(pugi::xml_node ASegmentPart) { return ConvertTree(ASegmentPart, *this); }
 
- private:
-  // Appends what ANode stands for; true when its content is to be converted (Leave follows).
-  bool Enter(pugi::xml_node ANode) {
-    if (ANode.type() == pugi::node_pcdata || ANode.type() == pugi::node_cdata) {
-      AppendEscaped(FOut, ANode.value(), FForm);
-      return false;
-    }
-    if (ANode.type() != pugi::node_element) return false;
+  void AppendText(pugi::xml_node AText, std::string& AOut) override { AppendEscaped(AOut, AText.value(), FForm); }
+
+  // Appends what AElement stands for; true when its content is to be converted (Leave follows).
+  bool EnterElement(pugi::xml_node ANode, std::string& AOut) override {
     FScope.Enter(ANode);
     const bool Core = IsXliff2Namespace(FScope.NamespaceOf(ANode));
     const std::string_view Name = LocalName(ANode.name());
@@ -134,50 +100,50 @@ class TInlineConverter {
     if (!Core) {
       // Another vocabulary inside a segment (an XLIFF 1.2 element, say) is never its text.
     } else if (Name == "ph") {
-      Tag('z', Attr(ANode, "id"), ANode, "dataRef", SerializeXml(ANode, true));
+      Tag('z', Attr(ANode, "id"), ANode, "dataRef", SerializeXml(ANode, true), AOut);
       Descend = false;
     } else if (Name == "pc") {
-      Tag('x', Attr(ANode, "id"), ANode, "dataRefStart", SerializeStartTag(ANode));
+      Tag('x', Attr(ANode, "id"), ANode, "dataRefStart", SerializeStartTag(ANode), AOut);
     } else if (Name == "sc") {
-      Tag('x', Attr(ANode, "id"), ANode, "dataRef", SerializeXml(ANode, true));
+      Tag('x', Attr(ANode, "id"), ANode, "dataRef", SerializeXml(ANode, true), AOut);
       Descend = false;
     } else if (Name == "ec") {
       // An isolated end code names itself; a paired one names its start code.
       const pugi::xml_attribute StartRef = ANode.attribute("startRef");
-      Tag('y', StartRef ? StartRef.value() : Attr(ANode, "id"), ANode, "dataRef", SerializeXml(ANode, true));
+      Tag('y', StartRef ? StartRef.value() : Attr(ANode, "id"), ANode, "dataRef", SerializeXml(ANode, true), AOut);
       Descend = false;
     } else if (Name == "sm" || Name == "em") {
       Descend = false;  // annotation boundaries carry no text and no code
     } else if (Name == "cp") {
-      AppendEscaped(FOut, CodePointText(ANode), FForm);
+      AppendEscaped(AOut, CodePointText(ANode), FForm);
       Descend = false;
     }
     if (!Descend) FScope.Leave(ANode);
     return Descend;
   }
 
-  void Leave(pugi::xml_node AElement) {
-    if (AElement.type() != pugi::node_element) return;
+  void LeaveElement(pugi::xml_node AElement, std::string& AOut) override {
     if (LocalName(AElement.name()) == "pc" && IsXliff2Namespace(FScope.NamespaceOf(AElement)))
-      Tag('y', Attr(AElement, "id"), AElement, "dataRefEnd", "</" + std::string(AElement.name()) + ">");
+      Tag('y', Attr(AElement, "id"), AElement, "dataRefEnd", "</" + std::string(AElement.name()) + ">", AOut);
     FScope.Leave(AElement);
   }
 
+ private:
   static std::string Attr(pugi::xml_node AElement, const char* AName) { return AElement.attribute(AName).value(); }
 
   // A tag whose content is the original data ARefAttr refers to, else AOwnMarkup.
-  void Tag(char ALetter, const std::string& AID, pugi::xml_node AElement, const char* ARefAttr, const std::string& AOwnMarkup) {
+  void Tag(char ALetter, const std::string& AID, pugi::xml_node AElement, const char* ARefAttr,
+           const std::string& AOwnMarkup, std::string& AOut) {
     const pugi::xml_attribute Ref = AElement.attribute(ARefAttr);
     const auto Found = Ref ? FData.find(Ref.value()) : FData.end();
     std::string Content;
     AppendEscaped(Content, Found != FData.end() ? Found->second : AOwnMarkup, FForm);
-    FOut += InternalTagMarkup(ALetter, AID, Content);
+    AOut += InternalTagMarkup(ALetter, AID, Content);
   }
 
   TXmlNamespaceScope& FScope;
   const TOriginalData& FData;
   TXliffTextForm FForm;
-  std::string FOut;
 };
 
 }  // namespace

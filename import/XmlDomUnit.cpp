@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <fstream>
 #include <iterator>
@@ -56,18 +57,10 @@ void AppendNumericRef(std::string& AOut, unsigned char AChar) {
 void AppendEscaped(std::string& AOut, const char* AText, bool AIsAttribute) {
   for (const char* P = AText; *P; ++P) {
     const unsigned char C = static_cast<unsigned char>(*P);
-    switch (C) {
-      case '"': AOut += "&#34;"; break;
-      case '&': AOut += "&#38;"; break;
-      case '\'': AOut += "&#39;"; break;
-      case '<': AOut += "&#60;"; break;
-      case '>': AOut += "&#62;"; break;
-      default:
-        if (C < 0x20 && (AIsAttribute || (C != '\t' && C != '\n')))
-          AppendNumericRef(AOut, C);
-        else
-          AOut += static_cast<char>(C);
-    }
+    if (C < 0x20 && (AIsAttribute || (C != '\t' && C != '\n')))
+      AppendNumericRef(AOut, C);
+    else
+      AppendNumericEscaped(AOut, std::string_view(P, 1));
   }
 }
 
@@ -419,6 +412,14 @@ bool IsValidUtf8(std::string_view AData) {
   const auto* P = reinterpret_cast<const unsigned char*>(AData.data());
   const auto* End = P + AData.size();
   while (P < End) {
+    // Markup is mostly ASCII: eight bytes at a time while none has its high bit set.
+    while (End - P >= 8) {
+      std::uint64_t Word;
+      std::memcpy(&Word, P, sizeof Word);
+      if (Word & 0x8080808080808080ULL) break;
+      P += 8;
+    }
+    if (P == End) break;
     const unsigned char C = *P;
     if (C < 0x80) {
       ++P;
@@ -448,6 +449,55 @@ bool IsValidUtf8(std::string_view AData) {
     P += Len;
   }
   return true;
+}
+
+void AppendNumericEscaped(std::string& AOut, std::string_view AText) {
+  for (const char C : AText) {
+    switch (C) {
+      case '"': AOut += "&#34;"; break;
+      case '&': AOut += "&#38;"; break;
+      case '\'': AOut += "&#39;"; break;
+      case '<': AOut += "&#60;"; break;
+      case '>': AOut += "&#62;"; break;
+      default: AOut += C;
+    }
+  }
+}
+
+void TSegmentConverter::AppendText(pugi::xml_node AText, std::string& AOut) {
+  if (AText.type() == pugi::node_pcdata) AOut += EscapeXmlText(AText.value());
+}
+
+std::string ConvertTree(pugi::xml_node ANode, TSegmentConverter& AConverter) {
+  std::string Out;
+  if (!ANode) return Out;
+  // Visits ANode's subtree in document order; returns true when Cur's content is to be entered.
+  const auto Enter = [&](pugi::xml_node Cur) {
+    if (Cur.type() == pugi::node_pcdata || Cur.type() == pugi::node_cdata) {
+      AConverter.AppendText(Cur, Out);
+      return false;
+    }
+    if (Cur.type() != pugi::node_element) return false;  // comments and PIs give nothing
+    return AConverter.EnterElement(Cur, Out);
+  };
+  if (!Enter(ANode)) return Out;
+  pugi::xml_node Cur = ANode.first_child();
+  while (Cur) {
+    const bool Entered = Enter(Cur);
+    if (Entered && Cur.first_child()) {
+      Cur = Cur.first_child();
+      continue;
+    }
+    if (Entered) AConverter.LeaveElement(Cur, Out);  // an empty element let in still gets its leave call
+    while (Cur != ANode && !Cur.next_sibling()) {
+      Cur = Cur.parent();
+      if (Cur != ANode) AConverter.LeaveElement(Cur, Out);
+    }
+    if (Cur == ANode) break;
+    Cur = Cur.next_sibling();
+  }
+  AConverter.LeaveElement(ANode, Out);
+  return Out;
 }
 
 }  // namespace lexmora

@@ -108,4 +108,25 @@ std::string TrimBlanks(std::string_view AText);
 // True when AData is well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
 bool IsValidUtf8(std::string_view AData);
 
+// Appends AText with the five characters markup reserves as numeric references ("&#60;" ...),
+// as the serialiser writes them; everything else as it stands.
+void AppendNumericEscaped(std::string& AOut, std::string_view AText);
+
+// A reader's conversion of a segment's tree to internal tag markup: what a text node and an
+// element stand for; ConvertTree walks the tree.
+class TSegmentConverter {
+ public:
+  virtual ~TSegmentConverter() = default;
+  // A text or CDATA node: by default text escaped with EscapeXmlText, CDATA gives nothing.
+  virtual void AppendText(pugi::xml_node AText, std::string& AOut);
+  // On entering AElement: may append markup to AOut; false skips the element's content.
+  virtual bool EnterElement(pugi::xml_node AElement, std::string& AOut) = 0;
+  // After the content of an element that EnterElement let in.
+  virtual void LeaveElement(pugi::xml_node AElement, std::string& AOut) = 0;
+};
+
+// Converts ANode and its content to internal markup as AConverter says, in document order;
+// comments and processing instructions give nothing. Iterative, so any nesting depth is safe.
+std::string ConvertTree(pugi::xml_node ANode, TSegmentConverter& AConverter);
+
 }  // namespace lexmora

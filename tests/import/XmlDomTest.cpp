@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+
+#include <random>
 #include <unistd.h>
 
 #include <filesystem>
@@ -159,6 +161,49 @@ TEST(XmlDom, Utf8Validation) {
       {"bad continuation", "\xC3\x28", false},
   };
   for (const Row& R : Rows) EXPECT_EQ(IsValidUtf8(R.Bytes), R.Valid) << R.Name;
+  // The same verdict wherever the sequence stands among ASCII bytes, so that the check's
+  // eight-byte steps meet it at every alignment and with every length of ASCII after it.
+  for (const Row& R : Rows)
+    for (std::size_t Before = 0; Before <= 17; ++Before)
+      for (std::size_t After = 0; After <= 17; ++After)
+        ASSERT_EQ(IsValidUtf8(std::string(Before, 'a') + R.Bytes + std::string(After, 'z')), R.Valid)
+            << R.Name << " after " << Before << ", before " << After;
+}
+
+// A plain byte-by-byte reading of the UTF-8 rules, to compare the fast check with.
+bool ReferenceUtf8(std::string_view AData) {
+  std::size_t I = 0;
+  while (I < AData.size()) {
+    const auto C = static_cast<unsigned char>(AData[I]);
+    std::size_t Len = C < 0x80 ? 1 : (C & 0xE0) == 0xC0 ? 2 : (C & 0xF0) == 0xE0 ? 3 : (C & 0xF8) == 0xF0 ? 4 : 0;
+    if (Len == 0 || I + Len > AData.size()) return false;
+    std::uint32_t Cp = Len == 1 ? C : C & (0x7F >> Len);
+    for (std::size_t K = 1; K < Len; ++K) {
+      const auto D = static_cast<unsigned char>(AData[I + K]);
+      if ((D & 0xC0) != 0x80) return false;
+      Cp = Cp << 6 | (D & 0x3F);
+    }
+    const std::uint32_t Min[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (Cp < Min[Len] || Cp > 0x10FFFF || (Cp >= 0xD800 && Cp <= 0xDFFF)) return false;
+    I += Len;
+  }
+  return true;
+}
+
+TEST(XmlDom, Utf8ValidationAgreesWithTheRulesOnRandomText) {
+  std::mt19937 Random(20261209);
+  // Mostly ASCII with now and then a byte of a multi-byte sequence or a stray one.
+  const unsigned char kHigh[] = {0x80, 0xBF, 0xC0, 0xC2, 0xC3, 0xDF, 0xE0, 0xE2, 0xED, 0xEF, 0xF0, 0xF4, 0xF5, 0xFF, 0xA0, 0x9F};
+  int Valid = 0;
+  for (int N = 0; N < 20000; ++N) {
+    std::string Text(Random() % 40, 'x');
+    for (char& C : Text)
+      C = Random() % 6 == 0 ? static_cast<char>(kHigh[Random() % sizeof kHigh]) : static_cast<char>('a' + Random() % 26);
+    const bool Expected = ReferenceUtf8(Text);
+    Valid += Expected;
+    ASSERT_EQ(IsValidUtf8(Text), Expected) << ::testing::PrintToString(Text);
+  }
+  EXPECT_GT(Valid, 100);  // the random texts hold valid ones too
 }
 
 TEST(XmlDom, BlanksAndTrimmingStopAtU0020) {
