@@ -1,6 +1,7 @@
 // Pairing audit over the two sides' segments.
 #include "PairingAuditUnit.h"
 
+#include <string_view>
 #include <unordered_set>
 
 namespace lexmora {
@@ -51,12 +52,12 @@ std::vector<std::string> KeysOf(const TArrayOfDiffInfoRecord& ASide, TAuditSide 
                                 std::vector<TAuditEntry>& ADuplicates) {
   std::vector<std::string> Keys;
   Keys.reserve(ASide.size());
-  std::unordered_set<std::string> Seen;
-  Seen.reserve(ASide.size());
-  for (std::size_t I = 0; I < ASide.size(); ++I) {
-    Keys.push_back(SegmentIdentityKey(ASide[I]));
-    if (!Seen.insert(Keys.back()).second) ADuplicates.push_back(EntryOf(AWhich, I, ASide[I], ADocumentName));
-  }
+  for (const TDiffInfoRecord& Rec : ASide) Keys.push_back(SegmentIdentityKey(Rec));
+  // The sets look at the keys where they are: no key is copied again.
+  std::unordered_set<std::string_view> Seen;
+  Seen.reserve(Keys.size());
+  for (std::size_t I = 0; I < Keys.size(); ++I)
+    if (!Seen.insert(Keys[I]).second) ADuplicates.push_back(EntryOf(AWhich, I, ASide[I], ADocumentName));
   return Keys;
 }
 
@@ -69,7 +70,8 @@ TPairingAudit ComputePairingAudit(const TArrayOfDiffInfoRecord& ASource, const T
   const std::vector<std::string> EdKeys = KeysOf(AEdited, TAuditSide::asEdited, ADocumentName, Audit.DuplicateIds);
 
   // Segments without a source text take no part in pairing (they get no report row).
-  std::unordered_set<std::string> Paired, Edited(EdKeys.begin(), EdKeys.end());
+  std::unordered_set<std::string_view> Paired, Edited(EdKeys.begin(), EdKeys.end());
+  Paired.reserve(SrcKeys.size());
   for (std::size_t I = 0; I < ASource.size(); ++I) {
     if (ASource[I].SourceString.empty()) continue;
     Paired.insert(SrcKeys[I]);

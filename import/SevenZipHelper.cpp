@@ -9,6 +9,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <vector>
@@ -24,6 +25,7 @@ namespace {
 
 const char* const kExtractName = "SevenZipHelper.ExtractArchiveToDir";
 const char* const kCreateName = "SevenZipHelper.CreateZipFromFileList";
+const char* const kCreatePartsName = "SevenZipHelper.CreateZipFromParts";
 const std::string kNoFileName = "entry name without a file name";
 
 std::string LowerAscii(std::string AText) {
@@ -294,19 +296,95 @@ bool ExtractArchiveToDir(const std::string& AArchiveFileName, const std::string&
   return false;
 }
 
+namespace {
+
+// One entry to pack: its name in the archive and how to make its source (null on failure, with
+// the library's error in AZip).
+struct TPackItem {
+  std::string Name;
+  std::function<zip_source_t*(zip_t* AZip)> MakeSource;
+  std::string What;  // for the failure text: the file or part the source reads
+};
+
+// Writes AArchiveFileName from AItems in order, deflated at level 7; ATotalBytes is what the
+// progress counts to. Failures are logged under ALogName and described through ATell.
+// AMode, when not 0, is stored as each entry's Unix file mode (a file source brings its own).
+bool WriteZip(const std::string& AArchiveFileName, const std::vector<TPackItem>& AItems, std::int64_t ATotalBytes,
+              const TOnProgressCallback& AOnProgress, const std::function<void(const std::string&)>& ATell,
+              const char* ALogName, mode_t AMode = 0) {
+  int ErrorCode = 0;
+  TZipPtr Zip(zip_open(AArchiveFileName.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &ErrorCode));
+  if (!Zip) {
+    Logger().AddError(ALogName, "Cannot create " + AArchiveFileName + ": " + ZipErrorText(ErrorCode));
+    ATell("cannot create the archive: " + LowerFirstLetter(ZipErrorText(ErrorCode)));
+    return false;
+  }
+  for (const TPackItem& Item : AItems) {
+    zip_source_t* Source = Item.MakeSource(Zip.get());
+    if (!Source) throw std::runtime_error("cannot read " + Item.What + ": " + zip_strerror(Zip.get()));
+    const zip_int64_t Index = zip_file_add(Zip.get(), Item.Name.c_str(), Source, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
+    if (Index < 0) {
+      zip_source_free(Source);
+      throw std::runtime_error("cannot add " + Item.Name + ": " + zip_strerror(Zip.get()));
+    }
+    if (zip_set_file_compression(Zip.get(), static_cast<zip_uint64_t>(Index), ZIP_CM_DEFLATE, 7) != 0)
+      throw std::runtime_error(std::string("cannot set compression: ") + zip_strerror(Zip.get()));
+    if (AMode != 0 &&
+        zip_file_set_external_attributes(Zip.get(), static_cast<zip_uint64_t>(Index), 0, ZIP_OPSYS_UNIX,
+                                         static_cast<zip_uint32_t>(S_IFREG | AMode) << 16) != 0)
+      throw std::runtime_error(std::string("cannot set attributes: ") + zip_strerror(Zip.get()));
+  }
+  TProgressState State{&AOnProgress, std::max<std::int64_t>(ATotalBytes, 1)};
+  if (AOnProgress) zip_register_progress_callback_with_state(Zip.get(), 0.01, ProgressHook, nullptr, &State);
+  if (zip_close(Zip.get()) != 0) {
+    Logger().AddError(ALogName, "Cannot write " + AArchiveFileName + ": " + zip_strerror(Zip.get()));
+    ATell("cannot write the archive: " + LowerFirstLetter(zip_strerror(Zip.get())));
+    return false;  // the deleter discards the archive object; nothing was renamed into place
+  }
+  (void)Zip.release();  // closed successfully: the handle is gone
+  return true;
+}
+
+// The mode a part written as a file by this process would have (0666 less the umask), which an
+// entry packed from that file recorded. Read, not set: setting the umask to learn it would race
+// with other threads creating files.
+mode_t PartFileMode() {
+  mode_t Mask = 022;
+  std::ifstream Status("/proc/self/status");
+  for (std::string Line; std::getline(Status, Line);)
+    if (Line.rfind("Umask:", 0) == 0) {
+      Mask = static_cast<mode_t>(std::stoul(Line.substr(6), nullptr, 8));
+      break;
+    }
+  return 0666 & ~Mask & 0777;
+}
+
+// Runs APack, turning anything it throws into a logged failure with its reason.
+bool GuardPacking(const char* ALogName, const std::function<void(const std::string&)>& ATell,
+                  const std::function<bool()>& APack) {
+  try {
+    return APack();
+  } catch (const std::exception& E) {
+    Logger().AddException(ALogName, E);
+    ATell(E.what());
+  } catch (...) {
+    Logger().AddError(ALogName, "unknown error");
+    ATell("unknown error");
+  }
+  return false;
+}
+
+}  // namespace
+
 bool CreateZipFromFileList(const std::string& AFileList, const std::string& ABaseDir,
                            const std::string& AArchiveFileName, const TOnProgressCallback& AOnProgress,
                            std::string* AReason) {
   const auto Tell = [AReason](const std::string& AText) {
     if (AReason) *AReason = AText;
   };
-  try {
+  return GuardPacking(kCreateName, Tell, [&] {
     if (LowerExtension(AArchiveFileName) != ".zip") return false;
-    struct TItem {
-      std::string File;
-      std::string Name;
-    };
-    std::vector<TItem> Items;
+    std::vector<TPackItem> Items;
     std::int64_t TotalBytes = 0;
     for (const std::string& Line : SplitLines(AFileList)) {
       if (ABaseDir.empty() || Line.compare(0, ABaseDir.size(), ABaseDir) != 0) continue;
@@ -320,48 +398,42 @@ bool CreateZipFromFileList(const std::string& AFileList, const std::string& ABas
         return false;
       }
       TotalBytes += static_cast<std::int64_t>(fs::file_size(File));
-      Items.push_back({Line, Name});
+      Items.push_back({Name, [Line](zip_t* AZip) { return zip_source_file(AZip, Line.c_str(), 0, 0); }, Line});
     }
     // The library writes no file for an archive without entries; say so instead of answering true.
     if (Items.empty()) {
       Logger().AddError(kCreateName, "No file of the list lies under " + ABaseDir);
       return false;
     }
-    int ErrorCode = 0;
-    TZipPtr Zip(zip_open(AArchiveFileName.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &ErrorCode));
-    if (!Zip) {
-      Logger().AddError(kCreateName, "Cannot create " + AArchiveFileName + ": " + ZipErrorText(ErrorCode));
-      Tell("cannot create the archive: " + LowerFirstLetter(ZipErrorText(ErrorCode)));
+    return WriteZip(AArchiveFileName, Items, TotalBytes, AOnProgress, Tell, kCreateName);
+  });
+}
+
+bool CreateZipFromParts(const std::vector<TZipPart>& AParts, const std::string& AArchiveFileName,
+                        const TOnProgressCallback& AOnProgress, std::string* AReason) {
+  const auto Tell = [AReason](const std::string& AText) {
+    if (AReason) *AReason = AText;
+  };
+  return GuardPacking(kCreatePartsName, Tell, [&] {
+    if (LowerExtension(AArchiveFileName) != ".zip") return false;
+    std::vector<TPackItem> Items;
+    std::int64_t TotalBytes = 0;
+    for (const TZipPart& Part : AParts) {
+      if (Part.Name.empty() || Part.Name.front() == '/' || Part.Name.find('\\') != std::string::npos)
+        throw std::invalid_argument("not a part name: " + Part.Name);
+      TotalBytes += static_cast<std::int64_t>(Part.Data.size());
+      // The part's bytes stay the caller's until the archive is closed; the source only reads them.
+      const std::string_view Data = Part.Data;
+      Items.push_back(
+          {Part.Name, [Data](zip_t* AZip) { return zip_source_buffer(AZip, Data.data(), Data.size(), 0); }, Part.Name});
+    }
+    if (Items.empty()) {
+      Logger().AddError(kCreatePartsName, "No part to pack");
+      Tell("no part to pack");
       return false;
     }
-    for (const TItem& Item : Items) {
-      zip_source_t* Source = zip_source_file(Zip.get(), Item.File.c_str(), 0, 0);
-      if (!Source) throw std::runtime_error("cannot read " + Item.File + ": " + zip_strerror(Zip.get()));
-      const zip_int64_t Index = zip_file_add(Zip.get(), Item.Name.c_str(), Source, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
-      if (Index < 0) {
-        zip_source_free(Source);
-        throw std::runtime_error("cannot add " + Item.Name + ": " + zip_strerror(Zip.get()));
-      }
-      if (zip_set_file_compression(Zip.get(), static_cast<zip_uint64_t>(Index), ZIP_CM_DEFLATE, 7) != 0)
-        throw std::runtime_error(std::string("cannot set compression: ") + zip_strerror(Zip.get()));
-    }
-    TProgressState State{&AOnProgress, std::max<std::int64_t>(TotalBytes, 1)};
-    if (AOnProgress) zip_register_progress_callback_with_state(Zip.get(), 0.01, ProgressHook, nullptr, &State);
-    if (zip_close(Zip.get()) != 0) {
-      Logger().AddError(kCreateName, "Cannot write " + AArchiveFileName + ": " + zip_strerror(Zip.get()));
-      Tell("cannot write the archive: " + LowerFirstLetter(zip_strerror(Zip.get())));
-      return false;  // the deleter discards the archive object; nothing was renamed into place
-    }
-    (void)Zip.release();  // closed successfully: the handle is gone
-    return true;
-  } catch (const std::exception& E) {
-    Logger().AddException(kCreateName, E);
-    Tell(E.what());
-  } catch (...) {
-    Logger().AddError(kCreateName, "unknown error");
-    Tell("unknown error");
-  }
-  return false;
+    return WriteZip(AArchiveFileName, Items, TotalBytes, AOnProgress, Tell, kCreatePartsName, PartFileMode());
+  });
 }
 
 }  // namespace lexmora

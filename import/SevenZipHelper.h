@@ -1,8 +1,11 @@
-// Archive helper: unpacks ZIP packages into a folder and packs a list of files into a ZIP archive.
+// Archive helper: unpacks ZIP packages into a folder and packs a list of files, or parts held in
+// memory, into a ZIP archive.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "DataTypeUnit.h"
 
@@ -43,5 +46,20 @@ bool ExtractArchiveToDir(const std::string& AArchiveFileName, const std::string&
 bool CreateZipFromFileList(const std::string& AFileList, const std::string& ABaseDir,
                            const std::string& AArchiveFileName, const TOnProgressCallback& AOnProgress = nullptr,
                            std::string* AReason = nullptr);
+
+// One part of an archive written from memory: its entry name ("/" separated, relative) and its
+// bytes, which must stay valid until CreateZipFromParts returns.
+struct TZipPart {
+  std::string Name;
+  std::string_view Data;
+};
+
+// Writes the ZIP archive AArchiveFileName from AParts, in their order, deflated at level 7, as
+// CreateZipFromFileList packs the same bytes from files; the progress counts the parts' bytes.
+// Answers false, never throws, when the name does not end in ".zip" (letter case ignored), there
+// is no part, a name is not a relative "/" name or writing fails (then described in *AReason
+// when it is not null). An existing file named AArchiveFileName is replaced.
+bool CreateZipFromParts(const std::vector<TZipPart>& AParts, const std::string& AArchiveFileName,
+                        const TOnProgressCallback& AOnProgress = nullptr, std::string* AReason = nullptr);
 
 }  // namespace lexmora

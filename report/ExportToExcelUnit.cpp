@@ -10,6 +10,7 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <stdexcept>
 #include <system_error>
@@ -380,7 +381,13 @@ bool TExcelFileCreator::CreateTempDirectory() {
   // The folder must be new: an existing one may belong to a writer of another run. A parent
   // removed by another run at the wrong moment, or a taken name, is simply tried again.
   for (int Attempt = 0; Attempt < 8; ++Attempt) {
-    if (!ForceDirectories(FTmpBaseDir)) return false;
+    // The shared parent can vanish between its creation and the check that it is there, when
+    // another writer finishes at that moment; only a results folder that is missing is final.
+    if (!ForceDirectories(FTmpBaseDir)) {
+      std::error_code Ec;
+      if (!fs::is_directory(FolderOf(FSettings.ResultFileName), Ec)) return false;
+      continue;
+    }
     std::error_code Ec;
     if (fs::create_directory(FTmpFileName, Ec)) return true;
     NewTmpFileName();
@@ -390,16 +397,11 @@ bool TExcelFileCreator::CreateTempDirectory() {
   return false;
 }
 
-bool TExcelFileCreator::WritePart(const char* AStepName, const std::string& ARelPath, bool ACreateFolder,
+bool TExcelFileCreator::WritePart(const char* AStepName, const std::string& ARelPath,
                                   std::string (TExcelFileCreator::*ABuild)() const) {
   try {
     BeforeStep(AStepName);
-    const std::string Content = (this->*ABuild)();
-    if (ACreateFolder && !ForceDirectories(FolderOf(FTmpFileName + ARelPath))) {
-      NoteFailure("cannot create the folder " + FolderOf(FTmpFileName + ARelPath));
-      return false;
-    }
-    WriteFileContent(FTmpFileName + ARelPath, Content);
+    FParts.emplace_back(ARelPath, (this->*ABuild)());
     return true;
   } catch (const std::exception& E) {
     Logger().AddException(std::string("TExcelFileCreator.") + AStepName, E);
@@ -411,12 +413,12 @@ bool TExcelFileCreator::WritePart(const char* AStepName, const std::string& ARel
 bool TExcelFileCreator::CreateFileImage1() {
   try {
     BeforeStep("CreateFileImage1");
-    if (!ForceDirectories(FTmpFileName + "xl/media/")) {
-      NoteFailure("cannot create the folder " + FTmpFileName + "xl/media/");
-      return false;
-    }
-    // Its failures are logged there and do not fail the step: the workbook is whole without the logo.
-    ExtractResToFile("R004", FTmpFileName + "xl/media/image1.png");
+    // A program without its logo logs that and goes on: packing then finds the part missing.
+    const std::optional<std::string_view> Logo = FindResource("R004");
+    if (Logo)
+      FParts.emplace_back("xl/media/image1.png", std::string(*Logo));
+    else
+      Logger().AddError("TMainForm.ExtractResToFile", "The program holds no resource R004");
     return true;
   } catch (const std::exception& E) {
     Logger().AddException("TExcelFileCreator.CreateFileImage1", E);
@@ -428,19 +430,26 @@ bool TExcelFileCreator::CreateFileImage1() {
 bool TExcelFileCreator::PackToXlsx(const std::string& ATrgLangPair, const TOnProgressCallback& ACallback) {
   try {
     BeforeStep("PackToXlsx");
-    std::string FileList;
+    // The parts go in the package's order, whatever order they were built in.
+    std::vector<TZipPart> Parts;
     for (const std::string& File : PartFiles()) {
-      if (!FileList.empty()) FileList += "\r\n";
-      FileList += FTmpFileName + File;
+      const auto Found = std::find_if(FParts.begin(), FParts.end(), [&](const auto& APart) { return APart.first == File; });
+      if (Found == FParts.end()) {
+        Logger().AddError("TExcelFileCreator.PackToXlsx", "Part to pack not built: " + File);
+        NoteFailure("the part " + File + " is missing");
+        return false;
+      }
+      Parts.push_back({File, Found->second});
     }
     const std::string Archive = ArchiveFileName();
     std::string Reason;
-    if (!CreateZipFromFileList(FileList, FTmpFileName, Archive, ACallback, &Reason)) {
+    if (!CreateZipFromParts(Parts, Archive, ACallback, &Reason)) {
       NoteFailure(Reason.empty() ? std::string("cannot write the archive") : Reason);
       return false;
     }
+    FParts.clear();
     if (RenameNoReplace(Archive, ResultFileFor(ATrgLangPair))) return true;
-    // The only failure that keeps the archive and the assembly folder, for inspection.
+    // The only failure that keeps the archive (every part is in it), for inspection.
     NoteFailure((errno == EEXIST ? std::string("a report of this name exists")
                                  : "cannot rename the archive: " + std::string(std::strerror(errno))) +
                 "; the archive is kept at " + Archive);
@@ -471,9 +480,10 @@ std::string TExcelFileCreator::ExecuteFileCreation(const std::string& ATrgLangPa
                                                    const TOnProgressCallback& ACallback) {
   // AOwnFolder: the assembly folder was made by this writer (a taken name is someone else's).
   const auto Fail = [this](TMsg AMsg, bool AOwnFolder = true) {
-    // The assembly folder goes with a failure too, unless packing left the archive beside it.
+    // The assembly folder goes with a failure too (an archive kept for inspection stays).
+    FParts.clear();
     std::error_code Ec;
-    if (AOwnFolder && !fs::exists(ArchiveFileName(), Ec)) {
+    if (AOwnFolder) {
       fs::remove_all(FTmpFileName, Ec);
       fs::remove(FTmpBaseDir, Ec);  // only when empty: another writer may still use it
     }
@@ -513,17 +523,13 @@ std::string TExcelFileCreator::ExecuteFileCreation(const std::string& ATrgLangPa
       {"CreateFileDrawing1Rels", "xl/drawings/_rels/drawing1.xml.rels", &TExcelFileCreator::BuildDrawingRels,
        TMsg::XlsxDrawingRelsFailed},
   };
-  for (const auto& Part : kParts) {
-    // [Content_Types].xml lies in the temporary folder itself, which the first step made.
-    const bool CreateFolder = std::string_view(Part.Path) != "[Content_Types].xml";
-    if (!WritePart(Part.Step, Part.Path, CreateFolder, Part.Build)) return Fail(Part.Msg);
-  }
-  if (HasAnalysis() &&
-      !WritePart("CreateFileSheet2", "xl/worksheets/sheet2.xml", true, &TExcelFileCreator::BuildSheet2))
+  FParts.clear();
+  for (const auto& Part : kParts)
+    if (!WritePart(Part.Step, Part.Path, Part.Build)) return Fail(Part.Msg);
+  if (HasAnalysis() && !WritePart("CreateFileSheet2", "xl/worksheets/sheet2.xml", &TExcelFileCreator::BuildSheet2))
     return Fail(TMsg::XlsxSheet2Failed);
   if (!CreateFileImage1()) return Fail(TMsg::XlsxImageFailed);
-  if (!WritePart("CreateFileSheet1Rels", "xl/worksheets/_rels/sheet1.xml.rels", true,
-                 &TExcelFileCreator::BuildSheetRels))
+  if (!WritePart("CreateFileSheet1Rels", "xl/worksheets/_rels/sheet1.xml.rels", &TExcelFileCreator::BuildSheetRels))
     return Fail(TMsg::XlsxSheetRelsFailed);
   if (!PackToXlsx(ATrgLangPair, ACallback)) return Fail(TMsg::XlsxPackFailed);
   if (!DeleteTempDirectory()) return Fail(TMsg::XlsxDeleteTempDirFailed);

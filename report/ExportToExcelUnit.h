@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "ExcelPackagePartsUnit.h"
@@ -23,10 +24,10 @@ class TExcelFileCreator : public TBaseFileCreator {
               const std::string& AEditDistance) override;
   void AddJoinRow(const std::string& AText) override;
   std::string GetFileExtention() const override;  // ".xlsx"
-  // Writes the package parts into a temporary folder of its own, packs them into an archive
-  // of its own and renames that to the report file; the temporary folder is removed at the end.
-  // Answers empty on success, else the message of the first step that failed (nothing is
-  // cleaned up after a failure). Never throws.
+  // Makes a temporary folder of its own (the writer's unique name, also its archive's), builds
+  // the package parts in memory, packs them into an archive of its own and renames that to the
+  // report file; the temporary folder is removed at the end. Answers empty on success, else the
+  // message of the first step that failed. Never throws.
   std::string ExecuteFileCreation(const std::string& ATrgLangPair, const TOnProgressCallback& ACallback) override;
   std::string AddTotalInfo(std::int32_t ATotalSegCount, std::int32_t AChangedSegCount,
                            const std::string& AEdDist) override;
@@ -80,8 +81,7 @@ class TExcelFileCreator : public TBaseFileCreator {
   void AddTotalInfoRow(const std::string& ACaption, const std::string& AValue, std::int32_t ARow);
 
   bool CreateTempDirectory();
-  bool WritePart(const char* AStepName, const std::string& ARelPath, bool ACreateFolder,
-                 std::string (TExcelFileCreator::*ABuild)() const);
+  bool WritePart(const char* AStepName, const std::string& ARelPath, std::string (TExcelFileCreator::*ABuild)() const);
   bool CreateFileImage1();
   bool PackToXlsx(const std::string& ATrgLangPair, const TOnProgressCallback& ACallback);
   bool DeleteTempDirectory();
@@ -107,6 +107,8 @@ class TExcelFileCreator : public TBaseFileCreator {
   TLineList FMarginSheetPart;
   std::int32_t FCurrentSharedStringID = 0;
   std::string FAnalysisSheet;
+  // The parts built so far, by their path in the package.
+  std::vector<std::pair<std::string, std::string>> FParts;
 };
 
 }  // namespace lexmora

@@ -135,6 +135,133 @@ TEST(CreateZipFromFileList, ThrowingProgressHookDoesNotEscape) {
   EXPECT_NO_THROW(CreateZipFromFileList(D.Dir() + "b/a.xml", D.Dir() + "b/", D.Dir() + "h.zip", Hook));
 }
 
+// ---- CreateZipFromParts ---------------------------------------------------------------------
+
+// What an archive says of each entry besides its name and bytes.
+struct TEntryHead {
+  std::string Name;
+  zip_uint16_t Method = 0;
+  zip_uint64_t CompSize = 0;
+  zip_uint8_t OpSys = 0;
+  zip_uint32_t Attributes = 0;
+  zip_uint32_t Crc = 0;
+  bool operator==(const TEntryHead&) const = default;
+};
+
+std::vector<TEntryHead> EntryHeads(const std::string& AArchive) {
+  std::vector<TEntryHead> Heads;
+  int Err = 0;
+  zip_t* Zip = zip_open(AArchive.c_str(), ZIP_RDONLY, &Err);
+  if (!Zip) return Heads;
+  for (zip_int64_t I = 0; I < zip_get_num_entries(Zip, 0); ++I) {
+    zip_stat_t St;
+    zip_stat_index(Zip, static_cast<zip_uint64_t>(I), 0, &St);
+    TEntryHead H{St.name, St.comp_method, St.comp_size, 0, 0, St.crc};
+    zip_file_get_external_attributes(Zip, static_cast<zip_uint64_t>(I), 0, &H.OpSys, &H.Attributes);
+    Heads.push_back(H);
+  }
+  zip_discard(Zip);
+  return Heads;
+}
+
+std::ostream& operator<<(std::ostream& AOut, const TEntryHead& AHead) {
+  return AOut << AHead.Name << " method " << AHead.Method << " size " << AHead.CompSize << " os "
+              << int(AHead.OpSys) << " attributes " << std::oct << AHead.Attributes << std::dec << " crc " << AHead.Crc;
+}
+
+// The archive's bytes with every entry's time and date cleared (local and central headers),
+// the only fields that depend on when a part was made.
+std::string WithoutTimes(std::string AZip) {
+  const auto U16 = [&](std::size_t AAt) {
+    return static_cast<std::size_t>(static_cast<unsigned char>(AZip[AAt]) | static_cast<unsigned char>(AZip[AAt + 1]) << 8);
+  };
+  const auto U32 = [&](std::size_t AAt) { return U16(AAt) | U16(AAt + 2) << 16; };
+  std::size_t At = 0;
+  while (At + 30 <= AZip.size() && AZip.compare(At, 4, "PK\x03\x04") == 0) {
+    std::fill_n(AZip.begin() + static_cast<std::ptrdiff_t>(At + 10), 4, '\0');
+    At += 30 + U16(At + 26) + U16(At + 28) + U32(At + 18);
+  }
+  while (At + 46 <= AZip.size() && AZip.compare(At, 4, "PK\x01\x02") == 0) {
+    std::fill_n(AZip.begin() + static_cast<std::ptrdiff_t>(At + 12), 4, '\0');
+    At += 46 + U16(At + 28) + U16(At + 30) + U16(At + 32);
+  }
+  EXPECT_EQ(AZip.compare(At, 4, "PK\x05\x06"), 0) << "end of the central directory not where expected";
+  return AZip;
+}
+
+TEST(CreateZipFromParts, GivesTheArchiveTheFileListGivesForTheSameBytes) {
+  // The workbook's parts once came from files; packing them from memory must not change a byte
+  // of what an entry holds or says of itself (method, compressed size, attributes, checksum).
+  TScratchDir D;
+  const std::string Base = D.Dir() + "parts/";
+  const std::vector<std::pair<std::string, std::string>> Contents = {
+      {"xl/worksheets/sheet1.xml", std::string(70000, 'a') + "<row/>"},
+      {"[Content_Types].xml", "<Types/>"},
+      {"_rels/.rels", ""},
+      {"xl/media/image1.png", std::string("\x89PNG\r\n\x1a\n\0\0\0", 12)},
+      {"docProps/Grüße.xml", "ü"}};
+  std::string List;
+  std::vector<TZipPart> Parts;
+  for (const auto& [Name, Data] : Contents) {
+    WriteFile(Base + Name, Data);
+    List += Base + Name + "\r\n";
+    Parts.push_back({Name, Data});
+  }
+  ASSERT_TRUE(CreateZipFromFileList(List, Base, D.Dir() + "files.zip"));
+  ASSERT_TRUE(CreateZipFromParts(Parts, D.Dir() + "memory.zip"));
+  const auto FromFiles = EntryHeads(D.Dir() + "files.zip");
+  ASSERT_EQ(FromFiles.size(), Contents.size());
+  EXPECT_EQ(EntryHeads(D.Dir() + "memory.zip"), FromFiles);
+  EXPECT_TRUE(WithoutTimes(ReadFile(D.Path() / "memory.zip")) == WithoutTimes(ReadFile(D.Path() / "files.zip")));
+  TScratchDir Out;
+  ASSERT_TRUE(ExtractArchiveToDir(D.Dir() + "memory.zip", Out.Dir()));
+  for (const auto& [Name, Data] : Contents) EXPECT_EQ(ReadFile(Out.Path() / fs::u8path(Name)), Data) << Name;
+}
+
+TEST(CreateZipFromParts, ProgressRisesToTheTotalOfThePartsBytes) {
+  std::vector<std::string> Data;
+  std::vector<TZipPart> Parts;
+  std::int64_t Total = 0;
+  for (int I = 0; I < 4; ++I) Data.push_back(std::string(300000 + I, static_cast<char>('a' + I)));
+  for (int I = 0; I < 4; ++I) {
+    Parts.push_back({"p" + std::to_string(I), Data[I]});
+    Total += static_cast<std::int64_t>(Data[I].size());
+  }
+  TScratchDir D;
+  std::int64_t Last = -1, Max = 0;
+  ASSERT_TRUE(CreateZipFromParts(Parts, D.Dir() + "p.zip", [&](std::int64_t AValue, std::int64_t AMax) {
+    EXPECT_GE(AValue, Last);
+    Last = AValue;
+    Max = AMax;
+  }));
+  EXPECT_EQ(Max, Total);
+  EXPECT_EQ(Last, Total);
+}
+
+TEST(CreateZipFromParts, RefusesWithoutWriting) {
+  TScratchDir D;
+  const std::string Data = "x";
+  const struct {
+    const char* Case;
+    std::vector<TZipPart> Parts;
+    std::string Archive;
+    bool Reason;
+  } kCases[] = {
+      {"no part", {}, D.Dir() + "a.zip", true},
+      {"not a ZIP name", {{"a.xml", Data}}, D.Dir() + "a.xlsx", false},
+      {"absolute name", {{"/etc/a.xml", Data}}, D.Dir() + "b.zip", true},
+      {"backslash name", {{"xl\\a.xml", Data}}, D.Dir() + "c.zip", true},
+      {"empty name", {{"", Data}}, D.Dir() + "d.zip", true},
+      {"folder missing", {{"a.xml", Data}}, D.Dir() + "no/such/e.zip", true},
+  };
+  for (const auto& C : kCases) {
+    std::string Reason;
+    EXPECT_FALSE(CreateZipFromParts(C.Parts, C.Archive, nullptr, &Reason)) << C.Case;
+    EXPECT_EQ(!Reason.empty(), C.Reason) << C.Case << ": " << Reason;
+    EXPECT_FALSE(fs::exists(C.Archive)) << C.Case;
+  }
+}
+
 // ---- ExtractArchiveToDir: ordinary and damaged archives -------------------------------------
 
 TEST(ExtractArchiveToDir, RecreatesFoldersIncludingEmptyOnes) {

@@ -160,13 +160,14 @@ TEST_F(ExcelPackage, ExistingReportIsKeptAndPackingFails) {
   { std::ofstream(Report, std::ios::binary) << "keep me"; }
   EXPECT_EQ(W.ExecuteFileCreation("en-US_de-DE", nullptr), "Error when packing the result in xlsx file!");
   EXPECT_EQ(ReadFile(Report), "keep me");
-  // The one failure that keeps the archive and the assembly folder, for inspection; the reason
-  // says where the archive is.
+  // The one failure that keeps the archive, whole, for inspection; the reason says where it is.
   EXPECT_EQ(W.FailureReason(), "a report of this name exists; the archive is kept at " + W.ArchiveFileName());
   EXPECT_TRUE(fs::is_regular_file(W.ArchiveFileName()));
-  EXPECT_TRUE(fs::is_regular_file(W.TmpFileName() + "xl/worksheets/sheet1.xml"));
+  EXPECT_EQ(ReadZip(W.ArchiveFileName()).size(), TExcelFileCreator::PackageFiles().size());
   EXPECT_EQ(fs::path(W.ArchiveFileName()).parent_path(), Dir / "Results");
   EXPECT_TRUE(W.ArchiveFileName().ends_with(".zip"));
+  EXPECT_FALSE(fs::exists(W.TmpFileName()));
+  EXPECT_FALSE(fs::exists(Dir / "Results" / "tempEEDir"));
 }
 
 TEST_F(ExcelPackage, UnwritableResultsFolderFailsFirstStepAndLeavesNothing) {
@@ -185,105 +186,76 @@ TEST_F(ExcelPackage, UnwritableResultsFolderFailsFirstStepAndLeavesNothing) {
   EXPECT_EQ(Left, (std::set<std::string>{"NotAFolder", "Results"}));
 }
 
-// A writer that breaks the file system just before one chosen step.
-class TBrokenStepWriter : public TExcelFileCreator {
+// A writer whose chosen step fails (as building a part that does not fit in memory would), and
+// that looks at its assembly folder just before packing.
+class TFailingStepWriter : public TExcelFileCreator {
  public:
-  enum class TBreak { FileIsFolder, FolderIsFile };
-  TBrokenStepWriter(const TDiffFileConstructorSettings& S, std::string AStep, std::string APath, TBreak AHow)
-      : TExcelFileCreator(S), FStep(std::move(AStep)), FPath(std::move(APath)), FHow(AHow) {}
+  TFailingStepWriter(const TDiffFileConstructorSettings& S, std::string AStep)
+      : TExcelFileCreator(S), FStep(std::move(AStep)) {}
+  bool FolderEmptyWhenPacking = false;
 
  protected:
   void BeforeStep(std::string_view AStepName) override {
-    if (AStepName != FStep) return;
-    const fs::path Target = TmpFileName() + FPath;
-    if (FHow == TBreak::FileIsFolder) {
-      fs::create_directories(Target / "blocker");
-    } else {
-      // An earlier step may have made the folder already; put a file in its place.
-      fs::remove_all(Target.parent_path());
-      fs::create_directories(Target.parent_path().parent_path());
-      std::ofstream(Target.parent_path()) << "x";
+    if (AStepName == "PackToXlsx") {
+      std::error_code Ec;
+      FolderEmptyWhenPacking = fs::is_directory(TmpFileName()) && fs::is_empty(TmpFileName(), Ec);
     }
+    if (AStepName == FStep) throw std::runtime_error("Step " + FStep + " broken by the test");
   }
 
  private:
-  std::string FStep, FPath;
-  TBreak FHow;
+  std::string FStep;
 };
 
 struct TStepCase {
   const char* Step;
-  const char* Path;
   TMsg Msg;
 };
 
 class ExcelStepFailure : public ExcelPackage, public ::testing::WithParamInterface<TStepCase> {};
-// The steps whose part lies in a folder of its own.
-class ExcelFolderFailure : public ExcelStepFailure {};
 
-TEST_P(ExcelStepFailure, UnwritablePartIsLoggedUnderTheStepAndStopsTheRun) {
+TEST_P(ExcelStepFailure, FailingStepIsLoggedUnderItsNameAndStopsTheRun) {
   const auto& P = GetParam();
-  TBrokenStepWriter W(Settings(), P.Step, P.Path, TBrokenStepWriter::TBreak::FileIsFolder);
+  TFailingStepWriter W(Settings(), P.Step);
   Fill(W);
   const std::string LogName = std::string("TExcelFileCreator.") + P.Step + " > ";
   const std::size_t Before = CountInLog(LogName);
   EXPECT_EQ(W.ExecuteFileCreation("en_de", nullptr), GetLocalizedText(P.Msg, TLocalizationLanguare::llEN));
   EXPECT_GT(CountInLog(LogName), Before);
+  EXPECT_EQ(W.FailureReason(), std::string("Step ") + P.Step + " broken by the test");
+  // Nothing of the writer outlives the failure: no report, no archive, no assembly folder.
   EXPECT_FALSE(fs::exists(W.ResultFileFor("en_de")));
-  // The reason is kept for the error line, and the assembly folder does not outlive the failure.
-  EXPECT_FALSE(W.FailureReason().empty());
+  EXPECT_FALSE(fs::exists(W.ArchiveFileName()));
   EXPECT_FALSE(fs::exists(W.TmpFileName()));
   EXPECT_FALSE(fs::exists(Dir / "Results" / "tempEEDir"));
 }
 
-TEST_P(ExcelFolderFailure, MissingFolderFailsWithoutLogEntry) {
-  const auto& P = GetParam();
-  TBrokenStepWriter W(Settings(), P.Step, P.Path, TBrokenStepWriter::TBreak::FolderIsFile);
-  Fill(W);
-  const std::string LogName = std::string("TExcelFileCreator.") + P.Step + " > ";
-  const std::size_t Before = CountInLog(LogName);
-  EXPECT_EQ(W.ExecuteFileCreation("en_de", nullptr), GetLocalizedText(P.Msg, TLocalizationLanguare::llEN));
-  EXPECT_EQ(CountInLog(LogName), Before);
-  EXPECT_TRUE(W.FailureReason().starts_with("cannot create the folder ")) << W.FailureReason();
-  EXPECT_FALSE(fs::exists(W.TmpFileName()));
-}
-
-const TStepCase kFolderSteps[] = {
-    {"CreateFileRels", "_rels/.rels", TMsg::XlsxRelsFailed},
-    {"CreateFileApp", "docProps/app.xml", TMsg::XlsxAppPropsFailed},
-    {"CreateFileCore", "docProps/core.xml", TMsg::XlsxCorePropsFailed},
-    {"CreateFileWorkbookXML", "xl/_rels/workbook.xml.rels", TMsg::XlsxWorkbookRelsFailed},
-    {"CreateFileSheet1", "xl/worksheets/sheet1.xml", TMsg::XlsxSheetFailed},
-    {"CreateFileSharedStrings", "xl/sharedStrings.xml", TMsg::XlsxSharedStringsFailed},
-    {"CreateFileStyles", "xl/styles.xml", TMsg::XlsxStylesFailed},
-    {"CreateFileWorkbook", "xl/workbook.xml", TMsg::XlsxWorkbookFailed},
-    {"CreateFileDrawing1", "xl/drawings/drawing1.xml", TMsg::XlsxDrawingFailed},
-    {"CreateFileDrawing1Rels", "xl/drawings/_rels/drawing1.xml.rels", TMsg::XlsxDrawingRelsFailed},
-    {"CreateFileSheet1Rels", "xl/worksheets/_rels/sheet1.xml.rels", TMsg::XlsxSheetRelsFailed},
+const TStepCase kSteps[] = {
+    {"CreateFileRels", TMsg::XlsxRelsFailed},
+    {"CreateFileApp", TMsg::XlsxAppPropsFailed},
+    {"CreateFileCore", TMsg::XlsxCorePropsFailed},
+    {"CreateFileWorkbookXML", TMsg::XlsxWorkbookRelsFailed},
+    {"CreateFileSheet1", TMsg::XlsxSheetFailed},
+    {"CreateFileSharedStrings", TMsg::XlsxSharedStringsFailed},
+    {"CreateFileStyles", TMsg::XlsxStylesFailed},
+    {"CreateFileWorkbook", TMsg::XlsxWorkbookFailed},
+    {"CreateFileContentTypes", TMsg::XlsxContentTypesFailed},
+    {"CreateFileDrawing1", TMsg::XlsxDrawingFailed},
+    {"CreateFileDrawing1Rels", TMsg::XlsxDrawingRelsFailed},
+    {"CreateFileImage1", TMsg::XlsxImageFailed},
+    {"CreateFileSheet1Rels", TMsg::XlsxSheetRelsFailed},
+    {"PackToXlsx", TMsg::XlsxPackFailed},
 };
 std::string StepName(const ::testing::TestParamInfo<TStepCase>& AInfo) { return AInfo.param.Step; }
 
-INSTANTIATE_TEST_SUITE_P(Steps, ExcelStepFailure,
-                         ::testing::Values(TStepCase{"CreateFileContentTypes", "[Content_Types].xml",
-                                                     TMsg::XlsxContentTypesFailed}),
-                         StepName);
-INSTANTIATE_TEST_SUITE_P(FolderSteps, ExcelStepFailure, ::testing::ValuesIn(kFolderSteps), StepName);
-INSTANTIATE_TEST_SUITE_P(FolderSteps, ExcelFolderFailure, ::testing::ValuesIn(kFolderSteps), StepName);
+INSTANTIATE_TEST_SUITE_P(Steps, ExcelStepFailure, ::testing::ValuesIn(kSteps), StepName);
 
-TEST_F(ExcelPackage, LogoFolderMissingFailsImageStep) {
-  TBrokenStepWriter W(Settings(), "CreateFileImage1", "xl/media/image1.png", TBrokenStepWriter::TBreak::FolderIsFile);
+TEST_F(ExcelPackage, PartsArePackedFromMemoryNeverWrittenAsFiles) {
+  TFailingStepWriter W(Settings(), "none");
   Fill(W);
-  EXPECT_EQ(W.ExecuteFileCreation("en_de", nullptr), "Create image1.png file failed!");
-}
-
-TEST_F(ExcelPackage, LogoThatCannotBeWrittenDoesNotFailItsStep) {
-  // The extraction logs and swallows its failure; the package then lacks the picture and
-  // packing refuses the incomplete list.
-  TBrokenStepWriter W(Settings(), "CreateFileImage1", "xl/media/image1.png", TBrokenStepWriter::TBreak::FileIsFolder);
-  Fill(W);
-  const std::size_t Before = CountInLog("TMainForm.ExtractResToFile > ");
-  EXPECT_EQ(W.ExecuteFileCreation("en_de", nullptr), "Error when packing the result in xlsx file!");
-  EXPECT_GT(CountInLog("TMainForm.ExtractResToFile > "), Before);
+  EXPECT_EQ(W.ExecuteFileCreation("en_de", nullptr), "");
+  EXPECT_TRUE(W.FolderEmptyWhenPacking);
+  EXPECT_TRUE(fs::is_regular_file(W.ResultFileFor("en_de")));
 }
 
 // Sets or clears the immutable flag of AFile; false where the file system or the rights do not allow it.
