@@ -3,8 +3,10 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <system_error>
 
 #include <pugixml.hpp>
 
@@ -20,6 +22,13 @@ inline std::filesystem::path SilenceLog() {
   char Templ[] = "/tmp/lexmora-fuzz-XXXXXX";
   const char* Dir = mkdtemp(Templ);
   if (!Dir) return {};
+  // Every run (and every job of a -fork run) makes one; it goes when the run ends normally.
+  static std::filesystem::path Made;
+  Made = Dir;
+  std::atexit([] {
+    std::error_code Ec;
+    std::filesystem::remove_all(Made, Ec);
+  });
   const std::filesystem::path Base = std::filesystem::path(Dir) / "log";
   std::filesystem::create_directories(Base / "Logs");
   std::filesystem::create_symlink("/dev/null", Base / "Logs" / "Logger.log");

@@ -260,6 +260,7 @@ bool TImporter::WalkDocumentText(std::string_view AData, const TIsTerminateSetFu
     return WalkParsedDocument(Doc, AIsTerminateSet, AOnFileChild);
   } catch (const std::exception& E) {
     Logger().AddException(AMethodName, E);
+    NoteFailure(ReasonOf(E));
     return false;
   }
 }
@@ -270,6 +271,7 @@ bool TImporter::WalkLoadedDocument(const pugi::xml_document& ADoc, const TIsTerm
     return WalkParsedDocument(ADoc, AIsTerminateSet, AOnFileChild);
   } catch (const std::exception& E) {
     Logger().AddException(AMethodName, E);
+    NoteFailure(ReasonOf(E));
     return false;
   }
 }

@@ -138,12 +138,12 @@ class TImporter {
                     const TFileChildFunc& AOnFileChild, const std::string& AMethodName);
 
   // Same, for a document already in memory (fuzzing and tests).
-  static bool WalkDocumentText(std::string_view AData, const TIsTerminateSetFunc& AIsTerminateSet,
-                               const TFileChildFunc& AOnFileChild, const std::string& AMethodName);
+  bool WalkDocumentText(std::string_view AData, const TIsTerminateSetFunc& AIsTerminateSet,
+                        const TFileChildFunc& AOnFileChild, const std::string& AMethodName);
 
   // Same, for a document already parsed with blank text kept (a reader that looks at the root first).
-  static bool WalkLoadedDocument(const pugi::xml_document& ADoc, const TIsTerminateSetFunc& AIsTerminateSet,
-                                 const TFileChildFunc& AOnFileChild, const std::string& AMethodName);
+  bool WalkLoadedDocument(const pugi::xml_document& ADoc, const TIsTerminateSetFunc& AIsTerminateSet,
+                          const TFileChildFunc& AOnFileChild, const std::string& AMethodName);
 
   // The body walk: every "trans-unit" below ABody, in document order, goes to AOnTransUnit; a
   // trans-unit is not descended into. The stop query is not asked inside a body.

@@ -196,11 +196,18 @@ bool TImporterFromGroup06::ReadAsDialect(TXliffDialect ADialect, std::string_vie
     if (!AReader) AReader = std::make_unique<TReader>(FTempDir, FFileFullName, FDoNotSeparateSpaces);
     return *AReader;
   };
+  // The dialect reader's reason for a failure is the reason of this file's error line.
+  const auto Read = [&](auto& AReader) {
+    auto& R = Make(AReader);
+    const std::size_t Before = R.Failures().size();
+    const bool Ok = R.GetDataFromText(AData, AFileName, AIsTerminateSet, AResultData);
+    if (!Ok && R.Failures().size() > Before) NoteFailure(R.Failures().back().Reason);
+    return Ok;
+  };
   switch (ADialect) {
-    case TXliffDialect::xdSdl: return Make(FSdlReader).GetDataFromText(AData, AFileName, AIsTerminateSet, AResultData);
-    case TXliffDialect::xdMemoQ: return Make(FMemoQReader).GetDataFromText(AData, AFileName, AIsTerminateSet, AResultData);
-    case TXliffDialect::xdMemsource:
-      return Make(FMemsourceReader).GetDataFromText(AData, AFileName, AIsTerminateSet, AResultData);
+    case TXliffDialect::xdSdl: return Read(FSdlReader);
+    case TXliffDialect::xdMemoQ: return Read(FMemoQReader);
+    case TXliffDialect::xdMemsource: return Read(FMemsourceReader);
     case TXliffDialect::xdPlain: break;
   }
   return false;

@@ -138,6 +138,16 @@ TEST(MemsourceReader, UnitWithoutIdGivesNoRecord) {
   EXPECT_EQ(R[0].UnitID, "u2");
 }
 
+// An id of blanks and control characters is not empty: the segment is kept, its id trimmed away.
+TEST(MemsourceReader, UnitWithBlankIdKeepsItsSegment) {
+  TArrayOfDiffInfoRecord R;
+  ASSERT_TRUE(ReadMx(MxDoc(MxUnit(" \x10 ", "a", "b") + MxUnit("", "c", "d") + MxUnit(" u3 ", "e", "f")), R));
+  ASSERT_EQ(R.size(), 2u);
+  EXPECT_EQ(R[0].UnitID, "");
+  EXPECT_EQ(R[0].SourceString, "a");
+  EXPECT_EQ(R[1].UnitID, "u3");
+}
+
 struct TBadMx {
   const char* Name;
   std::string Doc;

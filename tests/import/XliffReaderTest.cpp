@@ -292,6 +292,23 @@ TEST(XliffReader, MemsourceDocumentSavedAsXlfReadsByMemsourceRules) {
   EXPECT_EQ(R[0].ResultStr, "{1}b");
 }
 
+// A dialect reader's failure reaches the error line with its reason, as under its own extension.
+TEST(XliffReader, DialectFailureKeepsItsReason) {
+  const std::string Doc =
+      "<xliff xmlns=\"urn:oasis:names:tc:xliff:document:1.2\" xmlns:m=\"http://www.memsource.com/mxlf/2.0\" version=\"1.2\">"
+      "<file source-language=\"en\" target-language=\"nl\"><body><trans-unit id=\"7\"><source>a</source></trans-unit>"
+      "</body></file></xliff>";
+  TArrayOfDiffInfoRecord R;
+  TImporterFromGroup06 AsXlf("/nonexistent/", "/nonexistent/doc.xlf", false);
+  EXPECT_FALSE(AsXlf.GetDataFromText(Doc, "doc.xlf", nullptr, R));
+  ASSERT_EQ(AsXlf.Failures().size(), 1u);
+  EXPECT_NE(AsXlf.Failures()[0].Reason.find("\"7\" has no target"), std::string::npos) << AsXlf.Failures()[0].Reason;
+  TImporterFromGroup05 AsMxliff("/nonexistent/", "/nonexistent/doc.mxliff", false);
+  EXPECT_FALSE(AsMxliff.GetDataFromText(Doc, "doc.mxliff", nullptr, R));
+  ASSERT_EQ(AsMxliff.Failures().size(), 1u);
+  EXPECT_EQ(AsMxliff.Failures()[0].Reason, AsXlf.Failures()[0].Reason);
+}
+
 struct TBadXlf {
   const char* Name;
   std::string Doc;
