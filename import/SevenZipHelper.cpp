@@ -252,28 +252,47 @@ void ProgressHook(zip_t* /*AZip*/, double AProgress, void* AState) {
 
 }  // namespace
 
-bool ExtractArchiveToDir(const std::string& AArchiveFileName, const std::string& ADestDir, std::string* AReason) {
-  const auto Tell = [AReason](const std::string& AText) {
-    if (AReason) *AReason = AText;
-  };
+namespace {
+
+void TellReason(std::string* AReason, const std::string& AText) {
+  if (AReason) *AReason = AText;
+}
+
+// Runs ABody, turning anything it throws into a logged failure whose reason goes to AReason.
+bool Guarded(const char* ALogName, std::string* AReason, const std::function<bool()>& ABody) {
   try {
+    return ABody();
+  } catch (const std::exception& E) {
+    Logger().AddException(ALogName, E);
+    TellReason(AReason, E.what());
+  } catch (...) {
+    Logger().AddError(ALogName, "unknown error");
+    TellReason(AReason, "unknown error");
+  }
+  return false;
+}
+
+}  // namespace
+
+bool ExtractArchiveToDir(const std::string& AArchiveFileName, const std::string& ADestDir, std::string* AReason) {
+  return Guarded(kExtractName, AReason, [&] {
     if (!IsZipFamilyExtension(LowerExtension(AArchiveFileName))) {
       Logger().AddError(kExtractName, "Not a ZIP archive name: " + AArchiveFileName);
-      Tell("not a ZIP archive name");
+      TellReason(AReason, "not a ZIP archive name");
       return false;
     }
     int ErrorCode = 0;
     TZipPtr Zip(zip_open(AArchiveFileName.c_str(), ZIP_RDONLY, &ErrorCode));
     if (!Zip) {
       Logger().AddError(kExtractName, "Cannot open " + AArchiveFileName + ": " + ZipErrorText(ErrorCode));
-      Tell("not a readable ZIP package: " + LowerFirstLetter(ZipErrorText(ErrorCode)));
+      TellReason(AReason, "not a readable ZIP package: " + LowerFirstLetter(ZipErrorText(ErrorCode)));
       return false;
     }
     std::vector<TPlannedEntry> Plan;
     std::string Reason;
     if (!PlanExtraction(Zip.get(), Plan, Reason)) {
       Logger().AddError(kExtractName, "Refused " + AArchiveFileName + ": " + Reason);
-      Tell(Reason);
+      TellReason(AReason, Reason);
       return false;
     }
     const fs::path Dest = fs::u8path(ADestDir);
@@ -286,14 +305,7 @@ bool ExtractArchiveToDir(const std::string& AArchiveFileName, const std::string&
       }
     }
     return true;
-  } catch (const std::exception& E) {
-    Logger().AddException(kExtractName, E);
-    Tell(E.what());
-  } catch (...) {
-    Logger().AddError(kExtractName, "unknown error");
-    Tell("unknown error");
-  }
-  return false;
+  });
 }
 
 namespace {
@@ -307,16 +319,16 @@ struct TPackItem {
 };
 
 // Writes AArchiveFileName from AItems in order, deflated at level 7; ATotalBytes is what the
-// progress counts to. Failures are logged under ALogName and described through ATell.
+// progress counts to. Failures are logged under ALogName and their reason goes to AReason.
 // AMode, when not 0, is stored as each entry's Unix file mode (a file source brings its own).
 bool WriteZip(const std::string& AArchiveFileName, const std::vector<TPackItem>& AItems, std::int64_t ATotalBytes,
-              const TOnProgressCallback& AOnProgress, const std::function<void(const std::string&)>& ATell,
+              const TOnProgressCallback& AOnProgress, std::string* AReason,
               const char* ALogName, mode_t AMode = 0) {
   int ErrorCode = 0;
   TZipPtr Zip(zip_open(AArchiveFileName.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &ErrorCode));
   if (!Zip) {
     Logger().AddError(ALogName, "Cannot create " + AArchiveFileName + ": " + ZipErrorText(ErrorCode));
-    ATell("cannot create the archive: " + LowerFirstLetter(ZipErrorText(ErrorCode)));
+    TellReason(AReason, "cannot create the archive: " + LowerFirstLetter(ZipErrorText(ErrorCode)));
     return false;
   }
   for (const TPackItem& Item : AItems) {
@@ -338,7 +350,7 @@ bool WriteZip(const std::string& AArchiveFileName, const std::vector<TPackItem>&
   if (AOnProgress) zip_register_progress_callback_with_state(Zip.get(), 0.01, ProgressHook, nullptr, &State);
   if (zip_close(Zip.get()) != 0) {
     Logger().AddError(ALogName, "Cannot write " + AArchiveFileName + ": " + zip_strerror(Zip.get()));
-    ATell("cannot write the archive: " + LowerFirstLetter(zip_strerror(Zip.get())));
+    TellReason(AReason, "cannot write the archive: " + LowerFirstLetter(zip_strerror(Zip.get())));
     return false;  // the deleter discards the archive object; nothing was renamed into place
   }
   (void)Zip.release();  // closed successfully: the handle is gone
@@ -359,30 +371,13 @@ mode_t PartFileMode() {
   return 0666 & ~Mask & 0777;
 }
 
-// Runs APack, turning anything it throws into a logged failure with its reason.
-bool GuardPacking(const char* ALogName, const std::function<void(const std::string&)>& ATell,
-                  const std::function<bool()>& APack) {
-  try {
-    return APack();
-  } catch (const std::exception& E) {
-    Logger().AddException(ALogName, E);
-    ATell(E.what());
-  } catch (...) {
-    Logger().AddError(ALogName, "unknown error");
-    ATell("unknown error");
-  }
-  return false;
-}
 
 }  // namespace
 
 bool CreateZipFromFileList(const std::string& AFileList, const std::string& ABaseDir,
                            const std::string& AArchiveFileName, const TOnProgressCallback& AOnProgress,
                            std::string* AReason) {
-  const auto Tell = [AReason](const std::string& AText) {
-    if (AReason) *AReason = AText;
-  };
-  return GuardPacking(kCreateName, Tell, [&] {
+  return Guarded(kCreateName, AReason, [&] {
     if (LowerExtension(AArchiveFileName) != ".zip") return false;
     std::vector<TPackItem> Items;
     std::int64_t TotalBytes = 0;
@@ -405,16 +400,13 @@ bool CreateZipFromFileList(const std::string& AFileList, const std::string& ABas
       Logger().AddError(kCreateName, "No file of the list lies under " + ABaseDir);
       return false;
     }
-    return WriteZip(AArchiveFileName, Items, TotalBytes, AOnProgress, Tell, kCreateName);
+    return WriteZip(AArchiveFileName, Items, TotalBytes, AOnProgress, AReason, kCreateName);
   });
 }
 
 bool CreateZipFromParts(const std::vector<TZipPart>& AParts, const std::string& AArchiveFileName,
                         const TOnProgressCallback& AOnProgress, std::string* AReason) {
-  const auto Tell = [AReason](const std::string& AText) {
-    if (AReason) *AReason = AText;
-  };
-  return GuardPacking(kCreatePartsName, Tell, [&] {
+  return Guarded(kCreatePartsName, AReason, [&] {
     if (LowerExtension(AArchiveFileName) != ".zip") return false;
     std::vector<TPackItem> Items;
     std::int64_t TotalBytes = 0;
@@ -429,10 +421,10 @@ bool CreateZipFromParts(const std::vector<TZipPart>& AParts, const std::string& 
     }
     if (Items.empty()) {
       Logger().AddError(kCreatePartsName, "No part to pack");
-      Tell("no part to pack");
+      TellReason(AReason, "no part to pack");
       return false;
     }
-    return WriteZip(AArchiveFileName, Items, TotalBytes, AOnProgress, Tell, kCreatePartsName, PartFileMode());
+    return WriteZip(AArchiveFileName, Items, TotalBytes, AOnProgress, AReason, kCreatePartsName, PartFileMode());
   });
 }
 
