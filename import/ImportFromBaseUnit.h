@@ -130,8 +130,8 @@ class TImporter {
   // DefineSrcAndTrgLanguages of the single-document readers: the first "file" element's
   // "source-language" and "target-language" of ADocFile, or for a document in XLIFF 2 form the
   // root's "srcLang" and "trgLang"; errors logged under AMethodName. The parsed document (or its
-  // parse error) is kept for the WalkDocument of the same file, so a document is parsed once; a
-  // reader that will not walk ADocFile calls ReleaseDocument.
+  // parse error), or the document opened in slices, is kept for the WalkDocument of the same
+  // file, so a document is read once; a reader that will not walk ADocFile calls ReleaseDocument.
   void ReadLanguagesOfFirstFile(const std::string& ADocFile, const std::string& AMethodName);
   // The same languages of a parsed document's root element (empty codes where absent).
   static TLangPair DocumentLanguages(pugi::xml_node ARoot);
