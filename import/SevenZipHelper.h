@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "DataTypeUnit.h"
@@ -48,14 +49,21 @@ bool CreateZipFromFileList(const std::string& AFileList, const std::string& ABas
                            std::string* AReason = nullptr);
 
 // One part of an archive written from memory: its entry name ("/" separated, relative) and its
-// bytes, which must stay valid until CreateZipFromParts returns.
+// bytes, given as one or more pieces that follow one another; they must stay valid until
+// CreateZipFromParts returns.
 struct TZipPart {
+  TZipPart(std::string AName, std::string_view AData) : Name(std::move(AName)), Pieces{AData} {}
+  TZipPart(std::string AName, std::vector<std::string_view> APieces)
+      : Name(std::move(AName)), Pieces(std::move(APieces)) {}
   std::string Name;
-  std::string_view Data;
+  std::vector<std::string_view> Pieces;
+  std::uint64_t Size() const;
 };
 
 // Writes the ZIP archive AArchiveFileName from AParts, in their order, deflated at level 7, as
 // CreateZipFromFileList packs the same bytes from files; the progress counts the parts' bytes.
+// The parts are deflated before the archive is written, several at a time on the machine's
+// cores; the archive's bytes are those one thread would give.
 // Answers false, never throws, when the name does not end in ".zip" (letter case ignored), there
 // is no part, a name is not a relative "/" name or writing fails (then described in *AReason
 // when it is not null). An existing file named AArchiveFileName is replaced.
