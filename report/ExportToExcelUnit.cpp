@@ -21,6 +21,7 @@
 #include "ExcelPackagePartsUnit.h"
 #include "LocalizationUnit.h"
 #include "LoggerUnit.h"
+#include "ParallelJobsUnit.h"
 #include "ResourceUnit.h"
 #include "RunErrorUnit.h"
 #include "SevenZipHelper.h"
@@ -111,7 +112,7 @@ TExcelFileCreator::TExcelFileCreator(const TDiffFileConstructorSettings& ASettin
   FCurrentRow = std::max(1, K) + std::max(1, M) + 7;
 }
 
-TExcelFileCreator::~TExcelFileCreator() = default;
+TExcelFileCreator::~TExcelFileCreator() { StopRowBuilder(); }
 
 void TExcelFileCreator::NewTmpFileName() { FTmpFileName = FTmpBaseDir + UniqueToken() + "/"; }
 
@@ -148,6 +149,38 @@ void TExcelFileCreator::AddTextCell(TLineList& ALines, const std::string& AItemT
 }
 
 void TExcelFileCreator::AddCaption() {
+  TRowJob Job;
+  Job.Kind = TRowJob::TKind::Caption;
+  Job.Row = ++FCurrentRow;
+  Submit(std::move(Job));
+}
+
+void TExcelFileCreator::AddJoinRow(const std::string& AText) {
+  TRowJob Job;
+  Job.Kind = TRowJob::TKind::Join;
+  Job.Row = ++FCurrentRow;
+  Job.SrcText = AText;
+  Submit(std::move(Job));
+  FMarginSheetPart.Add("    " + MergeEntry('A', 'G', FCurrentRow));
+}
+
+void TExcelFileCreator::AddRow(bool AIsEqu, bool AIsLocked, const std::string& ARecNo, const std::string& ASrcText,
+                               const std::string& AMatchPercent, const std::string& ATrText, const std::string& AEdText,
+                               const std::string& AEditDistance) {
+  TRowJob Job;
+  Job.Row = ++FCurrentRow;
+  Job.IsEqu = AIsEqu;
+  Job.IsLocked = AIsLocked;
+  Job.RecNo = ARecNo;
+  Job.SrcText = ASrcText;
+  Job.MatchPercent = AMatchPercent;
+  Job.TrText = ATrText;
+  Job.EdText = AEdText;
+  Job.EditDistance = AEditDistance;
+  Submit(std::move(Job));
+}
+
+void TExcelFileCreator::BuildCaption(std::int32_t ARow) {
   static const struct {
     TMsg Msg;
     int Style;
@@ -156,58 +189,144 @@ void TExcelFileCreator::AddCaption() {
       {TMsg::XlsxColumnSourceText, kStyleCaptionLeft}, {TMsg::XlsxColumnTranslatedText, kStyleCaptionLeft},
       {TMsg::XlsxColumnEditedText, kStyleCaptionLeft}, {TMsg::XlsxColumnEditDistance, kStyleCaptionCentred},
       {TMsg::XlsxColumnNotes, kStyleCaptionLeft}};
-  ++FCurrentRow;
   std::string Items[7];
   TExcelRowHeight Height;
   for (int I = 0; I < 7; ++I) {
     Items[I] = WrapTextItem(GetLocalizedText(kCaptions[I].Msg, FSettings.LocalizationLanguare));
     Height.AddCell(Items[I], I, I, true);
   }
-  FFileSheet1.Add(RowStart(FCurrentRow, Height));
-  for (int I = 0; I < 7; ++I) AddTextCell(FFileSheet1, Items[I], kColumns[I], FCurrentRow, kCaptions[I].Style);
+  FFileSheet1.Add(RowStart(ARow, Height));
+  for (int I = 0; I < 7; ++I) AddTextCell(FFileSheet1, Items[I], kColumns[I], ARow, kCaptions[I].Style);
   FFileSheet1.Add(kRowEnd);
 }
 
-void TExcelFileCreator::AddJoinRow(const std::string& AText) {
-  ++FCurrentRow;
+void TExcelFileCreator::BuildJoinRow(const std::string& AText, std::int32_t ARow) {
   const std::string Item = WrapTextItem(EscapeText(AText));
   TExcelRowHeight Height;
   Height.AddCell(Item, 0, kExcelColumnCount - 1, true);
   AddSharedString(Item);
-  FFileSheet1.Add(RowStart(FCurrentRow, Height));
-  AddStyledCell(FFileSheet1, 'A', FCurrentRow, kStyleLabel);
-  for (char Letter = 'B'; Letter <= 'G'; ++Letter) AddEmptyCell(FFileSheet1, Letter, FCurrentRow, kStyleLabel);
+  FFileSheet1.Add(RowStart(ARow, Height));
+  AddStyledCell(FFileSheet1, 'A', ARow, kStyleLabel);
+  for (char Letter = 'B'; Letter <= 'G'; ++Letter) AddEmptyCell(FFileSheet1, Letter, ARow, kStyleLabel);
   FFileSheet1.Add(kRowEnd);
-  FMarginSheetPart.Add("    " + MergeEntry('A', 'G', FCurrentRow));
 }
 
-void TExcelFileCreator::AddRow(bool AIsEqu, bool AIsLocked, const std::string& ARecNo, const std::string& ASrcText,
-                               const std::string& AMatchPercent, const std::string& ATrText, const std::string& AEdText,
-                               const std::string& AEditDistance) {
-  const bool Coloured = FSettings.FillDiffRowColored && !AIsEqu;
+void TExcelFileCreator::BuildSegmentRow(const TRowJob& AJob) {
+  const bool Coloured = FSettings.FillDiffRowColored && !AJob.IsEqu;
   const int Number = Coloured ? kStyleColouredNumber : kStyleNumber;
   const int Text = Coloured ? kStyleColouredText : kStyleText;
-  ++FCurrentRow;
-  const std::string RecNo = WrapTextItem(ARecNo);
+  const std::int32_t Row = AJob.Row;
+  const std::string RecNo = WrapTextItem(AJob.RecNo);
   // The match value comes from the input file, so it is escaped like every other input text.
-  const std::string Match = WrapTextItem(EscapeText(AMatchPercent));
-  const std::string Distance = WrapTextItem(AEditDistance);
+  const std::string Match = WrapTextItem(EscapeText(AJob.MatchPercent));
+  const std::string Distance = WrapTextItem(AJob.EditDistance);
   TExcelRowHeight Height;
   Height.AddCell(RecNo, 0, 0, true);
   Height.AddCell(Match, 1, 1, true);
-  Height.AddCell(ASrcText, 2, 2, false);
-  Height.AddCell(ATrText, 3, 3, false);
-  Height.AddCell(AEdText, 4, 4, false);
+  Height.AddCell(AJob.SrcText, 2, 2, false);
+  Height.AddCell(AJob.TrText, 3, 3, false);
+  Height.AddCell(AJob.EdText, 4, 4, false);
   Height.AddCell(Distance, 5, 5, true);
-  FFileSheet1.Add(RowStart(FCurrentRow, Height));
-  AddTextCell(FFileSheet1, RecNo, 'A', FCurrentRow, Number);
-  AddTextCell(FFileSheet1, Match, 'B', FCurrentRow, Number);
-  AddTextCell(FFileSheet1, ASrcText, 'C', FCurrentRow, AIsLocked ? kStyleLocked : Text);
-  AddTextCell(FFileSheet1, ATrText, 'D', FCurrentRow, Text);
-  AddTextCell(FFileSheet1, AEdText, 'E', FCurrentRow, Text);
-  AddTextCell(FFileSheet1, Distance, 'F', FCurrentRow, Number);
-  AddTextCell(FFileSheet1, WrapTextItem(""), 'G', FCurrentRow, Text);
+  FFileSheet1.Add(RowStart(Row, Height));
+  AddTextCell(FFileSheet1, RecNo, 'A', Row, Number);
+  AddTextCell(FFileSheet1, Match, 'B', Row, Number);
+  AddTextCell(FFileSheet1, AJob.SrcText, 'C', Row, AJob.IsLocked ? kStyleLocked : Text);
+  AddTextCell(FFileSheet1, AJob.TrText, 'D', Row, Text);
+  AddTextCell(FFileSheet1, AJob.EdText, 'E', Row, Text);
+  AddTextCell(FFileSheet1, Distance, 'F', Row, Number);
+  AddTextCell(FFileSheet1, WrapTextItem(""), 'G', Row, Text);
   FFileSheet1.Add(kRowEnd);
+}
+
+bool TExcelFileCreator::BuildRowsAside() const { return JobThreads() > 1; }
+void TExcelFileCreator::BeforeRow(std::int32_t /*ARow*/) {}
+
+void TExcelFileCreator::BuildRow(const TRowJob& AJob) {
+  BeforeRow(AJob.Row);
+  switch (AJob.Kind) {
+    case TRowJob::TKind::Caption:
+      BuildCaption(AJob.Row);
+      break;
+    case TRowJob::TKind::Join:
+      BuildJoinRow(AJob.SrcText, AJob.Row);
+      break;
+    case TRowJob::TKind::Segment:
+      BuildSegmentRow(AJob);
+      break;
+  }
+}
+
+namespace {
+// Rows handed over at a time, and how many may wait before the caller waits for the builder
+// (so that the rows waiting never hold much memory).
+constexpr std::size_t kRowBatch = 64;
+constexpr std::size_t kMaxWaitingRows = 4096;
+}  // namespace
+
+void TExcelFileCreator::Submit(TRowJob&& AJob) {
+  std::unique_lock<std::mutex> Lock(FRowLock);
+  if (FRowFailure) std::rethrow_exception(std::exchange(FRowFailure, nullptr));
+  if (!FBuilderTried) {
+    FBuilderTried = true;
+    if (BuildRowsAside()) {
+      try {
+        FRowBuilder = std::thread([this] { RunRowBuilder(); });
+      } catch (const std::system_error&) {
+        // No thread to be had: the rows are built here.
+      }
+    }
+  }
+  if (!FRowBuilder.joinable()) {
+    Lock.unlock();
+    BuildRow(AJob);
+    return;
+  }
+  FRowsBuilt.wait(Lock, [this] { return FRowJobs.size() < kMaxWaitingRows || FRowFailure; });
+  FRowJobs.push_back(std::move(AJob));
+  if (FRowJobs.size() % kRowBatch == 0) FRowsGiven.notify_one();
+}
+
+void TExcelFileCreator::RunRowBuilder() {
+  std::vector<TRowJob> Taken;
+  std::unique_lock<std::mutex> Lock(FRowLock);
+  for (;;) {
+    FRowsGiven.wait(Lock, [this] { return !FRowJobs.empty() || FStopBuilder; });
+    if (FRowJobs.empty()) return;  // asked to stop, nothing left
+    Taken.swap(FRowJobs);
+    FBuilding = true;
+    FRowsBuilt.notify_all();  // room for the caller again
+    Lock.unlock();
+    std::exception_ptr Failure;
+    try {
+      for (const TRowJob& Job : Taken) BuildRow(Job);
+    } catch (...) {
+      Failure = std::current_exception();
+    }
+    Taken.clear();
+    Lock.lock();
+    FBuilding = false;
+    if (Failure && !FRowFailure) FRowFailure = Failure;
+    // After a failure the rows still given are not built: the report is lost anyway.
+    if (FRowFailure) FRowJobs.clear();
+    FRowsBuilt.notify_all();
+  }
+}
+
+void TExcelFileCreator::WaitForRows() const {
+  std::unique_lock<std::mutex> Lock(FRowLock);
+  FRowsGiven.notify_one();
+  FRowsBuilt.wait(Lock, [this] { return FRowJobs.empty() && !FBuilding; });
+  if (FRowFailure) std::rethrow_exception(std::exchange(FRowFailure, nullptr));
+}
+
+void TExcelFileCreator::StopRowBuilder() {
+  {
+    const std::lock_guard<std::mutex> Lock(FRowLock);
+    FStopBuilder = true;
+    FRowJobs.clear();
+  }
+  FRowsGiven.notify_one();
+  if (FRowBuilder.joinable()) FRowBuilder.join();
 }
 
 std::string TExcelFileCreator::GetFileExtention() const { return ".xlsx"; }
@@ -231,6 +350,8 @@ void TExcelFileCreator::AddTotalInfoRow(const std::string& ACaption, const std::
 
 std::string TExcelFileCreator::AddTotalInfo(std::int32_t ATotalSegCount, std::int32_t AChangedSegCount,
                                             const std::string& AEdDist) {
+  // The totals' shared strings come after the rows'.
+  WaitForRows();
   const auto Lang = FSettings.LocalizationLanguare;
   std::int32_t Row = 1;
   AddTotalInfoRow("", "", Row++);
@@ -327,10 +448,12 @@ void TExcelFileCreator::FinishStr(std::string& ACurrStr, bool /*AIsLastStrTypeNo
 }
 
 std::string TExcelFileCreator::BuildSheet1() const {
+  WaitForRows();
   return BuildSheet1Part(FTotalInfo, FFileSheet1, FMarginSheetPart, FCurrentRow);
 }
 
 std::string TExcelFileCreator::BuildSharedStrings() const {
+  WaitForRows();
   return BuildSharedStringsPart(FFileSharedStrings, FCurrentSharedStringID);
 }
 

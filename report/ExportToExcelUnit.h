@@ -1,8 +1,12 @@
 // The XLSX report: one worksheet with coloured changes, packed as an Office Open XML workbook.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
+#include <exception>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -16,8 +20,13 @@ class TExcelFileCreator : public TBaseFileCreator {
  public:
   // Reserves the rows of the totals block, which arrives last but stands at the top.
   explicit TExcelFileCreator(const TDiffFileConstructorSettings& ASettings);
+  // Waits for the row builder (see AddRow) and ends it.
   ~TExcelFileCreator() override;
 
+  // The caption, join and segment rows are made into worksheet and shared-string lines on a
+  // thread of the writer's own while the caller goes on comparing, in the order they came; a
+  // failure there (it can only run out of memory) is thrown by the next call of the writer, by
+  // AddTotalInfo at the latest. On a machine with one core the caller makes them itself.
   void AddCaption() override;
   void AddRow(bool AIsEqu, bool AIsLocked, const std::string& ARecNo, const std::string& ASrcText,
               const std::string& AMatchPercent, const std::string& ATrText, const std::string& AEdText,
@@ -72,8 +81,30 @@ class TExcelFileCreator : public TBaseFileCreator {
   // Called before each step of ExecuteFileCreation with the step's name; lets tests disturb
   // the file system at a chosen point.
   virtual void BeforeStep(std::string_view AStepName);
+  // Whether rows are built on a thread of their own (asked once, at the first row): when the
+  // machine has more than one core.
+  virtual bool BuildRowsAside() const;
+  // Called before a row is built, on the thread that builds it; lets tests make one fail.
+  virtual void BeforeRow(std::int32_t ARow);
 
  private:
+  // A caption, join or segment row given to the row builder: the calls' arguments.
+  struct TRowJob {
+    enum class TKind { Caption, Join, Segment } Kind = TKind::Segment;
+    std::int32_t Row = 0;
+    bool IsEqu = false, IsLocked = false;
+    std::string RecNo, SrcText, MatchPercent, TrText, EdText, EditDistance;  // Join: SrcText
+  };
+  void Submit(TRowJob&& AJob);
+  void BuildRow(const TRowJob& AJob);
+  void BuildCaption(std::int32_t ARow);
+  void BuildJoinRow(const std::string& AText, std::int32_t ARow);
+  void BuildSegmentRow(const TRowJob& AJob);
+  void RunRowBuilder();
+  // Returns once every row given so far is built; throws what building one threw.
+  void WaitForRows() const;
+  void StopRowBuilder();
+
   void AddSharedString(const std::string& AText);
   void AddStyledCell(TLineList& ALines, char ALetter, std::int32_t ARow, int AStyle);
   static void AddEmptyCell(TLineList& ALines, char ALetter, std::int32_t ARow, int AStyle);
@@ -109,6 +140,15 @@ class TExcelFileCreator : public TBaseFileCreator {
   std::string FAnalysisSheet;
   // The parts built so far, by their path in the package.
   std::vector<std::pair<std::string, std::string>> FParts;
+
+  // The row builder: rows given and not yet taken, whether it is building some, the first
+  // failure, and its thread (started with the first row; not started on one core).
+  mutable std::mutex FRowLock;
+  mutable std::condition_variable FRowsGiven, FRowsBuilt;
+  std::vector<TRowJob> FRowJobs;
+  bool FBuilding = false, FStopBuilder = false, FBuilderTried = false;
+  mutable std::exception_ptr FRowFailure;
+  std::thread FRowBuilder;
 };
 
 }  // namespace lexmora
