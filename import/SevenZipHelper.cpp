@@ -418,19 +418,10 @@ std::uint64_t TZipPart::Size() const {
   return Result;
 }
 
-namespace {
-
-// A part deflated ahead of packing: the raw deflate stream with what the entry says of it.
-struct TDeflatedPart {
-  std::string Stream;
-  std::uint32_t Crc = 0;
-  std::uint64_t Size = 0;
-};
-
-// Deflates the pieces of APart as the archive library does for an entry at level 7 (raw
-// stream, full window, the largest hash memory, default strategy), so the stream is the same
-// byte for byte. Throws when zlib fails (it can only run out of memory).
-TDeflatedPart DeflatePart(const TZipPart& APart) {
+// As the archive library deflates an entry at level 7: a raw stream, the full window, the
+// largest hash memory and the default strategy, so the stream is the same byte for byte (the
+// input may come in any slices: deflating gives the same stream whatever they are).
+TDeflatedPart DeflateZipPart(const TZipPart& APart, const std::atomic<bool>* ACancel) {
   TDeflatedPart Result;
   Result.Size = APart.Size();
   z_stream Z{};
@@ -455,9 +446,10 @@ TDeflatedPart DeflatePart(const TZipPart& APart) {
   };
   uLong Crc = crc32_z(0, Z_NULL, 0);
   for (std::string_view Piece : APart.Pieces) {
-    Crc = crc32_z(Crc, reinterpret_cast<const Bytef*>(Piece.data()), Piece.size());
     while (!Piece.empty()) {
-      const std::size_t Take = std::min<std::size_t>(Piece.size(), 1u << 30);
+      if (ACancel && ACancel->load()) throw std::runtime_error("deflating " + APart.Name + " was called off");
+      const std::size_t Take = std::min<std::size_t>(Piece.size(), 1u << 20);
+      Crc = crc32_z(Crc, reinterpret_cast<const Bytef*>(Piece.data()), Take);
       Z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(Piece.data()));
       Z.avail_in = static_cast<uInt>(Take);
       Run(Z_NO_FLUSH);
@@ -469,6 +461,8 @@ TDeflatedPart DeflatePart(const TZipPart& APart) {
   Result.Crc = static_cast<std::uint32_t>(Crc);
   return Result;
 }
+
+namespace {
 
 // An archive source that hands a deflated part to the library as compressed data, so the entry
 // is written without deflating it again.
@@ -566,13 +560,18 @@ bool CreateZipFromParts(const std::vector<TZipPart>& AParts, const std::string& 
     }
     // Deflating is nearly all the work; the biggest parts go first so that the cores finish
     // together. The archive is then written from the streams, in the parts' order.
-    std::vector<TDeflatedPart> Deflated(AParts.size());
+    std::vector<std::shared_ptr<const TDeflatedPart>> Deflated(AParts.size());
     std::vector<std::size_t> Order(AParts.size());
     for (std::size_t I = 0; I < Order.size(); ++I) Order[I] = I;
     std::stable_sort(Order.begin(), Order.end(),
                      [&](std::size_t A, std::size_t B) { return AParts[A].Size() > AParts[B].Size(); });
     std::vector<std::function<void()>> Jobs;
-    for (const std::size_t I : Order) Jobs.push_back([&, I] { Deflated[I] = DeflatePart(AParts[I]); });
+    for (const std::size_t I : Order) {
+      if (AParts[I].Deflated && AParts[I].Deflated->Size == AParts[I].Size())
+        Deflated[I] = AParts[I].Deflated;
+      else
+        Jobs.push_back([&, I] { Deflated[I] = std::make_shared<TDeflatedPart>(DeflateZipPart(AParts[I])); });
+    }
     const auto DeflateAll = [&] {
       try {
         RunJobs(Jobs, JobThreads());
@@ -586,8 +585,9 @@ bool CreateZipFromParts(const std::vector<TZipPart>& AParts, const std::string& 
     };
     std::vector<TPackItem> Items;
     for (std::size_t I = 0; I < AParts.size(); ++I) {
-      const TDeflatedPart& Part = Deflated[I];
-      Items.push_back({AParts[I].Name, [&Part](zip_t* AZip) { return DeflatedSource(AZip, Part); }, AParts[I].Name});
+      // Made once every part is deflated (see DeflateAll).
+      Items.push_back(
+          {AParts[I].Name, [&Deflated, I](zip_t* AZip) { return DeflatedSource(AZip, *Deflated[I]); }, AParts[I].Name});
     }
     return WriteZip(AArchiveFileName, Items, TotalBytes, AOnProgress, AReason, kCreatePartsName, PartFileMode(),
                     DeflateAll);

@@ -2,7 +2,9 @@
 // memory, into a ZIP archive.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -48,17 +50,33 @@ bool CreateZipFromFileList(const std::string& AFileList, const std::string& ABas
                            const std::string& AArchiveFileName, const TOnProgressCallback& AOnProgress = nullptr,
                            std::string* AReason = nullptr);
 
+// A part's bytes deflated ahead of packing by DeflateZipPart: the raw stream, the CRC-32 and
+// the size of the bytes.
+struct TDeflatedPart {
+  std::string Stream;
+  std::uint32_t Crc = 0;
+  std::uint64_t Size = 0;
+};
+
 // One part of an archive written from memory: its entry name ("/" separated, relative) and its
 // bytes, given as one or more pieces that follow one another; they must stay valid until
-// CreateZipFromParts returns.
+// CreateZipFromParts returns. Deflated, when set, holds the same bytes deflated ahead (so a
+// writer can compress a big part while it makes the others); it is used when its size agrees.
 struct TZipPart {
   TZipPart(std::string AName, std::string_view AData) : Name(std::move(AName)), Pieces{AData} {}
-  TZipPart(std::string AName, std::vector<std::string_view> APieces)
-      : Name(std::move(AName)), Pieces(std::move(APieces)) {}
+  TZipPart(std::string AName, std::vector<std::string_view> APieces,
+           std::shared_ptr<const TDeflatedPart> ADeflated = nullptr)
+      : Name(std::move(AName)), Pieces(std::move(APieces)), Deflated(std::move(ADeflated)) {}
   std::string Name;
   std::vector<std::string_view> Pieces;
+  std::shared_ptr<const TDeflatedPart> Deflated;
   std::uint64_t Size() const;
 };
+
+// Deflates the bytes of APart as CreateZipFromParts does (the stream the archive library gives
+// at level 7). Throws std::runtime_error when deflating fails or ACancel, when not null, is set
+// meanwhile (it is looked at every MiB), and std::bad_alloc without memory.
+TDeflatedPart DeflateZipPart(const TZipPart& APart, const std::atomic<bool>* ACancel = nullptr);
 
 // Writes the ZIP archive AArchiveFileName from AParts, in their order, deflated at level 7, as
 // CreateZipFromFileList packs the same bytes from files; the progress counts the parts' bytes.

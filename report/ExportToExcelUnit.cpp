@@ -112,7 +112,10 @@ TExcelFileCreator::TExcelFileCreator(const TDiffFileConstructorSettings& ASettin
   FCurrentRow = std::max(1, K) + std::max(1, M) + 7;
 }
 
-TExcelFileCreator::~TExcelFileCreator() { StopRowBuilder(); }
+TExcelFileCreator::~TExcelFileCreator() {
+  FinishEarlyDeflates(true);
+  StopRowBuilder();
+}
 
 void TExcelFileCreator::NewTmpFileName() { FTmpFileName = FTmpBaseDir + UniqueToken() + "/"; }
 
@@ -238,7 +241,7 @@ void TExcelFileCreator::BuildSegmentRow(const TRowJob& AJob) {
   FFileSheet1.Add(kRowEnd);
 }
 
-bool TExcelFileCreator::BuildRowsAside() const { return JobThreads() > 1; }
+bool TExcelFileCreator::WorkAside() const { return JobThreads() > 1; }
 void TExcelFileCreator::BeforeRow(std::int32_t /*ARow*/) {}
 
 void TExcelFileCreator::BuildRow(const TRowJob& AJob) {
@@ -264,11 +267,12 @@ constexpr std::size_t kMaxWaitingRows = 4096;
 }  // namespace
 
 void TExcelFileCreator::Submit(TRowJob&& AJob) {
+  FinishEarlyDeflates(true);  // a row after the totals: the parts deflated ahead are stale
   std::unique_lock<std::mutex> Lock(FRowLock);
   if (FRowFailure) std::rethrow_exception(std::exchange(FRowFailure, nullptr));
   if (!FBuilderTried) {
     FBuilderTried = true;
-    if (BuildRowsAside()) {
+    if (WorkAside()) {
       try {
         FRowBuilder = std::thread([this] { RunRowBuilder(); });
       } catch (const std::system_error&) {
@@ -351,6 +355,7 @@ void TExcelFileCreator::AddTotalInfoRow(const std::string& ACaption, const std::
 std::string TExcelFileCreator::AddTotalInfo(std::int32_t ATotalSegCount, std::int32_t AChangedSegCount,
                                             const std::string& AEdDist) {
   // The totals' shared strings come after the rows'.
+  FinishEarlyDeflates(true);
   WaitForRows();
   const auto Lang = FSettings.LocalizationLanguare;
   std::int32_t Row = 1;
@@ -378,6 +383,7 @@ std::string TExcelFileCreator::AddTotalInfo(std::int32_t ATotalSegCount, std::in
   AddTotalInfoRow(GetLocalizedText(TMsg::XlsxEditedSegments, Lang), std::to_string(AChangedSegCount), Row++);
   AddTotalInfoRow(GetLocalizedText(TMsg::XlsxTotalEditDistance, Lang), AEdDist, Row++);
   AddTotalInfoRow("", "", Row);
+  StartEarlyDeflates();
   return {};
 }
 
@@ -447,14 +453,53 @@ void TExcelFileCreator::FinishStr(std::string& ACurrStr, bool /*AIsLastStrTypeNo
     ACurrStr += "</t>\r\n    </r>";
 }
 
-std::string TExcelFileCreator::BuildSheet1() const {
+TPartPieces TExcelFileCreator::Sheet1Pieces() const {
   WaitForRows();
-  return BuildSheet1Part(FTotalInfo, FFileSheet1, FMarginSheetPart, FCurrentRow);
+  return Sheet1PartPieces(FTotalInfo, FFileSheet1, FMarginSheetPart, FCurrentRow);
 }
 
-std::string TExcelFileCreator::BuildSharedStrings() const {
+TPartPieces TExcelFileCreator::SharedStringsPieces() const {
   WaitForRows();
-  return BuildSharedStringsPart(FFileSharedStrings, FCurrentSharedStringID);
+  return SharedStringsPartPieces(FFileSharedStrings, FCurrentSharedStringID);
+}
+
+std::string TExcelFileCreator::BuildSheet1() const { return Sheet1Pieces().Joined(); }
+std::string TExcelFileCreator::BuildSharedStrings() const { return SharedStringsPieces().Joined(); }
+
+void TExcelFileCreator::StartEarlyDeflates() {
+  if (!WorkAside()) return;
+  FinishEarlyDeflates(true);
+  const std::pair<const char*, TPartPieces (TExcelFileCreator::*)() const> kBig[] = {
+      {"xl/worksheets/sheet1.xml", &TExcelFileCreator::Sheet1Pieces},
+      {"xl/sharedStrings.xml", &TExcelFileCreator::SharedStringsPieces}};
+  for (const auto& [Path, Build] : kBig) {
+    // Only a head start: whatever fails here is done again, and fails if it must, in its step.
+    try {
+      auto Early = std::make_unique<TEarlyDeflate>();
+      Early->Path = Path;
+      Early->Pieces = (this->*Build)();
+      TEarlyDeflate* const E = Early.get();
+      Early->Thread = std::thread([this, E] {
+        try {
+          E->Result = std::make_shared<const TDeflatedPart>(
+              DeflateZipPart(TZipPart(E->Path, E->Pieces.Pieces()), &FCancelEarlyDeflates));
+        } catch (...) {
+          E->Result.reset();
+        }
+      });
+      FEarlyDeflates.push_back(std::move(Early));
+    } catch (...) {
+    }
+  }
+}
+
+void TExcelFileCreator::FinishEarlyDeflates(bool ADiscard) {
+  if (FEarlyDeflates.empty()) return;
+  if (ADiscard) FCancelEarlyDeflates = true;
+  for (const auto& Early : FEarlyDeflates)
+    if (Early->Thread.joinable()) Early->Thread.join();
+  if (ADiscard) FEarlyDeflates.clear();
+  FCancelEarlyDeflates = false;
 }
 
 std::string TExcelFileCreator::BuildRels() const { return BuildRelsPart(); }
@@ -522,9 +567,21 @@ bool TExcelFileCreator::CreateTempDirectory() {
 
 bool TExcelFileCreator::WritePart(const char* AStepName, const std::string& ARelPath,
                                   std::string (TExcelFileCreator::*ABuild)() const) {
+  return WritePart(AStepName, ARelPath, nullptr, ABuild);
+}
+
+bool TExcelFileCreator::WritePart(const char* AStepName, const std::string& ARelPath,
+                                     TPartPieces (TExcelFileCreator::*ABuildPieces)() const,
+                                     std::string (TExcelFileCreator::*ABuild)() const) {
   try {
     BeforeStep(AStepName);
-    FParts.emplace_back(ARelPath, (this->*ABuild)());
+    TBuiltPart Part;
+    Part.Path = ARelPath;
+    if (ABuildPieces)
+      Part.Pieces = (this->*ABuildPieces)();
+    else
+      Part.Pieces.AddOwn((this->*ABuild)());
+    FParts.push_back(std::move(Part));
     return true;
   } catch (const std::exception& E) {
     Logger().AddException(std::string("TExcelFileCreator.") + AStepName, E);
@@ -538,8 +595,12 @@ bool TExcelFileCreator::CreateFileImage1() {
     BeforeStep("CreateFileImage1");
     // A program without its logo logs that and goes on: packing then finds the part missing.
     const std::optional<std::string_view> Logo = FindResource("R004");
-    if (Logo)
-      FParts.emplace_back("xl/media/image1.png", std::string(*Logo));
+    if (Logo) {
+      TBuiltPart Part;
+      Part.Path = "xl/media/image1.png";
+      Part.Pieces.AddView(*Logo);
+      FParts.push_back(std::move(Part));
+    }
     else
       Logger().AddError("TMainForm.ExtractResToFile", "The program holds no resource R004");
     return true;
@@ -553,16 +614,21 @@ bool TExcelFileCreator::CreateFileImage1() {
 bool TExcelFileCreator::PackToXlsx(const std::string& ATrgLangPair, const TOnProgressCallback& ACallback) {
   try {
     BeforeStep("PackToXlsx");
+    // The big parts deflated ahead go in as they are (when one failed, it is deflated now).
+    FinishEarlyDeflates(false);
+    for (const auto& Early : FEarlyDeflates)
+      for (TBuiltPart& Part : FParts)
+        if (Part.Path == Early->Path) Part.Deflated = Early->Result;
     // The parts go in the package's order, whatever order they were built in.
     std::vector<TZipPart> Parts;
     for (const std::string& File : PartFiles()) {
-      const auto Found = std::find_if(FParts.begin(), FParts.end(), [&](const auto& APart) { return APart.first == File; });
+      const auto Found = std::find_if(FParts.begin(), FParts.end(), [&](const auto& APart) { return APart.Path == File; });
       if (Found == FParts.end()) {
         Logger().AddError("TExcelFileCreator.PackToXlsx", "Part to pack not built: " + File);
         NoteFailure("the part " + File + " is missing");
         return false;
       }
-      Parts.push_back({File, Found->second});
+      Parts.emplace_back(File, Found->Pieces.Pieces(), Found->Deflated);
     }
     const std::string Archive = ArchiveFileName();
     std::string Reason;
@@ -571,6 +637,7 @@ bool TExcelFileCreator::PackToXlsx(const std::string& ATrgLangPair, const TOnPro
       return false;
     }
     FParts.clear();
+    FinishEarlyDeflates(true);
     if (RenameNoReplace(Archive, ResultFileFor(ATrgLangPair))) return true;
     // The only failure that keeps the archive (every part is in it), for inspection.
     NoteFailure((errno == EEXIST ? std::string("a report of this name exists")
@@ -604,6 +671,7 @@ std::string TExcelFileCreator::ExecuteFileCreation(const std::string& ATrgLangPa
   // AOwnFolder: the assembly folder was made by this writer (a taken name is someone else's).
   const auto Fail = [this](TMsg AMsg, bool AOwnFolder = true) {
     // The assembly folder goes with a failure too (an archive kept for inspection stays).
+    FinishEarlyDeflates(true);
     FParts.clear();
     std::error_code Ec;
     if (AOwnFolder) {
@@ -624,20 +692,23 @@ std::string TExcelFileCreator::ExecuteFileCreation(const std::string& ATrgLangPa
     return Fail(TMsg::XlsxCreateTempDirFailed, false);
   }
   using TBuild = std::string (TExcelFileCreator::*)() const;
+  using TBuildPieces = TPartPieces (TExcelFileCreator::*)() const;
   static const struct {
     const char* Step;
     const char* Path;
     TBuild Build;
     TMsg Msg;
+    TBuildPieces BuildPieces = nullptr;  // the big parts: views of the line lists, not copies
   } kParts[] = {
       {"CreateFileRels", "_rels/.rels", &TExcelFileCreator::BuildRels, TMsg::XlsxRelsFailed},
       {"CreateFileApp", "docProps/app.xml", &TExcelFileCreator::BuildApp, TMsg::XlsxAppPropsFailed},
       {"CreateFileCore", "docProps/core.xml", &TExcelFileCreator::BuildCore, TMsg::XlsxCorePropsFailed},
       {"CreateFileWorkbookXML", "xl/_rels/workbook.xml.rels", &TExcelFileCreator::BuildWorkbookRels,
        TMsg::XlsxWorkbookRelsFailed},
-      {"CreateFileSheet1", "xl/worksheets/sheet1.xml", &TExcelFileCreator::BuildSheet1, TMsg::XlsxSheetFailed},
+      {"CreateFileSheet1", "xl/worksheets/sheet1.xml", &TExcelFileCreator::BuildSheet1, TMsg::XlsxSheetFailed,
+       &TExcelFileCreator::Sheet1Pieces},
       {"CreateFileSharedStrings", "xl/sharedStrings.xml", &TExcelFileCreator::BuildSharedStrings,
-       TMsg::XlsxSharedStringsFailed},
+       TMsg::XlsxSharedStringsFailed, &TExcelFileCreator::SharedStringsPieces},
       {"CreateFileStyles", "xl/styles.xml", &TExcelFileCreator::BuildStyles, TMsg::XlsxStylesFailed},
       {"CreateFileWorkbook", "xl/workbook.xml", &TExcelFileCreator::BuildWorkbook, TMsg::XlsxWorkbookFailed},
       {"CreateFileContentTypes", "[Content_Types].xml", &TExcelFileCreator::BuildContentTypes,
@@ -648,7 +719,7 @@ std::string TExcelFileCreator::ExecuteFileCreation(const std::string& ATrgLangPa
   };
   FParts.clear();
   for (const auto& Part : kParts)
-    if (!WritePart(Part.Step, Part.Path, Part.Build)) return Fail(Part.Msg);
+    if (!WritePart(Part.Step, Part.Path, Part.BuildPieces, Part.Build)) return Fail(Part.Msg);
   if (HasAnalysis() && !WritePart("CreateFileSheet2", "xl/worksheets/sheet2.xml", &TExcelFileCreator::BuildSheet2))
     return Fail(TMsg::XlsxSheet2Failed);
   if (!CreateFileImage1()) return Fail(TMsg::XlsxImageFailed);

@@ -1,9 +1,11 @@
 // The XLSX report: one worksheet with coloured changes, packed as an Office Open XML workbook.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -13,6 +15,7 @@
 
 #include "ExcelPackagePartsUnit.h"
 #include "ExportToBaseUnit.h"
+#include "SevenZipHelper.h"
 
 namespace lexmora {
 
@@ -81,9 +84,10 @@ class TExcelFileCreator : public TBaseFileCreator {
   // Called before each step of ExecuteFileCreation with the step's name; lets tests disturb
   // the file system at a chosen point.
   virtual void BeforeStep(std::string_view AStepName);
-  // Whether rows are built on a thread of their own (asked once, at the first row): when the
-  // machine has more than one core.
-  virtual bool BuildRowsAside() const;
+  // Whether the writer works on threads of its own, rows built aside and the big parts deflated
+  // as soon as they are complete (asked at the first row and at the totals): when the machine
+  // has more than one core.
+  virtual bool WorkAside() const;
   // Called before a row is built, on the thread that builds it; lets tests make one fail.
   virtual void BeforeRow(std::int32_t ARow);
 
@@ -105,6 +109,14 @@ class TExcelFileCreator : public TBaseFileCreator {
   void WaitForRows() const;
   void StopRowBuilder();
 
+  // The worksheet and the shared strings as pieces that view the line lists.
+  TPartPieces Sheet1Pieces() const;
+  TPartPieces SharedStringsPieces() const;
+  // Deflates both on threads of their own once the totals are in, while the rest is made.
+  void StartEarlyDeflates();
+  // Waits for them; ADiscard throws their work away (the lists change or the writer goes).
+  void FinishEarlyDeflates(bool ADiscard);
+
   void AddSharedString(const std::string& AText);
   void AddStyledCell(TLineList& ALines, char ALetter, std::int32_t ARow, int AStyle);
   static void AddEmptyCell(TLineList& ALines, char ALetter, std::int32_t ARow, int AStyle);
@@ -113,6 +125,9 @@ class TExcelFileCreator : public TBaseFileCreator {
 
   bool CreateTempDirectory();
   bool WritePart(const char* AStepName, const std::string& ARelPath, std::string (TExcelFileCreator::*ABuild)() const);
+  // The same for a part given by ABuildPieces when that is not null.
+  bool WritePart(const char* AStepName, const std::string& ARelPath, TPartPieces (TExcelFileCreator::*ABuildPieces)() const,
+                 std::string (TExcelFileCreator::*ABuild)() const);
   bool CreateFileImage1();
   bool PackToXlsx(const std::string& ATrgLangPair, const TOnProgressCallback& ACallback);
   bool DeleteTempDirectory();
@@ -138,8 +153,25 @@ class TExcelFileCreator : public TBaseFileCreator {
   TLineList FMarginSheetPart;
   std::int32_t FCurrentSharedStringID = 0;
   std::string FAnalysisSheet;
-  // The parts built so far, by their path in the package.
-  std::vector<std::pair<std::string, std::string>> FParts;
+  // A part built for the package: its path, its bytes (a text of its own or views of the line
+  // lists) and, for a big one, the same bytes deflated ahead when that was done.
+  struct TBuiltPart {
+    std::string Path;
+    TPartPieces Pieces;
+    std::shared_ptr<const TDeflatedPart> Deflated;
+  };
+  // The parts built so far, in the order they were built.
+  std::vector<TBuiltPart> FParts;
+  // A big part being deflated ahead: what it deflates, the stream once done (null when it
+  // failed or was called off) and its thread.
+  struct TEarlyDeflate {
+    std::string Path;
+    TPartPieces Pieces;
+    std::shared_ptr<const TDeflatedPart> Result;
+    std::thread Thread;
+  };
+  std::vector<std::unique_ptr<TEarlyDeflate>> FEarlyDeflates;
+  std::atomic<bool> FCancelEarlyDeflates{false};
 
   // The row builder: rows given and not yet taken, whether it is building some, the first
   // failure, and its thread (started with the first row; not started on one core).

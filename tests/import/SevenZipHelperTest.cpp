@@ -2,7 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <chrono>
+#include <memory>
 #include <iterator>
 #include <thread>
 
@@ -300,6 +302,34 @@ TEST(CreateZipFromParts, APartInPiecesIsPackedAsItsPiecesJoined) {
   TScratchDir Out;
   ASSERT_TRUE(ExtractArchiveToDir(D.Dir() + "pieces.zip", Out.Dir()));
   EXPECT_TRUE(ReadFile(Out.Path() / "a.xml") == Joined);
+}
+
+TEST(CreateZipFromParts, APartDeflatedAheadIsStoredAsDeflatingItThenWould) {
+  const std::string Body = SampleBytes(700000, 0, 3), Other = SampleBytes(90000, 1, 4);
+  const TZipPart Part("xl/sharedStrings.xml", std::vector<std::string_view>{"<sst>", Body, "</sst>"});
+  auto Ahead = std::make_shared<const TDeflatedPart>(DeflateZipPart(Part));
+  EXPECT_EQ(Ahead->Size, Body.size() + 11);
+  // One whose size does not match the part's (made of other bytes) is not trusted.
+  auto Stale = std::make_shared<const TDeflatedPart>(DeflateZipPart(TZipPart("x", Other)));
+  TScratchDir D;
+  ASSERT_TRUE(CreateZipFromParts({TZipPart(Part.Name, Part.Pieces), TZipPart("b.xml", Other)}, D.Dir() + "now.zip"));
+  ASSERT_TRUE(CreateZipFromParts({TZipPart(Part.Name, Part.Pieces, Ahead), TZipPart("b.xml", {Other}, Stale)},
+                                 D.Dir() + "ahead.zip"));
+  EXPECT_TRUE(WithoutTimes(ReadFile(D.Path() / "ahead.zip")) == WithoutTimes(ReadFile(D.Path() / "now.zip")));
+}
+
+TEST(DeflateZipPart, CalledOffItThrowsAndOtherwiseGivesTheStreamOfItsBytes) {
+  const std::string Data = SampleBytes(3000000, 1, 9);
+  std::atomic<bool> Cancel{true};
+  EXPECT_THROW(DeflateZipPart(TZipPart("a.xml", Data), &Cancel), std::runtime_error);
+  Cancel = false;
+  const TDeflatedPart Part = DeflateZipPart(TZipPart("a.xml", Data), &Cancel);
+  EXPECT_EQ(Part.Size, Data.size());
+  EXPECT_LT(Part.Stream.size(), Data.size());
+  TScratchDir D;
+  ASSERT_TRUE(CreateZipFromParts({TZipPart("a.xml", Data)}, D.Dir() + "a.zip"));
+  EXPECT_EQ(EntryHeads(D.Dir() + "a.zip").at(0).Crc, Part.Crc);
+  EXPECT_EQ(EntryHeads(D.Dir() + "a.zip").at(0).CompSize, Part.Stream.size());
 }
 
 TEST(CreateZipFromParts, AnUnwritableTargetFailsWithItsReasonAndNoThreadStays) {

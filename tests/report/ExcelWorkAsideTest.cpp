@@ -1,6 +1,8 @@
-// The XLSX writer's rows built on a thread of its own: the same bytes as built by the caller,
-// failures handed back to the caller, and no thread left behind.
+// The XLSX writer's work on threads of its own (rows built aside, the big parts deflated ahead):
+// the same bytes as made by the caller alone, failures handed back to the caller, no thread left.
 #include <gtest/gtest.h>
+#include <unistd.h>
+#include <zip.h>
 
 #include <chrono>
 #include <filesystem>
@@ -16,12 +18,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TDiffFileConstructorSettings Settings() {
+TDiffFileConstructorSettings Settings(const std::string& AResults = "/nonexistent/Results/") {
   TDiffFileConstructorSettings S;
   S.TranslatorFiles = "/in/a.sdlxliff\r\n/in/b.sdlxliff\r\n";
   S.EditorFiles = "/out/a.sdlxliff\r\n";
   S.FillDiffRowColored = true;
-  S.ResultFileName = "/nonexistent/Results/Result_20261209_080000_";
+  S.ResultFileName = AResults + "Result_20261209_080000_";
   S.ResultFileFormat = TResultFileFormat::rffXLSX;
   return S;
 }
@@ -29,12 +31,12 @@ TDiffFileConstructorSettings Settings() {
 // A writer that builds its rows aside or not, as the test says, and can fail at one row.
 class TTestWriter : public TExcelFileCreator {
  public:
-  TTestWriter(bool AAside, std::int32_t AFailAt = -1)
-      : TExcelFileCreator(Settings()), FAside(AAside), FFailAt(AFailAt) {}
+  TTestWriter(bool AAside, std::int32_t AFailAt = -1, const std::string& AResults = "/nonexistent/Results/")
+      : TExcelFileCreator(Settings(AResults)), FAside(AAside), FFailAt(AFailAt) {}
   ~TTestWriter() override = default;
 
  protected:
-  bool BuildRowsAside() const override { return FAside; }
+  bool WorkAside() const override { return FAside; }
   void BeforeRow(std::int32_t ARow) override {
     if (ARow == FFailAt) throw std::runtime_error("row " + std::to_string(ARow) + " failed");
   }
@@ -84,7 +86,7 @@ void FeedRows(TExcelFileCreator& AFirst, TExcelFileCreator& ASecond, int ARows, 
     const std::string Match = Random() % 4 ? "" : "9" + std::to_string(Row % 10);
     for (TExcelFileCreator* W : {&AFirst, &ASecond})
       W->AddRow(Equ, Locked, std::to_string(Row), Src, Match, Tr, Ed, std::to_string(Row % 101));
-    if (Row == AMidway) {
+    if (Row == AMidway && AMidway > 0) {
       ASSERT_EQ(AFirst.BuildSharedStrings(), ASecond.BuildSharedStrings()) << "after row " << Row;
       ASSERT_EQ(AFirst.BuildSheet1(), ASecond.BuildSheet1()) << "after row " << Row;
     }
@@ -132,6 +134,79 @@ TEST(ExcelRowBuilder, AWriterDroppedWithRowsWaitingEndsItsBuilder) {
       W.AddRow(false, false, std::to_string(Row), "    <t>a b c</t>", "", "    <t>b</t>", "    <t>c</t>", "1");
   }
   EXPECT_EQ(ThreadCount(Before), Before);
+}
+
+// What an archive holds of each entry, the deflated bytes as stored; the core properties,
+// which hold the time of writing, by name only.
+struct TStoredEntry {
+  std::string Name;
+  zip_uint16_t Method = 0;
+  zip_uint32_t Crc = 0;
+  std::string Stored;
+  bool operator==(const TStoredEntry&) const = default;
+};
+
+std::vector<TStoredEntry> StoredEntries(const fs::path& AArchive) {
+  std::vector<TStoredEntry> Entries;
+  int Err = 0;
+  zip_t* Zip = zip_open(AArchive.c_str(), ZIP_RDONLY, &Err);
+  if (!Zip) return Entries;
+  for (zip_int64_t I = 0; I < zip_get_num_entries(Zip, 0); ++I) {
+    zip_stat_t St;
+    zip_stat_index(Zip, static_cast<zip_uint64_t>(I), 0, &St);
+    TStoredEntry E{St.name, St.comp_method, St.crc, std::string(St.comp_size, '\0')};
+    if (zip_file_t* F = zip_fopen_index(Zip, static_cast<zip_uint64_t>(I), ZIP_FL_COMPRESSED)) {
+      zip_fread(F, E.Stored.data(), E.Stored.size());
+      zip_fclose(F);
+    }
+    if (E.Name == "docProps/core.xml") E = {E.Name, E.Method, 0, {}};
+    Entries.push_back(std::move(E));
+  }
+  zip_discard(Zip);
+  return Entries;
+}
+
+class ExcelWorkAsidePackage : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Dir = fs::temp_directory_path() / ("lexmora_aside_" + std::to_string(::getpid()) + "_" +
+                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(Dir);
+    for (const char* Sub : {"aside", "inline"}) fs::create_directories(Dir / Sub);
+  }
+  void TearDown() override { fs::remove_all(Dir); }
+  std::string Results(const char* ASub) const { return (Dir / ASub).string() + "/"; }
+  fs::path Dir;
+};
+
+TEST_F(ExcelWorkAsidePackage, TheWorkbookMadeAsideHoldsTheBytesTheCallerAloneStores) {
+  TTestWriter Aside(true, -1, Results("aside")), Inline(false, -1, Results("inline"));
+  FeedRows(Aside, Inline, 5000, 0);
+  for (TTestWriter* W : {&Aside, &Inline}) {
+    W->AddTotalInfo(5000, 2000, "7.5");
+    ASSERT_EQ(W->ExecuteFileCreation("en_de", nullptr), "");
+  }
+  const auto Stored = StoredEntries(Aside.ResultFileFor("en_de"));
+  ASSERT_EQ(Stored.size(), 13u);
+  EXPECT_TRUE(Stored == StoredEntries(Inline.ResultFileFor("en_de")));
+  EXPECT_GT(Stored[5].Stored.size(), 100000u);  // the shared strings: a big part indeed
+}
+
+TEST_F(ExcelWorkAsidePackage, RowsAfterTheTotalsAreNotLostToTheHeadStart) {
+  // The big parts are deflated as soon as the totals are in; anything added after that makes
+  // the head start worthless and must show in the workbook.
+  TTestWriter Aside(true, -1, Results("aside")), Inline(false, -1, Results("inline"));
+  FeedRows(Aside, Inline, 2000, 0);
+  for (TTestWriter* W : {&Aside, &Inline}) {
+    W->AddTotalInfo(2000, 100, "1");
+    W->AddJoinRow("late.sdlxliff (en > de)");
+    W->AddRow(false, false, "2001", "    <t>late</t>", "", "    <t>row</t>", "    <t>rows</t>", "25");
+    W->AddTotalInfo(2001, 101, "2");
+    ASSERT_EQ(W->ExecuteFileCreation("en_de", nullptr), "");
+  }
+  const auto Stored = StoredEntries(Aside.ResultFileFor("en_de"));
+  EXPECT_TRUE(Stored == StoredEntries(Inline.ResultFileFor("en_de")));
+  EXPECT_NE(Aside.BuildSheet1().find("<row r=\"" + std::to_string(Aside.CurrentRow()) + "\""), std::string::npos);
 }
 
 }  // namespace
