@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-
 #include <atomic>
 #include <chrono>
 #include <mutex>
@@ -10,32 +8,12 @@
 #include <thread>
 
 #include "ParallelJobsUnit.h"
+#include "ThreadCountTestSupport.h"
 
 using namespace lexmora;
+using lexmora::test_support::ThreadCount;
 
 namespace {
-
-// Threads of this process (each has an entry in /proc/self/task).
-int TaskEntries() {
-  int Count = 0;
-  DIR* Dir = opendir("/proc/self/task");
-  if (!Dir) return -1;
-  while (const dirent* Entry = readdir(Dir))
-    if (Entry->d_name[0] != '.') ++Count;
-  closedir(Dir);
-  return Count;
-}
-
-// The threads once those that ended are gone: a joined thread's entry may outlive the join a
-// moment, a thread still running stays.
-int ThreadCount(int AExpected) {
-  int Count = TaskEntries();
-  for (int I = 0; I < 200 && Count != AExpected; ++I) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    Count = TaskEntries();
-  }
-  return Count;
-}
 
 std::vector<std::function<void()>> CountingJobs(std::vector<std::atomic<int>>& ARuns) {
   std::vector<std::function<void()>> Jobs;
@@ -88,7 +66,7 @@ TEST(RunJobs, SeveralThreadsShareTheWork) {
 }
 
 TEST(RunJobs, AFailingJobIsRethrownAfterAllOthersEndedAndNoThreadStays) {
-  const int Before = TaskEntries();
+  const std::size_t Before = ThreadCount();
   for (const unsigned Threads : {1u, 2u, 4u}) {
     std::vector<std::atomic<int>> Runs(12);
     std::vector<std::function<void()>> Jobs = CountingJobs(Runs);

@@ -10,10 +10,12 @@
 
 #include "LoggerUnit.h"
 #include "SevenZipHelper.h"
+#include "ThreadCountTestSupport.h"
 #include "ReaderRunUtil.h"
 
 using namespace lexmora;
 using namespace lexmora::testutil;
+using lexmora::test_support::ThreadCount;
 
 namespace {
 
@@ -222,20 +224,6 @@ TEST(CreateZipFromParts, GivesTheArchiveTheFileListGivesForTheSameBytes) {
   TScratchDir Out;
   ASSERT_TRUE(ExtractArchiveToDir(D.Dir() + "memory.zip", Out.Dir()));
   for (const auto& [Name, Data] : Contents) EXPECT_EQ(ReadFile(Out.Path() / fs::u8path(Name)), Data) << Name;
-}
-
-// Threads of this process; with AExpected, once those that ended are gone (a joined thread's
-// entry may outlive the join a moment, a running one stays).
-std::size_t ThreadCount(std::size_t AExpected = 0) {
-  const auto Count = [] {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator("/proc/self/task"), fs::directory_iterator()));
-  };
-  std::size_t Result = Count();
-  for (int I = 0; AExpected != 0 && I < 200 && Result != AExpected; ++I) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    Result = Count();
-  }
-  return Result;
 }
 
 // Bytes of the kinds a workbook holds: repeated markup, text that hardly repeats, and data

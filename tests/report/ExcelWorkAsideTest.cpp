@@ -12,11 +12,13 @@
 #include <thread>
 
 #include "ExportToExcelUnit.h"
+#include "ThreadCountTestSupport.h"
 
 namespace lexmora {
 namespace {
 
 namespace fs = std::filesystem;
+using test_support::ThreadCount;
 
 TDiffFileConstructorSettings Settings(const std::string& AResults = "/nonexistent/Results/") {
   TDiffFileConstructorSettings S;
@@ -45,19 +47,6 @@ class TTestWriter : public TExcelFileCreator {
   bool FAside;
   std::int32_t FFailAt;
 };
-
-std::size_t ThreadCount(std::size_t AExpected = 0) {
-  const auto Count = [] {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator("/proc/self/task"), fs::directory_iterator()));
-  };
-  std::size_t Result = Count();
-  // An ended thread's entry may outlive its join a moment; a running thread's stays.
-  for (int I = 0; AExpected != 0 && I < 200 && Result != AExpected; ++I) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    Result = Count();
-  }
-  return Result;
-}
 
 // Cell texts of every kind the rows carry: plain, runs, characters to escape, over-long ones.
 std::string CellText(std::mt19937& ARandom) {
