@@ -30,10 +30,15 @@ TARGETS = {
     "fuzz_tag_markup": "tag_markup",
     "fuzz_xlsx_cells": "xlsx_cells",
     "fuzz_xliff_reader": "xliff_reader",
+    "fuzz_sliced_reading": "sliced_reading",
 }
 
 MEMOQ_SELECTOR = b"0"      # even first byte: the memoQ reader
 MEMSOURCE_SELECTOR = b"1"  # odd first byte: the Memsource reader
+# fuzz_sliced_reading: bits 0-1 pick the reader, the higher bits the slice size.
+SLICED_SDL_SELECTORS = (b"\x00", b"\x43")
+SLICED_MEMOQ_SELECTOR = b"\x01"
+SLICED_MEMSOURCE_SELECTOR = b"\x02"
 PLAIN_XLIFF_SELECTOR = b"0"  # fuzz_xliff_reader: even first byte, the plain XLIFF reader
 SMALL_DOCUMENT = 65536
 SEGMENTS_PER_DOCUMENT = 40
@@ -100,6 +105,9 @@ def main():
     for doc in files(corpus, "*.sdlxliff"):
         data = doc.read_bytes()
         sinks["fuzz_sdlxliff_reader"].add(data, doc.name)
+        if len(data) <= SMALL_DOCUMENT:
+            for selector in SLICED_SDL_SELECTORS:
+                sinks["fuzz_sliced_reading"].add(selector + data, doc.name)
         for index, match in enumerate(SEGMENT_ELEMENT.finditer(data)):
             if index >= SEGMENTS_PER_DOCUMENT:
                 break
@@ -111,8 +119,10 @@ def main():
                 sinks["fuzz_xlsx_cells"].add(bytes([len(text) % 40]) + text, doc.stem)
     for doc in files(corpus / "mqxliff", "*"):
         sinks["fuzz_memoq_memsource_readers"].add(MEMOQ_SELECTOR + doc.read_bytes(), doc.name)
+        sinks["fuzz_sliced_reading"].add(SLICED_MEMOQ_SELECTOR + doc.read_bytes(), doc.name)
     for doc in files(corpus / "mxliff", "*.mxliff"):
         sinks["fuzz_memoq_memsource_readers"].add(MEMSOURCE_SELECTOR + doc.read_bytes(), doc.name)
+        sinks["fuzz_sliced_reading"].add(SLICED_MEMSOURCE_SELECTOR + doc.read_bytes(), doc.name)
     # The plain XLIFF reader gets every small document (dialects are read by their own rules) and
     # the Memsource documents once more for its XLIFF 2 branch.
     for doc in files(corpus / "sdlxliff", "*") + files(corpus / "mqxliff", "*") + files(corpus / "mxliff", "*"):

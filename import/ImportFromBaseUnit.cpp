@@ -59,6 +59,30 @@ bool WalkParsedDocument(const pugi::xml_document& ADoc, const TIsTerminateSetFun
   return true;
 }
 
+// Hands every "trans-unit" below AParent to AOnTransUnit, in document order, without descending
+// into one. Pre-order walk over parent links: no recursion, so nesting depth is no danger.
+void WalkTransUnits(pugi::xml_node AParent, const TTransUnitFunc& AOnTransUnit) {
+  pugi::xml_node Cur = AParent.first_child();
+  while (Cur) {
+    const bool IsUnit = IsElementNamed(Cur, "trans-unit");
+    if (IsUnit) AOnTransUnit(Cur);
+    if (!IsUnit && Cur.first_child()) {
+      Cur = Cur.first_child();
+      continue;
+    }
+    while (Cur != AParent && !Cur.next_sibling()) Cur = Cur.parent();
+    if (Cur == AParent) break;
+    Cur = Cur.next_sibling();
+  }
+}
+
+// An XLIFF 2 document's units are walked without the body walk, so none of its content may be
+// cut out; with nothing cut out, the skeleton is the whole document and serves as it is.
+std::unique_ptr<TSlicedDocument> UsableSliced(std::unique_ptr<TSlicedDocument> ADoc) {
+  if (ADoc && ADoc->HasCutOuts() && IsXliff2Root(ADoc->Skeleton().document_element())) return nullptr;
+  return ADoc;
+}
+
 }  // namespace
 
 std::string CopyFailureReason(const std::string& AFileName, const std::error_code& AError) {
@@ -206,6 +230,14 @@ void TImporter::ReadLanguagesOfFirstFile(const std::string& ADocFile, const std:
   try {
     // Parsed keeping blank text, as the walk wants it: blank text nodes are not elements, so the
     // languages are the same.
+    if (FBodySliceBytes > 0) {
+      if (std::unique_ptr<TSlicedDocument> Sliced = OpenSliced(ADocFile)) {
+        FLangPair = DocumentLanguages(Sliced->Skeleton().document_element());
+        FKeptFile = ADocFile;
+        FKeptSliced = std::move(Sliced);
+        return;
+      }
+    }
     auto Doc = std::make_unique<pugi::xml_document>();
     try {
       LoadXmlFile(*Doc, ADocFile, true);
@@ -224,6 +256,7 @@ void TImporter::ReadLanguagesOfFirstFile(const std::string& ADocFile, const std:
 
 void TImporter::ReleaseDocument() {
   FKeptDoc.reset();
+  FKeptSliced.reset();
   FKeptFile.clear();
   FKeptError = nullptr;
 }
@@ -232,14 +265,18 @@ bool TImporter::WalkDocument(const std::string& ASrcFile, const TIsTerminateSetF
                              const TFileChildFunc& AOnFileChild, const std::string& AMethodName) {
   if (ASrcFile.empty()) return true;
   std::unique_ptr<pugi::xml_document> Doc;
+  std::unique_ptr<TSlicedDocument> Sliced;
   std::exception_ptr KeptError;
   if (ASrcFile == FKeptFile) {
     Doc = std::move(FKeptDoc);
+    Sliced = std::move(FKeptSliced);
     KeptError = FKeptError;
   }
   ReleaseDocument();
   try {
     if (KeptError) std::rethrow_exception(KeptError);
+    if (!Doc && !Sliced && FBodySliceBytes > 0) Sliced = OpenSliced(ASrcFile);
+    if (Sliced) return WalkSlicedDocument(*Sliced, AIsTerminateSet, AOnFileChild);
     if (!Doc) {
       Doc = std::make_unique<pugi::xml_document>();
       LoadXmlFile(*Doc, ASrcFile, true);
@@ -255,6 +292,9 @@ bool TImporter::WalkDocument(const std::string& ASrcFile, const TIsTerminateSetF
 bool TImporter::WalkDocumentText(std::string_view AData, const TIsTerminateSetFunc& AIsTerminateSet,
                                  const TFileChildFunc& AOnFileChild, const std::string& AMethodName) {
   try {
+    if (FBodySliceBytes > 0)
+      if (const std::unique_ptr<TSlicedDocument> Sliced = OpenSlicedText(AData))
+        return WalkSlicedDocument(*Sliced, AIsTerminateSet, AOnFileChild);
     pugi::xml_document Doc;
     LoadXmlText(Doc, AData, true);
     return WalkParsedDocument(Doc, AIsTerminateSet, AOnFileChild);
@@ -276,20 +316,30 @@ bool TImporter::WalkLoadedDocument(const pugi::xml_document& ADoc, const TIsTerm
   }
 }
 
-void TImporter::WalkBody(pugi::xml_node ABody, const TTransUnitFunc& AOnTransUnit) {
-  // Pre-order walk over parent links: no recursion, so nesting depth is no danger.
-  pugi::xml_node Cur = ABody.first_child();
-  while (Cur) {
-    const bool IsUnit = IsElementNamed(Cur, "trans-unit");
-    if (IsUnit) AOnTransUnit(Cur);
-    if (!IsUnit && Cur.first_child()) {
-      Cur = Cur.first_child();
-      continue;
-    }
-    while (Cur != ABody && !Cur.next_sibling()) Cur = Cur.parent();
-    if (Cur == ABody) break;
-    Cur = Cur.next_sibling();
+void TImporter::WalkBody(pugi::xml_node ABody, const TTransUnitFunc& AOnTransUnit) const {
+  if (FWalkingSliced && FWalkingSliced->IsCutOut(ABody)) {
+    FWalkingSliced->ForEachSlice(ABody, [&](const pugi::xml_document& ASlice) { WalkTransUnits(ASlice, AOnTransUnit); });
+    return;
   }
+  WalkTransUnits(ABody, AOnTransUnit);
+}
+
+std::unique_ptr<TSlicedDocument> TImporter::OpenSliced(const std::string& AFileName) const {
+  return UsableSliced(TSlicedDocument::OpenFile(AFileName, FBodySliceBytes));
+}
+
+std::unique_ptr<TSlicedDocument> TImporter::OpenSlicedText(std::string_view AData) const {
+  return UsableSliced(TSlicedDocument::Open(std::string(AData), FBodySliceBytes));
+}
+
+bool TImporter::WalkSlicedDocument(const TSlicedDocument& ADoc, const TIsTerminateSetFunc& AIsTerminateSet,
+                                   const TFileChildFunc& AOnFileChild) {
+  struct TWalking {
+    const TSlicedDocument*& Slot;
+    ~TWalking() { Slot = nullptr; }
+  } Walking{FWalkingSliced};
+  FWalkingSliced = &ADoc;
+  return WalkParsedDocument(ADoc.Skeleton(), AIsTerminateSet, AOnFileChild);
 }
 
 std::string TImporter::ConvertSegmentXml(pugi::xml_node ASegment, TSegmentConverter& AConverter) {

@@ -22,6 +22,7 @@
 
 #include "DataTypeUnit.h"
 #include "XmlDomUnit.h"
+#include "XmlSlicedDocumentUnit.h"
 
 namespace lexmora {
 
@@ -98,6 +99,12 @@ class TImporter {
   // the document another way).
   void ReleaseDocument();
 
+  // Whether the document walk reads bodies a slice of about ABytes at a time (see
+  // XmlSlicedDocumentUnit.h) where the document allows it, or parses documents whole (0). The
+  // readers whose bodies hold only trans-units read in slices. The records are the same either
+  // way; tests compare them.
+  void SetBodySliceBytes(std::size_t ABytes) { FBodySliceBytes = ABytes; }
+
   // Every failure noted so far, in order.
   const std::vector<TReadFailure>& Failures() const { return FFailures; }
 
@@ -123,8 +130,8 @@ class TImporter {
   // DefineSrcAndTrgLanguages of the single-document readers: the first "file" element's
   // "source-language" and "target-language" of ADocFile, or for a document in XLIFF 2 form the
   // root's "srcLang" and "trgLang"; errors logged under AMethodName. The parsed document (or its
-  // parse error) is kept for the WalkDocument of the same file, so a document is parsed once; a
-  // reader that will not walk ADocFile calls ReleaseDocument.
+  // parse error), or the document opened in slices, is kept for the WalkDocument of the same
+  // file, so a document is read once; a reader that will not walk ADocFile calls ReleaseDocument.
   void ReadLanguagesOfFirstFile(const std::string& ADocFile, const std::string& AMethodName);
   // The same languages of a parsed document's root element (empty codes where absent).
   static TLangPair DocumentLanguages(pugi::xml_node ARoot);
@@ -147,7 +154,8 @@ class TImporter {
 
   // The body walk: every "trans-unit" below ABody, in document order, goes to AOnTransUnit; a
   // trans-unit is not descended into. The stop query is not asked inside a body.
-  static void WalkBody(pugi::xml_node ABody, const TTransUnitFunc& AOnTransUnit);
+  // A body of a document read in slices is parsed here, one slice at a time.
+  void WalkBody(pugi::xml_node ABody, const TTransUnitFunc& AOnTransUnit) const;
 
   // Re-reading of a segment element into internal markup. Gives what serialising ASegment and
   // parsing it again as the content of a fresh "ROOT" element would give, with blank-only text
@@ -160,12 +168,21 @@ class TImporter {
   std::string FFileFullName;
   TLangPair FLangPair;
   std::vector<std::string> FUnpackedFiles;
+  std::size_t FBodySliceBytes = 0;
 
  private:
+  // The document AFileName (or AData) opened in slices, or null when it is to be parsed whole.
+  std::unique_ptr<TSlicedDocument> OpenSliced(const std::string& AFileName) const;
+  std::unique_ptr<TSlicedDocument> OpenSlicedText(std::string_view AData) const;
+  bool WalkSlicedDocument(const TSlicedDocument& ADoc, const TIsTerminateSetFunc& AIsTerminateSet,
+                          const TFileChildFunc& AOnFileChild);
+
   // The document ReadLanguagesOfFirstFile parsed, for the walk of FKeptFile.
   std::unique_ptr<pugi::xml_document> FKeptDoc;
   std::string FKeptFile;
+  std::unique_ptr<TSlicedDocument> FKeptSliced;  // or the same document opened in slices
   std::exception_ptr FKeptError;  // the parse error instead of a document
+  const TSlicedDocument* FWalkingSliced = nullptr;  // the document being walked, when in slices
   std::vector<TReadFailure> FFailures;
 };
 

@@ -59,7 +59,9 @@ class TSDLSegmentConverter : public TSegmentConverter {
 TImporterFromGroup01::TImporterFromGroup01(const std::string& ATempDir, const std::string& AFileFullName,
                                            bool ADoNotSeparateSpaces)
     : TImporter(ATempDir, AFileFullName, ADoNotSeparateSpaces),
-      FTempFileName(ATempDir + std::filesystem::path(AFileFullName).filename().string()) {}
+      FTempFileName(ATempDir + std::filesystem::path(AFileFullName).filename().string()) {
+  FBodySliceBytes = TSlicedDocument::kSliceBytes;
+}
 
 TExtractFilesResult TImporterFromGroup01::ExtractFile() { return ExtractSingleDocument(FTempFileName); }
 

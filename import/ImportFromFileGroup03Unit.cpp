@@ -67,7 +67,9 @@ class TImporterFromGroup03::TMemoQConverter : public TSegmentConverter {
 
 TImporterFromGroup03::TImporterFromGroup03(const std::string& ATempDir, const std::string& AFileFullName, bool ADoNotSeparateSpaces)
     : TImporter(ATempDir, AFileFullName, ADoNotSeparateSpaces),
-      FTempFileName(ATempDir + std::filesystem::path(AFileFullName).filename().string()) {}
+      FTempFileName(ATempDir + std::filesystem::path(AFileFullName).filename().string()) {
+  FBodySliceBytes = TSlicedDocument::kSliceBytes;
+}
 
 TExtractFilesResult TImporterFromGroup03::ExtractFile() { return ExtractSingleDocument(FTempFileName); }
 

@@ -107,7 +107,9 @@ bool ParseCommaDecimal(std::string_view AText, double& AValue) {
 
 TImporterFromGroup05::TImporterFromGroup05(const std::string& ATempDir, const std::string& AFileFullName, bool ADoNotSeparateSpaces)
     : TImporter(ATempDir, AFileFullName, ADoNotSeparateSpaces),
-      FTempFileName(ATempDir + std::filesystem::path(AFileFullName).filename().string()) {}
+      FTempFileName(ATempDir + std::filesystem::path(AFileFullName).filename().string()) {
+  FBodySliceBytes = TSlicedDocument::kSliceBytes;
+}
 
 TExtractFilesResult TImporterFromGroup05::ExtractFile() { return ExtractSingleDocument(FTempFileName); }
 

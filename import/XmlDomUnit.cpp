@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <fstream>
 #include <iterator>
@@ -170,10 +171,31 @@ void LoadXmlText(pugi::xml_document& ADoc, std::string_view AData, bool AKeepBla
   CheckDecodedReferences(ADoc, Encoding == pugi::encoding_utf8 ? AData : std::string_view("&#"));
 }
 
+bool IsUtf8Document(std::string_view AData) {
+  if (ChooseEncoding(AData) != pugi::encoding_utf8) return false;
+  if (StartsWith(AData, "\xEF\xBB\xBF")) AData.remove_prefix(3);
+  return IsValidUtf8(AData);
+}
+
+void LoadXmlFragment(pugi::xml_document& ADoc, std::string_view AText, bool AKeepBlanks) {
+  const pugi::xml_parse_result Result = ADoc.load_buffer(
+      AText.data(), AText.size(), XmlParseOptions(AKeepBlanks) | pugi::parse_fragment, pugi::encoding_utf8);
+  if (!Result) throw ParseError(Result, AText);
+  CheckDecodedReferences(ADoc, AText);
+}
+
 std::string ReadFileData(const std::string& AFileName) {
   std::ifstream File(AFileName, std::ios::binary);
   if (!File) throw EXmlError("Cannot open the file " + AFileName, "cannot open the document");
-  std::string Data((std::istreambuf_iterator<char>(File)), std::istreambuf_iterator<char>());
+  std::string Data;
+  std::error_code Ec;
+  // A plain file is read in one go; a pipe or device as a stream.
+  if (const auto Size = std::filesystem::file_size(AFileName, Ec); !Ec) {
+    Data.resize(static_cast<std::size_t>(Size));
+    File.read(Data.data(), static_cast<std::streamsize>(Data.size()));
+    Data.resize(static_cast<std::size_t>(File.gcount()));
+  }
+  if (!File.eof()) Data.append(std::istreambuf_iterator<char>(File), std::istreambuf_iterator<char>());
   if (File.bad()) throw EXmlError("Cannot read the file " + AFileName, "cannot read the document");
   return Data;
 }

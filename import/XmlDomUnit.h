@@ -43,6 +43,14 @@ void LoadXmlFile(pugi::xml_document& ADoc, const std::string& AFileName, bool AK
 // The same for a document held in memory.
 void LoadXmlText(pugi::xml_document& ADoc, std::string_view AData, bool AKeepBlanks);
 
+// True when AData is read as UTF-8 (no UTF-16/32 byte-order mark) and is valid UTF-8 after an
+// optional UTF-8 byte-order mark: what LoadXmlText accepts before parsing.
+bool IsUtf8Document(std::string_view AData);
+
+// Parses AText, valid UTF-8 (the caller has checked), as a fragment into ADoc: text and any number
+// of elements at the top. Throws EXmlError as LoadXmlText does.
+void LoadXmlFragment(pugi::xml_document& ADoc, std::string_view AText, bool AKeepBlanks);
+
 // Parses AText as the new content of AElement; its previous children are removed first.
 // Note: removing children recurses inside pugixml, so call it on elements whose content is shallow
 // (a freshly created element in practice).

@@ -17,6 +17,8 @@ namespace lexmora {
 // FinishStr, AddRow; then AddTotalInfo once, AddAnalysis once, GetFileExtention,
 // ExecuteFileCreation once.
 // A writer keeps the whole report in memory; only ExecuteFileCreation touches the disk.
+// The cell folding (AddStrToStr, AddRun, FinishStr) only reads the writer's settings and writes
+// the cell it is given: the report construction calls it from two threads at once.
 class TBaseFileCreator {
  public:
   explicit TBaseFileCreator(const TDiffFileConstructorSettings& ASettings);

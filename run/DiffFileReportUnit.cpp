@@ -12,6 +12,7 @@
 #include "InternalTagParseUnit.h"
 #include "LocalizationUnit.h"
 #include "LoggerUnit.h"
+#include "OrderedBatchesUnit.h"
 #include "Utf8Unit.h"
 #include "WordCountUnit.h"
 
@@ -46,6 +47,81 @@ struct TSymbolText {
 
 void UnifyNoBreakSpaces(std::u32string& AText) { std::replace(AText.begin(), AText.end(), U'\u00A0', U' '); }
 
+// Segments per batch of the two-thread comparison, and batches compared ahead of the one written.
+constexpr std::size_t kRowsPerBatch = 256;
+constexpr std::size_t kBatchesAhead = 8;
+
+// What comparing a thread's segments needs of its own.
+struct TSegmentWork {
+  TDiff Diff;
+  TSymbolText Src, Tr, Ed;
+  TWordCounter Words;
+};
+
+// One segment compared, ready to be written.
+struct TPreparedRow {
+  bool InPair = false;  // a segment of the pair being written, with a source text
+  std::exception_ptr Error;  // thrown when the row's turn comes, as the loop would have thrown
+  TSegmentFacts Facts;
+  std::string Match, SrcCell, TrCell, EdCell;
+};
+using TPreparedRows = std::vector<TPreparedRow>;
+
+// Compares source segment AS with its edited segment into ARow: the facts, and unless the row is
+// an unchanged one that is not shown, the three cells. Uses only what the writer's cell folding
+// reads, so it runs on either thread.
+void PrepareRow(const TDiffInfoRecord& AS, const TArrayOfDiffInfoRecord& AEdited,
+                const std::unordered_map<std::string, std::size_t>& AEditedIndex,
+                const TDiffFileConstructorSettings& ASettings, TBaseFileCreator& AWriter, TSegmentWork& AWork,
+                TPreparedRow& ARow) {
+  std::string EditedText;
+  if (const auto Found = AEditedIndex.find(SegmentIdentityKey(AS)); Found != AEditedIndex.end()) {
+    ARow.Match = AEdited[Found->second].Match;
+    EditedText = AEdited[Found->second].ResultStr;
+  }
+  TSymbolText& Src = AWork.Src;
+  TSymbolText& Tr = AWork.Tr;
+  TSymbolText& Ed = AWork.Ed;
+  Src.Convert(AS.SourceString);
+  Tr.Convert(AS.ResultStr);
+  Ed.Convert(EditedText);
+  if (ASettings.DoNotSeparateSpaces) {
+    UnifyNoBreakSpaces(Tr.Symbols);
+    UnifyNoBreakSpaces(Ed.Symbols);
+  }
+
+  // Locked segments and segments with a stored match never count for the total.
+  TSegmentFacts& Facts = ARow.Facts;
+  Facts.Document = DocumentNameOf(AS);
+  Facts.Source = AWork.Words.Count(WithoutTagSymbols(Src.Symbols, Src.Dict), AS.SourceLang);
+  Facts.CountsForTotal = ARow.Match.empty() && !AS.IsLocked;
+  Facts.Length = static_cast<std::int64_t>(std::max(Tr.Symbols.size(), Ed.Symbols.size()));
+  Facts.Changed = Tr.Symbols != Ed.Symbols;
+  if (!Facts.Changed && ASettings.HideEquivalentString) return;
+
+  const TShowTagsFlag TagsFlag = ASettings.ShowTagsFlag;
+  TRunFolder SrcRuns(AWriter, true, ARow.SrcCell, Src.Symbols, Src.Dict, Src.IDDict, TagsFlag);
+  for (std::size_t P = 0; P < Src.Symbols.size(); ++P) SrcRuns.Step(true, true);
+  SrcRuns.Finish();
+
+  if (!AWork.Diff.Execute(Tr.Symbols, Ed.Symbols)) throw std::runtime_error("The difference engine did not run");
+  // The steps give the translated text's characters in order on one side and the edited text's
+  // on the other, so each side's runs are pieces of its symbol text.
+  TRunFolder TrRuns(AWriter, true, ARow.TrCell, Tr.Symbols, Tr.Dict, Tr.IDDict, TagsFlag);
+  TRunFolder EdRuns(AWriter, false, ARow.EdCell, Ed.Symbols, Ed.Dict, Ed.IDDict, TagsFlag);
+  int EditCount = 0;
+  for (const TCompareRec& Step : AWork.Diff.CompareList()) {
+    const TChangeKind Kind = Step.Kind;
+    const bool Kept = Kind == TChangeKind::ckNone;
+    if (!Kept) ++EditCount;
+    TrRuns.Step(Kept, Kind != TChangeKind::ckAdd);
+    EdRuns.Step(Kept, Kind != TChangeKind::ckDelete);
+  }
+  TrRuns.Finish();
+  EdRuns.Finish();
+  Facts.EditSteps = EditCount;
+}
+
 }  // namespace
 
 bool TDiffFileConstructor::LangPairExists(const std::string& ASrcLang, const std::string& ATrgLang) const {
@@ -79,13 +155,11 @@ bool TDiffFileConstructor::WritePairReport(TBaseFileCreator& AWriter, const std:
 bool TDiffFileConstructor::CreateDiffFile() {
   bool Result = false;
   const TLocalizationLanguare Lang = FSettings.LocalizationLanguare;
-  const TShowTagsFlag TagsFlag = FSettings.ShowTagsFlag;
   const int SegmentCount = static_cast<int>(FTranslatorFileData.size());
   StartOperation(GetLocalizedText(TMsg::CreateReportOperation, Lang), SegmentCount, 60, 100);
   std::string PendingReport;  // the pair being built, named when construction fails
   try {
-    TDiff Diff;
-    TSymbolText Src, Tr, Ed;
+    TSegmentWork Work[2];  // one per thread
     int Progress = 0;
     CollectLangPairs();
 
@@ -98,7 +172,6 @@ bool TDiffFileConstructor::CreateDiffFile() {
     TEditBands Bands;
     if (!FSettings.EditBandBounds.empty() && !Bands.SetBounds(FSettings.EditBandBounds))
       throw std::invalid_argument("The edit-distance bands are not strictly descending bounds from 0 to 100");
-    TWordCounter Words;
     FAudit = ComputePairingAudit(FTranslatorFileData, FEditorFileData, DocumentNameOf, PlainTextOf);
     std::vector<int> RowOfSource(FTranslatorFileData.size(), 0);
 
@@ -119,85 +192,63 @@ bool TDiffFileConstructor::CreateDiffFile() {
       const std::string PairSrc = LanguageKey(Pair.SrcLang), PairTrg = LanguageKey(Pair.TrgLang);
       PendingReport = Writer->ResultFileFor(SafeLangPairSuffix(Pair.SrcLang, Pair.TrgLang));
 
-      for (std::size_t SrcIndex = 0; SrcIndex < FTranslatorFileData.size(); ++SrcIndex) {
-        const TDiffInfoRecord& S = FTranslatorFileData[SrcIndex];
-        ReportProgress(Progress, false);
-        if (IsTerminateSet()) break;
-        if (S.SourceString.empty() || LanguageKey(S.SourceLang) != PairSrc || LanguageKey(S.TargetLang) != PairTrg)
-          continue;
-        ++Progress;
-        ++Total;
-
-        std::string Match, EditedText;
-        if (const auto Found = EditedIndex.find(SegmentIdentityKey(S)); Found != EditedIndex.end()) {
-          Match = FEditorFileData[Found->second].Match;
-          EditedText = FEditorFileData[Found->second].ResultStr;
-        }
-        Src.Convert(S.SourceString);
-        Tr.Convert(S.ResultStr);
-        Ed.Convert(EditedText);
-        if (FSettings.DoNotSeparateSpaces) {
-          UnifyNoBreakSpaces(Tr.Symbols);
-          UnifyNoBreakSpaces(Ed.Symbols);
-        }
-
-        // Locked segments and segments with a stored match never count for the total.
-        const bool CountsForTotal = Match.empty() && !S.IsLocked;
-        const std::int64_t Length = static_cast<std::int64_t>(std::max(Tr.Symbols.size(), Ed.Symbols.size()));
-        if (CountsForTotal) SumLengths += Length;
-        TSegmentFacts Facts;
-        Facts.Document = DocumentNameOf(S);
-        Facts.Source = Words.Count(WithoutTagSymbols(Src.Symbols, Src.Dict), S.SourceLang);
-        Facts.CountsForTotal = CountsForTotal;
-        Facts.Length = Length;
-        Facts.Changed = Tr.Symbols != Ed.Symbols;
-        if (Facts.Changed) {
-          ++Changed;
-        } else if (FSettings.HideEquivalentString) {
-          Analysis.Add(Facts);  // unchanged: no edit steps
-          continue;
-        }
-
-        std::string Caption = Facts.Document + " (" + S.SourceLang + " > " + S.TargetLang + ")";
-        if (Caption != LastCaption) {
-          LastCaption = std::move(Caption);
-          if (!CaptionWritten) {
-            Writer->AddCaption();
-            CaptionWritten = true;
+      // Each segment is compared on either of two threads; the rows are written here, in order.
+      const auto Prepare = [&](std::size_t AThread, std::size_t ABegin, std::size_t AEnd, TPreparedRows& ARows) {
+        ARows.resize(AEnd - ABegin);
+        for (std::size_t I = ABegin; I < AEnd; ++I) {
+          const TDiffInfoRecord& S = FTranslatorFileData[I];
+          if (S.SourceString.empty() || LanguageKey(S.SourceLang) != PairSrc || LanguageKey(S.TargetLang) != PairTrg)
+            continue;
+          TPreparedRow& Row = ARows[I - ABegin];
+          Row.InPair = true;
+          try {
+            PrepareRow(S, FEditorFileData, EditedIndex, FSettings, *Writer, Work[AThread], Row);
+          } catch (...) {
+            Row.Error = std::current_exception();
           }
-          Writer->AddJoinRow(LastCaption);
         }
-        ++RowNo;
-        RowOfSource[SrcIndex] = RowNo;
+      };
+      const auto Emit = [&](std::size_t ABegin, std::size_t AEnd, TPreparedRows& ARows) {
+        for (std::size_t SrcIndex = ABegin; SrcIndex < AEnd; ++SrcIndex) {
+          const TDiffInfoRecord& S = FTranslatorFileData[SrcIndex];
+          ReportProgress(Progress, false);
+          if (IsTerminateSet()) return false;
+          TPreparedRow& Row = ARows[SrcIndex - ABegin];
+          if (!Row.InPair) continue;
+          ++Progress;
+          ++Total;
+          if (Row.Error) std::rethrow_exception(Row.Error);
+          TSegmentFacts& Facts = Row.Facts;
+          if (Facts.CountsForTotal) SumLengths += Facts.Length;
+          if (Facts.Changed) {
+            ++Changed;
+          } else if (FSettings.HideEquivalentString) {
+            Analysis.Add(Facts);  // unchanged: no edit steps
+            continue;
+          }
 
-        std::string SrcCell, TrCell, EdCell;
-        TRunFolder SrcRuns(*Writer, true, SrcCell, Src.Symbols, Src.Dict, Src.IDDict, TagsFlag);
-        for (std::size_t P = 0; P < Src.Symbols.size(); ++P) SrcRuns.Step(true, true);
-        SrcRuns.Finish();
+          std::string Caption = Facts.Document + " (" + S.SourceLang + " > " + S.TargetLang + ")";
+          if (Caption != LastCaption) {
+            LastCaption = std::move(Caption);
+            if (!CaptionWritten) {
+              Writer->AddCaption();
+              CaptionWritten = true;
+            }
+            Writer->AddJoinRow(LastCaption);
+          }
+          ++RowNo;
+          RowOfSource[SrcIndex] = RowNo;
+          if (Facts.CountsForTotal) SumSteps += Facts.EditSteps;
+          Analysis.Add(Facts);
 
-        if (!Diff.Execute(Tr.Symbols, Ed.Symbols)) throw std::runtime_error("The difference engine did not run");
-        // The steps give the translated text's characters in order on one side and the edited
-        // text's on the other, so each side's runs are pieces of its symbol text.
-        TRunFolder TrRuns(*Writer, true, TrCell, Tr.Symbols, Tr.Dict, Tr.IDDict, TagsFlag);
-        TRunFolder EdRuns(*Writer, false, EdCell, Ed.Symbols, Ed.Dict, Ed.IDDict, TagsFlag);
-        int EditCount = 0;
-        for (const TCompareRec& Step : Diff.CompareList()) {
-          const TChangeKind Kind = Step.Kind;
-          const bool Kept = Kind == TChangeKind::ckNone;
-          if (!Kept) ++EditCount;
-          TrRuns.Step(Kept, Kind != TChangeKind::ckAdd);
-          EdRuns.Step(Kept, Kind != TChangeKind::ckDelete);
+          const std::string RowEd =
+              Facts.Length == 0 ? std::string() : FloatToRoundedStr(0, SegmentEditDistance(Facts.EditSteps, Facts.Length));
+          Writer->AddRow(Facts.EditSteps == 0, S.IsLocked, std::to_string(RowNo), Row.SrcCell, Row.Match, Row.TrCell,
+                         Row.EdCell, RowEd);
         }
-        TrRuns.Finish();
-        EdRuns.Finish();
-        if (CountsForTotal) SumSteps += EditCount;
-        Facts.EditSteps = EditCount;
-        Analysis.Add(Facts);
-
-        const std::string RowEd =
-            Length == 0 ? std::string() : FloatToRoundedStr(0, SegmentEditDistance(EditCount, Length));
-        Writer->AddRow(EditCount == 0, S.IsLocked, std::to_string(RowNo), SrcCell, Match, TrCell, EdCell, RowEd);
-      }
+        return true;
+      };
+      PrepareAndEmitInOrder<TPreparedRows>(FTranslatorFileData.size(), kRowsPerBatch, kBatchesAhead, Prepare, Emit);
 
       TPairSummary Summary;
       Summary.LangPair = Pair;

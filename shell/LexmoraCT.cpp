@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "AllocatorTuningUnit.h"
 #include "ApplicationUnit.h"
 #include "LocalizationUnit.h"
 #include "LoggerUnit.h"
@@ -14,6 +15,7 @@
 using namespace lexmora;
 
 int main(int argc, char* argv[]) {
+  TuneAllocator();
   // The settings paths are set before main. The application comes first, so that the lock records
   // the program's name.
   QApplication App(argc, argv);
