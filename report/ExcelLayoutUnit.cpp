@@ -23,7 +23,7 @@ constexpr double kMaxRowHeight = 409.5;  // what a row can hold in the common pr
 
 // Advance widths in em, taken from the widest common sans-serif faces (so a reader that puts
 // another face in place of the font still fits).
-double EmWidthOf(char32_t C) {
+constexpr double EmWidthOf(char32_t C) {
   if (C == U' ' || C == U'\u00A0') return 0.32;
   if (C == U'\t') return 1.0;
   if (C >= U'0' && C <= U'9') return 0.64;
@@ -46,23 +46,25 @@ double EmWidthOf(char32_t C) {
 // The widths of the ASCII characters, looked up instead of worked out for each character.
 struct TAsciiWidths {
   double Width[0x80];
-  TAsciiWidths() {
-    for (char32_t C = 0; C < 0x80; ++C) Width[C] = EmWidthOf(C);
-  }
 };
+constexpr TAsciiWidths kAsciiWidths = [] {
+  TAsciiWidths Table{};
+  for (char32_t C = 0; C < 0x80; ++C) Table.Width[C] = EmWidthOf(C);
+  return Table;
+}();
 
-double EmWidth(char32_t C) {
-  static const TAsciiWidths kAscii;
-  return C < 0x80 ? kAscii.Width[C] : EmWidthOf(C);
-}
+double EmWidth(char32_t C) { return C < 0x80 ? kAsciiWidths.Width[C] : EmWidthOf(C); }
 
 bool IsWide(char32_t C) { return C > 0x1000 && EmWidth(C) >= 1.0; }
 
 // Appends the characters of the UTF-8 text AText (ASCII copied straight).
 void AppendCharacters(std::u32string& AOut, std::string_view AText) {
-  std::size_t I = 0;
-  while (I < AText.size() && static_cast<unsigned char>(AText[I]) < 0x80) AOut.push_back(static_cast<char32_t>(AText[I++]));
-  if (I < AText.size()) AOut += Utf8ToU32(AText.substr(I));
+  std::size_t Ascii = 0;
+  while (Ascii < AText.size() && static_cast<unsigned char>(AText[Ascii]) < 0x80) ++Ascii;
+  const std::size_t At = AOut.size();
+  AOut.resize(At + Ascii);
+  for (std::size_t I = 0; I < Ascii; ++I) AOut[At + I] = static_cast<char32_t>(AText[I]);
+  if (Ascii < AText.size()) AOut += Utf8ToU32(AText.substr(Ascii));
 }
 
 // Decodes the XML-escaped text of one "<t>" element: an entity is the character it names.
@@ -176,7 +178,9 @@ void TExcelRowHeight::AddCell(std::string_view AItemText, int AFirstColumn, int 
   std::size_t Lines = 0;
   std::size_t Start = 0;
   for (;;) {
-    std::size_t Break = Text.find_first_of(U"\r\n", Start);
+    std::size_t Break = Start;
+    while (Break < Text.size() && Text[Break] != U'\r' && Text[Break] != U'\n') ++Break;
+    if (Break == Text.size()) Break = std::u32string::npos;
     const std::size_t End = Break == std::u32string::npos ? Text.size() : Break;
     Lines += ParagraphLines(std::u32string_view(Text).substr(Start, End - Start), Width, Em);
     if (Break == std::u32string::npos) break;
