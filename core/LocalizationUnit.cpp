@@ -61,21 +61,31 @@ bool CheckLocalizationTable(const TMessageEntry* ATable, std::size_t ACount) {
 
 bool CheckLocalizationIds() { return CheckLocalizationTable(kMessages, std::size(kMessages)); }
 
-std::string EscapeXmlText(const std::string& AText) {
+void AppendEscapedXmlText(std::string& AOut, std::string_view AText) {
   // One pass gives what the five ordered replace-all passes ("&" first) give: an inserted
-  // entity's "&" is never looked at again.
+  // entity's "&" is never looked at again. Text between the five goes over in one piece.
+  std::size_t From = 0;
+  for (std::size_t I = 0; I < AText.size(); ++I) {
+    const char* Entity = nullptr;
+    switch (AText[I]) {
+      case '&': Entity = "&amp;"; break;
+      case '<': Entity = "&lt;"; break;
+      case '>': Entity = "&gt;"; break;
+      case '"': Entity = "&quot;"; break;
+      case '\'': Entity = "&apos;"; break;
+      default: continue;
+    }
+    AOut.append(AText.substr(From, I - From));
+    AOut += Entity;
+    From = I + 1;
+  }
+  AOut.append(AText.substr(From));
+}
+
+std::string EscapeXmlText(const std::string& AText) {
   std::string R;
   R.reserve(AText.size() + AText.size() / 16);
-  for (const char C : AText) {
-    switch (C) {
-      case '&': R += "&amp;"; break;
-      case '<': R += "&lt;"; break;
-      case '>': R += "&gt;"; break;
-      case '"': R += "&quot;"; break;
-      case '\'': R += "&apos;"; break;
-      default: R.push_back(C); break;
-    }
-  }
+  AppendEscapedXmlText(R, AText);
   return R;
 }
 

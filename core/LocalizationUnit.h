@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "DataTypeUnit.h"
 #include "MessageIds.h"
@@ -36,6 +37,8 @@ std::size_t MessageTableSize();
 
 // AText with & < > " ' replaced by entities, in that order.
 std::string EscapeXmlText(const std::string& AText);
+// The same, appended to AOut.
+void AppendEscapedXmlText(std::string& AOut, std::string_view AText);
 
 // AValue rounded (halves to even) to ADigits decimals, trailing zeros removed,
 // with the user's decimal separator.

@@ -26,6 +26,13 @@ std::string SegmentIdentityKey(const TDiffInfoRecord& ARec) {
   return Key;
 }
 
+std::vector<std::string> SegmentIdentityKeys(const TArrayOfDiffInfoRecord& ARecords) {
+  std::vector<std::string> Keys;
+  Keys.reserve(ARecords.size());
+  for (const TDiffInfoRecord& Rec : ARecords) Keys.push_back(SegmentIdentityKey(Rec));
+  return Keys;
+}
+
 void TPairingAudit::SetRows(const std::vector<int>& ARows) {
   for (std::vector<TAuditEntry>* List : {&MissingInEdited, &OnlyInEdited, &DuplicateIds})
     for (TAuditEntry& E : *List)
@@ -47,39 +54,42 @@ TAuditEntry EntryOf(TAuditSide ASide, std::size_t AIndex, const TDiffInfoRecord&
   return E;
 }
 
-// Keys of one side in reading order; the entries of identities met before go to ADuplicates.
-std::vector<std::string> KeysOf(const TArrayOfDiffInfoRecord& ASide, TAuditSide AWhich, TDocumentNameFunc ADocumentName,
-                                std::vector<TAuditEntry>& ADuplicates) {
-  std::vector<std::string> Keys;
-  Keys.reserve(ASide.size());
-  for (const TDiffInfoRecord& Rec : ASide) Keys.push_back(SegmentIdentityKey(Rec));
+// The entries of one side whose identity (AKeys, in reading order) was met before go to ADuplicates.
+void NoteDuplicates(const TArrayOfDiffInfoRecord& ASide, const std::vector<std::string>& AKeys, TAuditSide AWhich,
+                    TDocumentNameFunc ADocumentName, std::vector<TAuditEntry>& ADuplicates) {
   // The sets look at the keys where they are: no key is copied again.
   std::unordered_set<std::string_view> Seen;
-  Seen.reserve(Keys.size());
-  for (std::size_t I = 0; I < Keys.size(); ++I)
-    if (!Seen.insert(Keys[I]).second) ADuplicates.push_back(EntryOf(AWhich, I, ASide[I], ADocumentName));
-  return Keys;
+  Seen.reserve(AKeys.size());
+  for (std::size_t I = 0; I < AKeys.size(); ++I)
+    if (!Seen.insert(AKeys[I]).second) ADuplicates.push_back(EntryOf(AWhich, I, ASide[I], ADocumentName));
 }
 
 }  // namespace
 
 TPairingAudit ComputePairingAudit(const TArrayOfDiffInfoRecord& ASource, const TArrayOfDiffInfoRecord& AEdited,
                                   TDocumentNameFunc ADocumentName, std::string (*APlainText)(const std::string&)) {
+  return ComputePairingAudit(ASource, AEdited, SegmentIdentityKeys(ASource), SegmentIdentityKeys(AEdited), ADocumentName,
+                             APlainText);
+}
+
+TPairingAudit ComputePairingAudit(const TArrayOfDiffInfoRecord& ASource, const TArrayOfDiffInfoRecord& AEdited,
+                                  const std::vector<std::string>& ASourceKeys, const std::vector<std::string>& AEditedKeys,
+                                  TDocumentNameFunc ADocumentName, std::string (*APlainText)(const std::string&)) {
   TPairingAudit Audit;
-  const std::vector<std::string> SrcKeys = KeysOf(ASource, TAuditSide::asSource, ADocumentName, Audit.DuplicateIds);
-  const std::vector<std::string> EdKeys = KeysOf(AEdited, TAuditSide::asEdited, ADocumentName, Audit.DuplicateIds);
+  NoteDuplicates(ASource, ASourceKeys, TAuditSide::asSource, ADocumentName, Audit.DuplicateIds);
+  NoteDuplicates(AEdited, AEditedKeys, TAuditSide::asEdited, ADocumentName, Audit.DuplicateIds);
 
   // Segments without a source text take no part in pairing (they get no report row).
-  std::unordered_set<std::string_view> Paired, Edited(EdKeys.begin(), EdKeys.end());
-  Paired.reserve(SrcKeys.size());
+  std::unordered_set<std::string_view> Paired, Edited(AEditedKeys.begin(), AEditedKeys.end());
+  Paired.reserve(ASourceKeys.size());
   for (std::size_t I = 0; I < ASource.size(); ++I) {
     if (ASource[I].SourceString.empty()) continue;
-    Paired.insert(SrcKeys[I]);
-    if (!Edited.count(SrcKeys[I]))
+    Paired.insert(ASourceKeys[I]);
+    if (!Edited.count(ASourceKeys[I]))
       Audit.MissingInEdited.push_back(EntryOf(TAuditSide::asSource, I, ASource[I], ADocumentName));
   }
   for (std::size_t I = 0; I < AEdited.size(); ++I) {
-    if (AEdited[I].SourceString.empty() || Paired.count(EdKeys[I])) continue;
+    if (AEdited[I].SourceString.empty() || Paired.count(AEditedKeys[I])) continue;
     TAuditEntry E = EntryOf(TAuditSide::asEdited, I, AEdited[I], ADocumentName);
     E.Text = APlainText ? APlainText(AEdited[I].ResultStr) : AEdited[I].ResultStr;
     Audit.OnlyInEdited.push_back(std::move(E));

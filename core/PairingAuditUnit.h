@@ -17,6 +17,8 @@ std::string LanguageKey(const std::string& ACode);
 // without regard to case. Note: the separator cannot occur in XML text, so two identities
 // never run together.
 std::string SegmentIdentityKey(const TDiffInfoRecord& ARec);
+// The keys of every record of ARecords, in order.
+std::vector<std::string> SegmentIdentityKeys(const TArrayOfDiffInfoRecord& ARecords);
 
 // Which side of the comparison a segment comes from.
 enum class TAuditSide : std::uint8_t { asSource = 0, asEdited = 1 };
@@ -55,6 +57,10 @@ using TDocumentNameFunc = std::string (*)(const TDiffInfoRecord& ARec);
 // The audit of two sides; ADocumentName names each entry's document, APlainText gives the
 // text of an only-in-edited entry (nullptr: the markup as it is). Rows are left at 0.
 TPairingAudit ComputePairingAudit(const TArrayOfDiffInfoRecord& ASource, const TArrayOfDiffInfoRecord& AEdited,
+                                  TDocumentNameFunc ADocumentName, std::string (*APlainText)(const std::string&));
+// The same with the identity keys of both sides already made (SegmentIdentityKeys).
+TPairingAudit ComputePairingAudit(const TArrayOfDiffInfoRecord& ASource, const TArrayOfDiffInfoRecord& AEdited,
+                                  const std::vector<std::string>& ASourceKeys, const std::vector<std::string>& AEditedKeys,
                                   TDocumentNameFunc ADocumentName, std::string (*APlainText)(const std::string&));
 
 // The entries one language pair's report names: those of its own pair (codes without regard

@@ -1,5 +1,6 @@
 #include "ImportFromBaseUnit.h"
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <memory>
@@ -83,6 +84,27 @@ std::unique_ptr<TSlicedDocument> UsableSliced(std::unique_ptr<TSlicedDocument> A
   return ADoc;
 }
 
+// Room for the records of ADocuments, so that the array is not moved again and again as it grows
+// (each move of a large array touches fresh pages). A segment takes some hundred bytes of markup
+// at the least; room that is never used is never touched, so it costs address space only.
+void ReserveRecordsFor(const std::vector<std::string>& ADocuments, TArrayOfDiffInfoRecord& ARecords) {
+  constexpr std::uintmax_t kLeastBytesPerSegment = 256;
+  std::uintmax_t Bytes = 0;
+  for (const std::string& D : ADocuments) {
+    std::error_code Ec;
+    const std::uintmax_t Size = fs::file_size(fs::path(D), Ec);
+    if (!Ec) Bytes += Size;
+  }
+  constexpr std::uintmax_t kMostReserved = 1 << 20;  // beyond, the array grows as it must
+  const std::uintmax_t Wanted = ARecords.size() + std::min(Bytes / kLeastBytesPerSegment, kMostReserved);
+  if (Wanted <= ARecords.capacity()) return;
+  try {
+    ARecords.reserve(static_cast<std::size_t>(Wanted));
+  } catch (const std::exception&) {
+    // Only a saving: without the room the array grows as it must.
+  }
+}
+
 }  // namespace
 
 std::string CopyFailureReason(const std::string& AFileName, const std::error_code& AError) {
@@ -131,6 +153,7 @@ TImporter::TReadOutcome TImporter::ReadAll(const TIsTerminateSetFunc& AIsTermina
   DefineSrcAndTrgLanguages();
   Outcome.Languages = FLangPair;
   GetSrcFileNames();
+  ReserveRecordsFor(UnpackedFiles(), AResultData);
   for (const std::string& Document : UnpackedFiles()) {
     if (AIsTerminateSet && AIsTerminateSet()) {
       Outcome.Stopped = true;

@@ -138,7 +138,7 @@ std::string TImporterFromGroup01::TagDefText(pugi::xml_node ANode) {
   // Concatenated text of every descendant text node, in document order; iterative.
   pugi::xml_node Cur = ANode.first_child();
   while (Cur) {
-    if (Cur.type() == pugi::node_pcdata) Out += EscapeXmlText(Cur.value());
+    if (Cur.type() == pugi::node_pcdata) AppendEscapedXmlText(Out, Cur.value());
     if (Cur.first_child()) {
       Cur = Cur.first_child();
       continue;

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -256,8 +257,20 @@ bool NameMatches(std::string_view AName, std::string_view AWanted) {
   return Colon != std::string_view::npos && AName.substr(Colon + 1) == AWanted;
 }
 
+namespace {
+
+// True when the node or attribute name AName is exactly AWanted (no length taken first: names are
+// compared by the million).
+bool IsName(const char* AName, std::string_view AWanted) {
+  for (const char C : AWanted)
+    if (*AName++ != C) return false;  // a shorter name fails at its terminating NUL
+  return *AName == '\0';
+}
+
+}  // namespace
+
 bool IsElementNamed(pugi::xml_node ANode, std::string_view AName) {
-  return ANode.type() == pugi::node_element && AName == ANode.name();
+  return ANode.type() == pugi::node_element && IsName(ANode.name(), AName);
 }
 
 pugi::xml_node LastChildNamed(pugi::xml_node AParent, std::string_view AName) {
@@ -306,8 +319,10 @@ pugi::xml_node FindChildElement(pugi::xml_node ANode, std::string_view AName) {
 pugi::xml_attribute FindAttribute(pugi::xml_node ANode, std::string_view AName) {
   pugi::xml_attribute Prefixed;
   for (pugi::xml_attribute A = ANode.first_attribute(); A; A = A.next_attribute()) {
-    if (AName == A.name()) return A;
-    if (!Prefixed && NameMatches(A.name(), AName)) Prefixed = A;
+    const char* Name = A.name();
+    if (IsName(Name, AName)) return A;
+    if (!Prefixed)
+      if (const char* Colon = std::strchr(Name, ':'); Colon && IsName(Colon + 1, AName)) Prefixed = A;
   }
   return Prefixed;
 }
@@ -364,7 +379,7 @@ std::string InternalTagMarkup(char AName, const std::string& AID, const std::str
 
 namespace {
 
-bool IsForbiddenControl(std::uint32_t AValue) { return AValue < 0x20 && AValue != 0x9 && AValue != 0xA && AValue != 0xD; }
+constexpr bool IsForbiddenControl(std::uint32_t AValue) { return AValue < 0x20 && AValue != 0x9 && AValue != 0xA && AValue != 0xD; }
 
 // Length of a numeric character reference at APos naming a forbidden control, else 0.
 std::size_t ForbiddenReferenceAt(std::string_view AText, std::size_t APos) {
@@ -390,10 +405,17 @@ std::size_t ForbiddenReferenceAt(std::string_view AText, std::size_t APos) {
 }  // namespace
 
 void ReplaceForbiddenControls(std::string& AMarkup) {
+  // Nearly every text has nothing to replace: the search looks only at controls and "&".
+  static constexpr auto kSuspect = [] {
+    std::array<bool, 256> T{};
+    for (unsigned C = 0; C < 0x20; ++C) T[C] = IsForbiddenControl(C);
+    T['&'] = true;
+    return T;
+  }();
   std::size_t First = 0;
   for (; First < AMarkup.size(); ++First) {
     const unsigned char C = static_cast<unsigned char>(AMarkup[First]);
-    if (IsForbiddenControl(C) || (C == '&' && ForbiddenReferenceAt(AMarkup, First) != 0)) break;
+    if (kSuspect[C] && (C != '&' || ForbiddenReferenceAt(AMarkup, First) != 0)) break;
   }
   if (First == AMarkup.size()) return;
   std::string Out(AMarkup, 0, First);
@@ -487,7 +509,7 @@ void AppendNumericEscaped(std::string& AOut, std::string_view AText) {
 }
 
 void TSegmentConverter::AppendText(pugi::xml_node AText, std::string& AOut) {
-  if (AText.type() == pugi::node_pcdata) AOut += EscapeXmlText(AText.value());
+  if (AText.type() == pugi::node_pcdata) AppendEscapedXmlText(AOut, AText.value());
 }
 
 std::string ConvertTree(pugi::xml_node ANode, TSegmentConverter& AConverter) {

@@ -58,6 +58,9 @@ struct TSegmentWork {
   TWordCounter Words;
 };
 
+// The first edited segment of each identity key (the keys stay where they are).
+using TEditedIndex = std::unordered_map<std::string_view, std::size_t>;
+
 // One segment compared, ready to be written.
 struct TPreparedRow {
   bool InPair = false;  // a segment of the pair being written, with a source text
@@ -67,15 +70,15 @@ struct TPreparedRow {
 };
 using TPreparedRows = std::vector<TPreparedRow>;
 
-// Compares source segment AS with its edited segment into ARow: the facts, and unless the row is
+// Compares source segment AS (identity AKey) with its edited segment into ARow: the facts, and unless the row is
 // an unchanged one that is not shown, the three cells. Uses only what the writer's cell folding
 // reads, so it runs on either thread.
-void PrepareRow(const TDiffInfoRecord& AS, const TArrayOfDiffInfoRecord& AEdited,
-                const std::unordered_map<std::string, std::size_t>& AEditedIndex,
+void PrepareRow(const TDiffInfoRecord& AS, std::string_view AKey, const TArrayOfDiffInfoRecord& AEdited,
+                const TEditedIndex& AEditedIndex,
                 const TDiffFileConstructorSettings& ASettings, TBaseFileCreator& AWriter, TSegmentWork& AWork,
                 TPreparedRow& ARow) {
   std::string EditedText;
-  if (const auto Found = AEditedIndex.find(SegmentIdentityKey(AS)); Found != AEditedIndex.end()) {
+  if (const auto Found = AEditedIndex.find(AKey); Found != AEditedIndex.end()) {
     ARow.Match = AEdited[Found->second].Match;
     EditedText = AEdited[Found->second].ResultStr;
   }
@@ -163,16 +166,17 @@ bool TDiffFileConstructor::CreateDiffFile() {
     int Progress = 0;
     CollectLangPairs();
 
-    // The first edited segment of each identity, in reading order.
-    std::unordered_map<std::string, std::size_t> EditedIndex;
-    EditedIndex.reserve(FEditorFileData.size());
-    for (std::size_t I = 0; I < FEditorFileData.size(); ++I)
-      EditedIndex.try_emplace(SegmentIdentityKey(FEditorFileData[I]), I);
+    // The identities of both sides, made once; the first edited segment of each, in reading order.
+    const std::vector<std::string> SourceKeys = SegmentIdentityKeys(FTranslatorFileData);
+    const std::vector<std::string> EditedKeys = SegmentIdentityKeys(FEditorFileData);
+    TEditedIndex EditedIndex;
+    EditedIndex.reserve(EditedKeys.size());
+    for (std::size_t I = 0; I < EditedKeys.size(); ++I) EditedIndex.try_emplace(EditedKeys[I], I);
 
     TEditBands Bands;
     if (!FSettings.EditBandBounds.empty() && !Bands.SetBounds(FSettings.EditBandBounds))
       throw std::invalid_argument("The edit-distance bands are not strictly descending bounds from 0 to 100");
-    FAudit = ComputePairingAudit(FTranslatorFileData, FEditorFileData, DocumentNameOf, PlainTextOf);
+    FAudit = ComputePairingAudit(FTranslatorFileData, FEditorFileData, SourceKeys, EditedKeys, DocumentNameOf, PlainTextOf);
     std::vector<int> RowOfSource(FTranslatorFileData.size(), 0);
 
     std::set<std::string> UsedSuffixes;
@@ -202,7 +206,7 @@ bool TDiffFileConstructor::CreateDiffFile() {
           TPreparedRow& Row = ARows[I - ABegin];
           Row.InPair = true;
           try {
-            PrepareRow(S, FEditorFileData, EditedIndex, FSettings, *Writer, Work[AThread], Row);
+            PrepareRow(S, SourceKeys[I], FEditorFileData, EditedIndex, FSettings, *Writer, Work[AThread], Row);
           } catch (...) {
             Row.Error = std::current_exception();
           }

@@ -276,3 +276,33 @@ TEST(XmlDomReasons, TextPositionCountsLinesAndCharacters) {
 }
 
 }  // namespace
+
+// The name comparisons against a plain reference, on names that differ by a prefix, a character
+// or a length: the exact name, else the first attribute whose part after its first colon matches.
+TEST(XmlDom, NameLookupsAgreeWithAPlainReference) {
+  const std::vector<std::string> Names = {"a", "ab", "b", "x:a", "x:ab", "xy:b", "a:", ":a", "x:y:a", "aa", "ba"};
+  std::minstd_rand Rng(11);
+  for (int Round = 0; Round < 300; ++Round) {
+    std::string Doc = "<e";
+    std::vector<std::string> Attrs;
+    for (int I = static_cast<int>(Rng() % 4); I > 0; --I) {
+      const std::string& N = Names[Rng() % Names.size()];
+      if (std::find(Attrs.begin(), Attrs.end(), N) != Attrs.end()) continue;
+      Attrs.push_back(N);
+      Doc += " " + N + "=\"" + std::to_string(Attrs.size()) + "\"";
+    }
+    const std::string& ElementName = Names[Rng() % Names.size()];
+    const auto D = Parse("<r><" + ElementName + Doc.substr(2) + "/></r>");
+    const pugi::xml_node E = D.document_element().first_child();
+    for (const std::string& Wanted : Names) {
+      EXPECT_EQ(IsElementNamed(E, Wanted), ElementName == Wanted) << ElementName << " / " << Wanted;
+      std::string Expected;
+      for (std::size_t I = 0; I < Attrs.size() && Expected.empty(); ++I)
+        if (Attrs[I] == Wanted) Expected = std::to_string(I + 1);
+      for (std::size_t I = 0; I < Attrs.size() && Expected.empty(); ++I)
+        if (const auto Colon = Attrs[I].find(':'); Colon != std::string::npos && Attrs[I].substr(Colon + 1) == Wanted)
+          Expected = std::to_string(I + 1);
+      EXPECT_EQ(AttributeValue(E, Wanted), Expected) << Doc << " / " << Wanted;
+    }
+  }
+}
