@@ -1,12 +1,16 @@
 #include "SevenZipHelper.h"
 
 #include <zip.h>
+#include <zlib.h>
 
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
+#include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -16,6 +20,7 @@
 
 #include "DataTypeUnit.h"
 #include "LoggerUnit.h"
+#include "ParallelJobsUnit.h"
 
 namespace lexmora {
 
@@ -321,9 +326,11 @@ struct TPackItem {
 // Writes AArchiveFileName from AItems in order, deflated at level 7; ATotalBytes is what the
 // progress counts to. Failures are logged under ALogName and their reason goes to AReason.
 // AMode, when not 0, is stored as each entry's Unix file mode (a file source brings its own).
+// APrepare, when not empty, runs once the archive could be opened, before the sources are made;
+// answering false ends the work (it has then logged and told the reason).
 bool WriteZip(const std::string& AArchiveFileName, const std::vector<TPackItem>& AItems, std::int64_t ATotalBytes,
               const TOnProgressCallback& AOnProgress, std::string* AReason,
-              const char* ALogName, mode_t AMode = 0) {
+              const char* ALogName, mode_t AMode = 0, const std::function<bool()>& APrepare = nullptr) {
   int ErrorCode = 0;
   TZipPtr Zip(zip_open(AArchiveFileName.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &ErrorCode));
   if (!Zip) {
@@ -331,6 +338,7 @@ bool WriteZip(const std::string& AArchiveFileName, const std::vector<TPackItem>&
     TellReason(AReason, "cannot create the archive: " + LowerFirstLetter(ZipErrorText(ErrorCode)));
     return false;
   }
+  if (APrepare && !APrepare()) return false;
   for (const TPackItem& Item : AItems) {
     zip_source_t* Source = Item.MakeSource(Zip.get());
     if (!Source) throw std::runtime_error("cannot read " + Item.What + ": " + zip_strerror(Zip.get()));
@@ -404,27 +412,185 @@ bool CreateZipFromFileList(const std::string& AFileList, const std::string& ABas
   });
 }
 
+std::uint64_t TZipPart::Size() const {
+  std::uint64_t Result = 0;
+  for (const std::string_view Piece : Pieces) Result += Piece.size();
+  return Result;
+}
+
+// As the archive library deflates an entry at level 7: a raw stream, the full window, the
+// largest hash memory and the default strategy, so the stream is the same byte for byte (the
+// input may come in any slices: deflating gives the same stream whatever they are).
+TDeflatedPart DeflateZipPart(const TZipPart& APart, const std::atomic<bool>* ACancel) {
+  TDeflatedPart Result;
+  Result.Size = APart.Size();
+  z_stream Z{};
+  if (deflateInit2(&Z, 7, Z_DEFLATED, -MAX_WBITS, MAX_MEM_LEVEL, Z_DEFAULT_STRATEGY) != Z_OK)
+    throw std::runtime_error("Zlib error: cannot start deflating " + APart.Name);
+  const std::unique_ptr<z_stream, int (*)(z_stream*)> End(&Z, deflateEnd);
+  // Text parts shrink to a tenth or less; the buffer grows when a part does not.
+  Result.Stream.resize(static_cast<std::size_t>(std::min<std::uint64_t>(Result.Size / 8, 1u << 30)) + 1024);
+  std::size_t Used = 0;
+  const auto Run = [&](int AFlush) {
+    for (;;) {
+      if (Used == Result.Stream.size()) Result.Stream.resize(Result.Stream.size() * 2);
+      const std::size_t Room = std::min<std::size_t>(Result.Stream.size() - Used, UINT_MAX);
+      Z.next_out = reinterpret_cast<Bytef*>(Result.Stream.data() + Used);
+      Z.avail_out = static_cast<uInt>(Room);
+      const int Code = deflate(&Z, AFlush);
+      Used += Room - Z.avail_out;
+      if (Code == Z_STREAM_END) return;
+      if (Code != Z_OK && Code != Z_BUF_ERROR) throw std::runtime_error("Zlib error: cannot deflate " + APart.Name);
+      if (AFlush == Z_NO_FLUSH && Z.avail_in == 0) return;
+    }
+  };
+  uLong Crc = crc32_z(0, Z_NULL, 0);
+  for (std::string_view Piece : APart.Pieces) {
+    while (!Piece.empty()) {
+      if (ACancel && ACancel->load()) throw std::runtime_error("deflating " + APart.Name + " was called off");
+      const std::size_t Take = std::min<std::size_t>(Piece.size(), 1u << 20);
+      Crc = crc32_z(Crc, reinterpret_cast<const Bytef*>(Piece.data()), Take);
+      Z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(Piece.data()));
+      Z.avail_in = static_cast<uInt>(Take);
+      Run(Z_NO_FLUSH);
+      Piece.remove_prefix(Take);
+    }
+  }
+  Run(Z_FINISH);
+  Result.Stream.resize(Used);
+  Result.Crc = static_cast<std::uint32_t>(Crc);
+  return Result;
+}
+
+namespace {
+
+// An archive source that hands a deflated part to the library as compressed data, so the entry
+// is written without deflating it again.
+struct TDeflatedSource {
+  const TDeflatedPart* Part = nullptr;
+  std::size_t Offset = 0;
+  std::time_t MTime = 0;
+  zip_error_t Error{};
+};
+
+zip_int64_t DeflatedSourceCallback(void* AState, void* AData, zip_uint64_t ALength, zip_source_cmd_t ACommand) {
+  auto* Source = static_cast<TDeflatedSource*>(AState);
+  switch (ACommand) {
+    case ZIP_SOURCE_OPEN:
+      Source->Offset = 0;
+      return 0;
+    case ZIP_SOURCE_READ: {
+      const std::size_t Left = Source->Part->Stream.size() - Source->Offset;
+      const std::size_t Take = static_cast<std::size_t>(std::min<zip_uint64_t>(ALength, Left));
+      if (Take > 0) std::memcpy(AData, Source->Part->Stream.data() + Source->Offset, Take);
+      Source->Offset += Take;
+      return static_cast<zip_int64_t>(Take);
+    }
+    case ZIP_SOURCE_CLOSE:
+      return 0;
+    case ZIP_SOURCE_STAT: {
+      if (ALength < sizeof(zip_stat_t)) break;
+      auto* Stat = static_cast<zip_stat_t*>(AData);
+      zip_stat_init(Stat);
+      Stat->valid = ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC | ZIP_STAT_MTIME |
+                    ZIP_STAT_ENCRYPTION_METHOD;
+      Stat->size = Source->Part->Size;
+      Stat->comp_size = Source->Part->Stream.size();
+      Stat->comp_method = ZIP_CM_DEFLATE;
+      Stat->encryption_method = ZIP_EM_NONE;
+      Stat->crc = Source->Part->Crc;
+      Stat->mtime = Source->MTime;
+      return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_GET_FILE_ATTRIBUTES: {
+      if (ALength < sizeof(zip_file_attributes_t)) break;
+      auto* Attributes = static_cast<zip_file_attributes_t*>(AData);
+      // What the library's own deflating says of a level 7 stream: normal compression.
+      Attributes->valid |= ZIP_FILE_ATTRIBUTES_GENERAL_PURPOSE_BIT_FLAGS | ZIP_FILE_ATTRIBUTES_VERSION_NEEDED;
+      Attributes->general_purpose_bit_flags = 0;
+      Attributes->general_purpose_bit_mask = 0x0006;  // the two bits that tell the deflate option
+      Attributes->version_needed = 20;
+      return sizeof(zip_file_attributes_t);
+    }
+    case ZIP_SOURCE_ERROR:
+      return zip_error_to_data(&Source->Error, AData, ALength);
+    case ZIP_SOURCE_FREE:
+      zip_error_fini(&Source->Error);
+      delete Source;
+      return 0;
+    case ZIP_SOURCE_SUPPORTS:
+      return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                            ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, ZIP_SOURCE_GET_FILE_ATTRIBUTES, -1);
+    default:
+      break;
+  }
+  zip_error_set(&Source->Error, ZIP_ER_INVAL, 0);
+  return -1;
+}
+
+zip_source_t* DeflatedSource(zip_t* AZip, const TDeflatedPart& APart) {
+  auto* State = new TDeflatedSource;
+  State->Part = &APart;
+  State->MTime = std::time(nullptr);
+  zip_error_init(&State->Error);
+  zip_source_t* Source = zip_source_function(AZip, DeflatedSourceCallback, State);
+  if (!Source) {
+    zip_error_fini(&State->Error);
+    delete State;
+  }
+  return Source;
+}
+
+}  // namespace
+
 bool CreateZipFromParts(const std::vector<TZipPart>& AParts, const std::string& AArchiveFileName,
                         const TOnProgressCallback& AOnProgress, std::string* AReason) {
   return Guarded(kCreatePartsName, AReason, [&] {
     if (LowerExtension(AArchiveFileName) != ".zip") return false;
-    std::vector<TPackItem> Items;
     std::int64_t TotalBytes = 0;
     for (const TZipPart& Part : AParts) {
       if (Part.Name.empty() || Part.Name.front() == '/' || Part.Name.find('\\') != std::string::npos)
         throw std::invalid_argument("not a part name: " + Part.Name);
-      TotalBytes += static_cast<std::int64_t>(Part.Data.size());
-      // The part's bytes stay the caller's until the archive is closed; the source only reads them.
-      const std::string_view Data = Part.Data;
-      Items.push_back(
-          {Part.Name, [Data](zip_t* AZip) { return zip_source_buffer(AZip, Data.data(), Data.size(), 0); }, Part.Name});
+      TotalBytes += static_cast<std::int64_t>(Part.Size());
     }
-    if (Items.empty()) {
+    if (AParts.empty()) {
       Logger().AddError(kCreatePartsName, "No part to pack");
       TellReason(AReason, "no part to pack");
       return false;
     }
-    return WriteZip(AArchiveFileName, Items, TotalBytes, AOnProgress, AReason, kCreatePartsName, PartFileMode());
+    // Deflating is nearly all the work; the biggest parts go first so that the cores finish
+    // together. The archive is then written from the streams, in the parts' order.
+    std::vector<std::shared_ptr<const TDeflatedPart>> Deflated(AParts.size());
+    std::vector<std::size_t> Order(AParts.size());
+    for (std::size_t I = 0; I < Order.size(); ++I) Order[I] = I;
+    std::stable_sort(Order.begin(), Order.end(),
+                     [&](std::size_t A, std::size_t B) { return AParts[A].Size() > AParts[B].Size(); });
+    std::vector<std::function<void()>> Jobs;
+    for (const std::size_t I : Order) {
+      if (AParts[I].Deflated && AParts[I].Deflated->Size == AParts[I].Size())
+        Deflated[I] = AParts[I].Deflated;
+      else
+        Jobs.push_back([&, I] { Deflated[I] = std::make_shared<TDeflatedPart>(DeflateZipPart(AParts[I])); });
+    }
+    const auto DeflateAll = [&] {
+      try {
+        RunJobs(Jobs, JobThreads());
+        return true;
+      } catch (const std::exception& E) {
+        // Said as a failure of the library's own deflating while it wrote would be.
+        Logger().AddError(kCreatePartsName, "Cannot write " + AArchiveFileName + ": " + E.what());
+        TellReason(AReason, "cannot write the archive: " + LowerFirstLetter(E.what()));
+        return false;
+      }
+    };
+    std::vector<TPackItem> Items;
+    for (std::size_t I = 0; I < AParts.size(); ++I) {
+      // Made once every part is deflated (see DeflateAll).
+      Items.push_back(
+          {AParts[I].Name, [&Deflated, I](zip_t* AZip) { return DeflatedSource(AZip, *Deflated[I]); }, AParts[I].Name});
+    }
+    return WriteZip(AArchiveFileName, Items, TotalBytes, AOnProgress, AReason, kCreatePartsName, PartFileMode(),
+                    DeflateAll);
   });
 }
 

@@ -2,9 +2,12 @@
 // memory, into a ZIP archive.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "DataTypeUnit.h"
@@ -47,15 +50,38 @@ bool CreateZipFromFileList(const std::string& AFileList, const std::string& ABas
                            const std::string& AArchiveFileName, const TOnProgressCallback& AOnProgress = nullptr,
                            std::string* AReason = nullptr);
 
-// One part of an archive written from memory: its entry name ("/" separated, relative) and its
-// bytes, which must stay valid until CreateZipFromParts returns.
-struct TZipPart {
-  std::string Name;
-  std::string_view Data;
+// A part's bytes deflated ahead of packing by DeflateZipPart: the raw stream, the CRC-32 and
+// the size of the bytes.
+struct TDeflatedPart {
+  std::string Stream;
+  std::uint32_t Crc = 0;
+  std::uint64_t Size = 0;
 };
+
+// One part of an archive written from memory: its entry name ("/" separated, relative) and its
+// bytes, given as one or more pieces that follow one another; they must stay valid until
+// CreateZipFromParts returns. Deflated, when set, holds the same bytes deflated ahead (so a
+// writer can compress a big part while it makes the others); it is used when its size agrees.
+struct TZipPart {
+  TZipPart(std::string AName, std::string_view AData) : Name(std::move(AName)), Pieces{AData} {}
+  TZipPart(std::string AName, std::vector<std::string_view> APieces,
+           std::shared_ptr<const TDeflatedPart> ADeflated = nullptr)
+      : Name(std::move(AName)), Pieces(std::move(APieces)), Deflated(std::move(ADeflated)) {}
+  std::string Name;
+  std::vector<std::string_view> Pieces;
+  std::shared_ptr<const TDeflatedPart> Deflated;
+  std::uint64_t Size() const;
+};
+
+// Deflates the bytes of APart as CreateZipFromParts does (the stream the archive library gives
+// at level 7). Throws std::runtime_error when deflating fails or ACancel, when not null, is set
+// meanwhile (it is looked at every MiB), and std::bad_alloc without memory.
+TDeflatedPart DeflateZipPart(const TZipPart& APart, const std::atomic<bool>* ACancel = nullptr);
 
 // Writes the ZIP archive AArchiveFileName from AParts, in their order, deflated at level 7, as
 // CreateZipFromFileList packs the same bytes from files; the progress counts the parts' bytes.
+// The parts are deflated before the archive is written, several at a time on the machine's
+// cores; the archive's bytes are those one thread would give.
 // Answers false, never throws, when the name does not end in ".zip" (letter case ignored), there
 // is no part, a name is not a relative "/" name or writing fails (then described in *AReason
 // when it is not null). An existing file named AArchiveFileName is replaced.

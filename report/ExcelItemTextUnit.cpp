@@ -95,9 +95,80 @@ std::size_t FindTextStart(std::string_view AItem, std::size_t AFrom) {
   return std::string_view::npos;
 }
 
+// Length of the valid UTF-8 sequence at AAt that encodes a character XML allows (the
+// non-characters U+FFFE and U+FFFF excluded), or 0; AUnits gets its UTF-16 length.
+std::size_t PlainSequence(std::string_view AText, std::size_t AAt, std::size_t& AUnits) {
+  const auto Byte = [&](std::size_t K) { return K < AText.size() ? static_cast<unsigned char>(AText[K]) : 0u; };
+  const unsigned Lead = Byte(AAt);
+  const auto Cont = [&](std::size_t K, unsigned ALo = 0x80, unsigned AHi = 0xBF) {
+    const unsigned B = Byte(K);
+    return B >= ALo && B <= AHi;
+  };
+  AUnits = 1;
+  if (Lead >= 0xC2 && Lead <= 0xDF) return Cont(AAt + 1) ? 2 : 0;
+  if (Lead >= 0xE0 && Lead <= 0xEF) {
+    const unsigned Lo = Lead == 0xE0 ? 0xA0 : 0x80, Hi = Lead == 0xED ? 0x9F : 0xBF;
+    if (!Cont(AAt + 1, Lo, Hi) || !Cont(AAt + 2)) return 0;
+    if (Lead == 0xEF && Byte(AAt + 1) == 0xBF && Byte(AAt + 2) >= 0xBE) return 0;  // U+FFFE, U+FFFF
+    return 3;
+  }
+  if (Lead >= 0xF0 && Lead <= 0xF4) {
+    const unsigned Lo = Lead == 0xF0 ? 0x90 : 0x80, Hi = Lead == 0xF4 ? 0x8F : 0xBF;
+    AUnits = 2;
+    return Cont(AAt + 1, Lo, Hi) && Cont(AAt + 2) && Cont(AAt + 3) ? 4 : 0;
+  }
+  return 0;
+}
+
+// True when the element text AText needs no change: every character valid and allowed, no
+// underscore (which might need protecting), every "&" starting an entity. Adds its length in
+// UTF-16 units (an entity counts one) to AUnits.
+bool IsPlainText(std::string_view AText, std::size_t& AUnits) {
+  std::size_t I = 0;
+  while (I < AText.size()) {
+    const unsigned char C = static_cast<unsigned char>(AText[I]);
+    if (C >= 0x20 && C < 0x80 && C != '&' && C != '_') {
+      ++I;
+      ++AUnits;
+    } else if (C == '\t' || C == '\n' || C == '\r') {
+      ++I;
+      ++AUnits;
+    } else if (C == '&') {
+      const std::size_t End = AText.find(';', I);
+      if (End == std::string_view::npos || End - I > 10) return false;
+      I = End + 1;
+      ++AUnits;
+    } else {
+      std::size_t Units = 0;
+      const std::size_t Length = C >= 0x80 ? PlainSequence(AText, I, Units) : 0;
+      if (Length == 0) return false;
+      I += Length;
+      AUnits += Units;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string PrepareItemText(std::string_view AItemText, std::size_t AMaxLength) {
+  // Nearly every item needs no change: that is found without taking its texts apart.
+  {
+    std::size_t Units = 0, From = 0;
+    bool Plain = true;
+    for (;;) {
+      const std::size_t Begin = FindTextStart(AItemText, From);
+      if (Begin == std::string_view::npos) break;
+      std::size_t End = AItemText.find("</t>", Begin);
+      if (End == std::string_view::npos) End = AItemText.size();
+      if (!IsPlainText(AItemText.substr(Begin, End - Begin), Units)) {
+        Plain = false;
+        break;
+      }
+      From = End;
+    }
+    if (Plain && (Units <= AMaxLength || AMaxLength == 0)) return std::string(AItemText);
+  }
   // Collect the element texts first: the cut needs the total length.
   struct TPiece {
     std::size_t Begin, End;  // the text between "<t ...>" and "</t>"

@@ -23,7 +23,7 @@ constexpr double kMaxRowHeight = 409.5;  // what a row can hold in the common pr
 
 // Advance widths in em, taken from the widest common sans-serif faces (so a reader that puts
 // another face in place of the font still fits).
-double EmWidth(char32_t C) {
+constexpr double EmWidthOf(char32_t C) {
   if (C == U' ' || C == U'\u00A0') return 0.32;
   if (C == U'\t') return 1.0;
   if (C >= U'0' && C <= U'9') return 0.64;
@@ -43,16 +43,36 @@ double EmWidth(char32_t C) {
   return 0.8;  // Latin with marks, Cyrillic, Greek and the rest
 }
 
-bool IsWide(char32_t C) { return EmWidth(C) >= 1.0 && C > 0x1000; }
+// The widths of the ASCII characters, looked up instead of worked out for each character.
+struct TAsciiWidths {
+  double Width[0x80];
+};
+constexpr TAsciiWidths kAsciiWidths = [] {
+  TAsciiWidths Table{};
+  for (char32_t C = 0; C < 0x80; ++C) Table.Width[C] = EmWidthOf(C);
+  return Table;
+}();
+
+double EmWidth(char32_t C) { return C < 0x80 ? kAsciiWidths.Width[C] : EmWidthOf(C); }
+
+bool IsWide(char32_t C) { return C > 0x1000 && EmWidth(C) >= 1.0; }
+
+// Appends the characters of the UTF-8 text AText (ASCII copied straight).
+void AppendCharacters(std::u32string& AOut, std::string_view AText) {
+  std::size_t Ascii = 0;
+  while (Ascii < AText.size() && static_cast<unsigned char>(AText[Ascii]) < 0x80) ++Ascii;
+  const std::size_t At = AOut.size();
+  AOut.resize(At + Ascii);
+  for (std::size_t I = 0; I < Ascii; ++I) AOut[At + I] = static_cast<char32_t>(AText[I]);
+  if (Ascii < AText.size()) AOut += Utf8ToU32(AText.substr(Ascii));
+}
 
 // Decodes the XML-escaped text of one "<t>" element: an entity is the character it names.
 void AppendDecoded(std::u32string& AOut, std::string_view AText) {
   std::size_t I = 0;
   while (I < AText.size()) {
     const std::size_t Amp = AText.find('&', I);
-    const std::u32string Plain =
-        Utf8ToU32(AText.substr(I, Amp == std::string_view::npos ? std::string_view::npos : Amp - I));
-    AOut += Plain;
+    AppendCharacters(AOut, AText.substr(I, Amp == std::string_view::npos ? std::string_view::npos : Amp - I));
     if (Amp == std::string_view::npos) break;
     const std::size_t Semi = AText.find(';', Amp);
     if (Semi == std::string_view::npos) {
@@ -71,9 +91,9 @@ void AppendDecoded(std::u32string& AOut, std::string_view AText) {
   }
 }
 
-// The characters of an item: the texts of its "<t>" elements in order.
-std::u32string ItemCharacters(std::string_view AItem) {
-  std::u32string Result;
+// The characters of an item: the texts of its "<t>" elements in order, into AResult.
+void ItemCharacters(std::string_view AItem, std::u32string& Result) {
+  Result.clear();
   std::size_t I = 0;
   while ((I = AItem.find("<t", I)) != std::string_view::npos) {
     const std::size_t TagEnd = AItem.find('>', I);
@@ -92,7 +112,6 @@ std::u32string ItemCharacters(std::string_view AItem) {
     AppendDecoded(Result, AItem.substr(TagEnd + 1, Close - TagEnd - 1));
     I = Close + 4;
   }
-  return Result;
 }
 
 // Lines of one paragraph (no line break inside) wrapped greedily into AWidth points.
@@ -153,11 +172,15 @@ void TExcelRowHeight::AddCell(std::string_view AItemText, int AFirstColumn, int 
   for (int C = AFirstColumn; C <= ALastColumn; ++C) Units += kExcelColumnWidths[C];
   const double Width = std::max(Units * kPointsPerWidthUnit - kCellPadding, 1.0);
   const double Em = kExcelFontSize * (ABold ? kBoldFactor : 1.0);
-  const std::u32string Text = ItemCharacters(AItemText);
+  // One buffer per thread: a row's cells are measured one after another.
+  static thread_local std::u32string Text;
+  ItemCharacters(AItemText, Text);
   std::size_t Lines = 0;
   std::size_t Start = 0;
   for (;;) {
-    std::size_t Break = Text.find_first_of(U"\r\n", Start);
+    std::size_t Break = Start;
+    while (Break < Text.size() && Text[Break] != U'\r' && Text[Break] != U'\n') ++Break;
+    if (Break == Text.size()) Break = std::u32string::npos;
     const std::size_t End = Break == std::u32string::npos ? Text.size() : Break;
     Lines += ParagraphLines(std::u32string_view(Text).substr(Start, End - Start), Width, Em);
     if (Break == std::u32string::npos) break;

@@ -1,5 +1,6 @@
 #include "ExcelPackagePartsUnit.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "ExcelLayoutUnit.h"
@@ -73,6 +74,32 @@ std::string ColumnLines() {
 }
 
 }  // namespace
+
+void TLineList::NewChunk(std::size_t AAtLeast) {
+  FChunks.emplace_back();
+  // Small lists (the totals, the merged cells) stay small; the rows' lists take a MiB at a time.
+  FChunks.back().reserve(std::max<std::size_t>(AAtLeast, FSize < (1u << 16) ? (1u << 12) : (1u << 20)));
+}
+
+std::vector<std::string_view> TLineList::Pieces() const { return {FChunks.begin(), FChunks.end()}; }
+
+void TPartPieces::AddOwn(std::string AText) {
+  FOwn.push_back(std::move(AText));
+  FPieces.push_back(FOwn.back());
+}
+
+void TPartPieces::AddLines(const TLineList& ALines) {
+  for (const std::string_view Piece : ALines.Pieces()) FPieces.push_back(Piece);
+}
+
+std::string TPartPieces::Joined() const {
+  std::size_t Size = 0;
+  for (const std::string_view Piece : FPieces) Size += Piece.size();
+  std::string Result;
+  Result.reserve(Size);
+  for (const std::string_view Piece : FPieces) Result += Piece;
+  return Result;
+}
 
 std::string JoinPartLines(const std::vector<std::string>& ALines) {
   std::size_t Size = 3;
@@ -363,9 +390,10 @@ std::string BuildSheetRelsPart() {
   });
 }
 
-std::string BuildSheet1Part(const TLineList& ATotalInfo, const TLineList& ASheetRows, const TLineList& AMergeCells,
-                            std::int32_t ALastRow) {
-  std::string Result = JoinPartLines({
+TPartPieces Sheet1PartPieces(const TLineList& ATotalInfo, const TLineList& ASheetRows, const TLineList& AMergeCells,
+                             std::int32_t ALastRow) {
+  TPartPieces Result;
+  std::string Head = JoinPartLines({
       kXmlDecl,
       "<worksheet",
       R"(  xmlns=")" + kOoxml + R"(/spreadsheetml/2006/main")",
@@ -381,39 +409,49 @@ std::string BuildSheet1Part(const TLineList& ATotalInfo, const TLineList& ASheet
       R"(  <sheetFormatPr defaultRowHeight="20" x14ac:dyDescent="0.25"/>)",
       "  <cols>",
   });
-  Result += ColumnLines();
-  Result += "  </cols>\r\n  <sheetData>\r\n";
-  Result.reserve(Result.size() + ATotalInfo.Text().size() + ASheetRows.Text().size() + AMergeCells.Text().size() + 512);
-  Result += ATotalInfo.Text();
-  Result += "\r\n";
-  Result += ASheetRows.Text();
-  Result += "\r\n";
-  Result += "  </sheetData>\r\n";
+  Head += ColumnLines();
+  Head += "  </cols>\r\n  <sheetData>\r\n";
+  Result.AddOwn(std::move(Head));
+  Result.AddLines(ATotalInfo);
+  Result.AddView("\r\n");
+  Result.AddLines(ASheetRows);
+  std::string Tail = "\r\n  </sheetData>\r\n";
   if (AMergeCells.Count() > 0) {
-    Result += R"(  <mergeCells count=")" + std::to_string(AMergeCells.Count()) + "\">\r\n";
-    Result += AMergeCells.Text();
-    Result += "  </mergeCells>\r\n";
+    Tail += R"(  <mergeCells count=")" + std::to_string(AMergeCells.Count()) + "\">\r\n";
+    Result.AddOwn(std::move(Tail));
+    Result.AddLines(AMergeCells);
+    Tail = "  </mergeCells>\r\n";
   }
-  Result += R"(  <pageMargins left="0.7" right="0.7" top="0.75" bottom="0.75" header="0.3" footer="0.3"/>)"
-            "\r\n";
-  Result += R"(  <pageSetup paperSize="9" orientation="portrait" verticalDpi="0"/>)"
-            "\r\n";
-  Result += R"(  <drawing r:id="rId1"/>)"
-            "\r\n";
-  Result += "</worksheet>\r\n";
+  Tail += R"(  <pageMargins left="0.7" right="0.7" top="0.75" bottom="0.75" header="0.3" footer="0.3"/>)"
+          "\r\n";
+  Tail += R"(  <pageSetup paperSize="9" orientation="portrait" verticalDpi="0"/>)"
+          "\r\n";
+  Tail += R"(  <drawing r:id="rId1"/>)"
+          "\r\n";
+  Tail += "</worksheet>\r\n";
+  Result.AddOwn(std::move(Tail));
+  return Result;
+}
+
+std::string BuildSheet1Part(const TLineList& ATotalInfo, const TLineList& ASheetRows, const TLineList& AMergeCells,
+                            std::int32_t ALastRow) {
+  return Sheet1PartPieces(ATotalInfo, ASheetRows, AMergeCells, ALastRow).Joined();
+}
+
+TPartPieces SharedStringsPartPieces(const TLineList& AItemLines, std::int32_t ACount) {
+  TPartPieces Result;
+  Result.AddOwn(JoinPartLines({
+      kXmlDecl,
+      R"(<sst xmlns=")" + kOoxml + R"(/spreadsheetml/2006/main" count=")" + std::to_string(ACount) +
+          R"(" uniqueCount=")" + std::to_string(ACount) + R"(">)",
+  }));
+  Result.AddLines(AItemLines);
+  Result.AddView("\r\n</sst>\r\n");
   return Result;
 }
 
 std::string BuildSharedStringsPart(const TLineList& AItemLines, std::int32_t ACount) {
-  std::string Result = JoinPartLines({
-      kXmlDecl,
-      R"(<sst xmlns=")" + kOoxml + R"(/spreadsheetml/2006/main" count=")" + std::to_string(ACount) +
-          R"(" uniqueCount=")" + std::to_string(ACount) + R"(">)",
-  });
-  Result.reserve(Result.size() + AItemLines.Text().size() + 16);
-  Result += AItemLines.Text();
-  Result += "\r\n</sst>\r\n";
-  return Result;
+  return SharedStringsPartPieces(AItemLines, ACount).Joined();
 }
 
 }  // namespace lexmora

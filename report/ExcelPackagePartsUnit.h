@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,21 +16,48 @@ namespace lexmora {
 // Address the logo picture links to.
 inline constexpr const char* kMakerSiteUrl = "https://lexmora.example";
 
-// A list of lines kept as one text, each line ended by CR LF: a large report costs one buffer
-// per list instead of millions of small strings.
+// A list of lines kept as a few large texts, each line ended by CR LF: a large report costs a
+// buffer per MiB of lines instead of millions of small strings, and growing never copies.
 class TLineList {
  public:
   void Add(std::string_view ALine) {
-    FText += ALine;
-    FText += "\r\n";
+    if (FChunks.empty() || FChunks.back().size() + ALine.size() + 2 > FChunks.back().capacity()) NewChunk(ALine.size() + 2);
+    FChunks.back() += ALine;
+    FChunks.back() += "\r\n";
+    FSize += ALine.size() + 2;
     ++FCount;
   }
-  const std::string& Text() const { return FText; }
+  // The text, in pieces that follow one another (views valid while the list is not changed).
+  std::vector<std::string_view> Pieces() const;
+  std::size_t Size() const { return FSize; }
   std::size_t Count() const { return FCount; }
 
  private:
-  std::string FText;
+  void NewChunk(std::size_t AAtLeast);
+  std::vector<std::string> FChunks;
+  std::size_t FSize = 0;
   std::size_t FCount = 0;
+};
+
+// A part as pieces that follow one another: texts of its own and views of line lists.
+class TPartPieces {
+ public:
+  TPartPieces() = default;
+  // Moving keeps the own texts where they are, so the pieces stay valid; a copy would not.
+  TPartPieces(TPartPieces&&) = default;
+  TPartPieces& operator=(TPartPieces&&) = default;
+  TPartPieces(const TPartPieces&) = delete;
+  TPartPieces& operator=(const TPartPieces&) = delete;
+
+  void AddOwn(std::string AText);
+  void AddView(std::string_view AText) { FPieces.push_back(AText); }
+  void AddLines(const TLineList& ALines);
+  const std::vector<std::string_view>& Pieces() const { return FPieces; }
+  std::string Joined() const;
+
+ private:
+  std::deque<std::string> FOwn;  // a deque keeps its texts in place as it grows
+  std::vector<std::string_view> FPieces;
 };
 
 // UTF-8 with byte-order mark, every line (the last included) ended by CR LF.
@@ -51,7 +79,11 @@ std::string BuildSheetRelsPart();    // xl/worksheets/_rels/sheet1.xml.rels
 // entries are written as they are, so they carry their indentation.
 std::string BuildSheet1Part(const TLineList& ATotalInfo, const TLineList& ASheetRows, const TLineList& AMergeCells,
                             std::int32_t ALastRow);
+// The same as pieces, which view the line lists.
+TPartPieces Sheet1PartPieces(const TLineList& ATotalInfo, const TLineList& ASheetRows, const TLineList& AMergeCells,
+                             std::int32_t ALastRow);
 // xl/sharedStrings.xml; every item counts once, so count and unique count are ACount.
 std::string BuildSharedStringsPart(const TLineList& AItemLines, std::int32_t ACount);
+TPartPieces SharedStringsPartPieces(const TLineList& AItemLines, std::int32_t ACount);
 
 }  // namespace lexmora

@@ -21,6 +21,7 @@
 #include "ExcelPackagePartsUnit.h"
 #include "LocalizationUnit.h"
 #include "LoggerUnit.h"
+#include "ParallelJobsUnit.h"
 #include "ResourceUnit.h"
 #include "RunErrorUnit.h"
 #include "SevenZipHelper.h"
@@ -111,7 +112,10 @@ TExcelFileCreator::TExcelFileCreator(const TDiffFileConstructorSettings& ASettin
   FCurrentRow = std::max(1, K) + std::max(1, M) + 7;
 }
 
-TExcelFileCreator::~TExcelFileCreator() = default;
+TExcelFileCreator::~TExcelFileCreator() {
+  FinishEarlyDeflates(true);
+  StopRowBuilder();
+}
 
 void TExcelFileCreator::NewTmpFileName() { FTmpFileName = FTmpBaseDir + UniqueToken() + "/"; }
 
@@ -148,6 +152,38 @@ void TExcelFileCreator::AddTextCell(TLineList& ALines, const std::string& AItemT
 }
 
 void TExcelFileCreator::AddCaption() {
+  TRowJob Job;
+  Job.Kind = TRowJob::TKind::Caption;
+  Job.Row = ++FCurrentRow;
+  Submit(std::move(Job));
+}
+
+void TExcelFileCreator::AddJoinRow(const std::string& AText) {
+  TRowJob Job;
+  Job.Kind = TRowJob::TKind::Join;
+  Job.Row = ++FCurrentRow;
+  Job.SrcText = AText;
+  Submit(std::move(Job));
+  FMarginSheetPart.Add("    " + MergeEntry('A', 'G', FCurrentRow));
+}
+
+void TExcelFileCreator::AddRow(bool AIsEqu, bool AIsLocked, const std::string& ARecNo, const std::string& ASrcText,
+                               const std::string& AMatchPercent, const std::string& ATrText, const std::string& AEdText,
+                               const std::string& AEditDistance) {
+  TRowJob Job;
+  Job.Row = ++FCurrentRow;
+  Job.IsEqu = AIsEqu;
+  Job.IsLocked = AIsLocked;
+  Job.RecNo = ARecNo;
+  Job.SrcText = ASrcText;
+  Job.MatchPercent = AMatchPercent;
+  Job.TrText = ATrText;
+  Job.EdText = AEdText;
+  Job.EditDistance = AEditDistance;
+  Submit(std::move(Job));
+}
+
+void TExcelFileCreator::BuildCaption(std::int32_t ARow) {
   static const struct {
     TMsg Msg;
     int Style;
@@ -156,58 +192,145 @@ void TExcelFileCreator::AddCaption() {
       {TMsg::XlsxColumnSourceText, kStyleCaptionLeft}, {TMsg::XlsxColumnTranslatedText, kStyleCaptionLeft},
       {TMsg::XlsxColumnEditedText, kStyleCaptionLeft}, {TMsg::XlsxColumnEditDistance, kStyleCaptionCentred},
       {TMsg::XlsxColumnNotes, kStyleCaptionLeft}};
-  ++FCurrentRow;
   std::string Items[7];
   TExcelRowHeight Height;
   for (int I = 0; I < 7; ++I) {
     Items[I] = WrapTextItem(GetLocalizedText(kCaptions[I].Msg, FSettings.LocalizationLanguare));
     Height.AddCell(Items[I], I, I, true);
   }
-  FFileSheet1.Add(RowStart(FCurrentRow, Height));
-  for (int I = 0; I < 7; ++I) AddTextCell(FFileSheet1, Items[I], kColumns[I], FCurrentRow, kCaptions[I].Style);
+  FFileSheet1.Add(RowStart(ARow, Height));
+  for (int I = 0; I < 7; ++I) AddTextCell(FFileSheet1, Items[I], kColumns[I], ARow, kCaptions[I].Style);
   FFileSheet1.Add(kRowEnd);
 }
 
-void TExcelFileCreator::AddJoinRow(const std::string& AText) {
-  ++FCurrentRow;
+void TExcelFileCreator::BuildJoinRow(const std::string& AText, std::int32_t ARow) {
   const std::string Item = WrapTextItem(EscapeText(AText));
   TExcelRowHeight Height;
   Height.AddCell(Item, 0, kExcelColumnCount - 1, true);
   AddSharedString(Item);
-  FFileSheet1.Add(RowStart(FCurrentRow, Height));
-  AddStyledCell(FFileSheet1, 'A', FCurrentRow, kStyleLabel);
-  for (char Letter = 'B'; Letter <= 'G'; ++Letter) AddEmptyCell(FFileSheet1, Letter, FCurrentRow, kStyleLabel);
+  FFileSheet1.Add(RowStart(ARow, Height));
+  AddStyledCell(FFileSheet1, 'A', ARow, kStyleLabel);
+  for (char Letter = 'B'; Letter <= 'G'; ++Letter) AddEmptyCell(FFileSheet1, Letter, ARow, kStyleLabel);
   FFileSheet1.Add(kRowEnd);
-  FMarginSheetPart.Add("    " + MergeEntry('A', 'G', FCurrentRow));
 }
 
-void TExcelFileCreator::AddRow(bool AIsEqu, bool AIsLocked, const std::string& ARecNo, const std::string& ASrcText,
-                               const std::string& AMatchPercent, const std::string& ATrText, const std::string& AEdText,
-                               const std::string& AEditDistance) {
-  const bool Coloured = FSettings.FillDiffRowColored && !AIsEqu;
+void TExcelFileCreator::BuildSegmentRow(const TRowJob& AJob) {
+  const bool Coloured = FSettings.FillDiffRowColored && !AJob.IsEqu;
   const int Number = Coloured ? kStyleColouredNumber : kStyleNumber;
   const int Text = Coloured ? kStyleColouredText : kStyleText;
-  ++FCurrentRow;
-  const std::string RecNo = WrapTextItem(ARecNo);
+  const std::int32_t Row = AJob.Row;
+  const std::string RecNo = WrapTextItem(AJob.RecNo);
   // The match value comes from the input file, so it is escaped like every other input text.
-  const std::string Match = WrapTextItem(EscapeText(AMatchPercent));
-  const std::string Distance = WrapTextItem(AEditDistance);
+  const std::string Match = WrapTextItem(EscapeText(AJob.MatchPercent));
+  const std::string Distance = WrapTextItem(AJob.EditDistance);
   TExcelRowHeight Height;
   Height.AddCell(RecNo, 0, 0, true);
   Height.AddCell(Match, 1, 1, true);
-  Height.AddCell(ASrcText, 2, 2, false);
-  Height.AddCell(ATrText, 3, 3, false);
-  Height.AddCell(AEdText, 4, 4, false);
+  Height.AddCell(AJob.SrcText, 2, 2, false);
+  Height.AddCell(AJob.TrText, 3, 3, false);
+  Height.AddCell(AJob.EdText, 4, 4, false);
   Height.AddCell(Distance, 5, 5, true);
-  FFileSheet1.Add(RowStart(FCurrentRow, Height));
-  AddTextCell(FFileSheet1, RecNo, 'A', FCurrentRow, Number);
-  AddTextCell(FFileSheet1, Match, 'B', FCurrentRow, Number);
-  AddTextCell(FFileSheet1, ASrcText, 'C', FCurrentRow, AIsLocked ? kStyleLocked : Text);
-  AddTextCell(FFileSheet1, ATrText, 'D', FCurrentRow, Text);
-  AddTextCell(FFileSheet1, AEdText, 'E', FCurrentRow, Text);
-  AddTextCell(FFileSheet1, Distance, 'F', FCurrentRow, Number);
-  AddTextCell(FFileSheet1, WrapTextItem(""), 'G', FCurrentRow, Text);
+  FFileSheet1.Add(RowStart(Row, Height));
+  AddTextCell(FFileSheet1, RecNo, 'A', Row, Number);
+  AddTextCell(FFileSheet1, Match, 'B', Row, Number);
+  AddTextCell(FFileSheet1, AJob.SrcText, 'C', Row, AJob.IsLocked ? kStyleLocked : Text);
+  AddTextCell(FFileSheet1, AJob.TrText, 'D', Row, Text);
+  AddTextCell(FFileSheet1, AJob.EdText, 'E', Row, Text);
+  AddTextCell(FFileSheet1, Distance, 'F', Row, Number);
+  AddTextCell(FFileSheet1, WrapTextItem(""), 'G', Row, Text);
   FFileSheet1.Add(kRowEnd);
+}
+
+bool TExcelFileCreator::WorkAside() const { return JobThreads() > 1; }
+void TExcelFileCreator::BeforeRow(std::int32_t /*ARow*/) {}
+
+void TExcelFileCreator::BuildRow(const TRowJob& AJob) {
+  BeforeRow(AJob.Row);
+  switch (AJob.Kind) {
+    case TRowJob::TKind::Caption:
+      BuildCaption(AJob.Row);
+      break;
+    case TRowJob::TKind::Join:
+      BuildJoinRow(AJob.SrcText, AJob.Row);
+      break;
+    case TRowJob::TKind::Segment:
+      BuildSegmentRow(AJob);
+      break;
+  }
+}
+
+namespace {
+// Rows handed over at a time, and how many may wait before the caller waits for the builder
+// (so that the rows waiting never hold much memory).
+constexpr std::size_t kRowBatch = 64;
+constexpr std::size_t kMaxWaitingRows = 4096;
+}  // namespace
+
+void TExcelFileCreator::Submit(TRowJob&& AJob) {
+  FinishEarlyDeflates(true);  // a row after the totals: the parts deflated ahead are stale
+  std::unique_lock<std::mutex> Lock(FRowLock);
+  if (FRowFailure) std::rethrow_exception(std::exchange(FRowFailure, nullptr));
+  if (!FBuilderTried) {
+    FBuilderTried = true;
+    if (WorkAside()) {
+      try {
+        FRowBuilder = std::thread([this] { RunRowBuilder(); });
+      } catch (const std::system_error&) {
+        // No thread to be had: the rows are built here.
+      }
+    }
+  }
+  if (!FRowBuilder.joinable()) {
+    Lock.unlock();
+    BuildRow(AJob);
+    return;
+  }
+  FRowsBuilt.wait(Lock, [this] { return FRowJobs.size() < kMaxWaitingRows || FRowFailure; });
+  FRowJobs.push_back(std::move(AJob));
+  if (FRowJobs.size() % kRowBatch == 0) FRowsGiven.notify_one();
+}
+
+void TExcelFileCreator::RunRowBuilder() {
+  std::vector<TRowJob> Taken;
+  std::unique_lock<std::mutex> Lock(FRowLock);
+  for (;;) {
+    FRowsGiven.wait(Lock, [this] { return !FRowJobs.empty() || FStopBuilder; });
+    if (FRowJobs.empty()) return;  // asked to stop, nothing left
+    Taken.swap(FRowJobs);
+    FBuilding = true;
+    FRowsBuilt.notify_all();  // room for the caller again
+    Lock.unlock();
+    std::exception_ptr Failure;
+    try {
+      for (const TRowJob& Job : Taken) BuildRow(Job);
+    } catch (...) {
+      Failure = std::current_exception();
+    }
+    Taken.clear();
+    Lock.lock();
+    FBuilding = false;
+    if (Failure && !FRowFailure) FRowFailure = Failure;
+    // After a failure the rows still given are not built: the report is lost anyway.
+    if (FRowFailure) FRowJobs.clear();
+    FRowsBuilt.notify_all();
+  }
+}
+
+void TExcelFileCreator::WaitForRows() const {
+  std::unique_lock<std::mutex> Lock(FRowLock);
+  FRowsGiven.notify_one();
+  FRowsBuilt.wait(Lock, [this] { return FRowJobs.empty() && !FBuilding; });
+  if (FRowFailure) std::rethrow_exception(std::exchange(FRowFailure, nullptr));
+}
+
+void TExcelFileCreator::StopRowBuilder() {
+  {
+    const std::lock_guard<std::mutex> Lock(FRowLock);
+    FStopBuilder = true;
+    FRowJobs.clear();
+  }
+  FRowsGiven.notify_one();
+  if (FRowBuilder.joinable()) FRowBuilder.join();
 }
 
 std::string TExcelFileCreator::GetFileExtention() const { return ".xlsx"; }
@@ -231,6 +354,9 @@ void TExcelFileCreator::AddTotalInfoRow(const std::string& ACaption, const std::
 
 std::string TExcelFileCreator::AddTotalInfo(std::int32_t ATotalSegCount, std::int32_t AChangedSegCount,
                                             const std::string& AEdDist) {
+  // The totals' shared strings come after the rows'.
+  FinishEarlyDeflates(true);
+  WaitForRows();
   const auto Lang = FSettings.LocalizationLanguare;
   std::int32_t Row = 1;
   AddTotalInfoRow("", "", Row++);
@@ -257,6 +383,7 @@ std::string TExcelFileCreator::AddTotalInfo(std::int32_t ATotalSegCount, std::in
   AddTotalInfoRow(GetLocalizedText(TMsg::XlsxEditedSegments, Lang), std::to_string(AChangedSegCount), Row++);
   AddTotalInfoRow(GetLocalizedText(TMsg::XlsxTotalEditDistance, Lang), AEdDist, Row++);
   AddTotalInfoRow("", "", Row);
+  StartEarlyDeflates();
   return {};
 }
 
@@ -326,12 +453,53 @@ void TExcelFileCreator::FinishStr(std::string& ACurrStr, bool /*AIsLastStrTypeNo
     ACurrStr += "</t>\r\n    </r>";
 }
 
-std::string TExcelFileCreator::BuildSheet1() const {
-  return BuildSheet1Part(FTotalInfo, FFileSheet1, FMarginSheetPart, FCurrentRow);
+TPartPieces TExcelFileCreator::Sheet1Pieces() const {
+  WaitForRows();
+  return Sheet1PartPieces(FTotalInfo, FFileSheet1, FMarginSheetPart, FCurrentRow);
 }
 
-std::string TExcelFileCreator::BuildSharedStrings() const {
-  return BuildSharedStringsPart(FFileSharedStrings, FCurrentSharedStringID);
+TPartPieces TExcelFileCreator::SharedStringsPieces() const {
+  WaitForRows();
+  return SharedStringsPartPieces(FFileSharedStrings, FCurrentSharedStringID);
+}
+
+std::string TExcelFileCreator::BuildSheet1() const { return Sheet1Pieces().Joined(); }
+std::string TExcelFileCreator::BuildSharedStrings() const { return SharedStringsPieces().Joined(); }
+
+void TExcelFileCreator::StartEarlyDeflates() {
+  if (!WorkAside()) return;
+  FinishEarlyDeflates(true);
+  const std::pair<const char*, TPartPieces (TExcelFileCreator::*)() const> kBig[] = {
+      {"xl/worksheets/sheet1.xml", &TExcelFileCreator::Sheet1Pieces},
+      {"xl/sharedStrings.xml", &TExcelFileCreator::SharedStringsPieces}};
+  for (const auto& [Path, Build] : kBig) {
+    // Only a head start: whatever fails here is done again, and fails if it must, in its step.
+    try {
+      auto Early = std::make_unique<TEarlyDeflate>();
+      Early->Path = Path;
+      Early->Pieces = (this->*Build)();
+      TEarlyDeflate* const E = Early.get();
+      Early->Thread = std::thread([this, E] {
+        try {
+          E->Result = std::make_shared<const TDeflatedPart>(
+              DeflateZipPart(TZipPart(E->Path, E->Pieces.Pieces()), &FCancelEarlyDeflates));
+        } catch (...) {
+          E->Result.reset();
+        }
+      });
+      FEarlyDeflates.push_back(std::move(Early));
+    } catch (...) {
+    }
+  }
+}
+
+void TExcelFileCreator::FinishEarlyDeflates(bool ADiscard) {
+  if (FEarlyDeflates.empty()) return;
+  if (ADiscard) FCancelEarlyDeflates = true;
+  for (const auto& Early : FEarlyDeflates)
+    if (Early->Thread.joinable()) Early->Thread.join();
+  if (ADiscard) FEarlyDeflates.clear();
+  FCancelEarlyDeflates = false;
 }
 
 std::string TExcelFileCreator::BuildRels() const { return BuildRelsPart(); }
@@ -399,9 +567,21 @@ bool TExcelFileCreator::CreateTempDirectory() {
 
 bool TExcelFileCreator::WritePart(const char* AStepName, const std::string& ARelPath,
                                   std::string (TExcelFileCreator::*ABuild)() const) {
+  return WritePart(AStepName, ARelPath, nullptr, ABuild);
+}
+
+bool TExcelFileCreator::WritePart(const char* AStepName, const std::string& ARelPath,
+                                     TPartPieces (TExcelFileCreator::*ABuildPieces)() const,
+                                     std::string (TExcelFileCreator::*ABuild)() const) {
   try {
     BeforeStep(AStepName);
-    FParts.emplace_back(ARelPath, (this->*ABuild)());
+    TBuiltPart Part;
+    Part.Path = ARelPath;
+    if (ABuildPieces)
+      Part.Pieces = (this->*ABuildPieces)();
+    else
+      Part.Pieces.AddOwn((this->*ABuild)());
+    FParts.push_back(std::move(Part));
     return true;
   } catch (const std::exception& E) {
     Logger().AddException(std::string("TExcelFileCreator.") + AStepName, E);
@@ -415,8 +595,12 @@ bool TExcelFileCreator::CreateFileImage1() {
     BeforeStep("CreateFileImage1");
     // A program without its logo logs that and goes on: packing then finds the part missing.
     const std::optional<std::string_view> Logo = FindResource("R004");
-    if (Logo)
-      FParts.emplace_back("xl/media/image1.png", std::string(*Logo));
+    if (Logo) {
+      TBuiltPart Part;
+      Part.Path = "xl/media/image1.png";
+      Part.Pieces.AddView(*Logo);
+      FParts.push_back(std::move(Part));
+    }
     else
       Logger().AddError("TMainForm.ExtractResToFile", "The program holds no resource R004");
     return true;
@@ -430,16 +614,21 @@ bool TExcelFileCreator::CreateFileImage1() {
 bool TExcelFileCreator::PackToXlsx(const std::string& ATrgLangPair, const TOnProgressCallback& ACallback) {
   try {
     BeforeStep("PackToXlsx");
+    // The big parts deflated ahead go in as they are (when one failed, it is deflated now).
+    FinishEarlyDeflates(false);
+    for (const auto& Early : FEarlyDeflates)
+      for (TBuiltPart& Part : FParts)
+        if (Part.Path == Early->Path) Part.Deflated = Early->Result;
     // The parts go in the package's order, whatever order they were built in.
     std::vector<TZipPart> Parts;
     for (const std::string& File : PartFiles()) {
-      const auto Found = std::find_if(FParts.begin(), FParts.end(), [&](const auto& APart) { return APart.first == File; });
+      const auto Found = std::find_if(FParts.begin(), FParts.end(), [&](const auto& APart) { return APart.Path == File; });
       if (Found == FParts.end()) {
         Logger().AddError("TExcelFileCreator.PackToXlsx", "Part to pack not built: " + File);
         NoteFailure("the part " + File + " is missing");
         return false;
       }
-      Parts.push_back({File, Found->second});
+      Parts.emplace_back(File, Found->Pieces.Pieces(), Found->Deflated);
     }
     const std::string Archive = ArchiveFileName();
     std::string Reason;
@@ -448,6 +637,7 @@ bool TExcelFileCreator::PackToXlsx(const std::string& ATrgLangPair, const TOnPro
       return false;
     }
     FParts.clear();
+    FinishEarlyDeflates(true);
     if (RenameNoReplace(Archive, ResultFileFor(ATrgLangPair))) return true;
     // The only failure that keeps the archive (every part is in it), for inspection.
     NoteFailure((errno == EEXIST ? std::string("a report of this name exists")
@@ -481,6 +671,7 @@ std::string TExcelFileCreator::ExecuteFileCreation(const std::string& ATrgLangPa
   // AOwnFolder: the assembly folder was made by this writer (a taken name is someone else's).
   const auto Fail = [this](TMsg AMsg, bool AOwnFolder = true) {
     // The assembly folder goes with a failure too (an archive kept for inspection stays).
+    FinishEarlyDeflates(true);
     FParts.clear();
     std::error_code Ec;
     if (AOwnFolder) {
@@ -501,20 +692,23 @@ std::string TExcelFileCreator::ExecuteFileCreation(const std::string& ATrgLangPa
     return Fail(TMsg::XlsxCreateTempDirFailed, false);
   }
   using TBuild = std::string (TExcelFileCreator::*)() const;
+  using TBuildPieces = TPartPieces (TExcelFileCreator::*)() const;
   static const struct {
     const char* Step;
     const char* Path;
     TBuild Build;
     TMsg Msg;
+    TBuildPieces BuildPieces = nullptr;  // the big parts: views of the line lists, not copies
   } kParts[] = {
       {"CreateFileRels", "_rels/.rels", &TExcelFileCreator::BuildRels, TMsg::XlsxRelsFailed},
       {"CreateFileApp", "docProps/app.xml", &TExcelFileCreator::BuildApp, TMsg::XlsxAppPropsFailed},
       {"CreateFileCore", "docProps/core.xml", &TExcelFileCreator::BuildCore, TMsg::XlsxCorePropsFailed},
       {"CreateFileWorkbookXML", "xl/_rels/workbook.xml.rels", &TExcelFileCreator::BuildWorkbookRels,
        TMsg::XlsxWorkbookRelsFailed},
-      {"CreateFileSheet1", "xl/worksheets/sheet1.xml", &TExcelFileCreator::BuildSheet1, TMsg::XlsxSheetFailed},
+      {"CreateFileSheet1", "xl/worksheets/sheet1.xml", &TExcelFileCreator::BuildSheet1, TMsg::XlsxSheetFailed,
+       &TExcelFileCreator::Sheet1Pieces},
       {"CreateFileSharedStrings", "xl/sharedStrings.xml", &TExcelFileCreator::BuildSharedStrings,
-       TMsg::XlsxSharedStringsFailed},
+       TMsg::XlsxSharedStringsFailed, &TExcelFileCreator::SharedStringsPieces},
       {"CreateFileStyles", "xl/styles.xml", &TExcelFileCreator::BuildStyles, TMsg::XlsxStylesFailed},
       {"CreateFileWorkbook", "xl/workbook.xml", &TExcelFileCreator::BuildWorkbook, TMsg::XlsxWorkbookFailed},
       {"CreateFileContentTypes", "[Content_Types].xml", &TExcelFileCreator::BuildContentTypes,
@@ -525,7 +719,7 @@ std::string TExcelFileCreator::ExecuteFileCreation(const std::string& ATrgLangPa
   };
   FParts.clear();
   for (const auto& Part : kParts)
-    if (!WritePart(Part.Step, Part.Path, Part.Build)) return Fail(Part.Msg);
+    if (!WritePart(Part.Step, Part.Path, Part.BuildPieces, Part.Build)) return Fail(Part.Msg);
   if (HasAnalysis() && !WritePart("CreateFileSheet2", "xl/worksheets/sheet2.xml", &TExcelFileCreator::BuildSheet2))
     return Fail(TMsg::XlsxSheet2Failed);
   if (!CreateFileImage1()) return Fail(TMsg::XlsxImageFailed);

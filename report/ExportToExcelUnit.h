@@ -1,14 +1,21 @@
 // The XLSX report: one worksheet with coloured changes, packed as an Office Open XML workbook.
 #pragma once
 
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <exception>
+#include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "ExcelPackagePartsUnit.h"
 #include "ExportToBaseUnit.h"
+#include "SevenZipHelper.h"
 
 namespace lexmora {
 
@@ -16,8 +23,13 @@ class TExcelFileCreator : public TBaseFileCreator {
  public:
   // Reserves the rows of the totals block, which arrives last but stands at the top.
   explicit TExcelFileCreator(const TDiffFileConstructorSettings& ASettings);
+  // Waits for the row builder (see AddRow) and ends it.
   ~TExcelFileCreator() override;
 
+  // The caption, join and segment rows are made into worksheet and shared-string lines on a
+  // thread of the writer's own while the caller goes on comparing, in the order they came; a
+  // failure there (it can only run out of memory) is thrown by the next call of the writer, by
+  // AddTotalInfo at the latest. On a machine with one core the caller makes them itself.
   void AddCaption() override;
   void AddRow(bool AIsEqu, bool AIsLocked, const std::string& ARecNo, const std::string& ASrcText,
               const std::string& AMatchPercent, const std::string& ATrText, const std::string& AEdText,
@@ -72,8 +84,39 @@ class TExcelFileCreator : public TBaseFileCreator {
   // Called before each step of ExecuteFileCreation with the step's name; lets tests disturb
   // the file system at a chosen point.
   virtual void BeforeStep(std::string_view AStepName);
+  // Whether the writer works on threads of its own, rows built aside and the big parts deflated
+  // as soon as they are complete (asked at the first row and at the totals): when the machine
+  // has more than one core.
+  virtual bool WorkAside() const;
+  // Called before a row is built, on the thread that builds it; lets tests make one fail.
+  virtual void BeforeRow(std::int32_t ARow);
 
  private:
+  // A caption, join or segment row given to the row builder: the calls' arguments.
+  struct TRowJob {
+    enum class TKind { Caption, Join, Segment } Kind = TKind::Segment;
+    std::int32_t Row = 0;
+    bool IsEqu = false, IsLocked = false;
+    std::string RecNo, SrcText, MatchPercent, TrText, EdText, EditDistance;  // Join: SrcText
+  };
+  void Submit(TRowJob&& AJob);
+  void BuildRow(const TRowJob& AJob);
+  void BuildCaption(std::int32_t ARow);
+  void BuildJoinRow(const std::string& AText, std::int32_t ARow);
+  void BuildSegmentRow(const TRowJob& AJob);
+  void RunRowBuilder();
+  // Returns once every row given so far is built; throws what building one threw.
+  void WaitForRows() const;
+  void StopRowBuilder();
+
+  // The worksheet and the shared strings as pieces that view the line lists.
+  TPartPieces Sheet1Pieces() const;
+  TPartPieces SharedStringsPieces() const;
+  // Deflates both on threads of their own once the totals are in, while the rest is made.
+  void StartEarlyDeflates();
+  // Waits for them; ADiscard throws their work away (the lists change or the writer goes).
+  void FinishEarlyDeflates(bool ADiscard);
+
   void AddSharedString(const std::string& AText);
   void AddStyledCell(TLineList& ALines, char ALetter, std::int32_t ARow, int AStyle);
   static void AddEmptyCell(TLineList& ALines, char ALetter, std::int32_t ARow, int AStyle);
@@ -82,6 +125,9 @@ class TExcelFileCreator : public TBaseFileCreator {
 
   bool CreateTempDirectory();
   bool WritePart(const char* AStepName, const std::string& ARelPath, std::string (TExcelFileCreator::*ABuild)() const);
+  // The same for a part given by ABuildPieces when that is not null.
+  bool WritePart(const char* AStepName, const std::string& ARelPath, TPartPieces (TExcelFileCreator::*ABuildPieces)() const,
+                 std::string (TExcelFileCreator::*ABuild)() const);
   bool CreateFileImage1();
   bool PackToXlsx(const std::string& ATrgLangPair, const TOnProgressCallback& ACallback);
   bool DeleteTempDirectory();
@@ -107,8 +153,34 @@ class TExcelFileCreator : public TBaseFileCreator {
   TLineList FMarginSheetPart;
   std::int32_t FCurrentSharedStringID = 0;
   std::string FAnalysisSheet;
-  // The parts built so far, by their path in the package.
-  std::vector<std::pair<std::string, std::string>> FParts;
+  // A part built for the package: its path, its bytes (a text of its own or views of the line
+  // lists) and, for a big one, the same bytes deflated ahead when that was done.
+  struct TBuiltPart {
+    std::string Path;
+    TPartPieces Pieces;
+    std::shared_ptr<const TDeflatedPart> Deflated;
+  };
+  // The parts built so far, in the order they were built.
+  std::vector<TBuiltPart> FParts;
+  // A big part being deflated ahead: what it deflates, the stream once done (null when it
+  // failed or was called off) and its thread.
+  struct TEarlyDeflate {
+    std::string Path;
+    TPartPieces Pieces;
+    std::shared_ptr<const TDeflatedPart> Result;
+    std::thread Thread;
+  };
+  std::vector<std::unique_ptr<TEarlyDeflate>> FEarlyDeflates;
+  std::atomic<bool> FCancelEarlyDeflates{false};
+
+  // The row builder: rows given and not yet taken, whether it is building some, the first
+  // failure, and its thread (started with the first row; not started on one core).
+  mutable std::mutex FRowLock;
+  mutable std::condition_variable FRowsGiven, FRowsBuilt;
+  std::vector<TRowJob> FRowJobs;
+  bool FBuilding = false, FStopBuilder = false, FBuilderTried = false;
+  mutable std::exception_ptr FRowFailure;
+  std::thread FRowBuilder;
 };
 
 }  // namespace lexmora

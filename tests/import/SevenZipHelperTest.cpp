@@ -2,12 +2,20 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <iterator>
+#include <thread>
+
 #include "LoggerUnit.h"
 #include "SevenZipHelper.h"
+#include "ThreadCountTestSupport.h"
 #include "ReaderRunUtil.h"
 
 using namespace lexmora;
 using namespace lexmora::testutil;
+using lexmora::test_support::ThreadCount;
 
 namespace {
 
@@ -216,6 +224,123 @@ TEST(CreateZipFromParts, GivesTheArchiveTheFileListGivesForTheSameBytes) {
   TScratchDir Out;
   ASSERT_TRUE(ExtractArchiveToDir(D.Dir() + "memory.zip", Out.Dir()));
   for (const auto& [Name, Data] : Contents) EXPECT_EQ(ReadFile(Out.Path() / fs::u8path(Name)), Data) << Name;
+}
+
+// Bytes of the kinds a workbook holds: repeated markup, text that hardly repeats, and data
+// that does not shrink at all (a picture), which deflating makes a little longer.
+std::string SampleBytes(std::size_t ASize, int AKind, unsigned ASeed) {
+  std::string Result;
+  Result.reserve(ASize);
+  unsigned State = ASeed * 2654435761u + 1;
+  const auto Next = [&] { return State = State * 1103515245u + 12345u; };
+  while (Result.size() < ASize) {
+    switch (AKind) {
+      case 0:
+        Result += "    <row r=\"" + std::to_string(Result.size() % 977) + "\" spans=\"1:7\">\r\n";
+        break;
+      case 1:
+        Result.push_back(static_cast<char>('a' + (Next() >> 16) % 26));
+        if ((Next() >> 20) % 7 == 0) Result += " ";
+        break;
+      default:
+        Result.push_back(static_cast<char>(Next() >> 23));
+    }
+  }
+  Result.resize(ASize);
+  return Result;
+}
+
+TEST(CreateZipFromParts, PartsOfEverySizeGiveTheBytesTheLibraryGivesWhenItDeflates) {
+  // The file list is packed by the archive library deflating each file itself, one after the
+  // other; the parts are deflated ahead on several threads. Every byte but the times must agree,
+  // whatever the sizes: empty, one byte, around the deflate window and the read buffers, large.
+  const std::size_t kSizes[] = {0, 1, 2, 3, 257, 4095, 4096, 8193, 32767, 32768, 32769, 65536, 65537, 300000, 2500000};
+  TScratchDir D;
+  const std::string Base = D.Dir() + "parts/";
+  std::vector<std::string> Data;
+  std::vector<std::string> Names;
+  std::string List;
+  unsigned Seed = 0;
+  for (const std::size_t Size : kSizes)
+    for (int Kind = 0; Kind < 3; ++Kind) {
+      Names.push_back("xl/p" + std::to_string(Size) + "_" + std::to_string(Kind) + ".xml");
+      Data.push_back(SampleBytes(Size, Kind, ++Seed));
+      WriteFile(Base + Names.back(), Data.back());
+      List += Base + Names.back() + "\r\n";
+    }
+  std::vector<TZipPart> Parts;
+  for (std::size_t I = 0; I < Data.size(); ++I) Parts.push_back({Names[I], Data[I]});
+  ASSERT_TRUE(CreateZipFromFileList(List, Base, D.Dir() + "files.zip"));
+  ASSERT_TRUE(CreateZipFromParts(Parts, D.Dir() + "memory.zip"));
+  const auto FromFiles = EntryHeads(D.Dir() + "files.zip");
+  ASSERT_EQ(FromFiles.size(), Data.size());
+  EXPECT_EQ(EntryHeads(D.Dir() + "memory.zip"), FromFiles);
+  EXPECT_TRUE(WithoutTimes(ReadFile(D.Path() / "memory.zip")) == WithoutTimes(ReadFile(D.Path() / "files.zip")));
+}
+
+TEST(CreateZipFromParts, APartInPiecesIsPackedAsItsPiecesJoined) {
+  const std::string Head = SampleBytes(150, 0, 1), Body = SampleBytes(400000, 1, 2), Tail = "\r\n</sst>\r\n";
+  const std::string Joined = Head + Body + Tail;
+  TScratchDir D;
+  // Empty pieces, one at the start and one between, change nothing either.
+  ASSERT_TRUE(CreateZipFromParts({TZipPart("a.xml", std::vector<std::string_view>{"", Head, Body, "", Tail})},
+                                 D.Dir() + "pieces.zip"));
+  ASSERT_TRUE(CreateZipFromParts({TZipPart("a.xml", Joined)}, D.Dir() + "joined.zip"));
+  EXPECT_TRUE(WithoutTimes(ReadFile(D.Path() / "pieces.zip")) == WithoutTimes(ReadFile(D.Path() / "joined.zip")));
+  TScratchDir Out;
+  ASSERT_TRUE(ExtractArchiveToDir(D.Dir() + "pieces.zip", Out.Dir()));
+  EXPECT_TRUE(ReadFile(Out.Path() / "a.xml") == Joined);
+}
+
+TEST(CreateZipFromParts, APartDeflatedAheadIsStoredAsDeflatingItThenWould) {
+  const std::string Body = SampleBytes(700000, 0, 3), Other = SampleBytes(90000, 1, 4);
+  const TZipPart Part("xl/sharedStrings.xml", std::vector<std::string_view>{"<sst>", Body, "</sst>"});
+  auto Ahead = std::make_shared<const TDeflatedPart>(DeflateZipPart(Part));
+  EXPECT_EQ(Ahead->Size, Body.size() + 11);
+  // One whose size does not match the part's (made of other bytes) is not trusted.
+  auto Stale = std::make_shared<const TDeflatedPart>(DeflateZipPart(TZipPart("x", Other)));
+  TScratchDir D;
+  ASSERT_TRUE(CreateZipFromParts({TZipPart(Part.Name, Part.Pieces), TZipPart("b.xml", Other)}, D.Dir() + "now.zip"));
+  ASSERT_TRUE(CreateZipFromParts({TZipPart(Part.Name, Part.Pieces, Ahead), TZipPart("b.xml", {Other}, Stale)},
+                                 D.Dir() + "ahead.zip"));
+  EXPECT_TRUE(WithoutTimes(ReadFile(D.Path() / "ahead.zip")) == WithoutTimes(ReadFile(D.Path() / "now.zip")));
+}
+
+TEST(DeflateZipPart, CalledOffItThrowsAndOtherwiseGivesTheStreamOfItsBytes) {
+  const std::string Data = SampleBytes(3000000, 1, 9);
+  std::atomic<bool> Cancel{true};
+  EXPECT_THROW(DeflateZipPart(TZipPart("a.xml", Data), &Cancel), std::runtime_error);
+  Cancel = false;
+  const TDeflatedPart Part = DeflateZipPart(TZipPart("a.xml", Data), &Cancel);
+  EXPECT_EQ(Part.Size, Data.size());
+  EXPECT_LT(Part.Stream.size(), Data.size());
+  TScratchDir D;
+  ASSERT_TRUE(CreateZipFromParts({TZipPart("a.xml", Data)}, D.Dir() + "a.zip"));
+  EXPECT_EQ(EntryHeads(D.Dir() + "a.zip").at(0).Crc, Part.Crc);
+  EXPECT_EQ(EntryHeads(D.Dir() + "a.zip").at(0).CompSize, Part.Stream.size());
+}
+
+TEST(CreateZipFromParts, AnUnwritableTargetFailsWithItsReasonAndNoThreadStays) {
+  // Big parts keep the deflating threads busy while the archive turns out not to be writable:
+  // the answer and the reason are those of writing, and every thread has ended.
+  TScratchDir D;
+  WriteFile(D.Dir() + "file", "x");
+  const std::string Big1 = SampleBytes(3000000, 0, 5), Big2 = SampleBytes(2000000, 1, 6);
+  const std::vector<TZipPart> Parts = {{"a.xml", Big1}, {"b.xml", Big2}, {"c.xml", ""}};
+  const std::size_t Before = ThreadCount();
+  const std::pair<std::string, std::string> kCases[] = {
+      // Found when the written archive is to be moved into place, after deflating.
+      {D.Dir() + "no/such/folder/a.zip",
+       "cannot write the archive: failure to create temporary file: No such file or directory"},
+      // Found when the archive is opened, before anything is deflated.
+      {D.Dir() + "file/a.zip", "cannot create the archive: read error: Not a directory"}};
+  for (const auto& [Archive, Expected] : kCases) {
+    std::string Reason;
+    EXPECT_FALSE(CreateZipFromParts(Parts, Archive, nullptr, &Reason)) << Archive;
+    EXPECT_EQ(Reason, Expected);
+    EXPECT_FALSE(fs::exists(Archive));
+  }
+  EXPECT_EQ(ThreadCount(Before), Before);
 }
 
 TEST(CreateZipFromParts, ProgressRisesToTheTotalOfThePartsBytes) {

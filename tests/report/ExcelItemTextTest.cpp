@@ -64,7 +64,18 @@ INSTANTIATE_TEST_SUITE_P(
                                   "b"),
                             Plain("a\xEF\xBF\xBD"
                                   "b")},
-                      TCase{"StrayAmpersandEscaped", Plain("a & b"), Plain("a &amp; b")}),
+                      TCase{"StrayAmpersandEscaped", Plain("a & b"), Plain("a &amp; b")},
+                      TCase{"AmpersandTooFarFromItsSemicolonEscaped", Plain("a &verylongname; b"),
+                            Plain("a &amp;verylongname; b")},
+                      TCase{"ValidMultiByteKept", Plain("hei\xC3\x9F \xE2\x97\x84 \xF0\x9F\x98\x80 \xEF\xBF\xBD"),
+                            Plain("hei\xC3\x9F \xE2\x97\x84 \xF0\x9F\x98\x80 \xEF\xBF\xBD")},
+                      TCase{"OverlongReplaced", Plain("a\xC0\x80z"), Plain("a\xEF\xBF\xBD\xEF\xBF\xBDz")},
+                      TCase{"SurrogateReplaced", Plain("\xED\xA0\x80z"),
+                            Plain("\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBDz")},
+                      TCase{"TruncatedAtTheEndReplaced", Plain("ab\xE2\x82"), Plain("ab\xEF\xBF\xBD")},
+                      TCase{"AboveTheLastCodePointReplaced", Plain("\xF4\x90\x80\x80"),
+                            Plain("\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD")},
+                      TCase{"UnderscoreAloneKept", Plain("a_b _x_ x_"), Plain("a_b _x_ x_")}),
     [](const ::testing::TestParamInfo<TCase>& AInfo) { return std::string(AInfo.param.Name); });
 
 TEST(ItemTextCut, PlainTextCutToTheLimitWithEllipsis) {
@@ -81,6 +92,15 @@ TEST(ItemTextCut, EntitiesAndEscapesCountAsOneCharacter) {
                                   "def"),
                             5),
             Plain("&amp;&lt;_x0001_d\xE2\x80\xA6"));
+}
+
+TEST(ItemTextCut, MultiByteTextAtTheLimitIsWholeAndBeyondItCut) {
+  EXPECT_EQ(PrepareItemText(Plain("\xC3\xA4\xC3\xB6\xC3\xBC"), 3), Plain("\xC3\xA4\xC3\xB6\xC3\xBC"));
+  EXPECT_EQ(PrepareItemText(Plain("a\xF0\x9F\x98\x80"), 3), Plain("a\xF0\x9F\x98\x80"));
+  EXPECT_EQ(PrepareItemText(Plain("\xC3\xA4\xC3\xB6\xC3\xBC\xF0\x9F\x98\x80"), 4),
+            Plain("\xC3\xA4\xC3\xB6\xC3\xBC\xE2\x80\xA6"));
+  EXPECT_EQ(PrepareItemText(Plain("&amp;&lt;&gt;"), 3), Plain("&amp;&lt;&gt;"));
+  EXPECT_EQ(PrepareItemText(Plain("&amp;&lt;&gt;"), 2), Plain("&amp;\xE2\x80\xA6"));
 }
 
 TEST(ItemTextCut, CharactersBeyondTheBasicPlaneCountTwice) {
