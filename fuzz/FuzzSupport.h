@@ -36,6 +36,13 @@ inline std::filesystem::path SilenceLog() {
   return Dir;
 }
 
+// The libFuzzer start-up of a reader target that needs nothing but a silenced log.
+#define LEXMORA_FUZZ_WITH_SILENCED_LOG()                 \
+  extern "C" int LLVMFuzzerInitialize(int*, char***) { \
+    lexmora::fuzz::SilenceLog();                       \
+    return 0;                                          \
+  }
+
 // True when AText is valid UTF-8 that parses as an XML fragment; with AOnlyFlatTags its elements
 // must also be top-level x/y/z elements carrying only text (the internal markup).
 inline bool ParsesAsFragment(const std::string& AText, bool AOnlyFlatTags) {

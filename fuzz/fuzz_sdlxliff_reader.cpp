@@ -26,10 +26,7 @@ namespace {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  fuzz::SilenceLog();
-  return 0;
-}
+LEXMORA_FUZZ_WITH_SILENCED_LOG()
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASize) {
   // The first byte, when it is below 8, picks after how many stop queries the walk is stopped.

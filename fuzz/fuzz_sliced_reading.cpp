@@ -54,10 +54,7 @@ void Compare(std::string_view AInput, const char* AName, std::size_t ASliceBytes
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  fuzz::SilenceLog();
-  return 0;
-}
+LEXMORA_FUZZ_WITH_SILENCED_LOG()
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASize) {
   if (ASize == 0) return 0;
