@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <exception>
+#include <future>
 #include <set>
 #include <stdexcept>
 #include <unordered_map>
@@ -167,16 +168,24 @@ bool TDiffFileConstructor::CreateDiffFile() {
     CollectLangPairs();
 
     // The identities of both sides, made once; the first edited segment of each, in reading order.
+    // Each step on both cores: the edited side's keys beside the source side's, then its index
+    // beside the audit.
+    std::future<std::vector<std::string>> EditedKeysMade =
+        std::async(std::launch::async, [this] { return SegmentIdentityKeys(FEditorFileData); });
     const std::vector<std::string> SourceKeys = SegmentIdentityKeys(FTranslatorFileData);
-    const std::vector<std::string> EditedKeys = SegmentIdentityKeys(FEditorFileData);
-    TEditedIndex EditedIndex;
-    EditedIndex.reserve(EditedKeys.size());
-    for (std::size_t I = 0; I < EditedKeys.size(); ++I) EditedIndex.try_emplace(EditedKeys[I], I);
+    const std::vector<std::string> EditedKeys = EditedKeysMade.get();
+    std::future<TEditedIndex> EditedIndexMade = std::async(std::launch::async, [&EditedKeys] {
+      TEditedIndex Index;
+      Index.reserve(EditedKeys.size());
+      for (std::size_t I = 0; I < EditedKeys.size(); ++I) Index.try_emplace(EditedKeys[I], I);
+      return Index;
+    });
 
     TEditBands Bands;
     if (!FSettings.EditBandBounds.empty() && !Bands.SetBounds(FSettings.EditBandBounds))
       throw std::invalid_argument("The edit-distance bands are not strictly descending bounds from 0 to 100");
     FAudit = ComputePairingAudit(FTranslatorFileData, FEditorFileData, SourceKeys, EditedKeys, DocumentNameOf, PlainTextOf);
+    const TEditedIndex EditedIndex = EditedIndexMade.get();
     std::vector<int> RowOfSource(FTranslatorFileData.size(), 0);
 
     std::set<std::string> UsedSuffixes;
