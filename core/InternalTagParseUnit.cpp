@@ -3,6 +3,7 @@
 #include <array>
 #include <bitset>
 #include <cstring>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -104,8 +105,19 @@ void CheckReferencesAndCharacters(std::string_view AText) {
     const std::size_t Hit = AText.find(AEnd, AFrom);
     return Hit == std::string_view::npos ? AText.size() : Hit + AEnd.size();
   };
+  // Only "<", "&" and control characters ask for a look; the rest is stepped over in a tight loop.
+  static constexpr auto kLooked = [] {
+    std::array<bool, 256> T{};
+    for (unsigned C = 0; C < 0x20; ++C) T[C] = C != '\t' && C != '\n' && C != '\r';
+    T['<'] = T['&'] = true;
+    return T;
+  }();
   std::size_t I = 0;
   while (I < AText.size()) {
+    if (!kLooked[static_cast<unsigned char>(AText[I])]) {
+      ++I;
+      continue;
+    }
     const char C = AText[I];
     if (C == '<') {
       const std::string_view Rest = AText.substr(I);
@@ -431,15 +443,18 @@ std::u32string ConvertTagsToSymbols(const std::string& AText, TTagDict& ADict, T
   CheckReferencesAndCharacters(AText);
   std::vector<TFlatItem> Items;
   if (SplitFlatMarkup(AText, Items)) {
-    const TSymbolSet UsedInText = SymbolsUsedIn(AText);
+    Result.reserve(AText.size());
+    // Looked for only when a tag needs a symbol: most texts have none.
+    std::optional<TSymbolSet> UsedInText;
     for (const TFlatItem& Item : Items) {
       if (!Item.IsElement) {
-        Result += Utf8ToU32(Item.Text);
+        AppendUtf8AsU32(Result, Item.Text);
         continue;
       }
       const TTextTag Tag = FlatTextTag(Item);
       if (Tag.TagType == TTagType::ttNotNeeded) continue;
-      const std::u32string Symbol = SymbolFor(Tag, UsedInText, ADict);
+      if (!UsedInText) UsedInText = SymbolsUsedIn(AText);
+      const std::u32string Symbol = SymbolFor(Tag, *UsedInText, ADict);
       if (Symbol.empty()) continue;
       Result += Symbol;
       AIDDict.push_back(TTagIDDictRec{static_cast<int>(Result.size()), Tag.TagID});

@@ -54,14 +54,18 @@ TAuditEntry EntryOf(TAuditSide ASide, std::size_t AIndex, const TDiffInfoRecord&
   return E;
 }
 
-// The entries of one side whose identity (AKeys, in reading order) was met before go to ADuplicates.
-void NoteDuplicates(const TArrayOfDiffInfoRecord& ASide, const std::vector<std::string>& AKeys, TAuditSide AWhich,
-                    TDocumentNameFunc ADocumentName, std::vector<TAuditEntry>& ADuplicates) {
+// The entries of one side whose identity (AKeys, in reading order) was met before go to ADuplicates;
+// gives the set of the side's identities.
+std::unordered_set<std::string_view> NoteDuplicates(const TArrayOfDiffInfoRecord& ASide,
+                                                    const std::vector<std::string>& AKeys, TAuditSide AWhich,
+                                                    TDocumentNameFunc ADocumentName,
+                                                    std::vector<TAuditEntry>& ADuplicates) {
   // The sets look at the keys where they are: no key is copied again.
   std::unordered_set<std::string_view> Seen;
   Seen.reserve(AKeys.size());
   for (std::size_t I = 0; I < AKeys.size(); ++I)
     if (!Seen.insert(AKeys[I]).second) ADuplicates.push_back(EntryOf(AWhich, I, ASide[I], ADocumentName));
+  return Seen;
 }
 
 }  // namespace
@@ -77,10 +81,11 @@ TPairingAudit ComputePairingAudit(const TArrayOfDiffInfoRecord& ASource, const T
                                   TDocumentNameFunc ADocumentName, std::string (*APlainText)(const std::string&)) {
   TPairingAudit Audit;
   NoteDuplicates(ASource, ASourceKeys, TAuditSide::asSource, ADocumentName, Audit.DuplicateIds);
-  NoteDuplicates(AEdited, AEditedKeys, TAuditSide::asEdited, ADocumentName, Audit.DuplicateIds);
+  const std::unordered_set<std::string_view> Edited =
+      NoteDuplicates(AEdited, AEditedKeys, TAuditSide::asEdited, ADocumentName, Audit.DuplicateIds);
 
   // Segments without a source text take no part in pairing (they get no report row).
-  std::unordered_set<std::string_view> Paired, Edited(AEditedKeys.begin(), AEditedKeys.end());
+  std::unordered_set<std::string_view> Paired;
   Paired.reserve(ASourceKeys.size());
   for (std::size_t I = 0; I < ASource.size(); ++I) {
     if (ASource[I].SourceString.empty()) continue;

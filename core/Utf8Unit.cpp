@@ -27,10 +27,19 @@ TLeadInfo LeadInfo(unsigned char ALead) {
 }  // namespace
 
 std::u32string Utf8ToU32(std::string_view AText) {
+  std::u32string Result;
+  AppendUtf8AsU32(Result, AText);
+  return Result;
+}
+
+void AppendUtf8AsU32(std::u32string& AOut, std::string_view AText) {
   // Written through a raw pointer into a buffer of the upper bound (one code
   // point per byte): segment texts are converted three times per segment.
-  std::u32string Result(AText.size(), U'\0');
-  char32_t* Out = Result.data();
+  const std::size_t Old = AOut.size();
+  AOut.resize(Old + AText.size());
+  std::u32string& Result = AOut;
+  char32_t* const Start = Result.data() + Old;
+  char32_t* Out = Start;
   const auto* const Bytes = reinterpret_cast<const unsigned char*>(AText.data());
   const std::size_t Len = AText.size();
   std::size_t I = 0;
@@ -64,8 +73,7 @@ std::u32string Utf8ToU32(std::string_view AText) {
     *Out++ = Complete ? Cp : ReplacementChar;
     I = J;
   }
-  Result.resize(static_cast<std::size_t>(Out - Result.data()));
-  return Result;
+  Result.resize(Old + static_cast<std::size_t>(Out - Start));
 }
 
 void AppendUtf8(std::string& ADest, char32_t ACodePoint) {

@@ -13,6 +13,8 @@ constexpr char32_t ReplacementChar = U'\uFFFD';
 // (stray continuation byte, truncated or overlong sequence, surrogate, value
 // above U+10FFFF) becomes one U+FFFD, so decoding never fails.
 std::u32string Utf8ToU32(std::string_view AText);
+// The same, appended to AOut.
+void AppendUtf8AsU32(std::u32string& AOut, std::string_view AText);
 
 // Encodes code points as UTF-8; surrogates and values above U+10FFFF become U+FFFD.
 std::string U32ToUtf8(std::u32string_view AText);

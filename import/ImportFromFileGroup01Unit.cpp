@@ -195,7 +195,7 @@ void TImporterFromGroup01::ReadSourceSegments(pugi::xml_node ASegSource, pugi::x
 TImporterFromGroup01::TNodeIndex TImporterFromGroup01::IndexTargetSegments(pugi::xml_node ATarget) {
   TNodeIndex Index;
   ForEachOutermost(ATarget, "mrk", [&](pugi::xml_node AMrk) {
-    if (IsSegmentMrk(AMrk)) Index.emplace(FindAttribute(AMrk, "mid").value(), AMrk);
+    if (IsSegmentMrk(AMrk)) Index.Add(FindAttribute(AMrk, "mid").value(), AMrk);
   });
   return Index;
 }
@@ -203,26 +203,50 @@ TImporterFromGroup01::TNodeIndex TImporterFromGroup01::IndexTargetSegments(pugi:
 TImporterFromGroup01::TNodeIndex TImporterFromGroup01::IndexSegmentDefs(pugi::xml_node ASegDefs) {
   TNodeIndex Index;
   ForEachOutermost(ASegDefs, "sdl:seg", [&](pugi::xml_node ASeg) {
-    if (const pugi::xml_attribute ID = FindAttribute(ASeg, "id")) Index.emplace(ID.value(), ASeg);
+    if (const pugi::xml_attribute ID = FindAttribute(ASeg, "id")) Index.Add(ID.value(), ASeg);
   });
   return Index;
 }
 
 std::string TImporterFromGroup01::FindTargetSegment(std::string_view AMid, const TNodeIndex& ATargets) const {
-  const auto It = ATargets.find(AMid);
-  if (It == ATargets.end()) return {};
+  const pugi::xml_node Target = ATargets.Find(AMid);
+  if (!Target) return {};
   TSDLSegmentConverter Converter(*this);
-  return TrimBlanks(ConvertSegmentXml(It->second, Converter));
+  return TrimBlanks(ConvertSegmentXml(Target, Converter));
 }
 
 void TImporterFromGroup01::FindSegmentDef(std::string_view AMid, const TNodeIndex& ASegDefs, std::string& AMatch,
                                           bool& AIsLocked) {
   AMatch.clear();
   AIsLocked = false;
-  const auto It = ASegDefs.find(AMid);
-  if (It == ASegDefs.end()) return;
-  AMatch = AttributeValue(It->second, "percent");
-  AIsLocked = AsciiLower(AttributeValue(It->second, "locked")) == "true";
+  const pugi::xml_node Def = ASegDefs.Find(AMid);
+  if (!Def) return;
+  AMatch = AttributeValue(Def, "percent");
+  AIsLocked = AsciiLower(AttributeValue(Def, "locked")) == "true";
+}
+
+void TImporterFromGroup01::TNodeIndex::Add(std::string_view AKey, pugi::xml_node ANode) {
+  if (!FMap.empty()) {
+    FMap.emplace(AKey, ANode);
+    return;
+  }
+  for (const auto& [Key, Node] : FList)
+    if (Key == AKey) return;
+  FList.emplace_back(AKey, ANode);
+  if (FList.size() <= kListed) return;
+  FMap.reserve(FList.size() * 2);
+  for (const auto& [Key, Node] : FList) FMap.emplace(Key, Node);
+  FList.clear();
+}
+
+pugi::xml_node TImporterFromGroup01::TNodeIndex::Find(std::string_view AKey) const {
+  if (!FMap.empty()) {
+    const auto It = FMap.find(AKey);
+    return It == FMap.end() ? pugi::xml_node() : It->second;
+  }
+  for (const auto& [Key, Node] : FList)
+    if (Key == AKey) return Node;
+  return {};
 }
 
 }  // namespace lexmora

@@ -45,7 +45,17 @@ class TImporterFromGroup01 : public TImporter {
 
  protected:
   // Segment elements of one unit by mid (target) or id (seg-defs); the first in document order wins.
-  using TNodeIndex = std::unordered_map<std::string_view, pugi::xml_node>;
+  // Nearly every unit has one segment: a few are looked through, a hash map takes over beyond.
+  class TNodeIndex {
+   public:
+    void Add(std::string_view AKey, pugi::xml_node ANode);
+    pugi::xml_node Find(std::string_view AKey) const;  // empty when absent
+
+   private:
+    static constexpr std::size_t kListed = 8;
+    std::vector<std::pair<std::string_view, pugi::xml_node>> FList;
+    std::unordered_map<std::string_view, pugi::xml_node> FMap;  // all of them, once there are many
+  };
 
   // Appends the definitions of a "tag-defs" element to FFagDict.
   void ReadTagDefs(pugi::xml_node ATagDefs);

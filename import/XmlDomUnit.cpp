@@ -414,6 +414,16 @@ void ReplaceForbiddenControls(std::string& AMarkup) {
   }();
   std::size_t First = 0;
   for (; First < AMarkup.size(); ++First) {
+    // Eight bytes at a time while none of them is below U+0020 or an "&".
+    while (First + 8 <= AMarkup.size()) {
+      std::uint64_t Word;
+      std::memcpy(&Word, AMarkup.data() + First, 8);
+      constexpr std::uint64_t kOnes = 0x0101010101010101ULL, kHighs = 0x8080808080808080ULL;
+      const std::uint64_t Amps = Word ^ (kOnes * '&');
+      if ((((Word - kOnes * 0x20) & ~Word) | ((Amps - kOnes) & ~Amps)) & kHighs) break;
+      First += 8;
+    }
+    if (First >= AMarkup.size()) break;
     const unsigned char C = static_cast<unsigned char>(AMarkup[First]);
     if (kSuspect[C] && (C != '&' || ForbiddenReferenceAt(AMarkup, First) != 0)) break;
   }

@@ -184,6 +184,7 @@ bool TDiffFileConstructor::CreateDiffFile() {
     for (const TLangPair& Pair : FLangPairs) {
       TPairAnalysis Analysis(Bands);
       std::string LastCaption;
+      const TDiffInfoRecord* CaptionOf = nullptr;  // the segment LastCaption was made for
       bool CaptionWritten = false;
       int RowNo = 0, Total = 0, Changed = 0;
       std::int64_t SumSteps = 0, SumLengths = 0;
@@ -231,14 +232,19 @@ bool TDiffFileConstructor::CreateDiffFile() {
             continue;
           }
 
-          std::string Caption = Facts.Document + " (" + S.SourceLang + " > " + S.TargetLang + ")";
-          if (Caption != LastCaption) {
-            LastCaption = std::move(Caption);
-            if (!CaptionWritten) {
-              Writer->AddCaption();
-              CaptionWritten = true;
+          // The label is made again only where the document or the languages change.
+          if (!CaptionOf || CaptionOf->UserPath != S.UserPath || CaptionOf->FileName != S.FileName ||
+              CaptionOf->SourceLang != S.SourceLang || CaptionOf->TargetLang != S.TargetLang) {
+            CaptionOf = &S;
+            std::string Caption = Facts.Document + " (" + S.SourceLang + " > " + S.TargetLang + ")";
+            if (Caption != LastCaption) {
+              LastCaption = std::move(Caption);
+              if (!CaptionWritten) {
+                Writer->AddCaption();
+                CaptionWritten = true;
+              }
+              Writer->AddJoinRow(LastCaption);
             }
-            Writer->AddJoinRow(LastCaption);
           }
           ++RowNo;
           RowOfSource[SrcIndex] = RowNo;

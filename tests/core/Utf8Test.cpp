@@ -49,3 +49,15 @@ TEST(Utf8, RoundTripOfEveryScalarValue) {
   const std::string Bytes = U32ToUtf8(All);
   EXPECT_EQ(Utf8ToU32(Bytes), All);
 }
+
+// Appending decodes as Utf8ToU32 does and keeps what was there, also across a broken sequence.
+TEST(Utf8, AppendingKeepsWhatWasThere) {
+  const std::string Pieces[] = {"", "abc", "\xC3\xA9t\xC3", "\xA9", "\xF0\x9F\x98\x80", "\xED\xA0\x80x"};
+  std::u32string Appended = U"start";
+  std::u32string Expected = U"start";
+  for (const std::string& P : Pieces) {
+    AppendUtf8AsU32(Appended, P);
+    Expected += Utf8ToU32(P);
+    EXPECT_EQ(Appended, Expected);
+  }
+}

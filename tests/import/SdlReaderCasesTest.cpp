@@ -149,6 +149,34 @@ std::vector<TCase> Cases() {
   };
 }
 
+// A unit of many segments, targets and definitions in reverse order and each mid given twice:
+// the first of a mid wins however many there are.
+TEST(SdlReaderUnits, ManySegmentsFindTheirFirstTargetAndDefinition) {
+  for (const int Count : {1, 7, 8, 9, 30}) {
+    SCOPED_TRACE(Count);
+    std::string Src, Trg, Defs;
+    for (int M = 1; M <= Count; ++M) Src += Seg(std::to_string(M), "s" + std::to_string(M));
+    for (int M = Count; M >= 1; --M) {
+      Trg += Seg(std::to_string(M), "t" + std::to_string(M));
+      Defs += "<sdl:seg id=\"" + std::to_string(M) + "\" percent=\"" + std::to_string(M) + "\"/>";
+    }
+    for (int M = 1; M <= Count; ++M) {  // the second of each mid, never taken
+      Trg += Seg(std::to_string(M), "late");
+      Defs += "<sdl:seg id=\"" + std::to_string(M) + "\" percent=\"0\" locked=\"true\"/>";
+    }
+    TArrayOfDiffInfoRecord Records;
+    ASSERT_TRUE(ReadSdl(SdlDoc(Unit("u", Src, Target(Trg), SegDefs(Defs))), Records));
+    ASSERT_EQ(Records.size(), static_cast<std::size_t>(Count));
+    for (int M = 1; M <= Count; ++M) {
+      const TDiffInfoRecord& R = Records[static_cast<std::size_t>(M - 1)];
+      EXPECT_EQ(R.SegmentID, std::to_string(M));
+      EXPECT_EQ(R.ResultStr, "t" + std::to_string(M));
+      EXPECT_EQ(R.Match, std::to_string(M));
+      EXPECT_FALSE(R.IsLocked);
+    }
+  }
+}
+
 class SdlReaderCase : public testing::TestWithParam<TCase> {};
 
 TEST_P(SdlReaderCase, GivesTheExpectedRecords) {

@@ -306,3 +306,20 @@ TEST(XmlDom, NameLookupsAgreeWithAPlainReference) {
     }
   }
 }
+
+// Whatever the position of a control or a reference among plain bytes (the search goes eight
+// bytes at a time), it is found or left as the rules say.
+TEST(XmlDom, ForbiddenControlsFoundAtEveryPosition) {
+  const struct {
+    std::string Piece, Replaced;
+  } Pieces[] = {{"\x01", "\uFFFD"}, {"\x1F", "\uFFFD"}, {"&#1;", "\uFFFD"}, {"&#x1f;", "\uFFFD"},
+                {"\t", "\t"},       {"\r\n", "\r\n"},   {"&amp;", "&amp;"}, {"&#32;", "&#32;"},
+                {"\xC3\xA9", "\xC3\xA9"}, {" ", " "}};
+  for (const auto& P : Pieces)
+    for (std::size_t Pos = 0; Pos <= 24; ++Pos) {
+      const std::string Plain(24, 'a');
+      std::string S = Plain.substr(0, Pos) + P.Piece + Plain.substr(Pos);
+      ReplaceForbiddenControls(S);
+      EXPECT_EQ(S, Plain.substr(0, Pos) + P.Replaced + Plain.substr(Pos)) << "piece at " << Pos;
+    }
+}

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 
 #include "LocalizationUnit.h"
 #include "RunTestSupport.h"
@@ -257,6 +258,62 @@ TEST(ReportConstructionPairs, SummariesMatchTheTotals) {
   EXPECT_EQ(P.EdDist, "75%");
   EXPECT_EQ(P.ReportFile, "/r/P_en-US_de-DE.rec");
   EXPECT_TRUE(P.Written);
+}
+
+// Many segments are compared on two threads, a batch at a time: the rows must come in source
+// order, numbered per pair, each exactly as the comparison of that segment alone gives it.
+TEST(ReportConstructionBatches, ManySegmentsComeOutAsEachAlone) {
+  for (const bool Hide : {false, true}) {
+    SCOPED_TRACE(Hide ? "unchanged hidden" : "all shown");
+    TDiffFileConstructorSettings S;
+    S.ResultFileName = "/r/P_";
+    S.HideEquivalentString = Hide;
+    TArrayOfDiffInfoRecord Source, Edited;
+    for (int I = 0; I < 1600; ++I) {
+      const std::string N = std::to_string(I);
+      const std::string Trg = I % 3 == 0 ? "fr-FR" : "de-DE";
+      const std::string File = I < 700 ? "/t/a.sdlxliff" : "/t/b.sdlxliff";
+      Source.push_back(Seg("u" + N, "source <x id=\"1\"/>" + N, "tr " + N + " a b", "en-US", Trg, File, "",
+                           I % 7 == 0));
+      if (I % 11 == 0) continue;  // no edited counterpart
+      Edited.push_back(Seg("u" + N, "source", I % 2 ? "tr " + N + " a b" : "ed " + N + " b c", "en-US", Trg, File,
+                           I % 5 == 0 ? "100" : ""));
+    }
+    TRecordingObserver Observer;
+    TTestRun Run(S, Observer);
+    Run.MutableTranslatorFileData() = Source;
+    Run.MutableEditorFileData() = Edited;
+    ASSERT_TRUE(Run.CreateDiffFile());
+
+    // What each segment gives alone, without its number.
+    const auto WithoutNumber = [](const std::string& ARow) { return ARow.substr(ARow.find(' ', 4)); };
+    std::map<std::string, std::vector<std::string>> ExpectedRows;  // per target language, in order
+    std::map<std::string, TDiffInfoRecord> EditedOf;
+    for (const TDiffInfoRecord& E : Edited) EditedOf.emplace(E.UnitID, E);
+    for (std::size_t I = 0; I < Source.size(); ++I) {
+      TTestRun Alone(S, Observer);
+      Alone.MutableTranslatorFileData() = {Source[I]};
+      if (const auto It = EditedOf.find(Source[I].UnitID); It != EditedOf.end())
+        Alone.MutableEditorFileData() = {It->second};
+      ASSERT_TRUE(Alone.CreateDiffFile());
+      for (const std::string& L : Alone.WriterLog)
+        if (L.starts_with("Row ")) ExpectedRows[Source[I].TargetLang].push_back(WithoutNumber(L));
+    }
+    std::map<std::string, std::vector<std::string>> Rows;
+    std::string Pair;
+    for (const std::string& L : Run.WriterLog) {
+      if (L.starts_with("Join ")) Pair = L.find("fr-FR") != std::string::npos ? "fr-FR" : "de-DE";
+      if (!L.starts_with("Row ")) continue;
+      std::vector<std::string>& Of = Rows[Pair];
+      EXPECT_EQ(L.substr(4, L.find(' ', 4) - 4), std::to_string(Of.size() + 1));
+      Of.push_back(WithoutNumber(L));
+    }
+    EXPECT_EQ(Rows, ExpectedRows);
+    EXPECT_GT(ExpectedRows["de-DE"].size(), Hide ? 300u : 1000u);
+    // Document labels where the document changes, once per pair and document.
+    EXPECT_EQ(std::count_if(Run.WriterLog.begin(), Run.WriterLog.end(), [](const std::string& L) { return L.starts_with("Join "); }),
+              4);
+  }
 }
 
 }  // namespace
