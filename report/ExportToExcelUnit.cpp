@@ -275,8 +275,8 @@ void TExcelFileCreator::Submit(TRowJob&& AJob) {
     if (WorkAside()) {
       try {
         FRowBuilder = std::thread([this] { RunRowBuilder(); });
-      } catch (const std::system_error&) {
-        // No thread to be had: the rows are built here.
+      } catch (const std::exception&) {
+        // No thread (or no memory for one) to be had: the rows are built here.
       }
     }
   }
@@ -479,15 +479,21 @@ void TExcelFileCreator::StartEarlyDeflates() {
       Early->Path = Path;
       Early->Pieces = (this->*Build)();
       TEarlyDeflate* const E = Early.get();
-      Early->Thread = std::thread([this, E] {
-        try {
-          E->Result = std::make_shared<const TDeflatedPart>(
-              DeflateZipPart(TZipPart(E->Path, E->Pieces.Pieces()), &FCancelEarlyDeflates));
-        } catch (...) {
-          E->Result.reset();
-        }
-      });
+      // Kept before its thread starts, so that no running thread is ever dropped unjoined.
       FEarlyDeflates.push_back(std::move(Early));
+      try {
+        E->Thread = std::thread([this, E] {
+          try {
+            E->Result = std::make_shared<const TDeflatedPart>(
+                DeflateZipPart(TZipPart(E->Path, E->Pieces.Pieces()), &FCancelEarlyDeflates));
+          } catch (...) {
+            E->Result.reset();
+          }
+        });
+      } catch (...) {
+        FEarlyDeflates.pop_back();
+        throw;
+      }
     } catch (...) {
     }
   }
