@@ -60,21 +60,10 @@ bool WalkParsedDocument(const pugi::xml_document& ADoc, const TIsTerminateSetFun
   return true;
 }
 
-// Hands every "trans-unit" below AParent to AOnTransUnit, in document order, without descending
-// into one. Pre-order walk over parent links: no recursion, so nesting depth is no danger.
+// Hands every "trans-unit" below AParent (a body, or a slice of one: never a unit itself) to
+// AOnTransUnit, in document order, without descending into one.
 void WalkTransUnits(pugi::xml_node AParent, const TTransUnitFunc& AOnTransUnit) {
-  pugi::xml_node Cur = AParent.first_child();
-  while (Cur) {
-    const bool IsUnit = IsElementNamed(Cur, "trans-unit");
-    if (IsUnit) AOnTransUnit(Cur);
-    if (!IsUnit && Cur.first_child()) {
-      Cur = Cur.first_child();
-      continue;
-    }
-    while (Cur != AParent && !Cur.next_sibling()) Cur = Cur.parent();
-    if (Cur == AParent) break;
-    Cur = Cur.next_sibling();
-  }
+  ForEachOutermost(AParent, "trans-unit", AOnTransUnit);
 }
 
 // An XLIFF 2 document's units are walked without the body walk, so none of its content may be
