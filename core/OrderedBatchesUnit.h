@@ -9,7 +9,8 @@
 // the batch it is on. APrepare must depend on nothing but its batch (it runs on either thread, in
 // any order); an exception it lets out is thrown by the call when that batch's turn to be
 // emitted comes, as the same work done in one loop would have thrown it there. The worker is
-// joined before the call returns or throws.
+// joined before the call returns or throws; when no thread can be started, the calling thread
+// does all the work.
 #pragma once
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include <cstddef>
 #include <exception>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -69,11 +71,16 @@ void PrepareAndEmitInOrder(std::size_t ACount, std::size_t ABatchSize, std::size
     return true;
   };
 
-  std::thread Worker([&] {
-    std::unique_lock<std::mutex> Held(Lock);
-    while (!Quit && NextToClaim < Batches)
-      if (!PrepareOne(Held, 1)) Changed.wait(Held);
-  });
+  std::thread Worker;
+  try {
+    Worker = std::thread([&] {
+      std::unique_lock<std::mutex> Held(Lock);
+      while (!Quit && NextToClaim < Batches)
+        if (!PrepareOne(Held, 1)) Changed.wait(Held);
+    });
+  } catch (const std::system_error&) {
+    // No thread to be had: the calling thread prepares every batch itself, as it waits.
+  }
   struct TJoin {
     std::mutex& Lock;
     std::condition_variable& Changed;
@@ -85,7 +92,7 @@ void PrepareAndEmitInOrder(std::size_t ACount, std::size_t ABatchSize, std::size
         Quit = true;
       }
       Changed.notify_all();
-      Worker.join();
+      if (Worker.joinable()) Worker.join();
     }
   } Join{Lock, Changed, Quit, Worker};
 

@@ -240,8 +240,6 @@ void TImporter::ReadLanguagesOfFirstFile(const std::string& ADocFile, const std:
   FLangPair = {};
   ReleaseDocument();
   try {
-    // Parsed keeping blank text, as the walk wants it: blank text nodes are not elements, so the
-    // languages are the same.
     if (FBodySliceBytes > 0) {
       if (std::unique_ptr<TSlicedDocument> Sliced = OpenSliced(ADocFile)) {
         FLangPair = DocumentLanguages(Sliced->Skeleton().document_element());
@@ -250,6 +248,8 @@ void TImporter::ReadLanguagesOfFirstFile(const std::string& ADocFile, const std:
         return;
       }
     }
+    // Parsed keeping blank text, as the walk wants it: blank text nodes are not elements, so the
+    // languages are the same.
     auto Doc = std::make_unique<pugi::xml_document>();
     try {
       LoadXmlFile(*Doc, ADocFile, true);

@@ -103,10 +103,11 @@ std::vector<pugi::xml_node> SkeletonBodies(const pugi::xml_document& ASkeleton) 
 
 std::unique_ptr<TSlicedDocument> TSlicedDocument::Open(std::string AData, std::size_t ASliceBytes) {
   try {
-    // A NUL ends the parser's text: a slice would end early where the whole document fails.
-    if (std::memchr(AData.data(), '\0', AData.size()) || !IsUtf8Document(AData)) return nullptr;
+    // The scan first: a document without a body to cut (XLIFF 2) is given up after one pass.
     const std::optional<std::vector<TBodyCut>> Cuts = FindBodies(AData, ASliceBytes);
     if (!Cuts || Cuts->empty()) return nullptr;  // nothing to cut: the whole parse costs less
+    // A NUL ends the parser's text: a slice would end early where the whole document fails.
+    if (std::memchr(AData.data(), '\0', AData.size()) || !IsUtf8Document(AData)) return nullptr;
     std::unique_ptr<TSlicedDocument> Doc(new TSlicedDocument());
     Doc->FData = std::move(AData);
     const std::string_view Data = Doc->FData;

@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <exception>
-#include <future>
 #include <set>
 #include <stdexcept>
 #include <unordered_map>
@@ -14,6 +13,7 @@
 #include "LocalizationUnit.h"
 #include "LoggerUnit.h"
 #include "OrderedBatchesUnit.h"
+#include "ParallelJobsUnit.h"
 #include "Utf8Unit.h"
 #include "WordCountUnit.h"
 
@@ -71,24 +71,25 @@ struct TPreparedRow {
 };
 using TPreparedRows = std::vector<TPreparedRow>;
 
-// Compares source segment AS (identity AKey) with its edited segment into ARow: the facts, and unless the row is
-// an unchanged one that is not shown, the three cells. Uses only what the writer's cell folding
-// reads, so it runs on either thread.
+// Compares source segment AS (identity AKey) with its edited segment into ARow: the facts, and
+// unless the row is an unchanged one that is not shown, the three cells. Uses only what the
+// writer's cell folding reads, so it runs on either thread.
 void PrepareRow(const TDiffInfoRecord& AS, std::string_view AKey, const TArrayOfDiffInfoRecord& AEdited,
                 const TEditedIndex& AEditedIndex,
                 const TDiffFileConstructorSettings& ASettings, TBaseFileCreator& AWriter, TSegmentWork& AWork,
                 TPreparedRow& ARow) {
-  std::string EditedText;
+  static const std::string kNoEditedText;
+  const std::string* EditedText = &kNoEditedText;
   if (const auto Found = AEditedIndex.find(AKey); Found != AEditedIndex.end()) {
     ARow.Match = AEdited[Found->second].Match;
-    EditedText = AEdited[Found->second].ResultStr;
+    EditedText = &AEdited[Found->second].ResultStr;
   }
   TSymbolText& Src = AWork.Src;
   TSymbolText& Tr = AWork.Tr;
   TSymbolText& Ed = AWork.Ed;
   Src.Convert(AS.SourceString);
   Tr.Convert(AS.ResultStr);
-  Ed.Convert(EditedText);
+  Ed.Convert(*EditedText);
   if (ASettings.DoNotSeparateSpaces) {
     UnifyNoBreakSpaces(Tr.Symbols);
     UnifyNoBreakSpaces(Ed.Symbols);
@@ -167,25 +168,26 @@ bool TDiffFileConstructor::CreateDiffFile() {
     int Progress = 0;
     CollectLangPairs();
 
-    // The identities of both sides, made once; the first edited segment of each, in reading order.
-    // Each step on both cores: the edited side's keys beside the source side's, then its index
-    // beside the audit.
-    std::future<std::vector<std::string>> EditedKeysMade =
-        std::async(std::launch::async, [this] { return SegmentIdentityKeys(FEditorFileData); });
-    const std::vector<std::string> SourceKeys = SegmentIdentityKeys(FTranslatorFileData);
-    const std::vector<std::string> EditedKeys = EditedKeysMade.get();
-    std::future<TEditedIndex> EditedIndexMade = std::async(std::launch::async, [&EditedKeys] {
-      TEditedIndex Index;
-      Index.reserve(EditedKeys.size());
-      for (std::size_t I = 0; I < EditedKeys.size(); ++I) Index.try_emplace(EditedKeys[I], I);
-      return Index;
-    });
-
     TEditBands Bands;
     if (!FSettings.EditBandBounds.empty() && !Bands.SetBounds(FSettings.EditBandBounds))
       throw std::invalid_argument("The edit-distance bands are not strictly descending bounds from 0 to 100");
-    FAudit = ComputePairingAudit(FTranslatorFileData, FEditorFileData, SourceKeys, EditedKeys, DocumentNameOf, PlainTextOf);
-    const TEditedIndex EditedIndex = EditedIndexMade.get();
+
+    // The identities of both sides, made once, then the first edited segment of each (in reading
+    // order) beside the audit; each step on two cores.
+    std::vector<std::string> SourceKeys, EditedKeys;
+    RunJobs({[&] { SourceKeys = SegmentIdentityKeys(FTranslatorFileData); },
+             [&] { EditedKeys = SegmentIdentityKeys(FEditorFileData); }},
+            2);
+    TEditedIndex EditedIndex;
+    RunJobs({[&] {
+               FAudit = ComputePairingAudit(FTranslatorFileData, FEditorFileData, SourceKeys, EditedKeys, DocumentNameOf,
+                                            PlainTextOf);
+             },
+             [&] {
+               EditedIndex.reserve(EditedKeys.size());
+               for (std::size_t I = 0; I < EditedKeys.size(); ++I) EditedIndex.try_emplace(EditedKeys[I], I);
+             }},
+            2);
     std::vector<int> RowOfSource(FTranslatorFileData.size(), 0);
 
     std::set<std::string> UsedSuffixes;
