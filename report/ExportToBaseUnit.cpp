@@ -117,20 +117,22 @@ std::string SystemReason(int AErrno) { return std::strerror(AErrno); }
 
 // Writes all of AContent to AFd; false with errno set on failure. close() is checked too: some
 // file systems report a full disk only there.
-bool WriteAllAndClose(int AFd, std::string_view AContent) {
-  const char* P = AContent.data();
-  std::size_t Left = AContent.size();
-  while (Left > 0) {
-    const ssize_t N = ::write(AFd, P, Left);
-    if (N < 0 && errno == EINTR) continue;
-    if (N <= 0) {
-      const int Saved = N == 0 ? EIO : errno;
-      ::close(AFd);
-      errno = Saved;
-      return false;
+bool WriteAllAndClose(int AFd, const std::vector<std::string_view>& APieces) {
+  for (const std::string_view Piece : APieces) {
+    const char* P = Piece.data();
+    std::size_t Left = Piece.size();
+    while (Left > 0) {
+      const ssize_t N = ::write(AFd, P, Left);
+      if (N < 0 && errno == EINTR) continue;
+      if (N <= 0) {
+        const int Saved = N == 0 ? EIO : errno;
+        ::close(AFd);
+        errno = Saved;
+        return false;
+      }
+      P += N;
+      Left -= static_cast<std::size_t>(N);
     }
-    P += N;
-    Left -= static_cast<std::size_t>(N);
   }
   return ::close(AFd) == 0;
 }
@@ -140,11 +142,15 @@ bool WriteAllAndClose(int AFd, std::string_view AContent) {
 void TBaseFileCreator::WriteFileContent(const std::string& AFileName, std::string_view AContent) {
   const int Fd = ::open(AFileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (Fd < 0) throw std::runtime_error("Cannot create file " + AFileName + ": " + SystemReason(errno));
-  if (!WriteAllAndClose(Fd, AContent))
+  if (!WriteAllAndClose(Fd, {AContent}))
     throw std::runtime_error("Cannot write file " + AFileName + ": " + SystemReason(errno));
 }
 
 void TBaseFileCreator::WriteNewFile(const std::string& AFileName, std::string_view AContent) {
+  WriteNewFile(AFileName, std::vector<std::string_view>{AContent});
+}
+
+void TBaseFileCreator::WriteNewFile(const std::string& AFileName, const std::vector<std::string_view>& APieces) {
   std::string Temp = AFileName + ".XXXXXX.tmp";
   const int Fd = ::mkostemps(Temp.data(), 4, O_CLOEXEC);
   if (Fd < 0) throw std::runtime_error("cannot create a temporary file: " + SystemReason(errno));
@@ -155,7 +161,7 @@ void TBaseFileCreator::WriteNewFile(const std::string& AFileName, std::string_vi
   };
   // mkostemps creates the file 0600; a report is as readable as the other files it writes.
   ::fchmod(Fd, 0644);
-  if (!WriteAllAndClose(Fd, AContent)) Fail("cannot write");
+  if (!WriteAllAndClose(Fd, APieces)) Fail("cannot write");
   if (!RenameNoReplace(Temp, AFileName)) {
     if (errno == EEXIST) {
       ::unlink(Temp.c_str());

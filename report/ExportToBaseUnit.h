@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "DataTypeUnit.h"
 #include "PairAnalysisUnit.h"
@@ -103,6 +104,8 @@ class TBaseFileCreator {
   // a file of that name exists, so AFileName never names an incomplete file. Every failure
   // removes the temporary file and throws std::runtime_error with a short reason (no path).
   static void WriteNewFile(const std::string& AFileName, std::string_view AContent);
+  // The same with the content as pieces written one after another, so a large one is not joined first.
+  static void WriteNewFile(const std::string& AFileName, const std::vector<std::string_view>& APieces);
 
   // Moves AFrom to ATo unless ATo exists; atomic, so a file that appears meanwhile is never
   // replaced. False with errno set (EEXIST when ATo exists) on failure.

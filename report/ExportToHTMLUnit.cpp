@@ -358,31 +358,44 @@ std::string THTMLFileCreator::PageHead() const {
   return Head;
 }
 
-std::string THTMLFileCreator::BuildPage() const {
-  std::string Page = "\xEF\xBB\xBF";
-  Page += PageHead();
+std::vector<std::string_view> THTMLFileCreator::PagePieces(std::string& AHead, std::string& AMiddle,
+                                                           std::string& ATail) const {
+  AHead = "\xEF\xBB\xBF";
+  AHead += PageHead();
   // A list added to the page as one entry leaves an empty line after its own lines.
   if (!FResultTotalInfo.empty()) {
-    Page += FResultTotalInfo;
-    Page += CRLF;
+    AHead += FResultTotalInfo;
+    AHead += CRLF;
   }
+  std::vector<std::string_view> Pieces{AHead};
+  AMiddle.clear();
   if (FResultContentBody.empty()) {
-    AppendLine(Page, "<h4>" + GetLocalizedText(TMsg::HtmlNoDifferences, FSettings.LocalizationLanguare) + "</h4>");
+    AppendLine(AMiddle, "<h4>" + GetLocalizedText(TMsg::HtmlNoDifferences, FSettings.LocalizationLanguare) + "</h4>");
   } else {
-    Page += FResultContentBody;
-    AppendLine(Page, "</table>");
-    Page += CRLF;
+    Pieces.push_back(FResultContentBody);
+    AppendLine(AMiddle, "</table>");
+    AMiddle += CRLF;
   }
-  Page += FResultAnalysis;
-  AppendLine(Page, "</body>");
-  AppendLine(Page, "</html>");
+  Pieces.push_back(AMiddle);
+  Pieces.push_back(FResultAnalysis);
+  ATail.clear();
+  AppendLine(ATail, "</body>");
+  AppendLine(ATail, "</html>");
+  Pieces.push_back(ATail);
+  return Pieces;
+}
+
+std::string THTMLFileCreator::BuildPage() const {
+  std::string Head, Middle, Tail, Page;
+  for (const std::string_view Piece : PagePieces(Head, Middle, Tail)) Page += Piece;
   return Page;
 }
 
 std::string THTMLFileCreator::ExecuteFileCreation(const std::string& ATrgLangPair,
                                                   const TOnProgressCallback& /*ACallback*/) {
   // Note: the page is complete under its final name or not there at all.
-  WriteNewFile(ResultFileFor(ATrgLangPair), BuildPage());
+  std::string Head, Middle, Tail;
+  WriteNewFile(ResultFileFor(ATrgLangPair), PagePieces(Head, Middle, Tail));
   return {};
 }
 

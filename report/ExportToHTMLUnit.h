@@ -46,6 +46,9 @@ class THTMLFileCreator : public TBaseFileCreator {
  private:
   // The page head down to the logo paragraph.
   std::string PageHead() const;
+  // The page in order as pieces of AHead, AMiddle and ATail, made here, and the writer's own row
+  // and analysis texts, which are not copied.
+  std::vector<std::string_view> PagePieces(std::string& AHead, std::string& AMiddle, std::string& ATail) const;
 
   std::string FResultTotalInfo;    // the totals table, lines ended by CR LF
   std::string FResultContentBody;  // the comparison table, lines ended by CR LF

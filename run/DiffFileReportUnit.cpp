@@ -137,8 +137,13 @@ bool TDiffFileConstructor::LangPairExists(const std::string& ASrcLang, const std
 }
 
 void TDiffFileConstructor::CollectLangPairs() {
-  for (const TDiffInfoRecord& Rec : FTranslatorFileData)
+  const TDiffInfoRecord* Previous = nullptr;
+  for (const TDiffInfoRecord& Rec : FTranslatorFileData) {
+    // Segments come in runs of one document, so most have the languages of the one before.
+    if (Previous && Previous->SourceLang == Rec.SourceLang && Previous->TargetLang == Rec.TargetLang) continue;
+    Previous = &Rec;
     if (!LangPairExists(Rec.SourceLang, Rec.TargetLang)) FLangPairs.push_back({Rec.SourceLang, Rec.TargetLang});
+  }
 }
 
 bool TDiffFileConstructor::WritePairReport(TBaseFileCreator& AWriter, const std::string& ASuffix,
@@ -211,10 +216,15 @@ bool TDiffFileConstructor::CreateDiffFile() {
       // Each segment is compared on either of two threads; the rows are written here, in order.
       const auto Prepare = [&](std::size_t AThread, std::size_t ABegin, std::size_t AEnd, TPreparedRows& ARows) {
         ARows.resize(AEnd - ABegin);
+        const TDiffInfoRecord* LangsOf = nullptr;  // the last segment whose languages were keyed
+        bool LangsInPair = false;
         for (std::size_t I = ABegin; I < AEnd; ++I) {
           const TDiffInfoRecord& S = FTranslatorFileData[I];
-          if (S.SourceString.empty() || LanguageKey(S.SourceLang) != PairSrc || LanguageKey(S.TargetLang) != PairTrg)
-            continue;
+          if (!LangsOf || LangsOf->SourceLang != S.SourceLang || LangsOf->TargetLang != S.TargetLang) {
+            LangsOf = &S;
+            LangsInPair = LanguageKey(S.SourceLang) == PairSrc && LanguageKey(S.TargetLang) == PairTrg;
+          }
+          if (S.SourceString.empty() || !LangsInPair) continue;
           TPreparedRow& Row = ARows[I - ABegin];
           Row.InPair = true;
           try {
