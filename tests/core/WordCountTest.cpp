@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 #include <unicode/uchar.h>
 
-#include <cstdio>
 #include <random>
 #include <vector>
 
 #include "InternalTagParseUnit.h"
+#include "ShownTextTestSupport.h"
 #include "Utf8Unit.h"
 #include "WordCountUnit.h"
 
@@ -128,19 +128,7 @@ namespace {
 const char* const kAllCodes[] = {"",   "en", "en-US", "de-DE", "fr",          "ru",   "ja",
                                  "zh_Hans", "th", "fi", "sv", "en_US_POSIX", "x!-??"};
 
-// The text with everything but printable ASCII written as \x{...}, for failure messages.
-std::string Shown(std::u32string_view AText) {
-  std::string Result;
-  for (const char32_t C : AText)
-    if (C >= 0x20 && C < 0x7F) {
-      Result += static_cast<char>(C);
-    } else {
-      char Buffer[16];
-      std::snprintf(Buffer, sizeof Buffer, "\\x{%X}", static_cast<unsigned>(C));
-      Result += Buffer;
-    }
-  return Result;
-}
+using test_support::ShownText;
 
 // Counts texts with and without the ASCII shortcut and keeps the first differences.
 class TAgainstIcu {
@@ -148,7 +136,7 @@ class TAgainstIcu {
   void Check(std::u32string_view AText, const std::string& ACode) {
     const TTextCount Fast = FFast.Count(AText, ACode), Icu = FIcu.Count(AText, ACode);
     if ((Fast.Words != Icu.Words || Fast.Characters != Icu.Characters) && FDifferences.size() < 10)
-      FDifferences.push_back("'" + ACode + "' [" + Shown(AText) + "]: " + std::to_string(Fast.Words) +
+      FDifferences.push_back("'" + ACode + "' [" + ShownText(AText) + "]: " + std::to_string(Fast.Words) +
                              " words, ICU " + std::to_string(Icu.Words));
     ++FChecked;
   }
@@ -178,7 +166,7 @@ std::u32string RandomAscii(std::mt19937& ARandom) {
 TEST(WordCount, AsciiClassesAreIcusProperties) {
   using enum TAsciiWordClass;
   for (char32_t Code = 0; Code < 0x80; ++Code) {
-    SCOPED_TRACE(Shown(std::u32string(1, Code)));
+    SCOPED_TRACE(ShownText(std::u32string(1, Code)));
     const auto Property = static_cast<UWordBreakValues>(u_getIntPropertyValue(Code, UCHAR_WORD_BREAK));
     TAsciiWordClass Expected = awcOther;
     switch (Property) {
