@@ -59,9 +59,7 @@ bool FollowsNeutralRules(const icu::BreakIterator& AIt) {
   return Hash == kNeutralRulesHash;
 }
 
-bool IsWordPart(TAsciiWordClass AClass) {
-  return AClass == awcLetter || AClass == awcDigit || AClass == awcConnector;
-}
+bool IsWordPart(TAsciiWordClass AClass) { return AClass == awcLetter || AClass == awcDigit || AClass == awcConnector; }
 
 // The words of AText by the neutral rules, or nothing when it holds a code point beyond ASCII.
 // Letters, digits and '_' run together in any order; a single '.' or '\'' joins two letters, and a
@@ -75,10 +73,9 @@ std::optional<std::int64_t> CountAsciiWords(std::u32string_view AText) {
     if (Ch >= kAsciiClasses.size()) return std::nullopt;
     const TAsciiWordClass Class = kAsciiClasses[Ch];
     if (IsWordPart(Class)) {
-      const bool Joins = IsWordPart(Prev) ||
-                         (BeforePrev == awcLetter && Prev == awcMidLetterOrDigit && Class == awcLetter) ||
-                         (BeforePrev == awcDigit && (Prev == awcMidLetterOrDigit || Prev == awcMidDigit) &&
-                          Class == awcDigit);
+      const bool Joins =
+          IsWordPart(Prev) || (BeforePrev == awcLetter && Prev == awcMidLetterOrDigit && Class == awcLetter) ||
+          (BeforePrev == awcDigit && (Prev == awcMidLetterOrDigit || Prev == awcMidDigit) && Class == awcDigit);
       if (!Joins) RunIsWord = false;
       if (!RunIsWord && (Class != awcConnector || Prev == awcConnector)) {
         RunIsWord = true;

@@ -20,11 +20,11 @@ struct TTextCount {
 // blanks, line ends, quotes, ':' and the rest never join a letter or a digit nor make a word.
 enum class TAsciiWordClass : std::uint8_t {
   awcOther = 0,
-  awcLetter = 1,             // A-Z a-z and '@'
-  awcDigit = 2,              // 0-9
-  awcConnector = 3,          // '_'
-  awcMidLetterOrDigit = 4,   // '.' '\'' between two letters or two digits
-  awcMidDigit = 5            // ',' ';' between two digits
+  awcLetter = 1,            // A-Z a-z and '@'
+  awcDigit = 2,             // 0-9
+  awcConnector = 3,         // '_'
+  awcMidLetterOrDigit = 4,  // '.' '\'' between two letters or two digits
+  awcMidDigit = 5           // ',' ';' between two digits
 };
 
 // The class of AChar (below 0x80) in the table that plain ASCII texts are counted by.

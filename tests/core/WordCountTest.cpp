@@ -125,8 +125,8 @@ TEST(WordCount, WithoutTagSymbolsKeepsOrdinaryText) {
 namespace {
 
 // Neutral rules, neutral rules with dictionaries for other scripts, tailored rules, no known rules.
-const char* const kAllCodes[] = {"",   "en", "en-US", "de-DE", "fr",          "ru",   "ja",
-                                 "zh_Hans", "th", "fi", "sv", "en_US_POSIX", "x!-??"};
+const char* const kAllCodes[] = {"",        "en", "en-US", "de-DE", "fr",          "ru",   "ja",
+                                 "zh_Hans", "th", "fi",    "sv",    "en_US_POSIX", "x!-??"};
 
 using test_support::ShownText;
 
@@ -170,25 +170,39 @@ TEST(WordCount, AsciiClassesAreIcusProperties) {
     const auto Property = static_cast<UWordBreakValues>(u_getIntPropertyValue(Code, UCHAR_WORD_BREAK));
     TAsciiWordClass Expected = awcOther;
     switch (Property) {
-      case U_WB_ALETTER: Expected = awcLetter; break;
-      case U_WB_NUMERIC: Expected = awcDigit; break;
-      case U_WB_EXTENDNUMLET: Expected = awcConnector; break;
+      case U_WB_ALETTER:
+        Expected = awcLetter;
+        break;
+      case U_WB_NUMERIC:
+        Expected = awcDigit;
+        break;
+      case U_WB_EXTENDNUMLET:
+        Expected = awcConnector;
+        break;
       case U_WB_MIDNUMLET:
-      case U_WB_SINGLE_QUOTE: Expected = awcMidLetterOrDigit; break;
-      case U_WB_MIDNUM: Expected = awcMidDigit; break;
+      case U_WB_SINGLE_QUOTE:
+        Expected = awcMidLetterOrDigit;
+        break;
+      case U_WB_MIDNUM:
+        Expected = awcMidDigit;
+        break;
       // Blanks and line ends join only their own kind and '"' only Hebrew letters: no words.
       case U_WB_OTHER:
       case U_WB_CR:
       case U_WB_LF:
       case U_WB_NEWLINE:
       case U_WB_WSEGSPACE:
-      case U_WB_DOUBLE_QUOTE: Expected = awcOther; break;
+      case U_WB_DOUBLE_QUOTE:
+        Expected = awcOther;
+        break;
       case U_WB_MIDLETTER:
         // The neutral rules take ':' out of the marks between letters; no other is known.
         EXPECT_EQ(Code, U':');
         Expected = awcOther;
         break;
-      default: ADD_FAILURE() << "a class the ASCII count does not know: " << Property; continue;
+      default:
+        ADD_FAILURE() << "a class the ASCII count does not know: " << Property;
+        continue;
     }
     if (Code == U'@') {
       // The neutral rules add '@' to the letters.
@@ -253,8 +267,8 @@ TEST(WordCount, TextsBeyondAsciiCountAsIcuDoes) {
   // One character beyond ASCII in an ASCII text: letters, marks and formats that join their
   // neighbours, marks between letters or digits, a Hebrew letter that '"' joins, other digits and
   // connectors, blanks, dictionary scripts, emoji.
-  const char32_t kBeyond[] = {0xE9,   0x301,  0xAD,   0x200D, 0xB7,   0x2019, 0xFF0E,  0x5D0,
-                              0x660,  0x203F, 0xA0,   0x3000, 0x6771, 0xE01,  0x1F600, 0x1F3FD};
+  const char32_t kBeyond[] = {0xE9,  0x301,  0xAD, 0x200D, 0xB7,   0x2019, 0xFF0E,  0x5D0,
+                              0x660, 0x203F, 0xA0, 0x3000, 0x6771, 0xE01,  0x1F600, 0x1F3FD};
   std::mt19937 Random(7);
   TAgainstIcu Against;
   for (const char* Code : kAllCodes)
