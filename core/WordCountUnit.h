@@ -54,7 +54,7 @@ class TWordCounter {
   TTextCount Count(std::u32string_view APlainText, const std::string& ALangCode);
 
   // Whether plain ASCII texts of ALangCode are counted without ICU: only where the language's
-  // rules are exactly the neutral ones the ASCII table was read from.
+  // rules are exactly the neutral ones the ASCII table was read from. Loads the rules as Count does.
   bool TakesAsciiShortcut(const std::string& ALangCode);
 
  private:

@@ -10,6 +10,7 @@
 #include "WordCountUnit.h"
 
 using namespace lexmora;
+using test_support::ShownText;
 
 namespace {
 
@@ -127,8 +128,6 @@ namespace {
 // Neutral rules, neutral rules with dictionaries for other scripts, tailored rules, no known rules.
 const char* const kAllCodes[] = {"",        "en", "en-US", "de-DE", "fr",          "ru",   "ja",
                                  "zh_Hans", "th", "fi",    "sv",    "en_US_POSIX", "x!-??"};
-
-using test_support::ShownText;
 
 // Counts texts with and without the ASCII shortcut and keeps the first differences.
 class TAgainstIcu {
