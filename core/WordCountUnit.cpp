@@ -1,12 +1,16 @@
-// Word counting with ICU's rule-based word-break iterator.
+// Word counting with ICU's rule-based word-break iterator, and without it for plain ASCII texts
+// under the language-neutral rules.
 #include "WordCountUnit.h"
 
 #include <unicode/brkiter.h>
 #include <unicode/locid.h>
+#include <unicode/rbbi.h>
 #include <unicode/ubrk.h>
 #include <unicode/unistr.h>
 
+#include <array>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -25,17 +29,88 @@ icu::Locale LocaleOf(const std::string& ALangCode) {
   return Result;
 }
 
+using enum TAsciiWordClass;
+
+// The ASCII characters as the neutral rules class them. Note: the rules add '@' to the letters and
+// take ':' out of the marks between letters; '"' joins Hebrew letters only, so here it is other.
+constexpr std::array<TAsciiWordClass, 0x80> kAsciiClasses = [] {
+  std::array<TAsciiWordClass, 0x80> Classes{};
+  for (char C = 'A'; C <= 'Z'; ++C) Classes[C] = Classes[C - 'A' + 'a'] = awcLetter;
+  for (char C = '0'; C <= '9'; ++C) Classes[C] = awcDigit;
+  Classes['@'] = awcLetter;
+  Classes['_'] = awcConnector;
+  Classes['.'] = Classes['\''] = awcMidLetterOrDigit;
+  Classes[','] = Classes[';'] = awcMidDigit;
+  return Classes;
+}();
+
+// The length and FNV-1a hash of the neutral rules' text that kAsciiClasses and CountAsciiWords
+// were checked against (ICU 72): other rules, a tailoring or another ICU's, are left to ICU.
+constexpr int32_t kNeutralRulesLength = 2317;
+constexpr std::uint64_t kNeutralRulesHash = 0x89bbc8b2b543729aULL;
+
+bool FollowsNeutralRules(const icu::BreakIterator& AIt) {
+  const auto* RuleBased = dynamic_cast<const icu::RuleBasedBreakIterator*>(&AIt);
+  if (!RuleBased) return false;
+  const icu::UnicodeString& Rules = RuleBased->getRules();
+  if (Rules.length() != kNeutralRulesLength) return false;
+  std::uint64_t Hash = 14695981039346656037ULL;
+  for (int32_t I = 0; I < Rules.length(); ++I) Hash = (Hash ^ Rules.charAt(I)) * 1099511628211ULL;
+  return Hash == kNeutralRulesHash;
+}
+
+bool IsWordPart(TAsciiWordClass AClass) { return AClass == awcLetter || AClass == awcDigit || AClass == awcConnector; }
+
+// The words of AText by the neutral rules, or nothing when it holds a code point beyond ASCII.
+// Letters, digits and '_' run together in any order; a single '.' or '\'' joins two letters, and a
+// single '.', '\'', ',' or ';' two digits; every other character stands alone and is no word. A run
+// is a word once it holds a letter or a digit, or a second '_'.
+std::optional<std::int64_t> CountAsciiWords(std::u32string_view AText) {
+  std::int64_t Words = 0;
+  TAsciiWordClass BeforePrev = awcOther, Prev = awcOther;
+  bool RunIsWord = false;
+  for (const char32_t Ch : AText) {
+    if (Ch >= kAsciiClasses.size()) return std::nullopt;
+    const TAsciiWordClass Class = kAsciiClasses[Ch];
+    if (IsWordPart(Class)) {
+      const bool Joins =
+          IsWordPart(Prev) || (BeforePrev == awcLetter && Prev == awcMidLetterOrDigit && Class == awcLetter) ||
+          (BeforePrev == awcDigit && (Prev == awcMidLetterOrDigit || Prev == awcMidDigit) && Class == awcDigit);
+      if (!Joins) RunIsWord = false;
+      if (!RunIsWord && (Class != awcConnector || Prev == awcConnector)) {
+        RunIsWord = true;
+        ++Words;
+      }
+    }
+    BeforePrev = Prev;
+    Prev = Class;
+  }
+  return Words;
+}
+
 }  // namespace
 
+TAsciiWordClass AsciiWordClass(char AChar) {
+  const auto Code = static_cast<unsigned char>(AChar);
+  return Code < kAsciiClasses.size() ? kAsciiClasses[Code] : awcOther;
+}
+
 struct TWordCounter::TImpl {
+  struct TLanguage {
+    std::unique_ptr<icu::BreakIterator> It;
+    bool AsciiShortcut = false;  // decided once, when the iterator is made
+  };
+  const TAsciiShortcut Shortcut;
   // Break iterators by language code as given; creating one costs far more than a segment.
-  std::unordered_map<std::string, std::unique_ptr<icu::BreakIterator>> Iterators;
+  std::unordered_map<std::string, TLanguage> Languages;
   // The text being counted; the iterator keeps an alias of it until the next text comes.
   icu::UnicodeString Text;
 
-  icu::BreakIterator& IteratorFor(const std::string& ALangCode) {
-    auto Found = Iterators.find(ALangCode);
-    if (Found != Iterators.end()) return *Found->second;
+  explicit TImpl(TAsciiShortcut AShortcut) : Shortcut(AShortcut) {}
+
+  TLanguage& LanguageFor(const std::string& ALangCode) {
+    auto Found = Languages.find(ALangCode);
+    if (Found != Languages.end()) return Found->second;
     UErrorCode Status = U_ZERO_ERROR;
     std::unique_ptr<icu::BreakIterator> It(icu::BreakIterator::createWordInstance(LocaleOf(ALangCode), Status));
     if (U_FAILURE(Status) || !It) {
@@ -44,11 +119,12 @@ struct TWordCounter::TImpl {
     }
     if (U_FAILURE(Status) || !It)
       throw std::runtime_error(std::string("The word-break rules cannot be loaded: ") + u_errorName(Status));
-    return *Iterators.emplace(ALangCode, std::move(It)).first->second;
+    const bool AsciiShortcut = Shortcut == TAsciiShortcut::ascUse && FollowsNeutralRules(*It);
+    return Languages.emplace(ALangCode, TLanguage{std::move(It), AsciiShortcut}).first->second;
   }
 };
 
-TWordCounter::TWordCounter() : FImpl(std::make_unique<TImpl>()) {}
+TWordCounter::TWordCounter(TAsciiShortcut AShortcut) : FImpl(std::make_unique<TImpl>(AShortcut)) {}
 TWordCounter::~TWordCounter() = default;
 
 TTextCount TWordCounter::Count(std::u32string_view APlainText, const std::string& ALangCode) {
@@ -57,10 +133,16 @@ TTextCount TWordCounter::Count(std::u32string_view APlainText, const std::string
   if (APlainText.empty()) return Result;
   if (APlainText.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max() / 2))
     throw std::runtime_error("The text is too long to count its words");
+  TImpl::TLanguage& Language = FImpl->LanguageFor(ALangCode);
+  if (Language.AsciiShortcut)
+    if (const std::optional<std::int64_t> Words = CountAsciiWords(APlainText)) {
+      Result.Words = *Words;
+      return Result;
+    }
   // Note: code points that are not Unicode scalar values become U+FFFD here, never an error.
   FImpl->Text = icu::UnicodeString::fromUTF32(reinterpret_cast<const UChar32*>(APlainText.data()),
                                               static_cast<int32_t>(APlainText.size()));
-  icu::BreakIterator& It = FImpl->IteratorFor(ALangCode);
+  icu::BreakIterator& It = *Language.It;
   It.setText(FImpl->Text);
   It.first();
   // The status of a boundary describes the segment that ends there; "none" is blanks,
@@ -68,6 +150,10 @@ TTextCount TWordCounter::Count(std::u32string_view APlainText, const std::string
   for (int32_t End = It.next(); End != icu::BreakIterator::DONE; End = It.next())
     if (It.getRuleStatus() >= UBRK_WORD_NONE_LIMIT) ++Result.Words;
   return Result;
+}
+
+bool TWordCounter::TakesAsciiShortcut(const std::string& ALangCode) {
+  return FImpl->LanguageFor(ALangCode).AsciiShortcut;
 }
 
 std::u32string WithoutTagSymbols(std::u32string_view ASymbols, const TTagDict& ADict) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "InternalTagParseUnit.h"
+#include "ShownTextTestSupport.h"
 #include "Utf8Unit.h"
 
 using namespace lexmora;
@@ -68,19 +69,7 @@ const std::vector<TConvertRow>& ConvertRows() {
   return Rows;
 }
 
-std::string Show(const std::u32string& AText) {
-  std::string Out;
-  for (char32_t C : AText) {
-    if (C < 0x80 && C >= 0x20) {
-      Out += static_cast<char>(C);
-    } else {
-      char Buf[16];
-      std::snprintf(Buf, sizeof Buf, "<U+%04X>", static_cast<unsigned>(C));
-      Out += Buf;
-    }
-  }
-  return Out;
-}
+using test_support::ShownText;
 
 pugi::xml_node ParseFirstChild(pugi::xml_document& ADoc, const char* AMarkup) {
   EXPECT_TRUE(ADoc.load_string(AMarkup, pugi::parse_default | pugi::parse_ws_pcdata));
@@ -95,7 +84,7 @@ TEST(InternalTagParse, ConvertTable) {
     TTagDict Dict;
     TTagIDDict IDDict;
     const std::u32string Result = ConvertTagsToSymbols(Row.Markup, Dict, IDDict);
-    EXPECT_EQ(Show(Result), Show(Row.Symbols));
+    EXPECT_EQ(ShownText(Result), ShownText(Row.Symbols));
     ASSERT_EQ(IDDict.size(), Row.Ids.size());
     for (std::size_t I = 0; I < IDDict.size(); ++I) {
       EXPECT_EQ(IDDict[I].TagPos, Row.Ids[I].Pos);

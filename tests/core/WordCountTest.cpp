@@ -1,10 +1,16 @@
 #include <gtest/gtest.h>
+#include <unicode/uchar.h>
+
+#include <random>
+#include <vector>
 
 #include "InternalTagParseUnit.h"
+#include "ShownTextTestSupport.h"
 #include "Utf8Unit.h"
 #include "WordCountUnit.h"
 
 using namespace lexmora;
+using test_support::ShownText;
 
 namespace {
 
@@ -115,4 +121,161 @@ TEST(WordCount, WithoutTagSymbolsKeepsOrdinaryText) {
   ASSERT_EQ(Dict.size(), 1u);
   EXPECT_EQ(WithoutTagSymbols(Symbols, Dict), U"\u0A85x");
   EXPECT_EQ(WithoutTagSymbols(U"abc", {}), U"abc");
+}
+
+namespace {
+
+// Neutral rules, neutral rules with dictionaries for other scripts, tailored rules, no known rules.
+const char* const kAllCodes[] = {"",        "en", "en-US", "de-DE", "fr",          "ru",   "ja",
+                                 "zh_Hans", "th", "fi",    "sv",    "en_US_POSIX", "x!-??"};
+
+// Counts texts with and without the ASCII shortcut and keeps the first differences.
+class TAgainstIcu {
+ public:
+  void Check(std::u32string_view AText, const std::string& ACode) {
+    const TTextCount Fast = FFast.Count(AText, ACode), Icu = FIcu.Count(AText, ACode);
+    if ((Fast.Words != Icu.Words || Fast.Characters != Icu.Characters) && FDifferences.size() < 10)
+      FDifferences.push_back("'" + ACode + "' [" + ShownText(AText) + "]: " + std::to_string(Fast.Words) +
+                             " words, ICU " + std::to_string(Icu.Words));
+    ++FChecked;
+  }
+  void ExpectNoDifference() const {
+    EXPECT_GT(FChecked, 0);
+    for (const std::string& Difference : FDifferences) ADD_FAILURE() << Difference;
+  }
+
+ private:
+  TWordCounter FFast, FIcu{TAsciiShortcut::ascNever};
+  std::vector<std::string> FDifferences;
+  int FChecked = 0;
+};
+
+// Random ASCII of 0 to 40 characters, mostly the characters the rules tell apart, with letters and
+// digits often enough to make runs, and now and then any ASCII character, controls among them.
+std::u32string RandomAscii(std::mt19937& ARandom) {
+  static constexpr std::u32string_view kLikely = U"aaabZZ@0019__..'',;\"::  \r\n\v\f-";
+  std::uniform_int_distribution<int> Length(0, 40), Any(0, 0x7F), Likely(0, kLikely.size() - 1), Which(0, 3);
+  std::u32string Text(Length(ARandom), U' ');
+  for (char32_t& C : Text) C = Which(ARandom) == 0 ? Any(ARandom) : kLikely[Likely(ARandom)];
+  return Text;
+}
+
+}  // namespace
+
+TEST(WordCount, AsciiClassesAreIcusProperties) {
+  using enum TAsciiWordClass;
+  for (char32_t Code = 0; Code < 0x80; ++Code) {
+    SCOPED_TRACE(ShownText(std::u32string(1, Code)));
+    const auto Property = static_cast<UWordBreakValues>(u_getIntPropertyValue(Code, UCHAR_WORD_BREAK));
+    TAsciiWordClass Expected = awcOther;
+    switch (Property) {
+      case U_WB_ALETTER:
+        Expected = awcLetter;
+        break;
+      case U_WB_NUMERIC:
+        Expected = awcDigit;
+        break;
+      case U_WB_EXTENDNUMLET:
+        Expected = awcConnector;
+        break;
+      case U_WB_MIDNUMLET:
+      case U_WB_SINGLE_QUOTE:
+        Expected = awcMidLetterOrDigit;
+        break;
+      case U_WB_MIDNUM:
+        Expected = awcMidDigit;
+        break;
+      // Blanks and line ends join only their own kind and '"' only Hebrew letters: no words.
+      case U_WB_OTHER:
+      case U_WB_CR:
+      case U_WB_LF:
+      case U_WB_NEWLINE:
+      case U_WB_WSEGSPACE:
+      case U_WB_DOUBLE_QUOTE:
+        Expected = awcOther;
+        break;
+      case U_WB_MIDLETTER:
+        // The neutral rules take ':' out of the marks between letters; no other is known.
+        EXPECT_EQ(Code, U':');
+        Expected = awcOther;
+        break;
+      default:
+        ADD_FAILURE() << "a class the ASCII count does not know: " << Property;
+        continue;
+    }
+    if (Code == U'@') {
+      // The neutral rules add '@' to the letters.
+      EXPECT_EQ(Property, U_WB_OTHER);
+      Expected = awcLetter;
+    }
+    EXPECT_EQ(AsciiWordClass(static_cast<char>(Code)), Expected);
+  }
+}
+
+TEST(WordCount, AsciiShortcutOnlyUnderTheNeutralRules) {
+  TWordCounter Fast, Icu(TAsciiShortcut::ascNever);
+  // If these fail after an ICU upgrade, the neutral rules changed: check the class table and the
+  // count against them with the tests below, then take the new rules' hash.
+  for (const char* Code : {"", "en", "en-US", "de-DE", "fr", "ru", "ja", "zh_Hans", "th", "x!-??"}) {
+    EXPECT_TRUE(Fast.TakesAsciiShortcut(Code)) << Code;
+    EXPECT_FALSE(Icu.TakesAsciiShortcut(Code)) << Code;
+  }
+  // Tailored rules: ':' joins letters in Finnish and Swedish, '.' does not under POSIX.
+  for (const char* Code : {"fi", "sv", "en_US_POSIX"}) EXPECT_FALSE(Fast.TakesAsciiShortcut(Code)) << Code;
+  EXPECT_EQ(Fast.Count(U"a:b", "fi").Words, 1);
+  EXPECT_EQ(Fast.Count(U"a:b", "en").Words, 2);
+  EXPECT_EQ(Fast.Count(U"a.b", "en_US_POSIX").Words, 2);
+}
+
+TEST(WordCount, EveryShortAsciiStringCountsAsIcuDoes) {
+  TAgainstIcu Against;
+  // Every string of up to AMaxLength characters over AAlphabet, as the digits of a number in its base.
+  const auto CheckAll = [&Against](std::u32string_view AAlphabet, int AMaxLength) {
+    const auto Base = static_cast<int>(AAlphabet.size());
+    std::u32string Text;
+    for (int Length = 0, Strings = 1; Length <= AMaxLength; ++Length, Strings *= Base)
+      for (int Number = 0; Number < Strings; ++Number) {
+        Text.clear();
+        for (int Rest = Number, I = 0; I < Length; ++I, Rest /= Base) Text += AAlphabet[Rest % Base];
+        Against.Check(Text, "en");
+      }
+  };
+  // One character of each class, and of each character the rules treat apart from its class.
+  CheckAll(U"a0_.',\" \r\n\v:@-\x01", 4);
+  // Longer chains of the characters that join: "a.b.c", "1,2.3", "__a'b".
+  CheckAll(U"a0_.',", 6);
+  Against.ExpectNoDifference();
+}
+
+TEST(WordCount, RandomAsciiCountsAsIcuDoesInEveryLanguage) {
+  std::mt19937 Random(20261209);
+  TAgainstIcu Against;
+  for (const char* Code : kAllCodes) {
+    std::u32string Long;
+    for (int I = 0; I < 1500; ++I) {
+      const std::u32string Text = RandomAscii(Random);
+      Against.Check(Text, Code);
+      Long += Text;
+    }
+    Against.Check(Long, Code);
+  }
+  Against.ExpectNoDifference();
+}
+
+TEST(WordCount, TextsBeyondAsciiCountAsIcuDoes) {
+  // One character beyond ASCII in an ASCII text: letters, marks and formats that join their
+  // neighbours, marks between letters or digits, a Hebrew letter that '"' joins, other digits and
+  // connectors, blanks, dictionary scripts, emoji.
+  const char32_t kBeyond[] = {0xE9,  0x301,  0xAD, 0x200D, 0xB7,   0x2019, 0xFF0E,  0x5D0,
+                              0x660, 0x203F, 0xA0, 0x3000, 0x6771, 0xE01,  0x1F600, 0x1F3FD};
+  std::mt19937 Random(7);
+  TAgainstIcu Against;
+  for (const char* Code : kAllCodes)
+    for (const char32_t Beyond : kBeyond)
+      for (int I = 0; I < 60; ++I) {
+        std::u32string Text = RandomAscii(Random);
+        Text.insert(std::uniform_int_distribution<std::size_t>(0, Text.size())(Random), 1, Beyond);
+        Against.Check(Text, Code);
+      }
+  Against.ExpectNoDifference();
 }
