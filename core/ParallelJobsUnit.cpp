@@ -6,6 +6,7 @@
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 namespace lexmora {
 
@@ -34,6 +35,36 @@ void RunJobs(const std::vector<std::function<void()>>& AJobs, unsigned AMaxThrea
   Work();
   for (std::thread& Thread : Threads) Thread.join();
   if (Failure) std::rethrow_exception(Failure);
+}
+
+TBackgroundJob::TBackgroundJob(std::function<void()> AJob) : FJob(std::move(AJob)) {
+  try {
+    FThread = std::thread([this] { Run(); });
+  } catch (const std::exception&) {
+    // No thread to be had: Wait runs the job.
+  }
+}
+
+TBackgroundJob::~TBackgroundJob() {
+  if (FThread.joinable()) FThread.join();
+}
+
+void TBackgroundJob::Run() noexcept {
+  try {
+    FJob();
+  } catch (...) {
+    FFailure = std::current_exception();
+  }
+}
+
+void TBackgroundJob::Wait() {
+  if (FDone) return;
+  if (FThread.joinable())
+    FThread.join();
+  else
+    Run();
+  FDone = true;
+  if (FFailure) std::rethrow_exception(std::exchange(FFailure, nullptr));
 }
 
 unsigned JobThreads() { return std::max(1u, std::thread::hardware_concurrency()); }

@@ -1,7 +1,9 @@
 // Runs independent pieces of work on the machine's cores.
 #pragma once
 
+#include <exception>
 #include <functional>
+#include <thread>
 #include <vector>
 
 namespace lexmora {
@@ -12,6 +14,28 @@ namespace lexmora {
 // The first exception a job throws is rethrown then; the jobs after it still run. A thread that
 // cannot be started leaves its share to the others.
 void RunJobs(const std::vector<std::function<void()>>& AJobs, unsigned AMaxThreads);
+
+// One job run beside the calling thread's own work: on a thread of its own when one can be had,
+// otherwise by Wait. The destructor waits for a started job without rethrowing, so a job never
+// outlives what it refers to.
+class TBackgroundJob {
+ public:
+  explicit TBackgroundJob(std::function<void()> AJob);
+  ~TBackgroundJob();
+  TBackgroundJob(const TBackgroundJob&) = delete;
+  TBackgroundJob& operator=(const TBackgroundJob&) = delete;
+
+  // Returns when the job has ended, rethrowing what it threw (once); later calls return at once.
+  void Wait();
+
+ private:
+  void Run() noexcept;
+
+  std::function<void()> FJob;
+  std::thread FThread;
+  std::exception_ptr FFailure;
+  bool FDone = false;
+};
 
 // The threads RunJobs should use here: the cores of the machine, at least 1.
 unsigned JobThreads();

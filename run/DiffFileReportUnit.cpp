@@ -177,22 +177,20 @@ bool TDiffFileConstructor::CreateDiffFile() {
     if (!FSettings.EditBandBounds.empty() && !Bands.SetBounds(FSettings.EditBandBounds))
       throw std::invalid_argument("The edit-distance bands are not strictly descending bounds from 0 to 100");
 
-    // The identities of both sides, made once, then the first edited segment of each (in reading
-    // order) beside the audit; each step on two cores.
+    // The identities of both sides, made once on two cores, then the first edited segment of each
+    // (in reading order). The audit is wanted only after the first pair's rows, so it is made
+    // beside the index and the comparison.
     std::vector<std::string> SourceKeys, EditedKeys;
     RunJobs({[&] { SourceKeys = SegmentIdentityKeys(FTranslatorFileData); },
              [&] { EditedKeys = SegmentIdentityKeys(FEditorFileData); }},
             2);
+    TBackgroundJob AuditJob([&] {
+      FAudit = ComputePairingAudit(FTranslatorFileData, FEditorFileData, SourceKeys, EditedKeys, DocumentNameOf,
+                                   PlainTextOf);
+    });
     TEditedIndex EditedIndex;
-    RunJobs({[&] {
-               FAudit = ComputePairingAudit(FTranslatorFileData, FEditorFileData, SourceKeys, EditedKeys, DocumentNameOf,
-                                            PlainTextOf);
-             },
-             [&] {
-               EditedIndex.reserve(EditedKeys.size());
-               for (std::size_t I = 0; I < EditedKeys.size(); ++I) EditedIndex.try_emplace(EditedKeys[I], I);
-             }},
-            2);
+    EditedIndex.reserve(EditedKeys.size());
+    for (std::size_t I = 0; I < EditedKeys.size(); ++I) EditedIndex.try_emplace(EditedKeys[I], I);
     std::vector<int> RowOfSource(FTranslatorFileData.size(), 0);
 
     std::set<std::string> UsedSuffixes;
@@ -287,6 +285,7 @@ bool TDiffFileConstructor::CreateDiffFile() {
       Summary.ChangedSegCount = Changed;
       Summary.EdDist = TotalEditDistanceText(SumSteps, SumLengths);
       Writer->AddTotalInfo(Total, Changed, Summary.EdDist);
+      AuditJob.Wait();
       FAudit.SetRows(RowOfSource);
       Writer->AddAnalysis(Analysis, AuditForPair(FAudit, Pair, FLangPairs));
       Summary.Analysis = std::move(Analysis);
@@ -305,6 +304,7 @@ bool TDiffFileConstructor::CreateDiffFile() {
       AllWritten = AllWritten && Summary.Written;
       FPairSummaries.push_back(std::move(Summary));
     }
+    AuditJob.Wait();
     Result = !FLangPairs.empty() && AllWritten;
   } catch (const std::exception& E) {
     Logger().AddException("TDiffFileConstructor.CreateDiffFile", E);

@@ -3,7 +3,7 @@
 set -euo pipefail
 PKGS=(build-essential cmake pkg-config qt6-base-dev libgl-dev libpugixml-dev libzip-dev
       libgtest-dev libgmock-dev libbenchmark-dev python3 python3-openpyxl xvfb xauth zip unzip
-      libxml2-utils clang libclang-rt-14-dev libicu-dev openssl fonts-dejavu-core
+      libxml2-utils clang libclang-rt-14-dev libicu-dev libjemalloc-dev openssl fonts-dejavu-core
       libreoffice-calc-nogui python3-uno poppler-utils x11-apps imagemagick)
 missing=()
 for p in "${PKGS[@]}"; do

@@ -92,3 +92,39 @@ TEST(RunJobs, AFailingJobIsRethrownAfterAllOthersEndedAndNoThreadStays) {
 }
 
 }  // namespace
+
+TEST(BackgroundJob, RunsBesideTheCallerAndRethrowsItsFailureOnce) {
+  // The job can only end while the caller waits for it, so it really runs on another thread.
+  std::atomic<bool> CallerArrived{false};
+  std::thread::id JobThread;
+  TBackgroundJob Job([&] {
+    JobThread = std::this_thread::get_id();
+    const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!CallerArrived && std::chrono::steady_clock::now() < Deadline) std::this_thread::yield();
+    throw std::runtime_error("the audit failed");
+  });
+  CallerArrived = true;
+  try {
+    Job.Wait();
+    ADD_FAILURE() << "the failure was not rethrown";
+  } catch (const std::runtime_error& E) {
+    EXPECT_STREQ(E.what(), "the audit failed");
+  }
+  EXPECT_NE(JobThread, std::this_thread::get_id());
+  EXPECT_NO_THROW(Job.Wait());  // once is enough
+}
+
+TEST(BackgroundJob, TheDestructorWaitsForAJobNobodyWaitedFor) {
+  const std::size_t Before = ThreadCount();
+  std::atomic<int> Ended{0};
+  {
+    TBackgroundJob Job([&] {
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      ++Ended;
+    });
+  }
+  EXPECT_EQ(Ended, 1);
+  EXPECT_EQ(ThreadCount(), Before);
+  // A failure nobody asked for is dropped with the job, not thrown from a destructor.
+  EXPECT_NO_FATAL_FAILURE({ TBackgroundJob Failing([] { throw std::runtime_error("unread"); }); });
+}
