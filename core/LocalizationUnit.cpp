@@ -3,6 +3,7 @@
 #include <langinfo.h>
 #include <locale.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <unordered_set>
@@ -64,19 +65,22 @@ bool CheckLocalizationIds() { return CheckLocalizationTable(kMessages, std::size
 void AppendEscapedXmlText(std::string& AOut, std::string_view AText) {
   // One pass gives what the five ordered replace-all passes ("&" first) give: an inserted
   // entity's "&" is never looked at again. Text between the five goes over in one piece.
+  static constexpr auto kEscaped = [] {
+    std::array<bool, 256> T{};
+    T['&'] = T['<'] = T['>'] = T['"'] = T['\''] = true;
+    return T;
+  }();
   std::size_t From = 0;
   for (std::size_t I = 0; I < AText.size(); ++I) {
-    const char* Entity = nullptr;
-    switch (AText[I]) {
-      case '&': Entity = "&amp;"; break;
-      case '<': Entity = "&lt;"; break;
-      case '>': Entity = "&gt;"; break;
-      case '"': Entity = "&quot;"; break;
-      case '\'': Entity = "&apos;"; break;
-      default: continue;
-    }
+    if (!kEscaped[static_cast<unsigned char>(AText[I])]) continue;
     AOut.append(AText.substr(From, I - From));
-    AOut += Entity;
+    switch (AText[I]) {
+      case '&': AOut += "&amp;"; break;
+      case '<': AOut += "&lt;"; break;
+      case '>': AOut += "&gt;"; break;
+      case '"': AOut += "&quot;"; break;
+      default: AOut += "&apos;"; break;
+    }
     From = I + 1;
   }
   AOut.append(AText.substr(From));

@@ -212,7 +212,9 @@ std::string TImporterFromGroup01::FindTargetSegment(std::string_view AMid, const
   const pugi::xml_node Target = ATargets.Find(AMid);
   if (!Target) return {};
   TSDLSegmentConverter Converter(*this);
-  return TrimBlanks(ConvertSegmentXml(Target, Converter));
+  std::string Text = ConvertSegmentXml(Target, Converter);
+  TrimBlanksInPlace(Text);
+  return Text;
 }
 
 void TImporterFromGroup01::FindSegmentDef(std::string_view AMid, const TNodeIndex& ASegDefs, std::string& AMatch,

@@ -462,6 +462,14 @@ std::string TrimBlanks(std::string_view AText) {
   return std::string(AText.substr(B, E - B));
 }
 
+void TrimBlanksInPlace(std::string& AText) {
+  std::size_t B = 0, E = AText.size();
+  while (B < E && static_cast<unsigned char>(AText[B]) <= 0x20) ++B;
+  while (E > B && static_cast<unsigned char>(AText[E - 1]) <= 0x20) --E;
+  AText.erase(E);
+  AText.erase(0, B);
+}
+
 bool IsValidUtf8(std::string_view AData) {
   const auto* P = reinterpret_cast<const unsigned char*>(AData.data());
   const auto* End = P + AData.size();
@@ -522,9 +530,10 @@ void TSegmentConverter::AppendText(pugi::xml_node AText, std::string& AOut) {
   if (AText.type() == pugi::node_pcdata) AppendEscapedXmlText(AOut, AText.value());
 }
 
-std::string ConvertTree(pugi::xml_node ANode, TSegmentConverter& AConverter) {
-  std::string Out;
-  if (!ANode) return Out;
+namespace {
+
+// Builds ANode's text into AOut (see ConvertTree).
+void ConvertTreeInto(pugi::xml_node ANode, TSegmentConverter& AConverter, std::string& Out) {
   // Visits ANode's subtree in document order; returns true when Cur's content is to be entered.
   const auto Enter = [&](pugi::xml_node Cur) {
     if (Cur.type() == pugi::node_pcdata || Cur.type() == pugi::node_cdata) {
@@ -534,7 +543,7 @@ std::string ConvertTree(pugi::xml_node ANode, TSegmentConverter& AConverter) {
     if (Cur.type() != pugi::node_element) return false;  // comments and PIs give nothing
     return AConverter.EnterElement(Cur, Out);
   };
-  if (!Enter(ANode)) return Out;
+  if (!Enter(ANode)) return;
   pugi::xml_node Cur = ANode.first_child();
   while (Cur) {
     const bool Entered = Enter(Cur);
@@ -551,7 +560,23 @@ std::string ConvertTree(pugi::xml_node ANode, TSegmentConverter& AConverter) {
     Cur = Cur.next_sibling();
   }
   AConverter.LeaveElement(ANode, Out);
-  return Out;
+}
+
+}  // namespace
+
+std::string ConvertTree(pugi::xml_node ANode, TSegmentConverter& AConverter) {
+  if (!ANode) return {};
+  // Built in a buffer of the thread's that keeps its room, then copied once at its size: grown
+  // from empty, a segment's text would be copied at each doubling. A nested call takes the
+  // buffer away and simply leaves one of its own behind. A buffer grown by a huge segment is let go.
+  constexpr std::size_t kKeptBytes = 1024 * 1024;
+  thread_local std::string Scratch;
+  std::string Out = std::move(Scratch);
+  Out.clear();
+  ConvertTreeInto(ANode, AConverter, Out);
+  std::string Result(Out);
+  if (Out.capacity() <= kKeptBytes) Scratch = std::move(Out);
+  return Result;
 }
 
 }  // namespace lexmora

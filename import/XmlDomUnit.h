@@ -112,6 +112,8 @@ bool IsBlankText(std::string_view AText);
 
 // AText without leading and trailing characters up to U+0020.
 std::string TrimBlanks(std::string_view AText);
+// The same in place.
+void TrimBlanksInPlace(std::string& AText);
 
 // True when AData is well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
 bool IsValidUtf8(std::string_view AData);

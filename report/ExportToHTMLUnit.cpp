@@ -42,17 +42,14 @@ std::string XmlSafe(std::string_view AText) {
 }
 
 // Every TAB gets a span of its own so that it shows as a wide gap.
-std::string ExpandTabs(const std::string& AText) {
-  if (AText.find('\t') == std::string::npos) return AText;
-  std::string Result;
-  Result.reserve(AText.size() + 32);
-  for (const char C : AText) {
-    if (C == '\t')
-      Result += "<span class=\"tab\">\t</span>";
-    else
-      Result.push_back(C);
+// AText with every tab shown as a tab span, appended to AOut.
+void AppendExpandedTabs(std::string& AOut, std::string_view AText) {
+  for (std::size_t Tab = AText.find('\t'); Tab != std::string_view::npos; Tab = AText.find('\t')) {
+    AOut.append(AText.substr(0, Tab));
+    AOut += "<span class=\"tab\">\t</span>";
+    AText.remove_prefix(Tab + 1);
   }
-  return Result;
+  AOut.append(AText);
 }
 
 // File list lines become escaped names, each followed by a line break element.
@@ -106,7 +103,7 @@ void THTMLFileCreator::AddCaption() {
       {"ac", "3%", TMsg::HtmlColumnNo},          {"ac", "4%", TMsg::HtmlColumnMatch},
       {"al", "30%", TMsg::HtmlColumnSourceText}, {"al", "29%", TMsg::HtmlColumnTranslatedText},
       {"al", "29%", TMsg::HtmlColumnEditedText}, {"ac", "5%", TMsg::HtmlColumnEditDistance}};
-  std::string& B = FResultContentBody;
+  std::string& B = BodyToAppend();
   // Note: written as an empty element so that the page stays well-formed XHTML.
   AppendLine(B, "<br />");
   AppendLine(B, "<table cellpadding=\"3\" cellspacing=\"1\" border=\"0\" class=\"t02\">");
@@ -126,24 +123,46 @@ void THTMLFileCreator::AddCaption() {
 void THTMLFileCreator::AddRow(bool AIsEqu, bool AIsLocked, const std::string& ARecNo, const std::string& ASrcText,
                               const std::string& AMatchPercent, const std::string& ATrText, const std::string& AEdText,
                               const std::string& AEditDistance) {
-  std::string& B = FResultContentBody;
+  std::string& B = BodyToAppend();
   AppendLine(B, AIsEqu ? "<tr class=\"eq\">" : "<tr class=\"ne\">");
-  AppendLine(B, "<td class=\"ac\">" + ARecNo + "</td>");
-  AppendLine(B, "<td class=\"ac\">" + PageText(AMatchPercent) + "</td>");
-  AppendLine(B, (AIsLocked ? "<td class=\"lbg\">" : "<td>") + ExpandTabs(ASrcText) + "</td>");
-  AppendLine(B, "<td>" + ExpandTabs(ATrText) + "</td>");
-  AppendLine(B, "<td>" + ExpandTabs(AEdText) + "</td>");
-  AppendLine(B, "<td class=\"ac\">" + AEditDistance + "</td>");
+  B += "<td class=\"ac\">";
+  B += ARecNo;
+  AppendLine(B, "</td>");
+  B += "<td class=\"ac\">";
+  B += PageText(AMatchPercent);
+  AppendLine(B, "</td>");
+  B += AIsLocked ? "<td class=\"lbg\">" : "<td>";
+  AppendExpandedTabs(B, ASrcText);
+  AppendLine(B, "</td>");
+  for (const std::string* Cell : {&ATrText, &AEdText}) {
+    B += "<td>";
+    AppendExpandedTabs(B, *Cell);
+    AppendLine(B, "</td>");
+  }
+  B += "<td class=\"ac\">";
+  B += AEditDistance;
+  AppendLine(B, "</td>");
   AppendLine(B, "</tr>");
 }
 
 void THTMLFileCreator::AddJoinRow(const std::string& AText) {
-  std::string& B = FResultContentBody;
+  std::string& B = BodyToAppend();
   AppendLine(B, "<tr>");
   AppendLine(B, "<td colspan=\"6\" style=\"background-color: #eee;text-align:center;font-weight:bolder;color:#999\">");
   AppendLine(B, PageText(AText));
   AppendLine(B, "</td>");
   AppendLine(B, "</tr>");
+}
+
+std::string& THTMLFileCreator::BodyToAppend() {
+  // A full chunk is put aside: growing one text of many MiB would copy it at every doubling.
+  constexpr std::size_t kChunkBytes = 1024 * 1024;
+  if (FResultContentBody.size() >= kChunkBytes) {
+    FBodyChunks.push_back(std::move(FResultContentBody));
+    FResultContentBody = std::string();
+    FResultContentBody.reserve(kChunkBytes + kChunkBytes / 4);
+  }
+  return FResultContentBody;
 }
 
 std::string THTMLFileCreator::GetFileExtention() const { return ".html"; }
@@ -369,9 +388,10 @@ std::vector<std::string_view> THTMLFileCreator::PagePieces(std::string& AHead, s
   }
   std::vector<std::string_view> Pieces{AHead};
   AMiddle.clear();
-  if (FResultContentBody.empty()) {
+  if (FBodyChunks.empty() && FResultContentBody.empty()) {
     AppendLine(AMiddle, "<h4>" + GetLocalizedText(TMsg::HtmlNoDifferences, FSettings.LocalizationLanguare) + "</h4>");
   } else {
+    Pieces.insert(Pieces.end(), FBodyChunks.begin(), FBodyChunks.end());
     Pieces.push_back(FResultContentBody);
     AppendLine(AMiddle, "</table>");
     AMiddle += CRLF;

@@ -51,7 +51,11 @@ class THTMLFileCreator : public TBaseFileCreator {
   std::vector<std::string_view> PagePieces(std::string& AHead, std::string& AMiddle, std::string& ATail) const;
 
   std::string FResultTotalInfo;    // the totals table, lines ended by CR LF
-  std::string FResultContentBody;  // the comparison table, lines ended by CR LF
+  // The comparison table so far, to append to.
+  std::string& BodyToAppend();
+
+  std::vector<std::string> FBodyChunks;  // the comparison table's first lines, lines ended by CR LF
+  std::string FResultContentBody;        // and the lines after them
   std::string FResultAnalysis;     // the analysis section, lines ended by CR LF
 };
 

@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
-
-#include <random>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
 #include <algorithm>
+#include <random>
 
 #include "XmlDomUnit.h"
 
@@ -213,6 +212,16 @@ TEST(XmlDom, BlanksAndTrimmingStopAtU0020) {
   EXPECT_EQ(TrimBlanks(" \x1F a b \n"), "a b");
   EXPECT_EQ(TrimBlanks("\xC2\xA0x\xC2\xA0"), "\xC2\xA0x\xC2\xA0");
   EXPECT_EQ(TrimBlanks("   "), "");
+  // In place it must give the same for every mix of blanks, text and bytes past ASCII.
+  std::mt19937 Random(7);
+  const std::string Alphabet = std::string(" \t\n\x01\x20\x21" "ab\xC2\xA0", 10);
+  for (int N = 0; N < 3000; ++N) {
+    std::string Text;
+    for (std::size_t L = Random() % 12; L > 0; --L) Text += Alphabet[Random() % Alphabet.size()];
+    std::string InPlace = Text;
+    TrimBlanksInPlace(InPlace);
+    ASSERT_EQ(InPlace, TrimBlanks(Text)) << "text of " << Text.size() << " bytes";
+  }
 }
 
 // The reason a reader shows for a document that does not parse, as a user reads it.

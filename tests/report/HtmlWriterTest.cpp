@@ -195,6 +195,43 @@ TEST(HtmlPage, LogoIsBase64InLinesOf64) {
   EXPECT_EQ(All.substr(16, 16), "SUhEUgAAANQAAABE");  // "IHDR", 212, 68
 }
 
+TEST(HtmlPage, ATableOfManyMiBIsSavedWholeAndInOrder) {
+  // Far more rows than one text of the table holds: every row once, in order, in file and page.
+  const fs::path Dir = fs::temp_directory_path() / ("lexmora_html_big_" + std::to_string(::getpid()));
+  fs::create_directories(Dir);
+  TDiffFileConstructorSettings S = Settings();
+  S.ResultFileName = (Dir / "Result_x_").string();
+  THTMLFileCreator W(S);
+  W.AddCaption();
+  const std::string Cell(300, 'x');
+  constexpr int kRows = 12000;
+  for (int R = 1; R <= kRows; ++R) {
+    if (R % 1000 == 1) W.AddJoinRow("doc" + std::to_string(R));
+    W.AddRow(false, false, std::to_string(R), Cell + "\t" + std::to_string(R), "", Cell, Cell, "1");
+  }
+  W.AddTotalInfo(kRows, kRows, "1");
+  ASSERT_EQ(W.ExecuteFileCreation("en_de", nullptr), "");
+  std::ifstream In(Dir / "Result_x_en_de.html", std::ios::binary);
+  const std::string Saved((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
+  fs::remove_all(Dir);
+  const std::string Page = W.BuildPage();
+  ASSERT_GT(Page.size(), std::size_t(8) << 20);
+  EXPECT_TRUE(Saved == Page) << "the saved file differs from the page (" << Saved.size() << " and " << Page.size()
+                             << " bytes)";
+  std::size_t At = 0;
+  for (int R = 1; R <= kRows; ++R) {
+    const std::string Row = "<td class=\"ac\">" + std::to_string(R) + "</td>\r\n";
+    const std::size_t Found = Page.find(Row, At);
+    ASSERT_NE(Found, std::string::npos) << "row " << R << " is missing or out of order";
+    const std::string Source = "<td>" + Cell + "<span class=\"tab\">\t</span>" + std::to_string(R) + "</td>";
+    ASSERT_EQ(Page.find(Source, Found), Found + Row.size() + std::string("<td class=\"ac\"></td>\r\n").size());
+    At = Found + Row.size();
+  }
+  EXPECT_EQ(Page.find("<td class=\"ac\">" + std::to_string(kRows + 1) + "</td>"), std::string::npos);
+  EXPECT_NE(Page.rfind("</table>"), std::string::npos);
+  EXPECT_GT(Page.rfind("</table>"), At);
+}
+
 TEST(HtmlPage, SavesExactlyThePageAndFailsLoudlyOnMissingFolder) {
   const fs::path Dir = fs::temp_directory_path() / ("lexmora_html_" + std::to_string(::getpid()));
   fs::create_directories(Dir);
