@@ -49,6 +49,11 @@ constexpr std::size_t CountSymbols() {
 static_assert(CountSymbols() == TagSymbolCount, "the symbol table holds 116 code points");
 
 constexpr std::array<char32_t, TagSymbolCount> kSymbolTable = BuildSymbolTable();
+static_assert([] {
+  for (const char32_t C : kSymbolTable)
+    if (C < LowestTagSymbol) return false;
+  return true;
+}());
 
 using TSymbolSet = std::bitset<TagSymbolCount>;
 

@@ -17,6 +17,8 @@ namespace lexmora {
 
 // Number of symbols, i.e. of distinct tags that one text can tell apart.
 constexpr int TagSymbolCount = 116;
+// Every tag symbol lies at or above this code point, so plain ASCII text never holds one.
+constexpr char32_t LowestTagSymbol = 0x0A85;
 
 // The symbol code points in the order they are handed out: 45 Gujarati letters,
 // 28 Arabic isolated forms, 43 Georgian letters.

@@ -270,6 +270,10 @@ void THTMLFileCreator::AddRun(bool AIsTrPart, std::string& ACurrStr, const TText
   for (std::size_t I = 0; I < ARun.Text.size(); ++I) {
     const char32_t C = ARun.Text[I];
     if (AppendSpecialChar(ACurrStr, C)) continue;
+    if (C >= 0x20 && C < 0x80) {  // the common case, and never a tag symbol (LowestTagSymbol)
+      ACurrStr.push_back(static_cast<char>(C));
+      continue;
+    }
     const std::u32string_view One = ARun.Text.substr(I, 1);
     if (!ADict.empty() && IsTagSymbol(One, ADict))
       ACurrStr += RenderTagSpan(One, ARun.FirstPos + static_cast<std::int32_t>(I), ADict, AShowTagsFlag, AIDDict);

@@ -98,7 +98,8 @@ void PrepareRow(const TDiffInfoRecord& AS, std::string_view AKey, const TArrayOf
   // Locked segments and segments with a stored match never count for the total.
   TSegmentFacts& Facts = ARow.Facts;
   Facts.Document = DocumentNameOf(AS);
-  Facts.Source = AWork.Words.Count(WithoutTagSymbols(Src.Symbols, Src.Dict), AS.SourceLang);
+  Facts.Source = Src.Dict.empty() ? AWork.Words.Count(Src.Symbols, AS.SourceLang)
+                                  : AWork.Words.Count(WithoutTagSymbols(Src.Symbols, Src.Dict), AS.SourceLang);
   Facts.CountsForTotal = ARow.Match.empty() && !AS.IsLocked;
   Facts.Length = static_cast<std::int64_t>(std::max(Tr.Symbols.size(), Ed.Symbols.size()));
   Facts.Changed = Tr.Symbols != Ed.Symbols;
