@@ -104,8 +104,10 @@ long ReadCharRef(std::string_view AText, std::size_t APos, std::size_t& AEnd) {
 // '&' or an unknown entity as text and accepts control characters. Those are
 // not well-formed, and "&#0;" would even cut the text short, so they are
 // refused here. Comments, CDATA sections and processing instructions are
-// skipped, since references are not recognised inside them.
-void CheckReferencesAndCharacters(std::string_view AText) {
+// skipped, since references are not recognised inside them. True when AText holds anything but
+// plain characters: markup, a reference or a CR (which the parser turns into a line feed).
+bool CheckReferencesAndCharacters(std::string_view AText) {
+  bool Marked = false;
   auto SkipPast = [&](std::size_t AFrom, std::string_view AEnd) {
     const std::size_t Hit = AText.find(AEnd, AFrom);
     return Hit == std::string_view::npos ? AText.size() : Hit + AEnd.size();
@@ -114,7 +116,7 @@ void CheckReferencesAndCharacters(std::string_view AText) {
   static constexpr auto kLooked = [] {
     std::array<bool, 256> T{};
     for (unsigned C = 0; C < 0x20; ++C) T[C] = C != '\t' && C != '\n' && C != '\r';
-    T['<'] = T['&'] = true;
+    T['<'] = T['&'] = T['\r'] = true;
     return T;
   }();
   std::size_t I = 0;
@@ -124,6 +126,7 @@ void CheckReferencesAndCharacters(std::string_view AText) {
       continue;
     }
     const char C = AText[I];
+    Marked = true;
     if (C == '<') {
       const std::string_view Rest = AText.substr(I);
       if (Rest.substr(0, 4) == "<!--") {
@@ -164,6 +167,7 @@ void CheckReferencesAndCharacters(std::string_view AText) {
     }
     ++I;
   }
+  return Marked;
 }
 
 // Symbols that occur in the markup, literally or as numeric character references.
@@ -445,7 +449,11 @@ std::u32string ConvertTagsToSymbols(const std::string& AText, TTagDict& ADict, T
   std::u32string Result;
   if (AText.empty()) return Result;
 
-  CheckReferencesAndCharacters(AText);
+  if (!CheckReferencesAndCharacters(AText)) {
+    Result.reserve(AText.size());
+    AppendUtf8AsU32(Result, AText);  // what the item walk below gives for a single plain text
+    return Result;
+  }
   std::vector<TFlatItem> Items;
   if (SplitFlatMarkup(AText, Items)) {
     Result.reserve(AText.size());
