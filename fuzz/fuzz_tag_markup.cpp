@@ -1,6 +1,7 @@
 // Any byte string as tag markup: the conversion either raises its markup error
-// or gives a symbol text whose dictionaries agree with it; the diff of that
-// text against a shortened copy must be a valid script.
+// or gives a symbol text whose dictionaries agree with it, and for UTF-8 markup
+// the XML parser's reading gives the very same; the diff of that text against a
+// shortened copy must be a valid script.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,11 +9,36 @@
 
 #include "Diff.h"
 #include "InternalTagParseUnit.h"
+#include "Utf8Unit.h"
 
 using namespace lexmora;
 
+namespace {
+
+// What one reading of AMarkup gives, as one comparable text, or "refused".
+std::string Outcome(std::u32string (*AConvert)(const std::string&, TTagDict&, TTagIDDict&), const std::string& AMarkup) {
+  TTagDict Dict;
+  TTagIDDict IDDict;
+  std::string Out;
+  try {
+    Out = U32ToUtf8(AConvert(AMarkup, Dict, IDDict));
+  } catch (const TTagMarkupError&) {
+    return "refused";
+  }
+  for (const TTagDictRec& R : Dict)
+    Out += "|" + U32ToUtf8(R.Symbol) + std::to_string(static_cast<int>(R.TagType)) + R.TagContent;
+  for (const TTagIDDictRec& R : IDDict) Out += "#" + std::to_string(R.TagPos) + "=" + R.TagID;
+  return Out;
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASize) {
   const std::string Markup(reinterpret_cast<const char*>(AData), ASize);
+  // Markup always comes from UTF-8 documents; for such markup the direct reading and the parser's agree.
+  if (U32ToUtf8(Utf8ToU32(Markup)) == Markup &&
+      Outcome(&ConvertTagsToSymbols, Markup) != Outcome(&ConvertTagsToSymbolsWithParser, Markup))
+    std::abort();
   TTagDict Dict;
   TTagIDDict IDDict;
   std::u32string Symbols;
