@@ -9,35 +9,18 @@
 
 #include "Diff.h"
 #include "InternalTagParseUnit.h"
+#include "TagConversionOutcome.h"
 #include "Utf8Unit.h"
 
 using namespace lexmora;
 
-namespace {
-
-// What one reading of AMarkup gives, as one comparable text, or "refused".
-std::string Outcome(std::u32string (*AConvert)(const std::string&, TTagDict&, TTagIDDict&), const std::string& AMarkup) {
-  TTagDict Dict;
-  TTagIDDict IDDict;
-  std::string Out;
-  try {
-    Out = U32ToUtf8(AConvert(AMarkup, Dict, IDDict));
-  } catch (const TTagMarkupError&) {
-    return "refused";
-  }
-  for (const TTagDictRec& R : Dict)
-    Out += "|" + U32ToUtf8(R.Symbol) + std::to_string(static_cast<int>(R.TagType)) + R.TagContent;
-  for (const TTagIDDictRec& R : IDDict) Out += "#" + std::to_string(R.TagPos) + "=" + R.TagID;
-  return Out;
-}
-
-}  // namespace
+using lexmora::test_support::TagConversionOutcome;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* AData, std::size_t ASize) {
   const std::string Markup(reinterpret_cast<const char*>(AData), ASize);
   // Markup always comes from UTF-8 documents; for such markup the direct reading and the parser's agree.
   if (U32ToUtf8(Utf8ToU32(Markup)) == Markup &&
-      Outcome(&ConvertTagsToSymbols, Markup) != Outcome(&ConvertTagsToSymbolsWithParser, Markup))
+      TagConversionOutcome(&ConvertTagsToSymbols, Markup) != TagConversionOutcome(&ConvertTagsToSymbolsWithParser, Markup))
     std::abort();
   TTagDict Dict;
   TTagIDDict IDDict;

@@ -6,6 +6,7 @@
 
 #include "InternalTagParseUnit.h"
 #include "ShownTextTestSupport.h"
+#include "TagConversionOutcome.h"
 #include "Utf8Unit.h"
 
 using namespace lexmora;
@@ -288,25 +289,7 @@ TEST(InternalTagParse, AmpersandInsideCdataOrCommentIsNotAReference) {
   EXPECT_EQ(ConvertTagsToSymbols("a<!-- & -->b<![CDATA[ & ]]>c", Dict, IDDict), U"abc");
 }
 
-namespace {
-
-// What one conversion gives: the symbol text and both dictionaries, or that it refused the markup.
-std::string ConversionOutcome(std::u32string (*AConvert)(const std::string&, TTagDict&, TTagIDDict&),
-                              const std::string& AText, TTagDict ADict) {
-  TTagIDDict IDDict;
-  std::string Out;
-  try {
-    Out = U32ToUtf8(AConvert(AText, ADict, IDDict));
-  } catch (const TTagMarkupError&) {
-    return "refused";
-  }
-  for (const TTagDictRec& R : ADict)
-    Out += "|" + U32ToUtf8(R.Symbol) + std::to_string(static_cast<int>(R.TagType)) + R.TagContent;
-  for (const TTagIDDictRec& R : IDDict) Out += "#" + std::to_string(R.TagPos) + "=" + R.TagID;
-  return Out;
-}
-
-}  // namespace
+using test_support::TagConversionOutcome;
 
 // The direct reading of simple markup and the XML parser agree on every text, simple or not:
 // pieces the readers write, pieces only a hand could write, and broken ones.
@@ -334,8 +317,8 @@ TEST(InternalTagParse, DirectReadingAgreesWithTheParser) {
     // Half of the cases start from a dictionary that already holds a tag.
     TTagDict Start;
     if (Case % 2) Start.push_back(TTagDictRec{U"\u0A86", TTagType::ttFull, "&#60;br/&#62;"});
-    const std::string Direct = ConversionOutcome(&ConvertTagsToSymbols, Text, Start);
-    const std::string Parsed = ConversionOutcome(&ConvertTagsToSymbolsWithParser, Text, Start);
+    const std::string Direct = TagConversionOutcome(&ConvertTagsToSymbols, Text, Start);
+    const std::string Parsed = TagConversionOutcome(&ConvertTagsToSymbolsWithParser, Text, Start);
     EXPECT_EQ(Direct, Parsed) << "markup: " << Text;
     if (Direct != "refused") ++Simple;
   }
