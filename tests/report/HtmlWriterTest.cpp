@@ -26,6 +26,14 @@ TDiffFileConstructorSettings Settings() {
   return S;
 }
 
+// The settings of a writer whose pages go to ADir (made here) as "Result_x_<pair>.html".
+TDiffFileConstructorSettings SettingsSavingIn(const fs::path& ADir) {
+  fs::create_directories(ADir);
+  TDiffFileConstructorSettings S = Settings();
+  S.ResultFileName = (ADir / "Result_x_").string();
+  return S;
+}
+
 TEST(HtmlHelpers, EscapeTextKeepsQuotesAndEscapesAmpersandFirst) {
   EXPECT_EQ(TBaseFileCreator::EscapeText("a&lt;b"), "a&amp;lt;b");
   EXPECT_EQ(TBaseFileCreator::EscapeText("x<y>z&"), "x&lt;y&gt;z&amp;");
@@ -198,10 +206,7 @@ TEST(HtmlPage, LogoIsBase64InLinesOf64) {
 TEST(HtmlPage, ATableOfManyMiBIsSavedWholeAndInOrder) {
   // Far more rows than one text of the table holds: every row once, in order, in file and page.
   const fs::path Dir = fs::temp_directory_path() / ("lexmora_html_big_" + std::to_string(::getpid()));
-  fs::create_directories(Dir);
-  TDiffFileConstructorSettings S = Settings();
-  S.ResultFileName = (Dir / "Result_x_").string();
-  THTMLFileCreator W(S);
+  THTMLFileCreator W(SettingsSavingIn(Dir));
   W.AddCaption();
   const std::string Cell(300, 'x');
   constexpr int kRows = 12000;
@@ -234,10 +239,7 @@ TEST(HtmlPage, ATableOfManyMiBIsSavedWholeAndInOrder) {
 
 TEST(HtmlPage, SavesExactlyThePageAndFailsLoudlyOnMissingFolder) {
   const fs::path Dir = fs::temp_directory_path() / ("lexmora_html_" + std::to_string(::getpid()));
-  fs::create_directories(Dir);
-  TDiffFileConstructorSettings S = Settings();
-  S.ResultFileName = (Dir / "Result_x_").string();
-  THTMLFileCreator W(S);
+  THTMLFileCreator W(SettingsSavingIn(Dir));
   W.AddTotalInfo(0, 0, "");
   EXPECT_EQ(W.GetFileExtention(), ".html");
   EXPECT_EQ(W.ExecuteFileCreation("en_de", nullptr), "");
