@@ -19,6 +19,7 @@
 #include "ExcelItemTextUnit.h"
 #include "ExcelLayoutUnit.h"
 #include "ExcelPackagePartsUnit.h"
+#include "InternalTagParseUnit.h"
 #include "LocalizationUnit.h"
 #include "LoggerUnit.h"
 #include "ParallelJobsUnit.h"
@@ -437,8 +438,12 @@ void TExcelFileCreator::AddRun(bool AIsTrPart, std::string& ACurrStr, const TTex
       ACurrStr += SwitchRun(AIsTrPart, ARun.Kept);
     const char32_t C = ARun.Text[I];
     if (AppendSpecialChar(ACurrStr, C)) continue;
+    if (C < 0x80) {  // the common case, and never a tag symbol (LowestTagSymbol)
+      ACurrStr.push_back(static_cast<char>(C));
+      continue;
+    }
     const std::u32string_view One = ARun.Text.substr(I, 1);
-    if (!ADict.empty() && IsTagSymbol(One, ADict))
+    if (C >= LowestTagSymbol && !ADict.empty() && IsTagSymbol(One, ADict))
       ACurrStr += TagMarker(One, ADict, AShowTagsFlag);
     else
       lexmora::AppendUtf8(ACurrStr, C);

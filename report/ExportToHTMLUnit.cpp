@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "HtmlAnalysisUnit.h"
+#include "InternalTagParseUnit.h"
 #include "LocalizationUnit.h"
 #include "Utf8Unit.h"
 
@@ -275,7 +276,7 @@ void THTMLFileCreator::AddRun(bool AIsTrPart, std::string& ACurrStr, const TText
       continue;
     }
     const std::u32string_view One = ARun.Text.substr(I, 1);
-    if (!ADict.empty() && IsTagSymbol(One, ADict))
+    if (C >= LowestTagSymbol && !ADict.empty() && IsTagSymbol(One, ADict))
       ACurrStr += RenderTagSpan(One, ARun.FirstPos + static_cast<std::int32_t>(I), ADict, AShowTagsFlag, AIDDict);
     else
       lexmora::AppendUtf8(ACurrStr, IsXmlChar(C) ? C : ReplacementChar);
