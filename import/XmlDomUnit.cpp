@@ -455,19 +455,25 @@ bool IsBlankText(std::string_view AText) {
   return true;
 }
 
-std::string TrimBlanks(std::string_view AText) {
+namespace {
+
+// The part of AText between its leading and trailing characters up to U+0020.
+std::string_view WithoutBlankEnds(std::string_view AText) {
   std::size_t B = 0, E = AText.size();
   while (B < E && static_cast<unsigned char>(AText[B]) <= 0x20) ++B;
   while (E > B && static_cast<unsigned char>(AText[E - 1]) <= 0x20) --E;
-  return std::string(AText.substr(B, E - B));
+  return AText.substr(B, E - B);
 }
 
+}  // namespace
+
+std::string TrimBlanks(std::string_view AText) { return std::string(WithoutBlankEnds(AText)); }
+
 void TrimBlanksInPlace(std::string& AText) {
-  std::size_t B = 0, E = AText.size();
-  while (B < E && static_cast<unsigned char>(AText[B]) <= 0x20) ++B;
-  while (E > B && static_cast<unsigned char>(AText[E - 1]) <= 0x20) --E;
-  AText.erase(E);
-  AText.erase(0, B);
+  const std::string_view Kept = WithoutBlankEnds(AText);
+  const std::size_t Begin = static_cast<std::size_t>(Kept.data() - AText.data());
+  AText.erase(Begin + Kept.size());
+  AText.erase(0, Begin);
 }
 
 bool IsValidUtf8(std::string_view AData) {

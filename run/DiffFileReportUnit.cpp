@@ -46,6 +46,11 @@ struct TSymbolText {
   }
 };
 
+// True when the two segments name the same languages, written alike.
+bool SameLanguages(const TDiffInfoRecord& A, const TDiffInfoRecord& B) {
+  return A.SourceLang == B.SourceLang && A.TargetLang == B.TargetLang;
+}
+
 void UnifyNoBreakSpaces(std::u32string& AText) { std::replace(AText.begin(), AText.end(), U'\u00A0', U' '); }
 
 // Segments per batch of the two-thread comparison, and batches compared ahead of the one written.
@@ -141,7 +146,7 @@ void TDiffFileConstructor::CollectLangPairs() {
   const TDiffInfoRecord* Previous = nullptr;
   for (const TDiffInfoRecord& Rec : FTranslatorFileData) {
     // Segments come in runs of one document, so most have the languages of the one before.
-    if (Previous && Previous->SourceLang == Rec.SourceLang && Previous->TargetLang == Rec.TargetLang) continue;
+    if (Previous && SameLanguages(*Previous, Rec)) continue;
     Previous = &Rec;
     if (!LangPairExists(Rec.SourceLang, Rec.TargetLang)) FLangPairs.push_back({Rec.SourceLang, Rec.TargetLang});
   }
@@ -219,7 +224,7 @@ bool TDiffFileConstructor::CreateDiffFile() {
         bool LangsInPair = false;
         for (std::size_t I = ABegin; I < AEnd; ++I) {
           const TDiffInfoRecord& S = FTranslatorFileData[I];
-          if (!LangsOf || LangsOf->SourceLang != S.SourceLang || LangsOf->TargetLang != S.TargetLang) {
+          if (!LangsOf || !SameLanguages(*LangsOf, S)) {
             LangsOf = &S;
             LangsInPair = LanguageKey(S.SourceLang) == PairSrc && LanguageKey(S.TargetLang) == PairTrg;
           }
@@ -254,7 +259,7 @@ bool TDiffFileConstructor::CreateDiffFile() {
 
           // The label is made again only where the document or the languages change.
           if (!CaptionOf || CaptionOf->UserPath != S.UserPath || CaptionOf->FileName != S.FileName ||
-              CaptionOf->SourceLang != S.SourceLang || CaptionOf->TargetLang != S.TargetLang) {
+              !SameLanguages(*CaptionOf, S)) {
             CaptionOf = &S;
             std::string Caption = Facts.Document + " (" + S.SourceLang + " > " + S.TargetLang + ")";
             if (Caption != LastCaption) {
