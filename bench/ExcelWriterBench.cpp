@@ -28,8 +28,8 @@ std::string FoldCell(TExcelFileCreator& AWriter, std::mt19937& ARng, bool AIsTr,
 void BM_ExcelReport(benchmark::State& AState) {
   const int Rows = static_cast<int>(AState.range(0));
   TDiffFileConstructorSettings Settings;
-  Settings.TranslatorFiles = "/in/a.sdlxliff\r\n";
-  Settings.EditorFiles = "/out/a.sdlxliff\r\n";
+  Settings.TranslatorFiles = {"/in/a.sdlxliff"};
+  Settings.EditorFiles = {"/out/a.sdlxliff"};
   Settings.FillDiffRowColored = true;
   Settings.ResultFileName = "/nonexistent/Result_";
   std::size_t Bytes = 0;

@@ -74,8 +74,8 @@ struct TTagIDDictRec {
 
 // Everything one comparison run needs; copied into the run and into each writer.
 struct TDiffFileConstructorSettings {
-  std::string TranslatorFiles;  // one path per line, each line ended by CR LF
-  std::string EditorFiles;      // same form
+  std::vector<std::string> TranslatorFiles;  // full paths, in reading order
+  std::vector<std::string> EditorFiles;
   bool HideEquivalentString = false;
   bool DoNotSeparateSpaces = false;
   bool FillDiffRowColored = false;

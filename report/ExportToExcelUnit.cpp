@@ -108,8 +108,8 @@ TExcelFileCreator::TExcelFileCreator(const TDiffFileConstructorSettings& ASettin
   FTmpBaseDir = FolderOf(FSettings.ResultFileName) + "tempEEDir/";
   NewTmpFileName();
   // An empty file list still counts as one line here, though the totals give it no row.
-  const auto K = static_cast<std::int32_t>(SplitLines(FSettings.TranslatorFiles).size());
-  const auto M = static_cast<std::int32_t>(SplitLines(FSettings.EditorFiles).size());
+  const auto K = static_cast<std::int32_t>(FSettings.TranslatorFiles.size());
+  const auto M = static_cast<std::int32_t>(FSettings.EditorFiles.size());
   FCurrentRow = std::max(1, K) + std::max(1, M) + 7;
 }
 
@@ -361,9 +361,9 @@ std::string TExcelFileCreator::AddTotalInfo(std::int32_t ATotalSegCount, std::in
   const auto Lang = FSettings.LocalizationLanguare;
   std::int32_t Row = 1;
   AddTotalInfoRow("", "", Row++);
-  const auto AddFiles = [&](const std::string& AFileList, TMsg ACaptionMsg) {
+  const auto AddFiles = [&](const std::vector<std::string>& AFileList, TMsg ACaptionMsg) {
     bool First = true;
-    for (const std::string& File : SplitLines(AFileList)) {
+    for (const std::string& File : AFileList) {
       AddTotalInfoRow(First ? GetLocalizedText(ACaptionMsg, Lang) : std::string(), EscapeText(File), Row++);
       First = false;
     }

@@ -53,19 +53,12 @@ void AppendExpandedTabs(std::string& AOut, std::string_view AText) {
   AOut.append(AText);
 }
 
-// File list lines become escaped names, each followed by a line break element.
-std::string FileListCell(const std::string& AFiles) {
+// File names become escaped text, each followed by a line break element.
+std::string FileListCell(const std::vector<std::string>& AFiles) {
   std::string Result;
-  std::size_t Pos = 0;
-  while (Pos < AFiles.size()) {
-    const std::size_t End = AFiles.find("\r\n", Pos);
-    if (End == std::string::npos) {
-      Result += THTMLFileCreator::PageText(std::string_view(AFiles).substr(Pos));
-      break;
-    }
-    Result += THTMLFileCreator::PageText(std::string_view(AFiles).substr(Pos, End - Pos));
+  for (const std::string& File : AFiles) {
+    Result += THTMLFileCreator::PageText(File);
     Result += "<br />";
-    Pos = End + 2;
   }
   return Result;
 }

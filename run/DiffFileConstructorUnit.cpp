@@ -157,7 +157,7 @@ void TDiffFileConstructor::ImportBothSides() {
   // observer still sees the two operations one after the other, and the error records hold the
   // source side's before the edited side's, as if the sides were read in turn: each side gathers
   // its own, and only this thread adds them.
-  const std::vector<std::string> EditedFiles = SplitLines(FSettings.EditorFiles);
+  const std::vector<std::string>& EditedFiles = FSettings.EditorFiles;
   TRunErrors EditedErrors;
   std::exception_ptr EditedError;
   std::mutex Lock;
@@ -194,7 +194,7 @@ void TDiffFileConstructor::ImportBothSides() {
     AErrors.clear();
   };
 
-  const std::vector<std::string> SourceFiles = SplitLines(FSettings.TranslatorFiles);
+  const std::vector<std::string>& SourceFiles = FSettings.TranslatorFiles;
   StartOperation(GetLocalizedText(kSourceMessages.Operation, FSettings.LocalizationLanguare),
                  static_cast<int>(SourceFiles.size()), 0, 30);
   TRunErrors SourceErrors;

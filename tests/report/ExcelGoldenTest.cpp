@@ -76,8 +76,8 @@ void CompareWithGolden(const std::string& AText, const char* AGolden) {
 
 TEST(ExcelGolden, SmallReportMatchesGoldenFiles) {
   TDiffFileConstructorSettings S;
-  S.TranslatorFiles = "/projects/R&D/manual.sdlxliff\r\n/projects/R&D/notes.sdlxliff\r\n";
-  S.EditorFiles = "/review/manual.sdlxliff\r\n/review/notes.sdlxliff\r\n";
+  S.TranslatorFiles = {"/projects/R&D/manual.sdlxliff", "/projects/R&D/notes.sdlxliff"};
+  S.EditorFiles = {"/review/manual.sdlxliff", "/review/notes.sdlxliff"};
   S.FillDiffRowColored = true;
   S.ShowTagsFlag = TShowTagsFlag::stfShowTagsID;
   S.ResultFileName = "/nonexistent/Results/Result_20261209_080000_";

@@ -74,8 +74,8 @@ class ExcelPackage : public ::testing::Test {
 
   TDiffFileConstructorSettings Settings() const {
     TDiffFileConstructorSettings S;
-    S.TranslatorFiles = "/in/a.sdlxliff\r\n";
-    S.EditorFiles = "/out/a.sdlxliff\r\n";
+    S.TranslatorFiles = {"/in/a.sdlxliff"};
+    S.EditorFiles = {"/out/a.sdlxliff"};
     S.FillDiffRowColored = true;
     S.ResultFileFormat = TResultFileFormat::rffXLSX;
     S.ResultFileName = (Dir / "Results" / "Result_20261209_080000_").string();

@@ -22,8 +22,8 @@ using test_support::ThreadCount;
 
 TDiffFileConstructorSettings Settings(const std::string& AResults = "/nonexistent/Results/") {
   TDiffFileConstructorSettings S;
-  S.TranslatorFiles = "/in/a.sdlxliff\r\n/in/b.sdlxliff\r\n";
-  S.EditorFiles = "/out/a.sdlxliff\r\n";
+  S.TranslatorFiles = {"/in/a.sdlxliff", "/in/b.sdlxliff"};
+  S.EditorFiles = {"/out/a.sdlxliff"};
   S.FillDiffRowColored = true;
   S.ResultFileName = AResults + "Result_20261209_080000_";
   S.ResultFileFormat = TResultFileFormat::rffXLSX;

@@ -20,8 +20,8 @@ const std::string kRed = "FFFF0000", kBlue = "FF0000FF";
 TDiffFileConstructorSettings Settings(const std::string& ATr = "/in/a.sdlxliff\r\n",
                                       const std::string& AEd = "/out/a.sdlxliff\r\n", bool AColoured = true) {
   TDiffFileConstructorSettings S;
-  S.TranslatorFiles = ATr;
-  S.EditorFiles = AEd;
+  S.TranslatorFiles = SplitLines(ATr);
+  S.EditorFiles = SplitLines(AEd);
   S.FillDiffRowColored = AColoured;
   S.ResultFileName = "/nonexistent/Results/Result_20261209_080000_";
   S.ResultFileFormat = TResultFileFormat::rffXLSX;

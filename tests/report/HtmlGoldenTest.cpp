@@ -37,8 +37,8 @@ std::vector<std::pair<std::u32string, bool>> Kept(const std::u32string& AText) {
 
 std::string BuildSmallReport(bool AWithAnalysis = false) {
   TDiffFileConstructorSettings S;
-  S.TranslatorFiles = "/projects/R&D/manual.sdlxliff\r\n/projects/R&D/notes.sdlxliff\r\n";
-  S.EditorFiles = "/review/manual.sdlxliff\r\n/review/notes.sdlxliff\r\n";
+  S.TranslatorFiles = {"/projects/R&D/manual.sdlxliff", "/projects/R&D/notes.sdlxliff"};
+  S.EditorFiles = {"/review/manual.sdlxliff", "/review/notes.sdlxliff"};
   S.FillDiffRowColored = true;
   S.ShowTagsFlag = TShowTagsFlag::stfShowTagsID;
   const TShowTagsFlag F = S.ShowTagsFlag;

@@ -19,8 +19,8 @@ namespace fs = std::filesystem;
 
 TDiffFileConstructorSettings Settings() {
   TDiffFileConstructorSettings S;
-  S.TranslatorFiles = "/in/a.sdlxliff\r\n";
-  S.EditorFiles = "/out/a.sdlxliff\r\n";
+  S.TranslatorFiles = {"/in/a.sdlxliff"};
+  S.EditorFiles = {"/out/a.sdlxliff"};
   S.FillDiffRowColored = true;
   S.ShowTagsFlag = TShowTagsFlag::stfShowTagsOnly;
   return S;
@@ -140,7 +140,7 @@ TEST(HtmlPage, RowsTabsLockAndJoinLabel) {
 
 TEST(HtmlPage, CharactersXmlCannotHoldNeverReachThePage) {
   TDiffFileConstructorSettings S = Settings();
-  S.TranslatorFiles = "/in/bad\x01name\xFF.sdlxliff\r\n";
+  S.TranslatorFiles = {"/in/bad\x01name\xFF.sdlxliff"};
   THTMLFileCreator W(S);
   W.AddCaption();
   W.AddJoinRow("x\x02y \xEF\xBF\xBF");
@@ -161,7 +161,7 @@ TEST(HtmlPage, CharactersXmlCannotHoldNeverReachThePage) {
 
 TEST(HtmlPage, NoRowGivesHeadlineAndNoTable) {
   TDiffFileConstructorSettings S = Settings();
-  S.TranslatorFiles = "/in/a&b.sdlxliff\r\n/in/c.sdlxliff\r\n";
+  S.TranslatorFiles = {"/in/a&b.sdlxliff", "/in/c.sdlxliff"};
   S.HideEquivalentString = true;
   S.FillDiffRowColored = false;
   THTMLFileCreator W(S);

@@ -37,8 +37,8 @@ class RunOnFiles : public testing::Test {
   void TearDown() override { fs::remove_all(Dir); }
 
   TExecuteResult Execute(const std::string& ASources, const std::string& AEdited) {
-    Settings.TranslatorFiles = ASources;
-    Settings.EditorFiles = AEdited;
+    Settings.TranslatorFiles = SplitLines(ASources);
+    Settings.EditorFiles = SplitLines(AEdited);
     Run = std::make_unique<TDiffFileConstructor>(Settings, Observer);
     Run->Execute();
     EXPECT_EQ(Observer.ResultCount, 1);
@@ -175,8 +175,8 @@ TEST_F(RunOnFiles, EmptySourceListReadsEditedFilesAndFails) {
 }
 
 TEST_F(RunOnFiles, StopWhileReadingSourcesSkipsEverythingElse) {
-  Settings.TranslatorFiles = GoodSource + "\r\n" + GoodSource + "\r\n";
-  Settings.EditorFiles = GoodEdited + "\r\n";
+  Settings.TranslatorFiles = {GoodSource, GoodSource};
+  Settings.EditorFiles = {GoodEdited};
   Run = std::make_unique<TDiffFileConstructor>(Settings, Observer);
   Observer.OnOperation = [this](const std::string& AName) {
     if (AName == Msg(TMsg::ReadSourceFilesOperation)) Run->Terminate();
@@ -236,8 +236,8 @@ TEST_F(RunOnFiles, SidesReadTogetherLogInTheOrderOfTheLists) {
 }
 
 TEST_F(RunOnFiles, StopWhileReadingEditedFilesWritesNothing) {
-  Settings.TranslatorFiles = GoodSource + "\r\n";
-  Settings.EditorFiles = GoodEdited + "\r\n" + GoodEdited + "\r\n";
+  Settings.TranslatorFiles = {GoodSource};
+  Settings.EditorFiles = {GoodEdited, GoodEdited};
   Run = std::make_unique<TDiffFileConstructor>(Settings, Observer);
   Observer.OnOperation = [this](const std::string& AName) {
     if (AName == Msg(TMsg::ReadEditedFilesOperation)) Run->Terminate();
@@ -251,8 +251,8 @@ TEST_F(RunOnFiles, StopWhileReadingEditedFilesWritesNothing) {
 }
 
 TEST_F(RunOnFiles, StopWhileBuildingTheReportStillWritesIt) {
-  Settings.TranslatorFiles = GoodSource + "\r\n";
-  Settings.EditorFiles = GoodEdited + "\r\n";
+  Settings.TranslatorFiles = {GoodSource};
+  Settings.EditorFiles = {GoodEdited};
   Run = std::make_unique<TDiffFileConstructor>(Settings, Observer);
   Observer.OnOperation = [this](const std::string& AName) {
     if (AName == Msg(TMsg::CreateReportOperation)) Run->Terminate();
