@@ -19,10 +19,9 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
-#include <QToolButton>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
-
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -31,58 +30,13 @@
 #include "LoggerUnit.h"
 #include "MainUnitImages.h"
 #include "MainUnitRun.h"
+#include "RunOutcomeLinesUnit.h"
 
 namespace lexmora {
 
 namespace fs = std::filesystem;
 
 namespace {
-
-const QColor WindowColour(Qt::white);
-const QColor ListColour(0xFF, 0xFE, 0xF2);
-
-QLabel* CaptionLabel(QWidget* AParent, const char* AName) {
-  auto* Label = new QLabel(AParent);
-  Label->setObjectName(QString::fromLatin1(AName));
-  QFont Font = Label->font();
-  Font.setPointSize(9);
-  Font.setBold(true);
-  Label->setFont(Font);
-  QPalette Palette = Label->palette();
-  Palette.setColor(QPalette::WindowText, QColor(0x73, 0x73, 0x73));
-  Label->setPalette(Palette);
-  return Label;
-}
-
-QToolButton* FlatButton(QWidget* AParent, QAction* AAction, const char* AName) {
-  auto* Button = new QToolButton(AParent);
-  Button->setObjectName(QString::fromLatin1(AName));
-  Button->setDefaultAction(AAction);
-  Button->setAutoRaise(true);
-  Button->setFixedSize(24, 24);
-  Button->setIconSize(QSize(16, 16));
-  Button->setToolButtonStyle(Qt::ToolButtonIconOnly);
-  return Button;
-}
-
-QPushButton* BigButton(QWidget* AParent, const char* AName) {
-  auto* Button = new QPushButton(AParent);
-  Button->setObjectName(QString::fromLatin1(AName));
-  Button->setFixedHeight(56);
-  QFont Font = Button->font();
-  Font.setPointSize(10);
-  Font.setBold(true);
-  Button->setFont(Font);
-  return Button;
-}
-
-void SetBackground(QWidget* AWidget, const QColor& AColour) {
-  AWidget->setAutoFillBackground(true);
-  QPalette Palette = AWidget->palette();
-  Palette.setColor(QPalette::Window, AColour);
-  Palette.setColor(QPalette::Base, AColour);
-  AWidget->setPalette(Palette);
-}
 
 std::vector<TScreenRect> MonitorRects() {
   std::vector<TScreenRect> Rects;
@@ -170,36 +124,7 @@ QString TMainForm::OpenDialogFilter(TLocalizationLanguare ALang) {
 
 TMainForm::TMainForm(QWidget* AParent, TUpdateCheckConfig AUpdateCheck)
     : QMainWindow(AParent), FUpdateCheck(std::move(AUpdateCheck)) {
-  setObjectName(QStringLiteral("MainForm"));
-  setFont(QFont(QStringLiteral("Tahoma"), 8));
-  setWindowIcon(WindowImage());
-  SetBackground(this, WindowColour);
-  // The smallest outer size is 636 x 340; the client keeps the frame's share off that.
-  setMinimumSize(620, 301);
-  resize(632, 313);
-
-  CreateActions();
-  auto* Central = new QWidget(this);
-  Central->setObjectName(QStringLiteral("MainClient"));
-  auto* Layout = new QVBoxLayout(Central);
-  Layout->setContentsMargins(0, 0, 0, 0);
-  Layout->setSpacing(0);
-  CreateSetupView(Central);
-  CreateWorkView(Central);
-  Layout->addWidget(SettingsPanel);
-  Layout->addWidget(WorkPanel);
-  setCentralWidget(Central);
-  CreateMenus();
-
-  OpenDialog1 = new QFileDialog(this);
-  OpenDialog1->setObjectName(QStringLiteral("OpenDialog1"));
-  OpenDialog1->setFileMode(QFileDialog::ExistingFiles);
-  OpenDialog1->setSizeGripEnabled(true);
-  connect(OpenDialog1, &QFileDialog::filesSelected, this, [this](const QStringList& AFiles) {
-    std::vector<std::string> Paths;
-    for (const QString& F : AFiles) Paths.push_back(F.toStdString());
-    if (FOpenDialogTarget) AddFilesToList(FOpenDialogTarget, Paths, false);
-  });
+  CreateView();
 
   FDropTarget = new TFileDropTarget(
       [this](TListBox* AList, const std::vector<std::string>& APaths) { AddFilesToList(AList, APaths, true); }, this);
@@ -210,7 +135,8 @@ TMainForm::TMainForm(QWidget* AParent, TUpdateCheckConfig AUpdateCheck)
     connect(AScreen, &QScreen::availableGeometryChanged, this, [this] { FitToMonitors(); });
     FitToMonitors();
   });
-  connect(qApp, &QGuiApplication::screenRemoved, this, [this] { QTimer::singleShot(0, this, [this] { FitToMonitors(); }); });
+  connect(qApp, &QGuiApplication::screenRemoved, this,
+          [this] { QTimer::singleShot(0, this, [this] { FitToMonitors(); }); });
 
   FormCreate();
 }
@@ -220,304 +146,6 @@ TMainForm::~TMainForm() {
   FDropTarget->Unwatch(TrgFilesListBox->viewport());
   delete Progressator;
   Progressator = nullptr;
-}
-
-QAction* NewAction(QObject* AParent, const char* AName, const QIcon& AIcon = QIcon()) {
-  auto* Action = new QAction(AIcon, QString(), AParent);
-  Action->setObjectName(QString::fromLatin1(AName));
-  return Action;
-}
-
-void TMainForm::CreateActions() {
-  AddSrcFileAct = NewAction(this, "AddSrcFileAct", ActionImage(0));
-  DelSrcFileAct = NewAction(this, "DelSrcFileAct", ActionImage(1));
-  AddTrgFileAct = NewAction(this, "AddTrgFileAct", ActionImage(0));
-  DelTrgFileAct = NewAction(this, "DelTrgFileAct", ActionImage(1));
-  ClearSrcListAct = NewAction(this, "ClearSrcListAct", ActionImage(2));
-  ClearTrgListAct = NewAction(this, "ClearTrgListAct", ActionImage(2));
-  ClearAllAct = NewAction(this, "ClearAllAct", MenuImage(5));
-  ResetToDefaultAct = NewAction(this, "ResetToDefaultAct", MenuImage(4));
-  SettingsAct = NewAction(this, "SettingsAct", MenuImage(3));
-  ExitAct = NewAction(this, "ExitAct", MenuImage(6));
-  SwitchToEnglishAct = NewAction(this, "SwitchToEnglishAct");
-  SwitchToRussianAct = NewAction(this, "SwitchToRussianAct");
-  AboutAct = NewAction(this, "AboutAct", MenuImage(8));
-  HideMainInfoPanelAct = NewAction(this, "HideMainInfoPanelAct");
-  SwitchToEnglishAct->setText(QStringLiteral("English"));
-  SwitchToRussianAct->setText(QStringLiteral("Русский"));
-  HideMainInfoPanelAct->setText(QStringLiteral("X"));
-  auto* Languages = new QActionGroup(this);
-  for (QAction* A : {SwitchToEnglishAct, SwitchToRussianAct}) {
-    A->setCheckable(true);
-    Languages->addAction(A);
-  }
-
-  connect(AddSrcFileAct, &QAction::triggered, this, &TMainForm::AddSrcFileActExecute);
-  connect(DelSrcFileAct, &QAction::triggered, this, &TMainForm::DelSrcFileActExecute);
-  connect(AddTrgFileAct, &QAction::triggered, this, &TMainForm::AddTrgFileActExecute);
-  connect(DelTrgFileAct, &QAction::triggered, this, &TMainForm::DelTrgFileActExecute);
-  connect(ClearSrcListAct, &QAction::triggered, this, &TMainForm::ClearSrcListActExecute);
-  connect(ClearTrgListAct, &QAction::triggered, this, &TMainForm::ClearTrgListActExecute);
-  connect(ClearAllAct, &QAction::triggered, this, &TMainForm::ClearAllActExecute);
-  connect(ResetToDefaultAct, &QAction::triggered, this, &TMainForm::ResetToDefaultActExecute);
-  connect(SettingsAct, &QAction::triggered, this, &TMainForm::SettingsActExecute);
-  connect(ExitAct, &QAction::triggered, this, &QWidget::close);
-  connect(SwitchToEnglishAct, &QAction::triggered, this, [this] { ApplyLanguage(TLocalizationLanguare::llEN); });
-  connect(SwitchToRussianAct, &QAction::triggered, this, [this] { ApplyLanguage(TLocalizationLanguare::llRU); });
-  connect(AboutAct, &QAction::triggered, this, &TMainForm::AboutActExecute);
-  connect(HideMainInfoPanelAct, &QAction::triggered, this, &TMainForm::HideMainInfoPanelActExecute);
-  addActions({AddSrcFileAct, DelSrcFileAct, AddTrgFileAct, DelTrgFileAct, ClearSrcListAct, ClearTrgListAct, ClearAllAct,
-              ResetToDefaultAct, SettingsAct, ExitAct, SwitchToEnglishAct, SwitchToRussianAct, AboutAct,
-              HideMainInfoPanelAct});
-}
-
-QWidget* TMainForm::CreateListSide(QWidget* AParent, QLabel*& ACaption, QToolButton*& AAddBtn, QToolButton*& ADelBtn,
-                                   TPanel*& APanel, TListBox*& AList, QLabel*& AHint, QWidget*& AStrip,
-                                   QAction* AAddAct, QAction* ADelAct, const char* AName) {
-  const QString Side = QString::fromLatin1(AName);
-  auto* SidePanel = new QWidget(AParent);
-  auto* SideLayout = new QVBoxLayout(SidePanel);
-  SideLayout->setContentsMargins(0, 0, 0, 0);
-  SideLayout->setSpacing(0);
-
-  auto* Top = new QWidget(SidePanel);
-  Top->setFixedHeight(28);
-  auto* TopLayout = new QHBoxLayout(Top);
-  TopLayout->setContentsMargins(2, 2, 0, 2);
-  TopLayout->setSpacing(0);
-  ACaption = CaptionLabel(Top, Side == QLatin1String("Src") ? "Label1" : "Label2");
-  AAddBtn = FlatButton(Top, AAddAct, Side == QLatin1String("Src") ? "AddSrcFileBtn" : "AddTrgFileBtn");
-  ADelBtn = FlatButton(Top, ADelAct, Side == QLatin1String("Src") ? "DelSrcFileBtn" : "DelTrgFileBtn");
-  TopLayout->addWidget(ACaption, 1);
-  TopLayout->addWidget(AAddBtn);
-  TopLayout->addWidget(ADelBtn);
-  SideLayout->addWidget(Top);
-
-  APanel = new TPanel(SidePanel);
-  APanel->setObjectName(Side + QStringLiteral("FilesListBoxPanel"));
-  APanel->setFrameShape(QFrame::StyledPanel);
-  APanel->setFrameShadow(QFrame::Plain);
-  SetBackground(APanel, ListColour);
-  auto* PanelLayout = new QVBoxLayout(APanel);
-  PanelLayout->setContentsMargins(1, 1, 1, 1);
-  PanelLayout->setSpacing(0);
-
-  AList = new TListBox(APanel);
-  AList->setObjectName(Side + QStringLiteral("FilesListBox"));
-  SetBackground(AList, ListColour);
-  SetBackground(AList->viewport(), ListColour);
-  auto* ListHolder = new QWidget(APanel);
-  auto* HolderLayout = new QVBoxLayout(ListHolder);
-  HolderLayout->setContentsMargins(7, 7, 7, 7);
-  HolderLayout->addWidget(AList);
-  // The hint and the list share the area; ShowStartHints shows one of them.
-  AHint = new QLabel(APanel);
-  AHint->setObjectName(Side == QLatin1String("Src") ? QStringLiteral("StartTextLeftLabel")
-                                                    : QStringLiteral("StartTextRightLabel"));
-  AHint->setAlignment(Qt::AlignCenter);
-  AHint->setWordWrap(true);
-  AHint->setContentsMargins(12, 12, 12, 0);
-  QPalette HintPalette = AHint->palette();
-  HintPalette.setColor(QPalette::WindowText, QColor(0x80, 0x80, 0x80));
-  AHint->setPalette(HintPalette);
-  AStrip = new QWidget(APanel);
-  AStrip->setObjectName(Side == QLatin1String("Src") ? QStringLiteral("StartTextLeftPanel")
-                                                     : QStringLiteral("StartTextRightPanel"));
-  AStrip->setFixedHeight(24);
-  PanelLayout->addWidget(ListHolder, 1);
-  PanelLayout->addWidget(AHint, 1);
-  PanelLayout->addWidget(AStrip);
-  SideLayout->addWidget(APanel, 1);
-  APanel->FXListBox = AList;
-  ListHolder->setVisible(false);
-  AList->setProperty("Holder", QVariant::fromValue(static_cast<QObject*>(ListHolder)));
-  return SidePanel;
-}
-
-void TMainForm::CreateSetupView(QWidget* AParent) {
-  SettingsPanel = new QWidget(AParent);
-  SettingsPanel->setObjectName(QStringLiteral("SettingsPanel"));
-  auto* Layout = new QVBoxLayout(SettingsPanel);
-  Layout->setContentsMargins(0, 0, 0, 0);
-  Layout->setSpacing(0);
-
-  SettingsMainPanel = new QWidget(SettingsPanel);
-  SettingsMainPanel->setObjectName(QStringLiteral("SettingsMainPanel"));
-  auto* MainLayout = new QVBoxLayout(SettingsMainPanel);
-  MainLayout->setContentsMargins(5, 0, 5, 5);
-  MainLayout->setSpacing(5);
-  auto* Lists = new QHBoxLayout();
-  Lists->setSpacing(5);
-  SettingsLeftPanel = CreateListSide(SettingsMainPanel, Label1, AddSrcFileBtn, DelSrcFileBtn, SrcFilesListBoxPanel,
-                                     SrcFilesListBox, StartTextLeftLabel, StartTextLeftPanel, AddSrcFileAct,
-                                     DelSrcFileAct, "Src");
-  SettingsLeftPanel->setObjectName(QStringLiteral("SettingsLeftPanel"));
-  SettingsRightPanel = CreateListSide(SettingsMainPanel, Label2, AddTrgFileBtn, DelTrgFileBtn, TrgFilesListBoxPanel,
-                                      TrgFilesListBox, StartTextRightLabel, StartTextRightPanel, AddTrgFileAct,
-                                      DelTrgFileAct, "Trg");
-  SettingsRightPanel->setObjectName(QStringLiteral("SettingsRightPanel"));
-  Lists->addWidget(SettingsLeftPanel);
-  Lists->addWidget(SettingsRightPanel, 1);
-  MainLayout->addLayout(Lists, 1);
-
-  SettingsGroupPanel = new QFrame(SettingsMainPanel);
-  SettingsGroupPanel->setObjectName(QStringLiteral("SettingsGroupPanel"));
-  SettingsGroupPanel->setFixedHeight(84);
-  SetBackground(SettingsGroupPanel, QColor(0xF6, 0xF6, 0xF6));
-  auto* Group = new QHBoxLayout(SettingsGroupPanel);
-  Group->setContentsMargins(10, 6, 10, 6);
-  auto* Checks = new QVBoxLayout();
-  Checks->setSpacing(2);
-  DoNotSeparateSpacesCbx = new QCheckBox(SettingsGroupPanel);
-  DoNotSeparateSpacesCbx->setObjectName(QStringLiteral("DoNotSeparateSpacesCbx"));
-  HideEquivalentStringCB = new QCheckBox(SettingsGroupPanel);
-  HideEquivalentStringCB->setObjectName(QStringLiteral("HideEquivalentStringCB"));
-  FillDiffRowColoredCB = new QCheckBox(SettingsGroupPanel);
-  FillDiffRowColoredCB->setObjectName(QStringLiteral("FillDiffRowColoredCB"));
-  ShowTagsCB = new QCheckBox(SettingsGroupPanel);
-  ShowTagsCB->setObjectName(QStringLiteral("ShowTagsCB"));
-  for (QCheckBox* Box : {DoNotSeparateSpacesCbx, HideEquivalentStringCB, FillDiffRowColoredCB, ShowTagsCB})
-    Checks->addWidget(Box);
-  auto* Radios = new QVBoxLayout();
-  Radios->setSpacing(2);
-  ExportToHTMLRadioButton = new QRadioButton(SettingsGroupPanel);
-  ExportToHTMLRadioButton->setObjectName(QStringLiteral("ExportToHTMLRadioButton"));
-  ExportToXLSXRadioButton = new QRadioButton(SettingsGroupPanel);
-  ExportToXLSXRadioButton->setObjectName(QStringLiteral("ExportToXLSXRadioButton"));
-  Radios->addWidget(ExportToHTMLRadioButton);
-  Radios->addWidget(ExportToXLSXRadioButton);
-  Radios->addStretch(1);
-  Group->addLayout(Checks, 3);
-  Group->addLayout(Radios, 2);
-  MainLayout->addWidget(SettingsGroupPanel);
-  Layout->addWidget(SettingsMainPanel, 1);
-
-  MainInfoPanel = new QWidget(SettingsPanel);
-  MainInfoPanel->setObjectName(QStringLiteral("MainInfoPanel"));
-  MainInfoPanel->setFixedHeight(25);
-  SetBackground(MainInfoPanel, QColor(0xF5, 0xE0, 0xBA));
-  auto* Info = new QHBoxLayout(MainInfoPanel);
-  Info->setContentsMargins(8, 0, 5, 0);
-  MainInfoLinkLabel = new QLabel(MainInfoPanel);
-  MainInfoLinkLabel->setObjectName(QStringLiteral("MainInfoLinkLabel"));
-  MainInfoLinkLabel->setTextFormat(Qt::RichText);
-  MainInfoLinkLabel->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
-  MainInfoLinkLabel->setOpenExternalLinks(false);
-  connect(MainInfoLinkLabel, &QLabel::linkActivated, this, &TMainForm::MainInfoLinkLabelLinkClick);
-  HideMainInfoPanelBtn = new QToolButton(MainInfoPanel);
-  HideMainInfoPanelBtn->setObjectName(QStringLiteral("HideMainInfoPanelBtn"));
-  HideMainInfoPanelBtn->setDefaultAction(HideMainInfoPanelAct);
-  HideMainInfoPanelBtn->setAutoRaise(true);
-  HideMainInfoPanelBtn->setFixedSize(15, 15);
-  HideMainInfoPanelBtn->setToolButtonStyle(Qt::ToolButtonTextOnly);
-  HideMainInfoPanelBtn->setStyleSheet(QStringLiteral("QToolButton { font-weight: bold; color: #808080; border: none; }"));
-  Info->addWidget(MainInfoLinkLabel, 1);
-  Info->addWidget(HideMainInfoPanelBtn);
-  MainInfoPanel->setVisible(false);
-  Layout->addWidget(MainInfoPanel);
-
-  GenerateDiffFileBtn = BigButton(SettingsPanel, "GenerateDiffFileBtn");
-  connect(GenerateDiffFileBtn, &QPushButton::clicked, this, &TMainForm::GenerateDiffFileBtnClick);
-  Layout->addWidget(GenerateDiffFileBtn);
-
-  SettingsMainPanel->installEventFilter(this);
-}
-
-void TMainForm::CreateWorkView(QWidget* AParent) {
-  WorkPanel = new QWidget(AParent);
-  WorkPanel->setObjectName(QStringLiteral("WorkPanel"));
-  WorkPanel->setFocusPolicy(Qt::StrongFocus);
-  auto* Layout = new QVBoxLayout(WorkPanel);
-  Layout->setContentsMargins(0, 0, 0, 0);
-  Layout->setSpacing(0);
-  auto* LogFrame = new QFrame(WorkPanel);
-  WorkLogPanel = LogFrame;
-  LogFrame->setObjectName(QStringLiteral("WorkLogPanel"));
-  LogFrame->setFrameShape(QFrame::StyledPanel);
-  auto* LogLayout = new QVBoxLayout(LogFrame);
-  LogLayout->setContentsMargins(5, 5, 5, 5);
-  LogMemo = new QPlainTextEdit(LogFrame);
-  LogMemo->setObjectName(QStringLiteral("LogMemo"));
-  LogMemo->setReadOnly(true);
-  LogMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
-  LogMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  LogMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-  LogMemo->setFrameShape(QFrame::NoFrame);
-  QPalette Palette = LogMemo->palette();
-  Palette.setColor(QPalette::Base, ListColour);
-  Palette.setColor(QPalette::Text, QColor(0x33, 0x33, 0x33));
-  LogMemo->setPalette(Palette);
-  SetBackground(LogFrame, ListColour);
-  LogLayout->addWidget(LogMemo);
-  FLog = TLogMemo(LogMemo);
-  Layout->addWidget(LogFrame, 1);
-  RestartButton = BigButton(WorkPanel, "RestartButton");
-  StopGenerateDiffFileBtn = BigButton(WorkPanel, "StopGenerateDiffFileBtn");
-  connect(RestartButton, &QPushButton::clicked, this, &TMainForm::RestartButtonClick);
-  connect(StopGenerateDiffFileBtn, &QPushButton::clicked, this, &TMainForm::StopGenerateDiffFileBtnClick);
-  Layout->addWidget(RestartButton);
-  Layout->addWidget(StopGenerateDiffFileBtn);
-}
-
-QMenu* TMainForm::CreateListMenu(QAction* AAdd, QAction* ADel, QAction* AClear) {
-  auto* Menu = new QMenu(this);
-  Menu->addAction(AAdd);
-  Menu->addAction(ADel);
-  Menu->addSeparator();
-  Menu->addAction(AClear);
-  Menu->addAction(ClearAllAct);
-  Menu->addSeparator();
-  QMenu* Language = Menu->addMenu(QStringLiteral("Language"));
-  Language->setObjectName(QStringLiteral("LanguageMenu"));
-  Language->addAction(SwitchToEnglishAct);
-  Language->addAction(SwitchToRussianAct);
-  Menu->addSeparator();
-  Menu->addAction(SettingsAct);
-  Menu->addSeparator();
-  Menu->addAction(AboutAct);
-  Menu->addSeparator();
-  Menu->addAction(ExitAct);
-  return Menu;
-}
-
-void TMainForm::CreateMenus() {
-  SrcFilesPopupMenu = CreateListMenu(AddSrcFileAct, DelSrcFileAct, ClearSrcListAct);
-  SrcFilesPopupMenu->setObjectName(QStringLiteral("SrcFilesPopupMenu"));
-  TrgFilesPopupMenu = CreateListMenu(AddTrgFileAct, DelTrgFileAct, ClearTrgListAct);
-  TrgFilesPopupMenu->setObjectName(QStringLiteral("TrgFilesPopupMenu"));
-  SettingsPopupMenu = new QMenu(this);
-  SettingsPopupMenu->setObjectName(QStringLiteral("SettingsPopupMenu"));
-  SettingsPopupMenu->addAction(ResetToDefaultAct);
-  SettingsPopupMenu->addSeparator();
-  SettingsPopupMenu->addAction(SettingsAct);
-  SettingsPopupMenu->addSeparator();
-  SettingsPopupMenu->addAction(AboutAct);
-  SettingsPopupMenu->addSeparator();
-  SettingsPopupMenu->addAction(ExitAct);
-
-  const auto Bind = [this](QWidget* AWidget, TListBox* AList) {
-    AWidget->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(AWidget, &QWidget::customContextMenuRequested, this,
-            [this, AWidget, AList](const QPoint& APos) { PopupListMenu(AList, AWidget, APos); });
-  };
-  for (TListBox* List : {SrcFilesListBox, TrgFilesListBox}) {
-    const bool Src = List == SrcFilesListBox;
-    Bind(List, List);
-    Bind(Src ? StartTextLeftLabel : StartTextRightLabel, List);
-    Bind(Src ? StartTextLeftPanel : StartTextRightPanel, List);
-  }
-  SettingsGroupPanel->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(SettingsGroupPanel, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& APos) { SettingsPopupMenu->popup(SettingsGroupPanel->mapToGlobal(APos)); });
-}
-
-void TMainForm::PopupListMenu(TListBox* AList, QWidget* AFrom, const QPoint& APos) {
-  if (AList == SrcFilesListBox)
-    UpdateSrcActions();
-  else
-    UpdateTrgActions();
-  QMenu* Menu = AList == SrcFilesListBox ? SrcFilesPopupMenu : TrgFilesPopupMenu;
-  Menu->popup(AFrom->mapToGlobal(APos));
 }
 
 void TMainForm::FormCreate() {
@@ -532,7 +160,8 @@ void TMainForm::FormCreate() {
     FDropTarget->Watch(Src ? StartTextLeftPanel : StartTextRightPanel, List);
     connect(List, &TListBox::InsertPressed, this, [this, Src] { (Src ? AddSrcFileAct : AddTrgFileAct)->trigger(); });
     connect(List, &TListBox::DeletePressed, this, [this, Src] { (Src ? DelSrcFileAct : DelTrgFileAct)->trigger(); });
-    connect(List, &QListWidget::itemSelectionChanged, this, [this, Src] { Src ? UpdateSrcActions() : UpdateTrgActions(); });
+    connect(List, &QListWidget::itemSelectionChanged, this,
+            [this, Src] { Src ? UpdateSrcActions() : UpdateTrgActions(); });
     connect(List, &QListWidget::itemClicked, this, [this, Src] { Src ? UpdateSrcActions() : UpdateTrgActions(); });
   }
   if (!ProgrammSettings.PathToResDir.empty()) {
@@ -672,9 +301,7 @@ bool TMainForm::eventFilter(QObject* AWatched, QEvent* AEvent) {
   return QMainWindow::eventFilter(AWatched, AEvent);
 }
 
-void TMainForm::FormResize() {
-  SettingsLeftPanel->setFixedWidth(std::max(0, SettingsMainPanel->width() / 2 - 7));
-}
+void TMainForm::FormResize() { SettingsLeftPanel->setFixedWidth(std::max(0, SettingsMainPanel->width() / 2 - 7)); }
 
 // ---- states ---------------------------------------------------------------------------------
 
@@ -716,7 +343,10 @@ void TMainForm::AddFilesToList(TListBox* AList, const std::vector<std::string>& 
 
 void TMainForm::ShowRefusedPaths(const std::vector<std::string>& APaths) {
   QString Text = Msg(TMsg::PathsWithLineBreak);
-  for (const std::string& P : APaths) Text += QLatin1Char('\n') + QString::fromStdString(P).replace(QLatin1Char('\n'), QStringLiteral("\\n")).replace(QLatin1Char('\r'), QStringLiteral("\\r"));
+  for (const std::string& P : APaths)
+    Text += QLatin1Char('\n') + QString::fromStdString(P)
+                                    .replace(QLatin1Char('\n'), QStringLiteral("\\n"))
+                                    .replace(QLatin1Char('\r'), QStringLiteral("\\r"));
   // Not modal in a nested loop: the drop has already been answered.
   auto* Box = new QMessageBox(QMessageBox::Warning, Msg(TMsg::CautionTitle), Text, QMessageBox::Ok, this);
   Box->setObjectName(QStringLiteral("RefusedPathsBox"));
@@ -800,62 +430,36 @@ bool TMainForm::IsRunActive() const { return DiffFileConstructor || FRunBridge |
 
 void TMainForm::GenerateDiffFileBtnClick() {
   FLog.Clear();
-  if (SrcFilesListBox->count() == 0 || TrgFilesListBox->count() == 0) {
-    FLog.Add(Msg(TMsg::CannotCompare));
-    FLog.Add(Msg(TMsg::FilesMissingForCompare));
-    SetFormState(TFormState::fsWaitForRestart);
-    return;
-  }
   const TSettings& S = ProgrammSettings;
-  // The results folder and the run's working folder must be usable before anything starts.
-  std::error_code Ec;
-  std::string ResDir = S.PathToResDir;
-  while (ResDir.size() > 1 && ResDir.back() == '/') ResDir.pop_back();
-  fs::create_directories(ResDir, Ec);
-  const std::string Prefix = ReserveResultPrefix(ResDir, ResultTimeStamp());
-  if (Prefix.empty()) {
-    FLog.Add(Msg(TMsg::CannotCompare));
-    FLog.Add(Msg(TMsg::ResultsFolderNotWritable) + QString::fromStdString(S.PathToResDir));
-    Logger().AddWarning("TMainForm.GenerateDiffFileBtnClick: the results folder cannot be written: " + S.PathToResDir);
-    SetFormState(TFormState::fsWaitForRestart);
-    return;
-  }
-  TPrivateWorkDir PrivateDir(S.PathToTempDir, "run");
-  if (PrivateDir.Path().empty()) {
-    ReleaseResultPrefix(Prefix);
-    FLog.Add(Msg(TMsg::CannotCompare));
-    FLog.Add(Msg(TMsg::WorkFolderNotCreated) + QString::fromStdString(S.PathToTempDir));
-    Logger().AddWarning("TMainForm.GenerateDiffFileBtnClick: cannot create a working folder in " + S.PathToTempDir);
-    SetFormState(TFormState::fsWaitForRestart);
+  TRunRequest Request;
+  Request.SourceFiles = SrcFilesListBox->PathList();
+  Request.EditedFiles = TrgFilesListBox->PathList();
+  Request.HideEquivalentString = HideEquivalentStringCB->isChecked();
+  Request.DoNotSeparateSpaces = DoNotSeparateSpacesCbx->isChecked();
+  Request.FillDiffRowColored = FillDiffRowColoredCB->isChecked();
+  Request.ShowTagsFlag = GetShowTagsFlag(ShowTagsCB->isChecked(), S.ShowTagsFormat);
+  Request.ResultFileFormat =
+      ExportToHTMLRadioButton->isChecked() ? TResultFileFormat::rffHTML : TResultFileFormat::rffXLSX;
+  Request.LocalizationLanguare = S.LangIndex;
+  Request.OutputDir = S.PathToResDir;
+  Request.WorkParent = S.PathToTempDir;
+  auto Run = std::make_unique<TComparisonRun>(std::move(Request));
+  // The lists, the results folder and the working folder must be usable before anything starts.
+  if (!Run->Prepare()) {
+    SetResult(Run->Outcome());
     return;
   }
 
   FLog.Add(Msg(TMsg::ComparisonStarted));
   FLog.Add(QString());
-  TDiffFileConstructorSettings Settings;
-  Settings.TranslatorFiles = FileListText(SrcFilesListBox->PathList());
-  Settings.EditorFiles = FileListText(TrgFilesListBox->PathList());
-  Settings.HideEquivalentString = HideEquivalentStringCB->isChecked();
-  Settings.DoNotSeparateSpaces = DoNotSeparateSpacesCbx->isChecked();
-  Settings.FillDiffRowColored = FillDiffRowColoredCB->isChecked();
-  Settings.ShowTagsFlag = GetShowTagsFlag(ShowTagsCB->isChecked(), S.ShowTagsFormat);
-  Settings.TempDirectory = (PrivateDir.Path() / "work").string() + "/";
-  Settings.ResultFileName = Prefix;
-  Settings.ResultFileFormat =
-      ExportToHTMLRadioButton->isChecked() ? TResultFileFormat::rffHTML : TResultFileFormat::rffXLSX;
-  Settings.LocalizationLanguare = S.LangIndex;
-
-  // From here the run owns the reservation and the folder and gives both up on its worker.
-  auto* Run = new TRunBridge(Settings, Prefix, PrivateDir.Release().string(), this);
-  connect(Run, &TRunBridge::NewOperation, this, &TMainForm::SetNewOperation);
-  connect(Run, &TRunBridge::Progress, this, &TMainForm::SetProgress);
-  connect(Run, &TRunBridge::RunResult, this, [this](int ACode, const QString& AErrorLog, const QString& AResultFile) {
-    SetResult(static_cast<TExecuteResult>(ACode), AErrorLog, AResultFile);
-  });
-  connect(Run, &TRunBridge::RunEnded, this, &TMainForm::OnRunEnded);
-  DiffFileConstructor = Run;
-  FRunBridge = Run;
-  Run->Start();
+  auto* Bridge = new TRunBridge(std::move(Run), this);
+  connect(Bridge, &TRunBridge::NewOperation, this, &TMainForm::SetNewOperation);
+  connect(Bridge, &TRunBridge::Progress, this, &TMainForm::SetProgress);
+  connect(Bridge, &TRunBridge::RunResult, this, &TMainForm::SetResult);
+  connect(Bridge, &TRunBridge::RunEnded, this, &TMainForm::OnRunEnded);
+  DiffFileConstructor = Bridge;
+  FRunBridge = Bridge;
+  Bridge->Start();
 
   Progressator = new TProgressator([this](const std::string& A, const std::string& B) { SetProgressCallBack(A, B); },
                                    [this](const std::string& A) { SetProgressFinishCallBack(A); },
@@ -891,64 +495,23 @@ void TMainForm::SetProgressatorFinish() {
   CloseWhenIdle();
 }
 
-void TMainForm::SetResult(TExecuteResult AResultCode, const QString& AErrorLog, const QString& AResultFile) {
-  const std::vector<std::string> Reports = SplitLines(AResultFile.toStdString());
+void TMainForm::SetResult(const TRunOutcome& AOutcome) {
   if (Progressator) {
     // Only an operation still running gets its closing line; a finished one keeps its own.
     if (Progressator->IsOperationSet())
-      SetProgressFinishCallBack(Progressator->CurrentOperation() + GetLocalizedText(TMsg::OperationCompleted, ProgrammSettings.LangIndex));
+      SetProgressFinishCallBack(Progressator->CurrentOperation() +
+                                GetLocalizedText(TMsg::OperationCompleted, ProgrammSettings.LangIndex));
     Progressator->Terminate();
   }
-  std::optional<TMsg> Outcome;
-  switch (AResultCode) {
-    case TExecuteResult::erTerminatedByUser:
-      Outcome = TMsg::ReportStoppedByUser;
-      break;
-    case TExecuteResult::erCreateDiffFileError:
-      Outcome = TMsg::ReportFailed;
-      break;
-    case TExecuteResult::erOk:
-      break;
-    default:
-      Outcome = TMsg::UnknownError;
-      break;
-  }
-  FLog.Add(QString());
-  if (Outcome) {
-    FLog.Add(Msg(TMsg::ComparisonInterrupted));
-    FLog.Add(Msg(*Outcome));
-    // Only some language pairs failed: the reports of the others were written and are opened.
-    if (AResultCode == TExecuteResult::erCreateDiffFileError && !Reports.empty()) {
-      FLog.Add(Msg(TMsg::ReportCreatedAnyway));
-      ListReports(Reports);
-    }
-  } else {
-    FLog.Add(Msg(TMsg::ReportCreated));
-    ListReports(Reports);
-  }
-  if (!AErrorLog.isEmpty()) {
-    FLog.Add(QString());
-    FLog.Add(Msg(TMsg::ComparisonHadErrors));
-    for (const std::string& Line : SplitLines(AErrorLog.toStdString())) FLog.Add(QString::fromStdString(Line));
+  for (const TOutcomeLine& Line : OutcomeLines(AOutcome, ProgrammSettings.LangIndex)) {
+    FLog.Add(QString::fromStdString(Line.Text));
+    if (Line.Kind == TOutcomeLineKind::olkReport &&
+        !QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(Line.Path))))
+      Logger().AddWarning("TMainForm.SetResult: the desktop could not open the report " + Line.Path);
   }
   DiffFileConstructor = nullptr;
   SetFormState(TFormState::fsWaitForRestart);
-  Q_EMIT ComparisonFinished();
-}
-
-void TMainForm::ListReports(const std::vector<std::string>& AReports) {
-  for (std::size_t I = 0; I < AReports.size(); ++I) {
-    const QString Path = QString::fromStdString(AReports[I]);
-    const QString Number = AReports.size() == 1 ? QString() : QString::number(I + 1) + QStringLiteral(". ");
-    std::error_code Ec;
-    if (fs::exists(AReports[I], Ec)) {
-      FLog.Add(Number + Path);
-      if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Path)))
-        Logger().AddWarning("TMainForm.SetResult: the desktop could not open the report " + AReports[I]);
-    } else {
-      FLog.Add(Number + Path + QStringLiteral(" - ") + Msg(TMsg::ReportNotFound));
-    }
-  }
+  if (AOutcome.Setup == TRunSetup::rsReady) Q_EMIT ComparisonFinished();
 }
 
 void TMainForm::OnRunEnded() {

@@ -11,7 +11,7 @@
 
 #include "CheckUpdateUnit.h"
 #include "DataTypeUnit.h"
-#include "DiffFileConstructorUnit.h"
+#include "ComparisonRunUnit.h"
 #include "MainUnitLists.h"
 #include "MessageIds.h"
 #include "MainUnitShellDeps.h"
@@ -89,7 +89,8 @@ class TMainForm : public QMainWindow {
   // queued signals from its worker).
   void SetNewOperation(const QString& AOperationName, int APointCount, int APercentBegin, int APercentEnd);
   void SetProgress(int ACurrentPoint);
-  void SetResult(TExecuteResult AResultCode, const QString& AErrorLog, const QString& AResultFile);
+  // Writes the outcome's lines into the log pane and opens the reports it lists.
+  void SetResult(const TRunOutcome& AOutcome);
   void SetProgressCallBack(const std::string& ACurrentProgressStr, const std::string& ATotalProgressStr);
   void SetProgressFinishCallBack(const std::string& AResultString);
   void SetProgressatorFinish();
@@ -189,6 +190,8 @@ class TMainForm : public QMainWindow {
   bool eventFilter(QObject* AWatched, QEvent* AEvent) override;
 
  private:
+  // Builds the controls, actions and menus (MainUnitView.cpp).
+  void CreateView();
   void CreateActions();
   void CreateSetupView(QWidget* AParent);
   QWidget* CreateListSide(QWidget* AParent, QLabel*& ACaption, QToolButton*& AAddBtn, QToolButton*& ADelBtn,
@@ -203,8 +206,6 @@ class TMainForm : public QMainWindow {
   void PopupListMenu(TListBox* AList, QWidget* AFrom, const QPoint& APos);
   void ShowRefusedPaths(const std::vector<std::string>& APaths);
 
-  // Lists the report files in the log pane (numbered when several) and opens those that exist.
-  void ListReports(const std::vector<std::string>& AReports);
   void OnRunEnded();
   void CloseWhenIdle();
   QString Msg(TMsg AId) const;
