@@ -30,9 +30,8 @@ void TCliProgressPrinter::SetProgress(int ACurrentPoint) {
   FRenderer.SetCurrentPoint(ACurrentPoint);
 }
 
-void TCliProgressPrinter::SetResult(TExecuteResult /*AResultCode*/, const std::string& /*AErrorLog*/,
-                                    const std::string& /*AResultFile*/) {
-  // The owner reads the result from the run once its thread has ended.
+void TCliProgressPrinter::SetOutcome(const TRunOutcome& /*AOutcome*/) {
+  // The owner reads the outcome from the run once its thread has ended.
   std::lock_guard<std::mutex> Lock(FLock);
   FHasResult = true;
   FResultCame.notify_all();

@@ -6,12 +6,12 @@
 #include <ostream>
 #include <string>
 
-#include "DiffFileConstructorUnit.h"
+#include "ComparisonRunUnit.h"
 #include "ProgressatorUnit.h"
 
 namespace lexmora {
 
-class TCliProgressPrinter : public TDiffFileConstructorObserver {
+class TCliProgressPrinter : public TRunObserver {
  public:
   // AInPlace: AOut is a terminal, so the two lines are rewritten in place; otherwise an
   // operation line is printed now and then. AQuiet: nothing is printed at all.
@@ -19,11 +19,11 @@ class TCliProgressPrinter : public TDiffFileConstructorObserver {
 
   void SetNewOperation(const std::string& AOperationName, int APointCount, int APercentBegin, int APercentEnd) override;
   void SetProgress(int ACurrentPoint) override;
-  void SetResult(TExecuteResult AResultCode, const std::string& AErrorLog, const std::string& AResultFile) override;
+  void SetOutcome(const TRunOutcome& AOutcome) override;
 
   // Redraws when due; called by the waiting thread every few tens of milliseconds.
   void Tick();
-  // Waits up to AMs for the result; true once SetResult has come.
+  // Waits up to AMs for the outcome; true once SetOutcome has come.
   bool WaitForResult(int AMs);
   // Ends the progress display: the current operation's name and " completed...".
   void Finish();

@@ -5,25 +5,18 @@
 
 #include <atomic>
 #include <csignal>
-#include <filesystem>
-#include <map>
 #include <thread>
 
 #include "CliProgressUnit.h"
-#include "DiffFileConstructorUnit.h"
-#include "ExportToBaseUnit.h"
-#include "InputFolderUnit.h"
-#include "LocalTimeUnit.h"
+#include "ComparisonRunUnit.h"
 #include "LocalizationUnit.h"
-#include "RunFoldersUnit.h"
+#include "RunOutcomeLinesUnit.h"
 
 #ifndef LEXMORA_VERSION
 #define LEXMORA_VERSION "1.0.0"
 #endif
 
 namespace lexmora {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -57,49 +50,6 @@ class TInterruptGuard {
   struct sigaction FPrevious {};
 };
 
-// One side's inputs for the run: full paths, and the path as the user gave it for each, which
-// the error lines show. A folder stands for its supported files; a folder without any is handed
-// on as it is, so the run names it in an error line.
-struct TInputs {
-  std::string List;                                // CR LF separated full paths
-  std::map<std::string, std::string> GivenByFull;  // full path -> path as given
-};
-
-TInputs CollectInputs(const std::vector<std::string>& AGiven) {
-  TInputs Inputs;
-  const auto Add = [&Inputs](const std::string& AGivenPath) {
-    std::error_code Ec;
-    const fs::path Abs = fs::absolute(AGivenPath, Ec);
-    const std::string Full = Ec ? AGivenPath : Abs.lexically_normal().string();
-    Inputs.List += Full + "\r\n";
-    Inputs.GivenByFull.emplace(Full, AGivenPath);
-  };
-  for (const std::string& G : AGiven) {
-    std::error_code Ec;
-    const std::vector<std::string> Files =
-        fs::is_directory(G, Ec) ? SupportedFilesBelow(G) : std::vector<std::string>();
-    if (Files.empty()) {
-      Add(G);
-    } else {
-      for (const std::string& F : Files) Add(F);
-    }
-  }
-  return Inputs;
-}
-
-// The run's failures with each input's path as the user gave it.
-TRunErrors ErrorsAsGiven(const TRunErrors& AErrors, const TInputs& ASource, const TInputs& AEdited) {
-  TRunErrors Result = AErrors;
-  for (TRunError& E : Result) {
-    const TInputs* Side = E.Side == TErrorSide::esSource   ? &ASource
-                          : E.Side == TErrorSide::esEdited ? &AEdited
-                                                           : nullptr;
-    if (!Side) continue;
-    if (const auto It = Side->GivenByFull.find(E.Path); It != Side->GivenByFull.end()) E.Path = It->second;
-  }
-  return Result;
-}
-
 const char* ResultName(TExecuteResult AResult) {
   switch (AResult) {
     using enum TExecuteResult;
@@ -115,8 +65,9 @@ const char* ResultName(TExecuteResult AResult) {
   return "unknown";
 }
 
-TCliExit ExitOf(TExecuteResult AResult) {
-  switch (AResult) {
+TCliExit ExitOf(const TRunOutcome& AOutcome) {
+  if (AOutcome.Setup != TRunSetup::rsReady) return TCliExit::ceCreateDiffFileError;
+  switch (AOutcome.Result) {
     using enum TExecuteResult;
     case erOk:
       return TCliExit::ceOk;
@@ -177,11 +128,16 @@ std::string JsonAudit(const TPairingAudit& AAudit) {
          ",\n    \"duplicate_ids\": " + JsonAuditList(AAudit.DuplicateIds, true, false) + "\n  }";
 }
 
-void PrintJson(std::ostream& AOut, const TDiffFileConstructor& ARun, const std::vector<std::string>& AReports,
-               const TRunErrors& AErrors) {
-  AOut << "{\n  \"result\": " << JsonString(ResultName(ARun.ExecuteResult())) << ",\n  \"reports\": [";
-  for (std::size_t I = 0; I < AReports.size(); ++I) AOut << (I ? ", " : "") << JsonString(AReports[I]);
+void PrintJson(std::ostream& AOut, const TRunOutcome& AOutcome) {
+  AOut << "{\n  \"result\": " << JsonString(ResultName(AOutcome.Result)) << ",\n  \"reports\": [";
+  bool First = true;
+  for (const TReportFile& R : AOutcome.Reports) {
+    if (!R.Exists) continue;
+    AOut << (First ? "" : ", ") << JsonString(R.Path);
+    First = false;
+  }
   AOut << "],\n  \"errors\": [";
+  const TRunErrors& AErrors = AOutcome.Errors;
   for (std::size_t I = 0; I < AErrors.size(); ++I) {
     const TRunError& E = AErrors[I];
     AOut << (I ? "," : "") << "\n    {\"side\": " << JsonString(ErrorSideName(E.Side))
@@ -189,7 +145,7 @@ void PrintJson(std::ostream& AOut, const TDiffFileConstructor& ARun, const std::
          << ", \"message\": " << JsonString(E.Message) << ", \"reason\": " << JsonString(E.Reason) << "}";
   }
   AOut << (AErrors.empty() ? "]" : "\n  ]") << ",\n  \"pairs\": [";
-  const auto& Pairs = ARun.PairSummaries();
+  const auto& Pairs = AOutcome.Pairs;
   for (std::size_t I = 0; I < Pairs.size(); ++I) {
     const TPairSummary& P = Pairs[I];
     AOut << (I ? "," : "") << "\n    {\"source_lang\": " << JsonString(P.LangPair.SrcLang)
@@ -200,7 +156,7 @@ void PrintJson(std::ostream& AOut, const TDiffFileConstructor& ARun, const std::
          << ",\n     \"bands\": " << JsonBands(P.Analysis) << ",\n     \"documents\": " << JsonDocuments(P.Analysis)
          << "}";
   }
-  AOut << (Pairs.empty() ? "]" : "\n  ]") << ",\n  \"audit\": " << JsonAudit(ARun.Audit()) << "\n}\n";
+  AOut << (Pairs.empty() ? "]" : "\n  ]") << ",\n  \"audit\": " << JsonAudit(AOutcome.Audit) << "\n}\n";
 }
 
 }  // namespace
@@ -221,57 +177,29 @@ int RunCli(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostre
     return static_cast<int>(TCliExit::ceOk);
   }
   const TLocalizationLanguare Lang = Options.Lang;
-
-  TDiffFileConstructorSettings Settings;
-  const TInputs Source = CollectInputs(Options.SourceFiles);
-  const TInputs Edited = CollectInputs(Options.EditedFiles);
-  Settings.TranslatorFiles = Source.List;
-  Settings.EditorFiles = Edited.List;
-  Settings.HideEquivalentString = !Options.ShowIdentical;
-  Settings.DoNotSeparateSpaces = Options.IgnoreNbsp;
-  Settings.FillDiffRowColored = !Options.NoHighlight;
-  Settings.ShowTagsFlag = Options.ShowTags;
-  Settings.ResultFileFormat = Options.Format;
-  Settings.LocalizationLanguare = Lang;
-  Settings.EditBandBounds = Options.BandBounds;
-  if (!TDiffFileConstructor::CreateFileCreator(Settings)) {
-    AErr << "lexmora-compare: this build has no writer for the chosen report format\n";
-    return static_cast<int>(TCliExit::ceCreateDiffFileError);
-  }
-
-  std::error_code Ec;
-  const fs::path OutputDir = fs::absolute(Options.OutputDir, Ec).lexically_normal();
-  fs::create_directories(OutputDir, Ec);
-  if (Ec || !fs::is_directory(OutputDir)) {
-    AErr << "lexmora-compare: cannot create the output folder " << OutputDir.string() << "\n";
-    return static_cast<int>(TCliExit::ceCreateDiffFileError);
-  }
-  const std::string Prefix = ReserveResultPrefix(OutputDir.string(), ResultTimeStamp());
-  if (Prefix.empty()) {
-    AErr << "lexmora-compare: cannot write into the output folder " << OutputDir.string() << "\n";
-    return static_cast<int>(TCliExit::ceCreateDiffFileError);
-  }
-  Settings.ResultFileName = Prefix;
-
-  // Note: the readers wipe their working folder for every input, so they get a folder of their
-  // own inside a private one, never a folder the user named.
-  const fs::path TempParent = Options.TempDir.empty() ? fs::temp_directory_path(Ec) : fs::absolute(Options.TempDir, Ec);
-  const TPrivateWorkDir Temp(Ec ? fs::path() : TempParent, "lexmora-compare");
-  if (Temp.Path().empty()) {
-    AErr << "lexmora-compare: cannot create a working folder\n";
-    ReleaseResultPrefix(Prefix);
-    return static_cast<int>(TCliExit::ceCreateDiffFileError);
-  }
-  Settings.TempDirectory = (Temp.Path() / "work").string() + "/";
-
-  TInterruptGuard Interrupts;
   const bool Quiet = Options.Quiet;
-  if (!Quiet) AErr << GetLocalizedText(TMsg::ComparisonStarted, Lang) << "\n";
-  const bool InPlace = &AErr == &std::cerr && ::isatty(STDERR_FILENO) == 1;
-  TCliProgressPrinter Printer(AErr, Lang, InPlace, Options.Quiet);
-  TDiffFileConstructor Run(Settings, Printer);
-  {
-    std::thread Worker([&Run] { Run.Execute(); });
+
+  TRunRequest Request;
+  Request.SourceFiles = Options.SourceFiles;
+  Request.EditedFiles = Options.EditedFiles;
+  Request.HideEquivalentString = !Options.ShowIdentical;
+  Request.DoNotSeparateSpaces = Options.IgnoreNbsp;
+  Request.FillDiffRowColored = !Options.NoHighlight;
+  Request.ShowTagsFlag = Options.ShowTags;
+  Request.ResultFileFormat = Options.Format;
+  Request.LocalizationLanguare = Lang;
+  Request.EditBandBounds = Options.BandBounds;
+  Request.OutputDir = Options.OutputDir;
+  Request.WorkParent = Options.TempDir;
+  Request.WorkFolderName = "lexmora-compare";
+  TComparisonRun Run(std::move(Request));
+
+  if (Run.Prepare()) {
+    TInterruptGuard Interrupts;
+    if (!Quiet) AErr << GetLocalizedText(TMsg::ComparisonStarted, Lang) << "\n";
+    const bool InPlace = &AErr == &std::cerr && ::isatty(STDERR_FILENO) == 1;
+    TCliProgressPrinter Printer(AErr, Lang, InPlace, Options.Quiet);
+    std::thread Worker([&Run, &Printer] { Run.Execute(Printer); });
     bool StopAsked = false;
     while (!Printer.WaitForResult(50)) {
       if (!StopAsked && GInterrupts.load() > 0) {
@@ -281,48 +209,32 @@ int RunCli(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostre
       Printer.Tick();
     }
     Worker.join();
+    Printer.Finish();
   }
-  Printer.Finish();
-  ReleaseResultPrefix(Prefix);
 
-  std::vector<std::string> Reports;
-  for (const std::string& File : SplitLines(Run.ResultFiles()))
-    if (fs::exists(File, Ec)) Reports.push_back(File);
-
-  const TExecuteResult Result = Run.ExecuteResult();
-  // Quiet: only what went wrong reaches stderr.
-  if (!Quiet || Result != TExecuteResult::erOk) AErr << "\n";
-  switch (Result) {
-    case TExecuteResult::erOk:
-      if (!Quiet) AErr << GetLocalizedText(TMsg::ReportCreated, Lang) << "\n";
-      for (const std::string& File : SplitLines(Run.ResultFiles()))
-        if (!fs::exists(File, Ec)) AErr << File << " - " << GetLocalizedText(TMsg::ReportNotFound, Lang) << "\n";
-      break;
-    case TExecuteResult::erTerminatedByUser:
-      AErr << GetLocalizedText(TMsg::ComparisonInterrupted, Lang) << "\n"
-           << GetLocalizedText(TMsg::ReportStoppedByUser, Lang) << "\n";
-      break;
-    case TExecuteResult::erCreateDiffFileError:
-      AErr << GetLocalizedText(TMsg::ComparisonInterrupted, Lang) << "\n"
-           << GetLocalizedText(TMsg::ReportFailed, Lang) << "\n";
-      break;
-    default:
-      AErr << GetLocalizedText(TMsg::ComparisonInterrupted, Lang) << "\n"
-           << GetLocalizedText(TMsg::UnknownError, Lang) << "\n";
-      break;
+  // Quiet: only what went wrong reaches stderr. The written reports' paths go to stdout.
+  const TRunOutcome& Outcome = Run.Outcome();
+  for (const TOutcomeLine& Line : OutcomeLines(Outcome, Lang)) {
+    switch (Line.Kind) {
+      using enum TOutcomeLineKind;
+      case olkReport:
+        if (!Options.Json) AOut << Line.Path << "\n";
+        break;
+      case olkBlank:
+      case olkDone:
+      case olkErrorsHeading:
+        if (!Quiet) AErr << Line.Text << "\n";
+        break;
+      case olkFailure:
+      case olkMissingReport:
+      case olkError:
+        AErr << Line.Text << "\n";
+        break;
+    }
   }
-  const TRunErrors Errors = ErrorsAsGiven(Run.Errors(), Source, Edited);
-  if (!Errors.empty()) {
-    if (!Quiet) AErr << "\n" << GetLocalizedText(TMsg::ComparisonHadErrors, Lang) << "\n";
-    for (const TRunError& E : Errors) AErr << FormatErrorLine(E) << "\n";
-  }
-  if (Options.Json) {
-    PrintJson(AOut, Run, Reports, Errors);
-  } else {
-    for (const std::string& File : Reports) AOut << File << "\n";
-  }
+  if (Options.Json) PrintJson(AOut, Outcome);
   AOut.flush();
-  return static_cast<int>(ExitOf(Result));
+  return static_cast<int>(ExitOf(Outcome));
 }
 
 }  // namespace lexmora

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "DataTypeUnit.h"
-#include "RunFoldersUnit.h"  // ReserveResultPrefix, TPrivateWorkDir
 
 namespace lexmora {
 

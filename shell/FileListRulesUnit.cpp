@@ -116,10 +116,4 @@ bool FileListLess(const std::string& A, const std::string& B) {
 
 void SortFileList(std::vector<std::string>& AList) { std::sort(AList.begin(), AList.end(), FileListLess); }
 
-std::string FileListText(const std::vector<std::string>& AList) {
-  std::string Text;
-  for (const std::string& P : AList) Text += P + "\r\n";
-  return Text;
-}
-
 }  // namespace lexmora

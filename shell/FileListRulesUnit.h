@@ -10,7 +10,7 @@ namespace lexmora {
 // The answer for one path offered to a file list.
 enum class TFileRefusal : std::uint8_t {
   frAccepted = 0,
-  frLineBreak = 1,       // the path holds CR or LF: the lists travel to the run as CR LF separated text
+  frLineBreak = 1,       // the path holds CR or LF: it could not be shown on one line of the lists, log and reports
   frNotRegularFile = 2,  // missing, a folder, a device, a pipe...
   frExtension = 3,       // none of the eight extensions (compared case-sensitively, as the readers decide)
   frAlreadyInList = 4,   // the list holds a path to the same file (same canonical path)
@@ -43,8 +43,5 @@ TAddFilesResult AddFilesToList(std::vector<std::string>& AList, const std::vecto
 // the exact text so that the order is total.
 bool FileListLess(const std::string& A, const std::string& B);
 void SortFileList(std::vector<std::string>& AList);
-
-// The list as the run takes it: every path followed by CR LF.
-std::string FileListText(const std::vector<std::string>& AList);
 
 }  // namespace lexmora

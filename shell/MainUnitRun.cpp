@@ -2,21 +2,12 @@
 
 #include <QThread>
 
-#include <filesystem>
-
-#include "LoggerUnit.h"
-#include "RunFoldersUnit.h"
-
 namespace lexmora {
 
-namespace fs = std::filesystem;
-
-TRunBridge::TRunBridge(const TDiffFileConstructorSettings& ASettings, std::string APrefix, std::string AWorkDir,
-                       QObject* AParent)
-    : QObject(AParent),
-      FRun(std::make_unique<TDiffFileConstructor>(ASettings, static_cast<TDiffFileConstructorObserver&>(*this))),
-      FPrefix(std::move(APrefix)),
-      FWorkDir(std::move(AWorkDir)) {}
+TRunBridge::TRunBridge(std::unique_ptr<TComparisonRun> ARun, QObject* AParent)
+    : QObject(AParent), FRun(std::move(ARun)) {
+  qRegisterMetaType<TRunOutcome>();
+}
 
 TRunBridge::~TRunBridge() {
   // Normally the thread has ended before the bridge goes (RunEnded); when the window is destroyed
@@ -30,7 +21,8 @@ TRunBridge::~TRunBridge() {
 
 void TRunBridge::Start() {
   FRunning = true;
-  FThread = QThread::create([this] { RunBody(); });
+  // The clean-up after the run (working folder, reservation) stays on the worker as well.
+  FThread = QThread::create([this] { FRun->Execute(*this); });
   FThread->setObjectName(QStringLiteral("ComparisonRun"));
   // Delivered on the GUI thread after the worker's last instruction.
   connect(FThread, &QThread::finished, this, [this] {
@@ -47,17 +39,6 @@ void TRunBridge::Terminate() { FRun->Terminate(); }
 
 bool TRunBridge::IsTerminateSet() const { return FRun->IsTerminateSet(); }
 
-void TRunBridge::RunBody() {
-  FRun->Execute();
-  // Clean-up stays on the worker: a working folder of unpacked packages can take a while to remove.
-  std::error_code Ec;
-  if (!FWorkDir.empty()) {
-    fs::remove_all(FWorkDir, Ec);
-    if (Ec) Logger().AddWarning("Cannot remove the working folder " + FWorkDir + ": " + Ec.message());
-  }
-  ReleaseResultPrefix(FPrefix);
-}
-
 void TRunBridge::SetNewOperation(const std::string& AOperationName, int APointCount, int APercentBegin,
                                  int APercentEnd) {
   Q_EMIT NewOperation(QString::fromStdString(AOperationName), APointCount, APercentBegin, APercentEnd);
@@ -65,8 +46,6 @@ void TRunBridge::SetNewOperation(const std::string& AOperationName, int APointCo
 
 void TRunBridge::SetProgress(int ACurrentPoint) { Q_EMIT Progress(ACurrentPoint); }
 
-void TRunBridge::SetResult(TExecuteResult AResultCode, const std::string& AErrorLog, const std::string& AResultFile) {
-  Q_EMIT RunResult(static_cast<int>(AResultCode), QString::fromStdString(AErrorLog), QString::fromStdString(AResultFile));
-}
+void TRunBridge::SetOutcome(const TRunOutcome& AOutcome) { Q_EMIT RunResult(AOutcome); }
 
 }  // namespace lexmora

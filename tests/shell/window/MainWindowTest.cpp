@@ -36,6 +36,15 @@ using namespace lexmora::test_support;
 namespace {
 
 QString En(int AId) { return QString::fromStdString(GetLocalizedText(AId, TLocalizationLanguare::llEN)); }
+
+// A run's outcome as the run hands it over: each report marked as there or not.
+TRunOutcome Outcome(TExecuteResult AResult, const QStringList& AReports, TRunErrors AErrors = {}) {
+  TRunOutcome Result;
+  Result.Result = AResult;
+  Result.Errors = std::move(AErrors);
+  for (const QString& R : AReports) Result.Reports.push_back({R.toStdString(), QFile::exists(R)});
+  return Result;
+}
 QString Ru(int AId) { return QString::fromStdString(GetLocalizedText(AId, TLocalizationLanguare::llRU)); }
 
 QStringList SortedCaseless(QStringList AList) {
@@ -312,45 +321,21 @@ class TMainWindowTest : public QObject {
     QCOMPARE(Form.FormState(), TFormState::fsWaitForRestart);
   }
 
-  void resultLinesFollowTheOutcome_data() {
-    QTest::addColumn<int>("Code");
-    QTest::addColumn<QString>("ErrorLog");
-    QTest::addColumn<QStringList>("Expected");
-    QTest::newRow("terminated") << int(TExecuteResult::erTerminatedByUser) << QString()
-                                << QStringList{QString(), En(43), En(39)};
-    QTest::newRow("create-error") << int(TExecuteResult::erCreateDiffFileError) << QString()
-                                  << QStringList{QString(), En(43), En(38)};
-    QTest::newRow("unknown") << int(TExecuteResult::erUnknown) << QStringLiteral("first\r\nsecond\r\n")
-                             << QStringList{QString(), En(43), En(40), QString(), En(45), QStringLiteral("first"),
-                                            QStringLiteral("second")};
-    QTest::newRow("ok-no-report") << int(TExecuteResult::erOk) << QString() << QStringList{QString(), En(41)};
-  }
-  void resultLinesFollowTheOutcome() {
-    QFETCH(int, Code);
-    QFETCH(QString, ErrorLog);
-    QFETCH(QStringList, Expected);
-    TMainForm& Form = NewForm();
-    TOpenedUrls Opened;
-    Form.SetResult(static_cast<TExecuteResult>(Code), ErrorLog, QString());
-    QCOMPARE(Form.LogLines(), Expected);
-    QCOMPARE(Form.FormState(), TFormState::fsWaitForRestart);
-    QVERIFY(Opened.Urls.isEmpty());
-  }
-
   void reportsAreNumberedAndOnlyExistingOnesOpened() {
     TMainForm& Form = NewForm();
     TOpenedUrls Opened;
     const QString One = WriteFile(FFolders->Path(QStringLiteral("Res #1/Result_en_de.html")));
     const QString Gone = FFolders->Path(QStringLiteral("Result_en_fr.html"));
-    Form.SetResult(TExecuteResult::erOk, QStringLiteral("bad.sdlxliff: reason\r\n"), One + QStringLiteral("\r\n") + Gone);
+    const TRunError Bad{TErrorSide::esSource, En(47).toStdString(), "bad.sdlxliff", {}, "reason"};
+    Form.SetResult(Outcome(TExecuteResult::erOk, {One, Gone}, {Bad}));
     QCOMPARE(Form.LogLines(), (QStringList{QString(), En(41), QStringLiteral("1. ") + One,
                                            QStringLiteral("2. ") + Gone + QStringLiteral(" - ") + En(42), QString(),
-                                           En(45), QStringLiteral("bad.sdlxliff: reason")}));
+                                           En(45), En(47) + QStringLiteral(": bad.sdlxliff: reason")}));
     QCOMPARE(Opened.Urls.size(), 1);
     QCOMPARE(Opened.Urls[0].toLocalFile(), One);  // the '#' stays part of the path
     // A single report is listed without a number.
     Form.LogMemo->clear();
-    Form.SetResult(TExecuteResult::erOk, QString(), Gone);
+    Form.SetResult(Outcome(TExecuteResult::erOk, {Gone}));
     QVERIFY(Form.LogLines().contains(Gone + QStringLiteral(" - ") + En(42)));
   }
 
@@ -361,17 +346,18 @@ class TMainWindowTest : public QObject {
     TOpenedUrls Opened;
     const QString De = WriteFile(FFolders->Path(QStringLiteral("Result_en-US_de-DE.html")));
     const QString Fr = WriteFile(FFolders->Path(QStringLiteral("Result_en-US_fr-FR.html")));
-    const QString Failed = En(38) + QStringLiteral(": ") + FFolders->Path(QStringLiteral("Result_en-US_it-IT.html")) +
-                           QStringLiteral(": a file of this name exists already");
-    Form.SetResult(TExecuteResult::erCreateDiffFileError, Failed + QStringLiteral("\r\n"),
-                   De + QStringLiteral("\r\n") + Fr);
+    const TRunError It{TErrorSide::esReport, En(38).toStdString(),
+                       FFolders->Path(QStringLiteral("Result_en-US_it-IT.html")).toStdString(), {},
+                       "a file of this name exists already"};
+    const QString Failed = QString::fromStdString(FormatErrorLine(It));
+    Form.SetResult(Outcome(TExecuteResult::erCreateDiffFileError, {De, Fr}, {It}));
     QCOMPARE(Form.LogLines(), (QStringList{QString(), En(43), En(38), En(44), QStringLiteral("1. ") + De,
                                            QStringLiteral("2. ") + Fr, QString(), En(45), Failed}));
     QCOMPARE(Opened.Urls, (QList<QUrl>{QUrl::fromLocalFile(De), QUrl::fromLocalFile(Fr)}));
     // A stopped run lists nothing, whatever it names.
     Opened.Urls.clear();
     TMainForm& Stopped = NewForm();
-    Stopped.SetResult(TExecuteResult::erTerminatedByUser, QString(), De);
+    Stopped.SetResult(Outcome(TExecuteResult::erTerminatedByUser, {De}));
     QCOMPARE(Stopped.LogLines(), (QStringList{QString(), En(43), En(39)}));
     QVERIFY(Opened.Urls.isEmpty());
   }
@@ -380,7 +366,7 @@ class TMainWindowTest : public QObject {
     TMainForm& Form = NewForm();
     const QString One = WriteFile(FFolders->Path(QStringLiteral("Result_x.html")));
     // The offscreen platform opens nothing.
-    Form.SetResult(TExecuteResult::erOk, QString(), One);
+    Form.SetResult(Outcome(TExecuteResult::erOk, {One}));
     std::ifstream Log(Logger().LogFileName());
     const std::string Text((std::istreambuf_iterator<char>(Log)), std::istreambuf_iterator<char>());
     QVERIFY(Text.find("could not open the report " + One.toStdString()) != std::string::npos);
