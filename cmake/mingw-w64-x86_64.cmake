@@ -1,0 +1,64 @@
+# Cross-builds for 64-bit Windows with Debian's MinGW-w64 compilers and runs what it builds under
+# wine. The libraries come from the cache that scripts/install-cross-deps.sh fills; run it first.
+#
+#   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+#
+# The cache is LEXMORA_CROSS_CACHE (a CMake variable or the environment variable), by default
+# ~/.cache/lexmora-cross. The script writes cross-prefixes.cmake there, naming the prefixes of the
+# versions it pinned, so a configure never picks up a stale build that still lies in the cache.
+
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+# The posix thread model: the win32 one has no std::thread, std::mutex or std::future.
+set(LEXMORA_MINGW_TRIPLET x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${LEXMORA_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${LEXMORA_MINGW_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${LEXMORA_MINGW_TRIPLET}-windres)
+
+if(NOT LEXMORA_CROSS_CACHE)
+  if(DEFINED ENV{LEXMORA_CROSS_CACHE})
+    set(LEXMORA_CROSS_CACHE "$ENV{LEXMORA_CROSS_CACHE}")
+  else()
+    set(LEXMORA_CROSS_CACHE "$ENV{HOME}/.cache/lexmora-cross")
+  endif()
+endif()
+# try_compile projects read this file again and need the same answers.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES LEXMORA_CROSS_CACHE LEXMORA_CROSS_PREFIXES)
+
+# Sets LEXMORA_CROSS_PREFIXES and LEXMORA_ICU_DATA_FILE, unless the prefixes are passed in (the
+# script passes none while it builds the libraries themselves).
+if(NOT DEFINED LEXMORA_CROSS_PREFIXES)
+  include("${LEXMORA_CROSS_CACHE}/cross-prefixes.cmake" OPTIONAL)
+endif()
+
+set(LEXMORA_MINGW_SYSROOT /usr/${LEXMORA_MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH ${LEXMORA_CROSS_PREFIXES} ${LEXMORA_MINGW_SYSROOT})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Import libraries (.dll.a) would make the program need DLLs beside it, and mixed with -static
+# they define winpthread twice. CMake's Windows-GNU platform file puts .dll.a first after this file
+# is read, so the suffixes are set in a rules override, which is read later still.
+set(CMAKE_USER_MAKE_RULES_OVERRIDE "${CMAKE_CURRENT_LIST_DIR}/mingw-w64-static-libraries.cmake")
+
+# pkg-config must see only the Windows builds, never the native .pc files.
+set(LEXMORA_PKG_CONFIG_DIRS "")
+foreach(Prefix IN LISTS LEXMORA_CROSS_PREFIXES ITEMS ${LEXMORA_MINGW_SYSROOT})
+  list(APPEND LEXMORA_PKG_CONFIG_DIRS "${Prefix}/lib/pkgconfig")
+endforeach()
+string(REPLACE ";" ":" LEXMORA_PKG_CONFIG_DIRS "${LEXMORA_PKG_CONFIG_DIRS}")
+set(ENV{PKG_CONFIG_LIBDIR} "${LEXMORA_PKG_CONFIG_DIRS}")
+set(ENV{PKG_CONFIG_PATH} "")
+
+# One self-contained .exe: no libgcc, libstdc++ or winpthread DLL to ship beside it.
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+
+# wine64 itself: Debian's wine wrapper warns on every run when the 32-bit half is missing. The
+# settings are those of scripts/wine-env.sh, which starts the server that keeps each run short.
+find_program(LEXMORA_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+if(LEXMORA_WINE)
+  set(CMAKE_CROSSCOMPILING_EMULATOR env "WINEPREFIX=${LEXMORA_CROSS_CACHE}/wine" WINEDEBUG=-all
+                                    "WINEDLLOVERRIDES=mscoree,mshtml=" LC_ALL=C.UTF-8 "${LEXMORA_WINE}")
+endif()
