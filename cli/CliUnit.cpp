@@ -1,15 +1,13 @@
 // lexmora-compare: runs one comparison with the options of the command line.
 #include "CliUnit.h"
 
-#include <unistd.h>
-
 #include <atomic>
-#include <csignal>
 #include <thread>
 
 #include "CliProgressUnit.h"
 #include "ComparisonRunUnit.h"
 #include "LocalizationUnit.h"
+#include "PlatformUnit.h"
 #include "RunOutcomeLinesUnit.h"
 
 #ifndef LEXMORA_VERSION
@@ -24,30 +22,19 @@ namespace {
 std::atomic<int> GInterrupts{0};
 static_assert(std::atomic<int>::is_always_lock_free, "the signal handler needs a lock-free counter");
 
-extern "C" void OnInterrupt(int ASignal) {
-  // The first press asks the run to stop; a second one ends the process the usual way.
-  if (GInterrupts.fetch_add(1) >= 1) {
-    std::signal(ASignal, SIG_DFL);
-    std::raise(ASignal);
-  }
-}
+// The first press asks the run to stop; a second one ends the process the usual way.
+bool OnInterrupt() { return GInterrupts.fetch_add(1) < 1; }
 
 // Installs the Ctrl-C handler for the lifetime of a run and restores the previous one.
 class TInterruptGuard {
  public:
   TInterruptGuard() {
     GInterrupts.store(0);
-    struct sigaction Action {};
-    Action.sa_handler = OnInterrupt;
-    sigemptyset(&Action.sa_mask);
-    sigaction(SIGINT, &Action, &FPrevious);
+    InstallInterruptHandler(OnInterrupt);
   }
-  ~TInterruptGuard() { sigaction(SIGINT, &FPrevious, nullptr); }
+  ~TInterruptGuard() { RestoreInterruptHandler(); }
   TInterruptGuard(const TInterruptGuard&) = delete;
   TInterruptGuard& operator=(const TInterruptGuard&) = delete;
-
- private:
-  struct sigaction FPrevious {};
 };
 
 const char* ResultName(TExecuteResult AResult) {
@@ -197,7 +184,7 @@ int RunCli(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostre
   if (Run.Prepare()) {
     TInterruptGuard Interrupts;
     if (!Quiet) AErr << GetLocalizedText(TMsg::ComparisonStarted, Lang) << "\n";
-    const bool InPlace = &AErr == &std::cerr && ::isatty(STDERR_FILENO) == 1;
+    const bool InPlace = &AErr == &std::cerr && StandardErrorIsTerminal();
     TCliProgressPrinter Printer(AErr, Lang, InPlace, Options.Quiet);
     std::thread Worker([&Run, &Printer] { Run.Execute(Printer); });
     bool StopAsked = false;

@@ -2,12 +2,12 @@
 
 #include <ctime>
 
+#include "PlatformUnit.h"
+
 namespace lexmora {
 
 std::string FormatLocalTime(const char* AFormat) {
-  const std::time_t Now = std::time(nullptr);
-  std::tm Local{};
-  localtime_r(&Now, &Local);  // the re-entrant form: several threads log at once
+  const std::tm Local = LocalBrokenDownTime(std::time(nullptr));
   char Buffer[64];
   const std::size_t Length = std::strftime(Buffer, sizeof Buffer, AFormat, &Local);
   return std::string(Buffer, Length);

@@ -1,12 +1,11 @@
 #include "LocalizationUnit.h"
 
-#include <langinfo.h>
-#include <locale.h>
-
 #include <array>
 #include <cmath>
 #include <cstdlib>
 #include <unordered_set>
+
+#include "PlatformUnit.h"
 
 namespace lexmora {
 
@@ -16,18 +15,9 @@ const TMessageEntry kMessages[] = {
 #include "MessageTable.inc"
 };
 
-// The user's decimal separator (LC_NUMERIC of the environment). Read through a
-// private locale object: switching the global locale would race with other threads.
+// The user's decimal separator, asked once: the environment does not change during a run.
 std::string LocaleDecimalSeparator() {
-  static const std::string Sep = [] {
-    std::string R = ".";
-    if (locale_t L = newlocale(LC_NUMERIC_MASK, "", static_cast<locale_t>(nullptr))) {
-      const char* D = nl_langinfo_l(RADIXCHAR, L);
-      if (D && *D) R = D;
-      freelocale(L);
-    }
-    return R;
-  }();
+  static const std::string Sep = RegionalDecimalSeparator();
   return Sep;
 }
 

@@ -1,11 +1,10 @@
 #include "ProgramPathsUnit.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
+
+#include "PlatformUnit.h"
 
 namespace lexmora {
 
@@ -19,10 +18,8 @@ std::mutex GOverrideLock;
 std::string GOverride;
 
 std::string HomeDir() {
-  const char* Home = std::getenv("HOME");
-  if (Home && *Home) return Home;
-  if (const passwd* Pw = ::getpwuid(::getuid()); Pw && Pw->pw_dir && *Pw->pw_dir) return Pw->pw_dir;
-  return fs::temp_directory_path().string();
+  std::string Home = UserHomeDir();
+  return Home.empty() ? fs::temp_directory_path().string() : Home;
 }
 
 // An XDG variable counts only when it holds an absolute path.
@@ -40,15 +37,15 @@ std::string OverrideDir() {
 }  // namespace
 
 std::string ExecutableDir() {
+  const std::string Exe = ProgramFilePath();
   std::error_code Ec;
-  const fs::path Exe = fs::read_symlink("/proc/self/exe", Ec);
-  if (Ec) return fs::current_path(Ec).string();
-  return Exe.parent_path().string();
+  if (Exe.empty()) return fs::current_path(Ec).string();
+  return fs::path(Exe).parent_path().string();
 }
 
 bool IsWritableDir(const std::string& ADir) {
   std::error_code Ec;
-  return !ADir.empty() && fs::is_directory(ADir, Ec) && ::access(ADir.c_str(), W_OK | X_OK) == 0;
+  return !ADir.empty() && fs::is_directory(ADir, Ec) && CanCreateFilesIn(ADir);
 }
 
 TProgramFolders PortableFolders(const std::string& ADir) {

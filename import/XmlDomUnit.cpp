@@ -1,16 +1,14 @@
 #include "XmlDomUnit.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 #include "LocalizationUnit.h"
 
@@ -208,13 +206,15 @@ void LoadXmlFile(pugi::xml_document& ADoc, const std::string& AFileName, bool AK
   std::FILE* File = std::fopen(AFileName.c_str(), "rb");
   if (!File) throw EXmlError("Cannot open the file " + AFileName, "cannot open the document");
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> Closer(File, &std::fclose);
-  struct stat Info {};
-  if (::fstat(::fileno(File), &Info) != 0 || !S_ISREG(Info.st_mode)) {
+  std::error_code Ec;
+  const bool IsPlainFile = std::filesystem::is_regular_file(AFileName, Ec);
+  const std::uintmax_t FileSize = IsPlainFile ? std::filesystem::file_size(AFileName, Ec) : 0;
+  if (!IsPlainFile || Ec) {
     // Not a plain file (a pipe, a device): read it as a stream.
     LoadXmlText(ADoc, ReadFileData(AFileName), AKeepBlanks);
     return;
   }
-  const auto Size = static_cast<std::size_t>(Info.st_size);
+  const auto Size = static_cast<std::size_t>(FileSize);
   const auto Free = pugi::get_memory_deallocation_function();
   std::unique_ptr<char, void (*)(void*)> Buffer(
       static_cast<char*>(pugi::get_memory_allocation_function()(Size == 0 ? 1 : Size)), Free);

@@ -5,6 +5,7 @@
 
 #include "ExcelLayoutUnit.h"
 #include "LocalizationUnit.h"
+#include "PlatformUnit.h"
 
 namespace lexmora {
 
@@ -159,8 +160,7 @@ std::string BuildAppPart(TLocalizationLanguare ALang, bool AWithAnalysis) {
 }
 
 std::string BuildCorePart(std::time_t AUtcTime) {
-  std::tm Tm{};
-  gmtime_r(&AUtcTime, &Tm);
+  const std::tm Tm = UtcBrokenDownTime(AUtcTime);
   char Stamp[32];
   std::strftime(Stamp, sizeof Stamp, "%Y-%m-%dT%H:%M:%S", &Tm);
   return JoinPartLines({

@@ -1,15 +1,9 @@
 #include "ExportToBaseUnit.h"
 
-#include <fcntl.h>
-#include <stdio.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
+#include "PlatformUnit.h"
 #include "Utf8Unit.h"
 
 namespace lexmora {
@@ -111,39 +105,11 @@ void TBaseFileCreator::AppendUtf8(std::string& AOut, std::u32string_view AStr) {
   for (const char32_t C : AStr) lexmora::AppendUtf8(AOut, C);
 }
 
-namespace {
-
-std::string SystemReason(int AErrno) { return std::strerror(AErrno); }
-
-// Writes all of AContent to AFd; false with errno set on failure. close() is checked too: some
-// file systems report a full disk only there.
-bool WriteAllAndClose(int AFd, const std::vector<std::string_view>& APieces) {
-  for (const std::string_view Piece : APieces) {
-    const char* P = Piece.data();
-    std::size_t Left = Piece.size();
-    while (Left > 0) {
-      const ssize_t N = ::write(AFd, P, Left);
-      if (N < 0 && errno == EINTR) continue;
-      if (N <= 0) {
-        const int Saved = N == 0 ? EIO : errno;
-        ::close(AFd);
-        errno = Saved;
-        return false;
-      }
-      P += N;
-      Left -= static_cast<std::size_t>(N);
-    }
-  }
-  return ::close(AFd) == 0;
-}
-
-}  // namespace
-
 void TBaseFileCreator::WriteFileContent(const std::string& AFileName, std::string_view AContent) {
-  const int Fd = ::open(AFileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (Fd < 0) throw std::runtime_error("Cannot create file " + AFileName + ": " + SystemReason(errno));
-  if (!WriteAllAndClose(Fd, {AContent}))
-    throw std::runtime_error("Cannot write file " + AFileName + ": " + SystemReason(errno));
+  const TFileOutcome Written = WriteFilePieces(AFileName, {AContent});
+  if (Written) return;
+  throw std::runtime_error((Written.Step == TFileStep::fsCreate ? "Cannot create file " : "Cannot write file ") +
+                           AFileName + ": " + Written.Reason());
 }
 
 void TBaseFileCreator::WriteNewFile(const std::string& AFileName, std::string_view AContent) {
@@ -151,33 +117,19 @@ void TBaseFileCreator::WriteNewFile(const std::string& AFileName, std::string_vi
 }
 
 void TBaseFileCreator::WriteNewFile(const std::string& AFileName, const std::vector<std::string_view>& APieces) {
-  std::string Temp = AFileName + ".XXXXXX.tmp";
-  const int Fd = ::mkostemps(Temp.data(), 4, O_CLOEXEC);
-  if (Fd < 0) throw std::runtime_error("cannot create a temporary file: " + SystemReason(errno));
+  std::string Temp;
+  if (const TFileOutcome Created = CreateUniqueFile(AFileName + ".", ".tmp", Temp); !Created)
+    throw std::runtime_error("cannot create a temporary file: " + Created.Reason());
   const auto Fail = [&Temp](const std::string& AWhat) {
-    const int Saved = errno;
-    ::unlink(Temp.c_str());
-    throw std::runtime_error(AWhat + ": " + SystemReason(Saved));
+    std::error_code Ec;
+    std::filesystem::remove(Temp, Ec);
+    throw std::runtime_error(AWhat);
   };
-  // mkostemps creates the file 0600; a report is as readable as the other files it writes.
-  ::fchmod(Fd, 0644);
-  if (!WriteAllAndClose(Fd, APieces)) Fail("cannot write");
-  if (!RenameNoReplace(Temp, AFileName)) {
-    if (errno == EEXIST) {
-      ::unlink(Temp.c_str());
-      throw std::runtime_error("a file of this name exists already");
-    }
-    Fail("cannot rename the temporary file");
+  if (const TFileOutcome Written = WriteFilePieces(Temp, APieces); !Written) Fail("cannot write: " + Written.Reason());
+  if (const TFileOutcome Moved = RenameNoReplace(Temp, AFileName); !Moved) {
+    if (Moved.Result == TFileResult::frExists) Fail("a file of this name exists already");
+    Fail("cannot rename the temporary file: " + Moved.Reason());
   }
-}
-
-bool TBaseFileCreator::RenameNoReplace(const std::string& AFrom, const std::string& ATo) {
-  if (::renameat2(AT_FDCWD, AFrom.c_str(), AT_FDCWD, ATo.c_str(), RENAME_NOREPLACE) == 0) return true;
-  if (errno != EINVAL && errno != ENOSYS) return false;
-  // File systems without the no-replace flag: a hard link fails just as well when ATo exists.
-  if (::link(AFrom.c_str(), ATo.c_str()) != 0) return false;
-  ::unlink(AFrom.c_str());
-  return true;
 }
 
 }  // namespace lexmora

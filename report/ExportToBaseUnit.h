@@ -107,10 +107,6 @@ class TBaseFileCreator {
   // The same with the content as pieces written one after another, so a large one is not joined first.
   static void WriteNewFile(const std::string& AFileName, const std::vector<std::string_view>& APieces);
 
-  // Moves AFrom to ATo unless ATo exists; atomic, so a file that appears meanwhile is never
-  // replaced. False with errno set (EEXIST when ATo exists) on failure.
-  static bool RenameNoReplace(const std::string& AFrom, const std::string& ATo);
-
   // A writer notes the reason of a failure before ExecuteFileCreation returns its failure text.
   void NoteFailure(std::string AReason) { FFailureReason = std::move(AReason); }
 

@@ -1,11 +1,7 @@
 #include "ExportToExcelUnit.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -23,6 +19,7 @@
 #include "LocalizationUnit.h"
 #include "LoggerUnit.h"
 #include "ParallelJobsUnit.h"
+#include "PlatformUnit.h"
 #include "ResourceUnit.h"
 #include "RunErrorUnit.h"
 #include "SevenZipHelper.h"
@@ -649,10 +646,11 @@ bool TExcelFileCreator::PackToXlsx(const std::string& ATrgLangPair, const TOnPro
     }
     FParts.clear();
     FinishEarlyDeflates(true);
-    if (RenameNoReplace(Archive, ResultFileFor(ATrgLangPair))) return true;
+    const TFileOutcome Moved = RenameNoReplace(Archive, ResultFileFor(ATrgLangPair));
+    if (Moved) return true;
     // The only failure that keeps the archive (every part is in it), for inspection.
-    NoteFailure((errno == EEXIST ? std::string("a report of this name exists")
-                                 : "cannot rename the archive: " + std::string(std::strerror(errno))) +
+    NoteFailure((Moved.Result == TFileResult::frExists ? std::string("a report of this name exists")
+                                                       : "cannot rename the archive: " + Moved.Reason()) +
                 "; the archive is kept at " + Archive);
     return false;
   } catch (const std::exception& E) {

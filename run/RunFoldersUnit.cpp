@@ -1,12 +1,7 @@
 #include "RunFoldersUnit.h"
 
-#include <fcntl.h>
-#include <stdlib.h>
-#include <unistd.h>
-
-#include <cerrno>
-
 #include "LocalTimeUnit.h"
+#include "PlatformUnit.h"
 
 namespace lexmora {
 
@@ -33,12 +28,9 @@ std::string ReserveResultPrefix(const std::string& AOutputDir, const std::string
     const std::string Prefix = "Result_" + ATimeStamp + (N == 1 ? "" : "-" + std::to_string(N)) + "_";
     if (AnyFileStartsWith(Dir, Prefix, "")) continue;
     const std::string Lock = Prefix + ".lock";
-    const int Fd = ::open((Dir / Lock).c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
-    if (Fd < 0) {
-      if (errno == EEXIST) continue;
-      return {};
-    }
-    ::close(Fd);
+    const TFileOutcome Reserved = CreateNewFile((Dir / Lock).string());
+    if (Reserved.Result == TFileResult::frExists) continue;
+    if (!Reserved) return {};
     // Another run may have taken the prefix between the look and the reservation.
     if (AnyFileStartsWith(Dir, Prefix, Lock)) {
       std::error_code Ec;
@@ -60,8 +52,7 @@ TPrivateWorkDir::TPrivateWorkDir(const fs::path& AParent, const std::string& ANa
   if (AParent.empty()) return;
   std::error_code Ec;
   fs::create_directories(AParent, Ec);
-  std::string Template = (AParent / (AName + "-XXXXXX")).string();
-  if (::mkdtemp(Template.data())) FPath = Template;
+  FPath = MakePrivateFolder(AParent, AName);
 }
 
 TPrivateWorkDir::~TPrivateWorkDir() {

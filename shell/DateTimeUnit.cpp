@@ -3,6 +3,8 @@
 #include <chrono>
 #include <ctime>
 
+#include "PlatformUnit.h"
+
 namespace lexmora {
 
 namespace {
@@ -56,9 +58,7 @@ TDateTime TDateTime::FromSeconds(std::int64_t ASeconds) {
 }
 
 TDateTime NowLocalDateTime() {
-  const std::time_t Now = std::time(nullptr);
-  std::tm Tm{};
-  localtime_r(&Now, &Tm);
+  const std::tm Tm = LocalBrokenDownTime(std::time(nullptr));
   TDateTime R;
   R.Year = Tm.tm_year + 1900;
   R.Month = Tm.tm_mon + 1;

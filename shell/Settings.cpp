@@ -1,17 +1,15 @@
 #include "Settings.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <array>
 #include <cerrno>
 #include <charconv>
-#include <cstring>
+#include <cstdio>
 #include <filesystem>
+#include <memory>
 
 #include "IniFileUnit.h"
 #include "LoggerUnit.h"
+#include "PlatformUnit.h"
 #include "ProgramPathsUnit.h"
 
 namespace lexmora {
@@ -77,21 +75,18 @@ bool IsOwnKey(const std::string& ASection, const std::string& AKey) {
 std::string ReadWholeFile(const std::string& AFileName, bool& AOk) {
   AOk = true;
   std::string Text;
-  const int Fd = ::open(AFileName.c_str(), O_RDONLY | O_CLOEXEC);
-  if (Fd < 0) {
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> File(std::fopen(AFileName.c_str(), "rb"), &std::fclose);
+  if (!File) {
     AOk = errno == ENOENT;
     return Text;
   }
   char Buf[16384];
-  for (;;) {
-    const ssize_t N = ::read(Fd, Buf, sizeof Buf);
-    if (N < 0 && errno == EINTR) continue;
-    if (N < 0) AOk = false;  // a folder of that name, an I/O error
-    if (N <= 0) break;
-    Text.append(Buf, static_cast<std::size_t>(N));
+  std::size_t N = 0;
+  while ((N = std::fread(Buf, 1, sizeof Buf, File.get())) > 0) Text.append(Buf, N);
+  if (std::ferror(File.get())) {  // a folder of that name, an I/O error
+    AOk = false;
+    Text.clear();
   }
-  ::close(Fd);
-  if (!AOk) Text.clear();
   return Text;
 }
 
@@ -138,39 +133,24 @@ bool WriteFileAtomically(const std::string& AFileName, const std::string& AText,
   const fs::path Target = AFileName;
   std::error_code Ec;
   if (Target.has_parent_path()) fs::create_directories(Target.parent_path(), Ec);
-  std::string Temp = AFileName + ".XXXXXX";
-  const int Fd = ::mkstemp(Temp.data());
-  if (Fd < 0) {
-    AError = "cannot create a temporary file beside " + AFileName + ": " + std::strerror(errno);
+  std::string Temp;
+  if (const TFileOutcome Created = CreateUniqueFile(AFileName + ".", "", Temp); !Created) {
+    AError = "cannot create a temporary file beside " + AFileName + ": " + Created.Reason();
     return false;
   }
-  ::fchmod(Fd, 0644);  // mkstemp makes it 0600; the settings file is an ordinary user file
-  std::size_t Done = 0;
-  bool Ok = true;
-  while (Ok && Done < AText.size()) {
-    const ssize_t N = ::write(Fd, AText.data() + Done, AText.size() - Done);
-    if (N < 0 && errno == EINTR) continue;
-    if (N <= 0) {
-      AError = "cannot write " + Temp + ": " + std::strerror(errno);
-      Ok = false;
-    } else {
-      Done += static_cast<std::size_t>(N);
-    }
+  const TFileOutcome Written = WriteFilePieces(Temp, {AText}, true);
+  if (!Written) {
+    const char* Step = Written.Step == TFileStep::fsFlush   ? "flush "
+                       : Written.Step == TFileStep::fsClose ? "close "
+                                                            : "write ";
+    AError = "cannot " + std::string(Step) + Temp + ": " + Written.Reason();
+  } else {
+    fs::rename(Temp, AFileName, Ec);
+    if (!Ec) return true;
+    AError = "cannot rename " + Temp + " to " + AFileName + ": " + Ec.message();
   }
-  if (Ok && ::fsync(Fd) != 0) {
-    AError = "cannot flush " + Temp + ": " + std::strerror(errno);
-    Ok = false;
-  }
-  if (::close(Fd) != 0 && Ok) {
-    AError = "cannot close " + Temp + ": " + std::strerror(errno);
-    Ok = false;
-  }
-  if (Ok && ::rename(Temp.c_str(), AFileName.c_str()) != 0) {
-    AError = "cannot rename " + Temp + " to " + AFileName + ": " + std::strerror(errno);
-    Ok = false;
-  }
-  if (!Ok) ::unlink(Temp.c_str());
-  return Ok;
+  fs::remove(Temp, Ec);
+  return false;
 }
 
 }  // namespace

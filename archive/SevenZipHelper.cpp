@@ -3,8 +3,6 @@
 #include <zip.h>
 #include <zlib.h>
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -32,6 +30,14 @@ const char* const kExtractName = "SevenZipHelper.ExtractArchiveToDir";
 const char* const kCreateName = "SevenZipHelper.CreateZipFromFileList";
 const char* const kCreatePartsName = "SevenZipHelper.CreateZipFromParts";
 const std::string kNoFileName = "entry name without a file name";
+
+// The file type bits an entry made on Unix keeps (and gets) in the upper half of its external
+// attributes. They are the archive's data, with the values of the traditional Unix mode, so they
+// are named here rather than taken from the host's headers.
+constexpr zip_uint32_t kUnixTypeMask = 0170000;
+constexpr zip_uint32_t kUnixRegularFile = 0100000;
+constexpr zip_uint32_t kUnixDirectory = 0040000;
+constexpr zip_uint32_t kUnixSymbolicLink = 0120000;
 
 std::string LowerAscii(std::string AText) {
   std::transform(AText.begin(), AText.end(), AText.begin(),
@@ -207,10 +213,11 @@ bool PlanExtraction(zip_t* AZip, std::vector<TPlannedEntry>& APlan, std::string&
     zip_uint8_t OpSys = 0;
     zip_uint32_t Attributes = 0;
     if (zip_file_get_external_attributes(AZip, I, 0, &OpSys, &Attributes) == 0 && OpSys == ZIP_OPSYS_UNIX) {
-      const zip_uint32_t Mode = (Attributes >> 16) & S_IFMT;
-      if (Mode == S_IFDIR) Entry.IsDir = true;
-      if (Mode != 0 && Mode != S_IFREG && Mode != S_IFDIR) {
-        AReason = std::string(Mode == S_IFLNK ? "symbolic link" : "special file") + " entry: \"" + Name + "\"";
+      const zip_uint32_t Mode = (Attributes >> 16) & kUnixTypeMask;
+      if (Mode == kUnixDirectory) Entry.IsDir = true;
+      if (Mode != 0 && Mode != kUnixRegularFile && Mode != kUnixDirectory) {
+        AReason =
+            std::string(Mode == kUnixSymbolicLink ? "symbolic link" : "special file") + " entry: \"" + Name + "\"";
         return false;
       }
     }
@@ -330,7 +337,7 @@ struct TPackItem {
 // answering false ends the work (it has then logged and told the reason).
 bool WriteZip(const std::string& AArchiveFileName, const std::vector<TPackItem>& AItems, std::int64_t ATotalBytes,
               const TOnProgressCallback& AOnProgress, std::string* AReason,
-              const char* ALogName, mode_t AMode = 0, const std::function<bool()>& APrepare = nullptr) {
+              const char* ALogName, zip_uint32_t AMode = 0, const std::function<bool()>& APrepare = nullptr) {
   int ErrorCode = 0;
   TZipPtr Zip(zip_open(AArchiveFileName.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &ErrorCode));
   if (!Zip) {
@@ -349,9 +356,8 @@ bool WriteZip(const std::string& AArchiveFileName, const std::vector<TPackItem>&
     }
     if (zip_set_file_compression(Zip.get(), static_cast<zip_uint64_t>(Index), ZIP_CM_DEFLATE, 7) != 0)
       throw std::runtime_error(std::string("cannot set compression: ") + zip_strerror(Zip.get()));
-    if (AMode != 0 &&
-        zip_file_set_external_attributes(Zip.get(), static_cast<zip_uint64_t>(Index), 0, ZIP_OPSYS_UNIX,
-                                         static_cast<zip_uint32_t>(S_IFREG | AMode) << 16) != 0)
+    if (AMode != 0 && zip_file_set_external_attributes(Zip.get(), static_cast<zip_uint64_t>(Index), 0, ZIP_OPSYS_UNIX,
+                                                       (kUnixRegularFile | AMode) << 16) != 0)
       throw std::runtime_error(std::string("cannot set attributes: ") + zip_strerror(Zip.get()));
   }
   TProgressState State{&AOnProgress, std::max<std::int64_t>(ATotalBytes, 1)};
@@ -368,12 +374,12 @@ bool WriteZip(const std::string& AArchiveFileName, const std::vector<TPackItem>&
 // The mode a part written as a file by this process would have (0666 less the umask), which an
 // entry packed from that file recorded. Read, not set: setting the umask to learn it would race
 // with other threads creating files.
-mode_t PartFileMode() {
-  mode_t Mask = 022;
+zip_uint32_t PartFileMode() {
+  zip_uint32_t Mask = 022;
   std::ifstream Status("/proc/self/status");
   for (std::string Line; std::getline(Status, Line);)
     if (Line.rfind("Umask:", 0) == 0) {
-      Mask = static_cast<mode_t>(std::stoul(Line.substr(6), nullptr, 8));
+      Mask = static_cast<zip_uint32_t>(std::stoul(Line.substr(6), nullptr, 8));
       break;
     }
   return 0666 & ~Mask & 0777;
