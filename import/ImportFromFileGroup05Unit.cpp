@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "AsciiTextUnit.h"
 #include "LocalizationUnit.h"
 #include "Xliff2ReadUnit.h"
 #include "XmlDomUnit.h"
@@ -18,14 +19,6 @@ namespace {
 
 const char* const kGetDataName = "TImporterFromGroup05.GetDataFromFile";
 const char* const kLanguagesName = "TImporterFromGroup05.DefineSrcAndTrgLanguages";
-
-std::string AsciiLower(std::string AText) {
-  for (char& C : AText)
-    if (C >= 'A' && C <= 'Z') C = static_cast<char>(C - 'A' + 'a');
-  return AText;
-}
-
-
 
 // Replaces every occurrence of AFrom in AText, left to right, without overlaps.
 void ReplaceInText(std::string_view AText, const std::string& AFrom, const std::string& ATo, std::string& AOut) {
@@ -147,7 +140,7 @@ void TImporterFromGroup05::ReadFileChild(pugi::xml_node AFileChild, TXliff2Walke
 TImporterFromGroup05::TUnitState TImporterFromGroup05::UnitState(pugi::xml_node AUnit) {
   TUnitState S;
   S.ID = AttributeValue(AUnit, "id");
-  S.IsLocked = HasAttribute(AUnit, "m:locked") && AsciiLower(AttributeValue(AUnit, "m:locked")) == "true";
+  S.IsLocked = HasAttribute(AUnit, "m:locked") && AsciiLowerCase(AttributeValue(AUnit, "m:locked")) == "true";
   S.Match = HasAttribute(AUnit, "m:score") ? ScoreToMatch(AttributeValue(AUnit, "m:score")) : "";
   return S;
 }

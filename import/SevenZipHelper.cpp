@@ -18,6 +18,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "AsciiTextUnit.h"
 #include "DataTypeUnit.h"
 #include "LoggerUnit.h"
 #include "ParallelJobsUnit.h"
@@ -33,19 +34,8 @@ const char* const kCreateName = "SevenZipHelper.CreateZipFromFileList";
 const char* const kCreatePartsName = "SevenZipHelper.CreateZipFromParts";
 const std::string kNoFileName = "entry name without a file name";
 
-std::string LowerAscii(std::string AText) {
-  std::transform(AText.begin(), AText.end(), AText.begin(),
-                 [](unsigned char C) { return static_cast<char>(C >= 'A' && C <= 'Z' ? C + 32 : C); });
-  return AText;
-}
-
-std::string LowerFirstLetter(std::string AText) {
-  if (!AText.empty() && AText[0] >= 'A' && AText[0] <= 'Z') AText[0] = static_cast<char>(AText[0] + 32);
-  return AText;
-}
-
 std::string LowerExtension(const std::string& AFileName) {
-  return LowerAscii(fs::path(AFileName).extension().string());
+  return AsciiLowerCase(fs::path(AFileName).extension().string());
 }
 
 // Extensions whose files are ZIP archives; the only container format this helper reads.
@@ -290,7 +280,7 @@ bool ExtractArchiveToDir(const std::string& AArchiveFileName, const std::string&
     TZipPtr Zip(zip_open(AArchiveFileName.c_str(), ZIP_RDONLY, &ErrorCode));
     if (!Zip) {
       Logger().AddError(kExtractName, "Cannot open " + AArchiveFileName + ": " + ZipErrorText(ErrorCode));
-      TellReason(AReason, "not a readable ZIP package: " + LowerFirstLetter(ZipErrorText(ErrorCode)));
+      TellReason(AReason, "not a readable ZIP package: " + LowerFirst(ZipErrorText(ErrorCode)));
       return false;
     }
     std::vector<TPlannedEntry> Plan;
@@ -335,7 +325,7 @@ bool WriteZip(const std::string& AArchiveFileName, const std::vector<TPackItem>&
   TZipPtr Zip(zip_open(AArchiveFileName.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &ErrorCode));
   if (!Zip) {
     Logger().AddError(ALogName, "Cannot create " + AArchiveFileName + ": " + ZipErrorText(ErrorCode));
-    TellReason(AReason, "cannot create the archive: " + LowerFirstLetter(ZipErrorText(ErrorCode)));
+    TellReason(AReason, "cannot create the archive: " + LowerFirst(ZipErrorText(ErrorCode)));
     return false;
   }
   if (APrepare && !APrepare()) return false;
@@ -358,7 +348,7 @@ bool WriteZip(const std::string& AArchiveFileName, const std::vector<TPackItem>&
   if (AOnProgress) zip_register_progress_callback_with_state(Zip.get(), 0.01, ProgressHook, nullptr, &State);
   if (zip_close(Zip.get()) != 0) {
     Logger().AddError(ALogName, "Cannot write " + AArchiveFileName + ": " + zip_strerror(Zip.get()));
-    TellReason(AReason, "cannot write the archive: " + LowerFirstLetter(zip_strerror(Zip.get())));
+    TellReason(AReason, "cannot write the archive: " + LowerFirst(zip_strerror(Zip.get())));
     return false;  // the deleter discards the archive object; nothing was renamed into place
   }
   (void)Zip.release();  // closed successfully: the handle is gone
@@ -579,7 +569,7 @@ bool CreateZipFromParts(const std::vector<TZipPart>& AParts, const std::string& 
       } catch (const std::exception& E) {
         // Said as a failure of the library's own deflating while it wrote would be.
         Logger().AddError(kCreatePartsName, "Cannot write " + AArchiveFileName + ": " + E.what());
-        TellReason(AReason, "cannot write the archive: " + LowerFirstLetter(E.what()));
+        TellReason(AReason, "cannot write the archive: " + LowerFirst(E.what()));
         return false;
       }
     };

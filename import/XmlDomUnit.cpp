@@ -8,20 +8,16 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
+#include "AsciiTextUnit.h"
 #include "LocalizationUnit.h"
 
 namespace lexmora {
 
 namespace {
-
-std::string LowerFirst(std::string AText) {
-  if (!AText.empty() && AText[0] >= 'A' && AText[0] <= 'Z') AText[0] = static_cast<char>(AText[0] - 'A' + 'a');
-  return AText;
-}
 
 // AData is the parsed text when its bytes are what pugixml counted in (UTF-8); else empty and
 // the position stays unknown.
