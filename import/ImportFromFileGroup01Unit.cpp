@@ -4,8 +4,8 @@
 #include <functional>
 
 #include "AsciiTextUnit.h"
-#include "LocalizationUnit.h"
 #include "XmlDomUnit.h"
+#include "XmlEscapeUnit.h"
 
 namespace lexmora {
 

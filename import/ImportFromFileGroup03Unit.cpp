@@ -3,8 +3,8 @@
 #include <filesystem>
 
 #include "AsciiTextUnit.h"
-#include "LocalizationUnit.h"
 #include "XmlDomUnit.h"
+#include "XmlEscapeUnit.h"
 
 namespace lexmora {
 

@@ -12,6 +12,7 @@
 #include "LocalizationUnit.h"
 #include "Xliff2ReadUnit.h"
 #include "XmlDomUnit.h"
+#include "XmlEscapeUnit.h"
 
 namespace lexmora {
 
@@ -151,7 +152,7 @@ void TImporterFromGroup05::ReadUnit(pugi::xml_node AUnit, TXmlNamespaceScope& AS
   if (Unit.ID.empty()) return;
   const pugi::xml_node SourceTags = LastChildNamed(AUnit, "m:tunit-metadata");
   const pugi::xml_node TargetTags = LastChildNamed(AUnit, "m:tunit-target-metadata");
-  for (const TXliff2Segment& S : ReadXliff2Segments(AUnit, AScope, TXliffTextForm::xtfNumericReferences))
+  for (const TXliff2Segment& S : ReadXliff2Segments(AUnit, AScope, TXmlEscaping::xeNumeric))
     AppendSegmentRecord(AFileName, Unit.ID, S.SegmentID, ReplacePlaceholders(S.Source, SourceTags),
                         ReplacePlaceholders(S.Target, TargetTags), Unit.Match, Unit.IsLocked, AResultData);
 }
@@ -203,7 +204,7 @@ std::string TImporterFromGroup05::ReplacePlaceholders(const std::string& ASerial
     if (Tag.FTagID.empty()) continue;
     // As the serialiser writes text, so a token of an unusual id is found as it stands.
     std::string ID;
-    AppendNumericEscaped(ID, Tag.FTagID);
+    AppendEscapedXmlText(ID, Tag.FTagID, TXmlEscaping::xeNumeric);
     ReplaceAll(Text, "{" + ID + "&#62;", InternalTagMarkup('x', Tag.FTagID, Tag.FTagContent));
     ReplaceAll(Text, "&#60;" + ID + "}", InternalTagMarkup('y', Tag.FTagID, Tag.FTagContent));
     ReplaceAll(Text, "{" + ID + "}", InternalTagMarkup('z', Tag.FTagID, Tag.FTagContent));

@@ -13,7 +13,7 @@
 #include <memory>
 
 #include "AsciiTextUnit.h"
-#include "LocalizationUnit.h"
+#include "XmlEscapeUnit.h"
 
 namespace lexmora {
 
@@ -45,23 +45,6 @@ pugi::xml_encoding ChooseEncoding(std::string_view AData) {
   return pugi::encoding_utf8;
 }
 
-void AppendNumericRef(std::string& AOut, unsigned char AChar) {
-  AOut += "&#";
-  AOut += std::to_string(static_cast<unsigned int>(AChar));
-  AOut += ';';
-}
-
-// Escapes text or attribute values; tab and line feed stay literal in text only.
-void AppendEscaped(std::string& AOut, const char* AText, bool AIsAttribute) {
-  for (const char* P = AText; *P; ++P) {
-    const unsigned char C = static_cast<unsigned char>(*P);
-    if (C < 0x20 && (AIsAttribute || (C != '\t' && C != '\n')))
-      AppendNumericRef(AOut, C);
-    else
-      AppendNumericEscaped(AOut, std::string_view(P, 1));
-  }
-}
-
 void AppendStartTag(std::string& AOut, pugi::xml_node AElement, bool AEmpty) {
   AOut += '<';
   AOut += AElement.name();
@@ -69,7 +52,7 @@ void AppendStartTag(std::string& AOut, pugi::xml_node AElement, bool AEmpty) {
     AOut += ' ';
     AOut += A.name();
     AOut += "=\"";
-    AppendEscaped(AOut, A.value(), true);
+    AppendEscapedXmlText(AOut, A.value(), TXmlEscaping::xeNumericAttribute);
     AOut += '"';
   }
   AOut += AEmpty ? "/>" : ">";
@@ -84,7 +67,9 @@ void AppendEndTag(std::string& AOut, pugi::xml_node AElement) {
 // Everything of one node except its children and its end tag.
 void AppendNodeHead(std::string& AOut, pugi::xml_node ANode) {
   switch (ANode.type()) {
-    case pugi::node_pcdata: AppendEscaped(AOut, ANode.value(), false); break;
+    case pugi::node_pcdata:
+      AppendEscapedXmlText(AOut, ANode.value(), TXmlEscaping::xeNumericText);
+      break;
     case pugi::node_cdata: {
       // "]]>" cannot stand inside one section; split it over two.
       std::string_view V = ANode.value();
@@ -513,19 +498,6 @@ bool IsValidUtf8(std::string_view AData) {
     P += Len;
   }
   return true;
-}
-
-void AppendNumericEscaped(std::string& AOut, std::string_view AText) {
-  for (const char C : AText) {
-    switch (C) {
-      case '"': AOut += "&#34;"; break;
-      case '&': AOut += "&#38;"; break;
-      case '\'': AOut += "&#39;"; break;
-      case '<': AOut += "&#60;"; break;
-      case '>': AOut += "&#62;"; break;
-      default: AOut += C;
-    }
-  }
 }
 
 void TSegmentConverter::AppendText(pugi::xml_node AText, std::string& AOut) {
