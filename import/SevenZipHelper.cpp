@@ -30,7 +30,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const kExtractName = "SevenZipHelper.ExtractArchiveToDir";
-const char* const kCreateName = "SevenZipHelper.CreateZipFromFileList";
 const char* const kCreatePartsName = "SevenZipHelper.CreateZipFromParts";
 const std::string kNoFileName = "entry name without a file name";
 
@@ -230,6 +229,7 @@ bool PlanExtraction(zip_t* AZip, std::vector<TPlannedEntry>& APlan, std::string&
 struct TProgressState {
   const TOnProgressCallback* Callback = nullptr;
   std::int64_t Total = 1;
+  const char* LogName = nullptr;  // the writing function's, for what the hook cannot pass on
 };
 
 void ProgressHook(zip_t* /*AZip*/, double AProgress, void* AState) {
@@ -239,9 +239,9 @@ void ProgressHook(zip_t* /*AZip*/, double AProgress, void* AState) {
     (*State->Callback)(std::llround(Clamped * static_cast<double>(State->Total)), State->Total);
   } catch (const std::exception& E) {
     // Exceptions must not unwind through the archive library.
-    Logger().AddException(kCreateName, E);
+    Logger().AddException(State->LogName, E);
   } catch (...) {
-    Logger().AddError(kCreateName, "unknown error in the progress hook");
+    Logger().AddError(State->LogName, "unknown error in the progress hook");
   }
 }
 
@@ -315,7 +315,7 @@ struct TPackItem {
 
 // Writes AArchiveFileName from AItems in order, deflated at level 7; ATotalBytes is what the
 // progress counts to. Failures are logged under ALogName and their reason goes to AReason.
-// AMode, when not 0, is stored as each entry's Unix file mode (a file source brings its own).
+// AMode, when not 0, is stored as each entry's Unix file mode.
 // APrepare, when not empty, runs once the archive could be opened, before the sources are made;
 // answering false ends the work (it has then logged and told the reason).
 bool WriteZip(const std::string& AArchiveFileName, const std::vector<TPackItem>& AItems, std::int64_t ATotalBytes,
@@ -344,7 +344,7 @@ bool WriteZip(const std::string& AArchiveFileName, const std::vector<TPackItem>&
                                          static_cast<zip_uint32_t>(S_IFREG | AMode) << 16) != 0)
       throw std::runtime_error(std::string("cannot set attributes: ") + zip_strerror(Zip.get()));
   }
-  TProgressState State{&AOnProgress, std::max<std::int64_t>(ATotalBytes, 1)};
+  TProgressState State{&AOnProgress, std::max<std::int64_t>(ATotalBytes, 1), ALogName};
   if (AOnProgress) zip_register_progress_callback_with_state(Zip.get(), 0.01, ProgressHook, nullptr, &State);
   if (zip_close(Zip.get()) != 0) {
     Logger().AddError(ALogName, "Cannot write " + AArchiveFileName + ": " + zip_strerror(Zip.get()));
@@ -371,36 +371,6 @@ mode_t PartFileMode() {
 
 
 }  // namespace
-
-bool CreateZipFromFileList(const std::string& AFileList, const std::string& ABaseDir,
-                           const std::string& AArchiveFileName, const TOnProgressCallback& AOnProgress,
-                           std::string* AReason) {
-  return Guarded(kCreateName, AReason, [&] {
-    if (LowerExtension(AArchiveFileName) != ".zip") return false;
-    std::vector<TPackItem> Items;
-    std::int64_t TotalBytes = 0;
-    for (const std::string& Line : SplitLines(AFileList)) {
-      if (ABaseDir.empty() || Line.compare(0, ABaseDir.size(), ABaseDir) != 0) continue;
-      std::string Name = Line.substr(ABaseDir.size());
-      std::replace(Name.begin(), Name.end(), '\\', '/');
-      Name.erase(0, Name.find_first_not_of('/'));
-      if (Name.empty()) continue;
-      const fs::path File = fs::u8path(Line);
-      if (!fs::is_regular_file(File)) {
-        Logger().AddError(kCreateName, "File to pack not found: " + Line);
-        return false;
-      }
-      TotalBytes += static_cast<std::int64_t>(fs::file_size(File));
-      Items.push_back({Name, [Line](zip_t* AZip) { return zip_source_file(AZip, Line.c_str(), 0, 0); }, Line});
-    }
-    // The library writes no file for an archive without entries; say so instead of answering true.
-    if (Items.empty()) {
-      Logger().AddError(kCreateName, "No file of the list lies under " + ABaseDir);
-      return false;
-    }
-    return WriteZip(AArchiveFileName, Items, TotalBytes, AOnProgress, AReason, kCreateName);
-  });
-}
 
 std::uint64_t TZipPart::Size() const {
   std::uint64_t Result = 0;
