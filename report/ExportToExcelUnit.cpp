@@ -573,7 +573,7 @@ bool TExcelFileCreator::CreateFileImage1() {
       FParts.push_back(std::move(Part));
     }
     else
-      Logger().AddError("TMainForm.ExtractResToFile", "The program holds no resource R004");
+      Logger().AddError("TExcelFileCreator.CreateFileImage1", "The program holds no resource R004");
     return true;
   } catch (const std::exception& E) {
     Logger().AddException("TExcelFileCreator.CreateFileImage1", E);
