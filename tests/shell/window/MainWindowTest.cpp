@@ -35,8 +35,8 @@ using namespace lexmora::test_support;
 
 namespace {
 
-QString En(int AId) { return QString::fromStdString(GetLocalizedText(AId, TLocalizationLanguare::llEN)); }
-QString Ru(int AId) { return QString::fromStdString(GetLocalizedText(AId, TLocalizationLanguare::llRU)); }
+QString En(TMsg AId) { return QString::fromStdString(GetLocalizedText(AId, TLocalizationLanguare::llEN)); }
+QString Ru(TMsg AId) { return QString::fromStdString(GetLocalizedText(AId, TLocalizationLanguare::llRU)); }
 
 QStringList SortedCaseless(QStringList AList) {
   std::stable_sort(AList.begin(), AList.end(),
@@ -132,7 +132,7 @@ class TMainWindowTest : public QObject {
     QVERIFY(!Form.WorkPanel->isVisible());
     QVERIFY(HintsShown(Form));
     QVERIFY(Form.StartTextRightPanel->isVisible());
-    QCOMPARE(Form.StartTextLeftLabel->text(), En(144));
+    QCOMPARE(Form.StartTextLeftLabel->text(), En(TMsg::DropFilesHint));
     for (QAction* A : {Form.DelSrcFileAct, Form.DelTrgFileAct, Form.ClearSrcListAct, Form.ClearTrgListAct,
                        Form.ClearAllAct})
       QVERIFY2(!A->isEnabled(), qPrintable(A->objectName()));
@@ -219,7 +219,7 @@ class TMainWindowTest : public QObject {
     auto* Box = Form.findChild<QMessageBox*>(QStringLiteral("RefusedPathsBox"));
     QVERIFY(Box);
     QVERIFY(Box->text().contains(QStringLiteral("two\\nlines.sdlxliff")));
-    QVERIFY(Box->text().startsWith(En(190)));
+    QVERIFY(Box->text().startsWith(En(TMsg::PathsWithLineBreak)));
     Box->accept();
   }
 
@@ -290,7 +290,7 @@ class TMainWindowTest : public QObject {
     QVERIFY(DropFiles(Form.SrcFilesListBoxPanel, {File}));
     QTest::mouseClick(Form.GenerateDiffFileBtn, Qt::LeftButton);
     QCOMPARE(Form.FormState(), TFormState::fsWaitForRestart);
-    QCOMPARE(Form.LogLines(), (QStringList{En(34), En(35)}));
+    QCOMPARE(Form.LogLines(), (QStringList{En(TMsg::CannotCompare), En(TMsg::FilesMissingForCompare)}));
     QVERIFY(!Form.IsRunActive());
     QVERIFY(Form.WorkPanel->isVisible());
     QVERIFY(!Form.SettingsPanel->isVisible());
@@ -317,13 +317,20 @@ class TMainWindowTest : public QObject {
     QTest::addColumn<QString>("ErrorLog");
     QTest::addColumn<QStringList>("Expected");
     QTest::newRow("terminated") << int(TExecuteResult::erTerminatedByUser) << QString()
-                                << QStringList{QString(), En(43), En(39)};
+                                << QStringList{QString(), En(TMsg::ComparisonInterrupted),
+                                               En(TMsg::ReportStoppedByUser)};
     QTest::newRow("create-error") << int(TExecuteResult::erCreateDiffFileError) << QString()
-                                  << QStringList{QString(), En(43), En(38)};
+                                  << QStringList{QString(), En(TMsg::ComparisonInterrupted), En(TMsg::ReportFailed)};
     QTest::newRow("unknown") << int(TExecuteResult::erUnknown) << QStringLiteral("first\r\nsecond\r\n")
-                             << QStringList{QString(), En(43), En(40), QString(), En(45), QStringLiteral("first"),
+                             << QStringList{QString(),
+                                            En(TMsg::ComparisonInterrupted),
+                                            En(TMsg::UnknownError),
+                                            QString(),
+                                            En(TMsg::ComparisonHadErrors),
+                                            QStringLiteral("first"),
                                             QStringLiteral("second")};
-    QTest::newRow("ok-no-report") << int(TExecuteResult::erOk) << QString() << QStringList{QString(), En(41)};
+    QTest::newRow("ok-no-report") << int(TExecuteResult::erOk) << QString()
+                                  << QStringList{QString(), En(TMsg::ReportCreated)};
   }
   void resultLinesFollowTheOutcome() {
     QFETCH(int, Code);
@@ -343,15 +350,16 @@ class TMainWindowTest : public QObject {
     const QString One = WriteFile(FFolders->Path(QStringLiteral("Res #1/Result_en_de.html")));
     const QString Gone = FFolders->Path(QStringLiteral("Result_en_fr.html"));
     Form.SetResult(TExecuteResult::erOk, QStringLiteral("bad.sdlxliff: reason\r\n"), One + QStringLiteral("\r\n") + Gone);
-    QCOMPARE(Form.LogLines(), (QStringList{QString(), En(41), QStringLiteral("1. ") + One,
-                                           QStringLiteral("2. ") + Gone + QStringLiteral(" - ") + En(42), QString(),
-                                           En(45), QStringLiteral("bad.sdlxliff: reason")}));
+    QCOMPARE(Form.LogLines(),
+             (QStringList{QString(), En(TMsg::ReportCreated), QStringLiteral("1. ") + One,
+                          QStringLiteral("2. ") + Gone + QStringLiteral(" - ") + En(TMsg::ReportNotFound), QString(),
+                          En(TMsg::ComparisonHadErrors), QStringLiteral("bad.sdlxliff: reason")}));
     QCOMPARE(Opened.Urls.size(), 1);
     QCOMPARE(Opened.Urls[0].toLocalFile(), One);  // the '#' stays part of the path
     // A single report is listed without a number.
     Form.LogMemo->clear();
     Form.SetResult(TExecuteResult::erOk, QString(), Gone);
-    QVERIFY(Form.LogLines().contains(Gone + QStringLiteral(" - ") + En(42)));
+    QVERIFY(Form.LogLines().contains(Gone + QStringLiteral(" - ") + En(TMsg::ReportNotFound)));
   }
 
   // One language pair failed, the others were written: the failure first, then the written
@@ -361,18 +369,22 @@ class TMainWindowTest : public QObject {
     TOpenedUrls Opened;
     const QString De = WriteFile(FFolders->Path(QStringLiteral("Result_en-US_de-DE.html")));
     const QString Fr = WriteFile(FFolders->Path(QStringLiteral("Result_en-US_fr-FR.html")));
-    const QString Failed = En(38) + QStringLiteral(": ") + FFolders->Path(QStringLiteral("Result_en-US_it-IT.html")) +
+    const QString Failed = En(TMsg::ReportFailed) + QStringLiteral(": ") +
+                           FFolders->Path(QStringLiteral("Result_en-US_it-IT.html")) +
                            QStringLiteral(": a file of this name exists already");
     Form.SetResult(TExecuteResult::erCreateDiffFileError, Failed + QStringLiteral("\r\n"),
                    De + QStringLiteral("\r\n") + Fr);
-    QCOMPARE(Form.LogLines(), (QStringList{QString(), En(43), En(38), En(44), QStringLiteral("1. ") + De,
-                                           QStringLiteral("2. ") + Fr, QString(), En(45), Failed}));
+    QCOMPARE(Form.LogLines(),
+             (QStringList{QString(), En(TMsg::ComparisonInterrupted), En(TMsg::ReportFailed),
+                          En(TMsg::ReportCreatedAnyway), QStringLiteral("1. ") + De, QStringLiteral("2. ") + Fr,
+                          QString(), En(TMsg::ComparisonHadErrors), Failed}));
     QCOMPARE(Opened.Urls, (QList<QUrl>{QUrl::fromLocalFile(De), QUrl::fromLocalFile(Fr)}));
     // A stopped run lists nothing, whatever it names.
     Opened.Urls.clear();
     TMainForm& Stopped = NewForm();
     Stopped.SetResult(TExecuteResult::erTerminatedByUser, QString(), De);
-    QCOMPARE(Stopped.LogLines(), (QStringList{QString(), En(43), En(39)}));
+    QCOMPARE(Stopped.LogLines(),
+             (QStringList{QString(), En(TMsg::ComparisonInterrupted), En(TMsg::ReportStoppedByUser)}));
     QVERIFY(Opened.Urls.isEmpty());
   }
 
@@ -400,16 +412,17 @@ class TMainWindowTest : public QObject {
     QCOMPARE(Form.FormState(), TFormState::fsWaitForRestart);
 
     const QStringList Lines = Form.LogLines();
-    QCOMPARE(Lines.value(0), En(36));
+    QCOMPARE(Lines.value(0), En(TMsg::ComparisonStarted));
     QCOMPARE(Lines.value(1), QString());
-    const int Success = Lines.indexOf(En(41));
+    const int Success = Lines.indexOf(En(TMsg::ReportCreated));
     QVERIFY2(Success > 0, qPrintable(Lines.join(QLatin1Char('\n'))));
     // Three operations, each closed by one line; no progress line is left behind.
     const QStringList Progress = Lines.mid(2, Success - 3);
     QCOMPARE(Progress.size(), 3);
     for (const QString& L : Progress)
-      QVERIFY2(L.endsWith(En(120)) || L.endsWith(En(37)), qPrintable(L));
-    QVERIFY(!Lines.join(QLatin1Char('\n')).contains(En(121)));
+      QVERIFY2(L.endsWith(En(TMsg::ProgressOperationCompleted)) || L.endsWith(En(TMsg::OperationCompleted)),
+               qPrintable(L));
+    QVERIFY(!Lines.join(QLatin1Char('\n')).contains(En(TMsg::ProgressTotal)));
     const QStringList Reports = FilesIn(QString::fromStdString(ProgrammSettings.PathToResDir));
     QCOMPARE(Reports.size(), 2);  // two language pairs, and no reservation left behind
     QCOMPARE(Lines.mid(Success + 1), (QStringList{QStringLiteral("1. ") + Lines.value(Success + 1).mid(3),
@@ -453,17 +466,18 @@ class TMainWindowTest : public QObject {
     QVERIFY(WaitForRunEnd(Form));
 
     const QStringList Lines = Form.LogLines();
-    const int Failed = Lines.indexOf(En(38));
-    QVERIFY2(Failed > 0 && Lines.value(Failed - 1) == En(43), qPrintable(Lines.join(QLatin1Char('\n'))));
-    QCOMPARE(Lines.value(Failed + 1), En(44));
+    const int Failed = Lines.indexOf(En(TMsg::ReportFailed));
+    QVERIFY2(Failed > 0 && Lines.value(Failed - 1) == En(TMsg::ComparisonInterrupted),
+             qPrintable(Lines.join(QLatin1Char('\n'))));
+    QCOMPARE(Lines.value(Failed + 1), En(TMsg::ReportCreatedAnyway));
     const QStringList Reports = FilesIn(QString::fromStdString(ProgrammSettings.PathToResDir));
     QCOMPARE(Reports.size(), 1);
     QVERIFY(Reports[0].endsWith(QStringLiteral("_en-US_de-DE.html")));
     QCOMPARE(Lines.value(Failed + 2), Reports[0]);
     QCOMPARE(Opened.Urls, QList<QUrl>{QUrl::fromLocalFile(Reports[0])});
     // The failed pair is named under the errors.
-    QCOMPARE(Lines.value(Failed + 4), En(45));
-    QVERIFY2(Lines.value(Failed + 5).startsWith(En(38) + QStringLiteral(": ")) &&
+    QCOMPARE(Lines.value(Failed + 4), En(TMsg::ComparisonHadErrors));
+    QVERIFY2(Lines.value(Failed + 5).startsWith(En(TMsg::ReportFailed) + QStringLiteral(": ")) &&
                  Lines.value(Failed + 5).contains(Long),
              qPrintable(Lines.value(Failed + 5)));
   }
@@ -483,11 +497,13 @@ class TMainWindowTest : public QObject {
     QCOMPARE(Form.FormState(), TFormState::fsWaitForRestart);
     const QStringList Lines = Form.LogLines();
     // The outcome follows the closing line of the operation that was running; no report is written.
-    const int Interrupted = Lines.indexOf(En(43));
+    const int Interrupted = Lines.indexOf(En(TMsg::ComparisonInterrupted));
     QVERIFY2(Interrupted >= 4, qPrintable(Lines.join(QLatin1Char('\n'))));
-    QCOMPARE(Lines.mid(Interrupted - 2, 4), (QStringList{Lines[Interrupted - 2], QString(), En(43), En(39)}));
-    QVERIFY(Lines[Interrupted - 2].endsWith(En(37)));
-    QVERIFY(!Lines.join(QLatin1Char('\n')).contains(En(121)));
+    QCOMPARE(Lines.mid(Interrupted - 2, 4),
+             (QStringList{Lines[Interrupted - 2], QString(), En(TMsg::ComparisonInterrupted),
+                          En(TMsg::ReportStoppedByUser)}));
+    QVERIFY(Lines[Interrupted - 2].endsWith(En(TMsg::OperationCompleted)));
+    QVERIFY(!Lines.join(QLatin1Char('\n')).contains(En(TMsg::ProgressTotal)));
     QCOMPARE(FilesIn(QString::fromStdString(ProgrammSettings.PathToResDir)), QStringList());
   }
 
@@ -505,7 +521,7 @@ class TMainWindowTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!Form.isVisible(), 60000);
     QVERIFY(!Form.IsRunActive());
     QVERIFY(!ProgrammSettings.Curr_ShowTags);  // the window state was stored at the real close
-    QVERIFY(Form.LogLines().contains(En(39)));
+    QVERIFY(Form.LogLines().contains(En(TMsg::ReportStoppedByUser)));
     QCOMPARE(QDir(QString::fromStdString(ProgrammSettings.PathToTempDir)).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
              QStringList());
   }
@@ -521,13 +537,15 @@ class TMainWindowTest : public QObject {
     QTest::mouseClick(Form.GenerateDiffFileBtn, Qt::LeftButton);
     QCOMPARE(Form.FormState(), TFormState::fsWaitForRestart);
     QVERIFY(!Form.IsRunActive());
-    QCOMPARE(Form.LogLines(), (QStringList{En(34), En(188) + QString::fromStdString(ProgrammSettings.PathToResDir)}));
+    QCOMPARE(Form.LogLines(),
+             (QStringList{En(TMsg::CannotCompare),
+                          En(TMsg::ResultsFolderNotWritable) + QString::fromStdString(ProgrammSettings.PathToResDir)}));
     QTest::mouseClick(Form.RestartButton, Qt::LeftButton);
     QCOMPARE(Form.SrcFilesListBox->count(), 3);
     ProgrammSettings.PathToResDir = Good;
     QTest::mouseClick(Form.GenerateDiffFileBtn, Qt::LeftButton);
     QVERIFY(WaitForRunEnd(Form));
-    QVERIFY(Form.LogLines().contains(En(41)));
+    QVERIFY(Form.LogLines().contains(En(TMsg::ReportCreated)));
     QCOMPARE(Opened.Urls.size(), 2);
   }
 
@@ -592,7 +610,7 @@ class TMainWindowTest : public QObject {
     QVERIFY(Form.SwitchToRussianAct->isChecked());
     // Messages of a run follow the language too.
     QTest::mouseClick(Form.GenerateDiffFileBtn, Qt::LeftButton);
-    QCOMPARE(Form.LogLines(), (QStringList{Ru(34), Ru(35)}));
+    QCOMPARE(Form.LogLines(), (QStringList{Ru(TMsg::CannotCompare), Ru(TMsg::FilesMissingForCompare)}));
     Form.SwitchToEnglishAct->trigger();
     Check(En);
     QCOMPARE(Form.SwitchToEnglishAct->text(), QStringLiteral("English"));
