@@ -66,7 +66,9 @@ TEST(AppendEscapedXmlText, EachFormReplacesExactlyItsCharacters) {
     EXPECT_EQ(Escaped(xeNumeric), Reserved ? Numeric(B) : In) << B;
     EXPECT_EQ(Escaped(xeNumericText), Reserved || (Control && !TabOrLineFeed) ? Numeric(B) : In) << B;
     EXPECT_EQ(Escaped(xeNumericAttribute), Reserved || Control ? Numeric(B) : In) << B;
-    if (!Reserved) EXPECT_EQ(Escaped(xeEntities), In) << B;
+    if (!Reserved) {
+      EXPECT_EQ(Escaped(xeEntities), In) << B;
+    }
   }
 }
 
