@@ -568,39 +568,51 @@ class TMainWindowTest : public QObject {
 
   void languageSwitchRetextsEverything() {
     TMainForm& Form = NewForm();
-    const auto Check = [&Form](const std::function<QString(int)>& T) {
-      QVERIFY(Form.windowTitle().startsWith(T(0)));
-      QCOMPARE(Form.Label1->text(), T(1));
-      QCOMPARE(Form.Label2->text(), T(2));
-      QCOMPARE(Form.DoNotSeparateSpacesCbx->text(), T(3));
-      QCOMPARE(Form.HideEquivalentStringCB->text(), T(4));
-      QCOMPARE(Form.FillDiffRowColoredCB->text(), T(5));
-      QCOMPARE(Form.ShowTagsCB->text(), T(6));
-      QCOMPARE(Form.ExportToHTMLRadioButton->text(), T(7));
-      QCOMPARE(Form.ExportToXLSXRadioButton->text(), T(8));
-      QCOMPARE(Form.GenerateDiffFileBtn->text(), T(9));
-      const std::pair<QAction*, int> Actions[] = {
-          {Form.AddSrcFileAct, 10},   {Form.DelSrcFileAct, 12},   {Form.AddTrgFileAct, 14},
-          {Form.DelTrgFileAct, 16},   {Form.ClearSrcListAct, 18}, {Form.ClearTrgListAct, 20},
-          {Form.ClearAllAct, 22},     {Form.ResetToDefaultAct, 24}, {Form.SettingsAct, 26},
-          {Form.ExitAct, 28},         {Form.AboutAct, 148}};
-      for (const auto& [Action, Id] : Actions) {
-        QCOMPARE(Action->text(), T(Id));
-        QCOMPARE(Action->toolTip(), T(Id + 1));
+    const auto Check = [&Form](const std::function<QString(TMsg)>& T) {
+      QVERIFY(Form.windowTitle().startsWith(T(TMsg::ProgramTitlePrefix)));
+      QCOMPARE(Form.Label1->text(), T(TMsg::SourceListCaption));
+      QCOMPARE(Form.Label2->text(), T(TMsg::EditedListCaption));
+      QCOMPARE(Form.DoNotSeparateSpacesCbx->text(), T(TMsg::OptionIgnoreNbsp));
+      QCOMPARE(Form.HideEquivalentStringCB->text(), T(TMsg::OptionOnlyEditedSegments));
+      QCOMPARE(Form.FillDiffRowColoredCB->text(), T(TMsg::OptionHighlightEditedRows));
+      QCOMPARE(Form.ShowTagsCB->text(), T(TMsg::OptionShowTags));
+      QCOMPARE(Form.ExportToHTMLRadioButton->text(), T(TMsg::OptionFormatHtml));
+      QCOMPARE(Form.ExportToXLSXRadioButton->text(), T(TMsg::OptionFormatXlsx));
+      QCOMPARE(Form.GenerateDiffFileBtn->text(), T(TMsg::CreateReportButton));
+      const struct {
+        QAction* Action;
+        TMsg Text, Hint;
+      } Actions[] = {
+          {Form.AddSrcFileAct, TMsg::AddSourceFilesCaption, TMsg::AddSourceFilesHint},
+          {Form.DelSrcFileAct, TMsg::DeleteSourceFilesCaption, TMsg::DeleteSourceFilesHint},
+          {Form.AddTrgFileAct, TMsg::AddEditedFilesCaption, TMsg::AddEditedFilesHint},
+          {Form.DelTrgFileAct, TMsg::DeleteEditedFilesCaption, TMsg::DeleteEditedFilesHint},
+          {Form.ClearSrcListAct, TMsg::ClearSourceListCaption, TMsg::ClearSourceListHint},
+          {Form.ClearTrgListAct, TMsg::ClearEditedListCaption, TMsg::ClearEditedListHint},
+          {Form.ClearAllAct, TMsg::ClearBothListsCaption, TMsg::ClearBothListsHint},
+          {Form.ResetToDefaultAct, TMsg::ResetToDefaultsCaption, TMsg::ResetToDefaultsHint},
+          {Form.SettingsAct, TMsg::SettingsCaption, TMsg::SettingsHint},
+          {Form.ExitAct, TMsg::ExitCaption, TMsg::ExitHint},
+          {Form.AboutAct, TMsg::AboutCaption, TMsg::AboutHint},
+      };
+      for (const auto& [Action, Text, Hint] : Actions) {
+        QCOMPARE(Action->text(), T(Text));
+        QCOMPARE(Action->toolTip(), T(Hint));
       }
-      QCOMPARE(Form.HideMainInfoPanelAct->toolTip(), T(178));
-      QCOMPARE(Form.StopGenerateDiffFileBtn->text(), T(140));
-      QCOMPARE(Form.RestartButton->text(), T(141));
-      QCOMPARE(Form.StartTextLeftLabel->text(), T(144));
-      QCOMPARE(Form.StartTextRightLabel->text(), T(144));
+      QCOMPARE(Form.HideMainInfoPanelAct->toolTip(), T(TMsg::HideInfoBarHint));
+      QCOMPARE(Form.StopGenerateDiffFileBtn->text(), T(TMsg::StopReportButton));
+      QCOMPARE(Form.RestartButton->text(), T(TMsg::CreateAnotherReportButton));
+      QCOMPARE(Form.StartTextLeftLabel->text(), T(TMsg::DropFilesHint));
+      QCOMPARE(Form.StartTextRightLabel->text(), T(TMsg::DropFilesHint));
       const QStringList Filters = Form.OpenDialog1->nameFilters();
       QCOMPARE(Filters.size(), 5);
       QCOMPARE(Filters[0],
-               T(30) + QStringLiteral(" (*.sdlrpx *.sdlppx *.sdlxliff *.mqxliff *.mqxlz *.mxliff *.xlf *.xliff)"));
-      QCOMPARE(Filters[1], T(31) + QStringLiteral(" (*.sdlrpx *.sdlppx *.sdlxliff)"));
-      QCOMPARE(Filters[2], T(32) + QStringLiteral(" (*.mqxliff *.mqxlz)"));
-      QCOMPARE(Filters[3], T(185) + QStringLiteral(" (*.mxliff)"));
-      QCOMPARE(Filters[4], T(191) + QStringLiteral(" (*.xlf *.xliff)"));
+               T(TMsg::FilterAllSupportedFiles) +
+                   QStringLiteral(" (*.sdlrpx *.sdlppx *.sdlxliff *.mqxliff *.mqxlz *.mxliff *.xlf *.xliff)"));
+      QCOMPARE(Filters[1], T(TMsg::FilterSdlFiles) + QStringLiteral(" (*.sdlrpx *.sdlppx *.sdlxliff)"));
+      QCOMPARE(Filters[2], T(TMsg::FilterMemoQFiles) + QStringLiteral(" (*.mqxliff *.mqxlz)"));
+      QCOMPARE(Filters[3], T(TMsg::FilterMemsourceFiles) + QStringLiteral(" (*.mxliff)"));
+      QCOMPARE(Filters[4], T(TMsg::FilterXliffFiles) + QStringLiteral(" (*.xlf *.xliff)"));
     };
     Check(En);
     QVERIFY(Form.SwitchToEnglishAct->isChecked());
