@@ -16,6 +16,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "AsciiTextUnit.h"
 #include "DataTypeUnit.h"
 #include "LoggerUnit.h"
 #include "ParallelJobsUnit.h"
@@ -27,7 +28,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const kExtractName = "SevenZipHelper.ExtractArchiveToDir";
-const char* const kCreateName = "SevenZipHelper.CreateZipFromFileList";
 const char* const kCreatePartsName = "SevenZipHelper.CreateZipFromParts";
 const std::string kNoFileName = "entry name without a file name";
 
@@ -39,19 +39,8 @@ constexpr zip_uint32_t kUnixRegularFile = 0100000;
 constexpr zip_uint32_t kUnixDirectory = 0040000;
 constexpr zip_uint32_t kUnixSymbolicLink = 0120000;
 
-std::string LowerAscii(std::string AText) {
-  std::transform(AText.begin(), AText.end(), AText.begin(),
-                 [](unsigned char C) { return static_cast<char>(C >= 'A' && C <= 'Z' ? C + 32 : C); });
-  return AText;
-}
-
-std::string LowerFirstLetter(std::string AText) {
-  if (!AText.empty() && AText[0] >= 'A' && AText[0] <= 'Z') AText[0] = static_cast<char>(AText[0] + 32);
-  return AText;
-}
-
 std::string LowerExtension(const std::string& AFileName) {
-  return LowerAscii(fs::path(AFileName).extension().string());
+  return AsciiLowerCase(fs::path(AFileName).extension().string());
 }
 
 // Extensions whose files are ZIP archives; the only container format this helper reads.
@@ -247,6 +236,7 @@ bool PlanExtraction(zip_t* AZip, std::vector<TPlannedEntry>& APlan, std::string&
 struct TProgressState {
   const TOnProgressCallback* Callback = nullptr;
   std::int64_t Total = 1;
+  const char* LogName = nullptr;  // the writing function's, for what the hook cannot pass on
 };
 
 void ProgressHook(zip_t* /*AZip*/, double AProgress, void* AState) {
@@ -256,9 +246,9 @@ void ProgressHook(zip_t* /*AZip*/, double AProgress, void* AState) {
     (*State->Callback)(std::llround(Clamped * static_cast<double>(State->Total)), State->Total);
   } catch (const std::exception& E) {
     // Exceptions must not unwind through the archive library.
-    Logger().AddException(kCreateName, E);
+    Logger().AddException(State->LogName, E);
   } catch (...) {
-    Logger().AddError(kCreateName, "unknown error in the progress hook");
+    Logger().AddError(State->LogName, "unknown error in the progress hook");
   }
 }
 
@@ -297,7 +287,7 @@ bool ExtractArchiveToDir(const std::string& AArchiveFileName, const std::string&
     TZipPtr Zip(zip_open(AArchiveFileName.c_str(), ZIP_RDONLY, &ErrorCode));
     if (!Zip) {
       Logger().AddError(kExtractName, "Cannot open " + AArchiveFileName + ": " + ZipErrorText(ErrorCode));
-      TellReason(AReason, "not a readable ZIP package: " + LowerFirstLetter(ZipErrorText(ErrorCode)));
+      TellReason(AReason, "not a readable ZIP package: " + LowerFirst(ZipErrorText(ErrorCode)));
       return false;
     }
     std::vector<TPlannedEntry> Plan;
@@ -332,7 +322,7 @@ struct TPackItem {
 
 // Writes AArchiveFileName from AItems in order, deflated at level 7; ATotalBytes is what the
 // progress counts to. Failures are logged under ALogName and their reason goes to AReason.
-// AMode, when not 0, is stored as each entry's Unix file mode (a file source brings its own).
+// AMode, when not 0, is stored as each entry's Unix file mode.
 // APrepare, when not empty, runs once the archive could be opened, before the sources are made;
 // answering false ends the work (it has then logged and told the reason).
 bool WriteZip(const std::string& AArchiveFileName, const std::vector<TPackItem>& AItems, std::int64_t ATotalBytes,
@@ -342,7 +332,7 @@ bool WriteZip(const std::string& AArchiveFileName, const std::vector<TPackItem>&
   TZipPtr Zip(zip_open(AArchiveFileName.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &ErrorCode));
   if (!Zip) {
     Logger().AddError(ALogName, "Cannot create " + AArchiveFileName + ": " + ZipErrorText(ErrorCode));
-    TellReason(AReason, "cannot create the archive: " + LowerFirstLetter(ZipErrorText(ErrorCode)));
+    TellReason(AReason, "cannot create the archive: " + LowerFirst(ZipErrorText(ErrorCode)));
     return false;
   }
   if (APrepare && !APrepare()) return false;
@@ -360,11 +350,11 @@ bool WriteZip(const std::string& AArchiveFileName, const std::vector<TPackItem>&
                                                        (kUnixRegularFile | AMode) << 16) != 0)
       throw std::runtime_error(std::string("cannot set attributes: ") + zip_strerror(Zip.get()));
   }
-  TProgressState State{&AOnProgress, std::max<std::int64_t>(ATotalBytes, 1)};
+  TProgressState State{&AOnProgress, std::max<std::int64_t>(ATotalBytes, 1), ALogName};
   if (AOnProgress) zip_register_progress_callback_with_state(Zip.get(), 0.01, ProgressHook, nullptr, &State);
   if (zip_close(Zip.get()) != 0) {
     Logger().AddError(ALogName, "Cannot write " + AArchiveFileName + ": " + zip_strerror(Zip.get()));
-    TellReason(AReason, "cannot write the archive: " + LowerFirstLetter(zip_strerror(Zip.get())));
+    TellReason(AReason, "cannot write the archive: " + LowerFirst(zip_strerror(Zip.get())));
     return false;  // the deleter discards the archive object; nothing was renamed into place
   }
   (void)Zip.release();  // closed successfully: the handle is gone
@@ -387,36 +377,6 @@ zip_uint32_t PartFileMode() {
 
 
 }  // namespace
-
-bool CreateZipFromFileList(const std::string& AFileList, const std::string& ABaseDir,
-                           const std::string& AArchiveFileName, const TOnProgressCallback& AOnProgress,
-                           std::string* AReason) {
-  return Guarded(kCreateName, AReason, [&] {
-    if (LowerExtension(AArchiveFileName) != ".zip") return false;
-    std::vector<TPackItem> Items;
-    std::int64_t TotalBytes = 0;
-    for (const std::string& Line : SplitLines(AFileList)) {
-      if (ABaseDir.empty() || Line.compare(0, ABaseDir.size(), ABaseDir) != 0) continue;
-      std::string Name = Line.substr(ABaseDir.size());
-      std::replace(Name.begin(), Name.end(), '\\', '/');
-      Name.erase(0, Name.find_first_not_of('/'));
-      if (Name.empty()) continue;
-      const fs::path File = fs::u8path(Line);
-      if (!fs::is_regular_file(File)) {
-        Logger().AddError(kCreateName, "File to pack not found: " + Line);
-        return false;
-      }
-      TotalBytes += static_cast<std::int64_t>(fs::file_size(File));
-      Items.push_back({Name, [Line](zip_t* AZip) { return zip_source_file(AZip, Line.c_str(), 0, 0); }, Line});
-    }
-    // The library writes no file for an archive without entries; say so instead of answering true.
-    if (Items.empty()) {
-      Logger().AddError(kCreateName, "No file of the list lies under " + ABaseDir);
-      return false;
-    }
-    return WriteZip(AArchiveFileName, Items, TotalBytes, AOnProgress, AReason, kCreateName);
-  });
-}
 
 std::uint64_t TZipPart::Size() const {
   std::uint64_t Result = 0;
@@ -585,7 +545,7 @@ bool CreateZipFromParts(const std::vector<TZipPart>& AParts, const std::string& 
       } catch (const std::exception& E) {
         // Said as a failure of the library's own deflating while it wrote would be.
         Logger().AddError(kCreatePartsName, "Cannot write " + AArchiveFileName + ": " + E.what());
-        TellReason(AReason, "cannot write the archive: " + LowerFirstLetter(E.what()));
+        TellReason(AReason, "cannot write the archive: " + LowerFirst(E.what()));
         return false;
       }
     };

@@ -1,5 +1,5 @@
-// Archive helper: unpacks ZIP packages into a folder and packs a list of files, or parts held in
-// memory, into a ZIP archive.
+// Archive helper: unpacks ZIP packages into a folder and packs parts held in memory into a ZIP
+// archive.
 #pragma once
 
 #include <atomic>
@@ -15,7 +15,7 @@
 namespace lexmora {
 
 // The progress hook of archive creation is TOnProgressCallback (DataTypeUnit.h). Here AValue is
-// the work done and AMaxValue the total work, both in bytes of the input files (AMaxValue is at
+// the work done and AMaxValue the total work, both in bytes of the parts (AMaxValue is at
 // least 1); it is called on the caller's thread while the archive is written, last with
 // AValue == AMaxValue.
 
@@ -36,19 +36,6 @@ inline constexpr std::uint64_t ArchiveMaxEntries = 100000;
 // one short clause in *AReason when it is not null ("entry name leaves the package", ...).
 bool ExtractArchiveToDir(const std::string& AArchiveFileName, const std::string& ADestDir,
                          std::string* AReason = nullptr);
-
-// Writes the ZIP archive AArchiveFileName from AFileList (full paths, one per line, CR LF or LF).
-// Only lines that begin with ABaseDir (exact, case-sensitive) are packed, under the rest of the
-// line with "/" as folder separator ("<base>xl\styles.xml" and "<base>xl/styles.xml" both become
-// "xl/styles.xml"); other lines, empty ones included, are skipped. Entries keep the list order and
-// are deflated at level 7. AOnProgress may be empty.
-// Answers false, never throws and writes nothing when the name does not end in ".zip" (letter case
-// ignored), a listed file is missing, no line lies under ABaseDir or writing fails.
-// Note: an existing file named AArchiveFileName is replaced. When AReason is not null, a failure
-// to create or write the archive is described there in one short clause.
-bool CreateZipFromFileList(const std::string& AFileList, const std::string& ABaseDir,
-                           const std::string& AArchiveFileName, const TOnProgressCallback& AOnProgress = nullptr,
-                           std::string* AReason = nullptr);
 
 // A part's bytes deflated ahead of packing by DeflateZipPart: the raw stream, the CRC-32 and
 // the size of the bytes.
@@ -78,8 +65,9 @@ struct TZipPart {
 // meanwhile (it is looked at every MiB), and std::bad_alloc without memory.
 TDeflatedPart DeflateZipPart(const TZipPart& APart, const std::atomic<bool>* ACancel = nullptr);
 
-// Writes the ZIP archive AArchiveFileName from AParts, in their order, deflated at level 7, as
-// CreateZipFromFileList packs the same bytes from files; the progress counts the parts' bytes.
+// Writes the ZIP archive AArchiveFileName from AParts, in their order, deflated at level 7, each
+// entry as the archive library packs the same bytes from a file of this process; the progress
+// counts the parts' bytes.
 // The parts are deflated before the archive is written, several at a time on the machine's
 // cores; the archive's bytes are those one thread would give.
 // Answers false, never throws, when the name does not end in ".zip" (letter case ignored), there

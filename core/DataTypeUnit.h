@@ -90,7 +90,6 @@ struct TDiffFileConstructorSettings {
 
 // One segment of one bilingual document, as a reader read it.
 struct TDiffInfoRecord {
-  std::string PackageFileName;  // never filled; kept for the record's shape
   std::string FileName;         // working copy of the document inside the temp folder
   // The document as the user named it: the input's path as given, and for a document of a
   // package that path with the document's path inside the package, "p.sdlppx (de-DE/a.sdlxliff)".

@@ -81,8 +81,6 @@ void TDiff::ClearScript() {
   LastCompareRec.oldIndex2 = -1;
   fRunStart = 0;
   fDiffStats = TDiffStats{};
-  Chrs1 = Chrs2 = nullptr;
-  Ints1 = Ints2 = nullptr;
 }
 
 TCompareRec TDiff::GetCompare(int AIndex) const {
@@ -314,13 +312,6 @@ bool TDiff::ExecuteImpl(const T* A, const T* B, int ALen1, int ALen2) {
   } Guard{*this};
   fCancelled.store(false, std::memory_order_relaxed);
   ClearScript();
-  if constexpr (std::is_same_v<T, char32_t>) {
-    Chrs1 = A;
-    Chrs2 = B;
-  } else {
-    Ints1 = A;
-    Ints2 = B;
-  }
 
   // A negative length counts as an empty sequence.
   int N = std::max(ALen1, 0);

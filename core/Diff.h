@@ -107,10 +107,6 @@ class TDiff {
   bool fExecuting = false;
   std::vector<int> fDiagBuffer;  // forward diagonals, kept for the next Execute
   std::vector<int> bDiagBuffer;  // backward diagonals, likewise
-  const char32_t* Chrs1 = nullptr;
-  const char32_t* Chrs2 = nullptr;
-  const int* Ints1 = nullptr;
-  const int* Ints2 = nullptr;
   // Kind of the last step and the last consumed index in each sequence.
   TCompareRec LastCompareRec;
   // First step of the trailing run of steps of the last step's kind, so that

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Utf8Unit.h"
+#include "XmlEscapeUnit.h"
 
 namespace lexmora {
 
@@ -213,30 +214,6 @@ std::u32string SymbolFor(const TTextTag& ATag, const TSymbolSet& AUsedInText, TT
   return {};
 }
 
-void AppendEscaped(std::string& AOut, const char* AText) {
-  for (const char* P = AText; *P; ++P) {
-    switch (*P) {
-      case '"':
-        AOut += "&#34;";
-        break;
-      case '&':
-        AOut += "&#38;";
-        break;
-      case '\'':
-        AOut += "&#39;";
-        break;
-      case '<':
-        AOut += "&#60;";
-        break;
-      case '>':
-        AOut += "&#62;";
-        break;
-      default:
-        AOut += *P;
-    }
-  }
-}
-
 // The markup the readers write is simple: text with character references, and flat x, y, z
 // elements whose content is text. Such markup is read here directly; anything else (nested
 // elements, CDATA, comments, line ends that XML normalises, unusual spacing) goes to the XML
@@ -355,7 +332,7 @@ TTextTag FlatTextTag(const TFlatItem& AItem) {
                                     : TTagType::ttNotNeeded;
   Tag.TagID = AItem.Id;
   Tag.TagContent.reserve(AItem.Text.size());
-  AppendEscaped(Tag.TagContent, AItem.Text.c_str());
+  AppendEscapedXmlText(Tag.TagContent, AItem.Text, TXmlEscaping::xeNumeric);
   return Tag;
 }
 
@@ -370,7 +347,7 @@ std::string SerializeTagContent(const pugi::xml_node& ANode) {
   while (N) {
     switch (N.type()) {
       case pugi::node_pcdata:
-        AppendEscaped(Out, N.value());
+        AppendEscapedXmlText(Out, N.value(), TXmlEscaping::xeNumeric);
         break;
       case pugi::node_cdata:
         Out += "<![CDATA[";
@@ -398,7 +375,7 @@ std::string SerializeTagContent(const pugi::xml_node& ANode) {
           Out += ' ';
           Out += A.name();
           Out += "=\"";
-          AppendEscaped(Out, A.value());
+          AppendEscapedXmlText(Out, A.value(), TXmlEscaping::xeNumeric);
           Out += '"';
         }
         if (N.first_child()) {

@@ -1,6 +1,5 @@
 #include "LocalizationUnit.h"
 
-#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <unordered_set>
@@ -51,37 +50,6 @@ bool CheckLocalizationTable(const TMessageEntry* ATable, std::size_t ACount) {
 }
 
 bool CheckLocalizationIds() { return CheckLocalizationTable(kMessages, std::size(kMessages)); }
-
-void AppendEscapedXmlText(std::string& AOut, std::string_view AText) {
-  // One pass gives what the five ordered replace-all passes ("&" first) give: an inserted
-  // entity's "&" is never looked at again. Text between the five goes over in one piece.
-  static constexpr auto kEscaped = [] {
-    std::array<bool, 256> T{};
-    T['&'] = T['<'] = T['>'] = T['"'] = T['\''] = true;
-    return T;
-  }();
-  std::size_t From = 0;
-  for (std::size_t I = 0; I < AText.size(); ++I) {
-    if (!kEscaped[static_cast<unsigned char>(AText[I])]) continue;
-    AOut.append(AText.substr(From, I - From));
-    switch (AText[I]) {
-      case '&': AOut += "&amp;"; break;
-      case '<': AOut += "&lt;"; break;
-      case '>': AOut += "&gt;"; break;
-      case '"': AOut += "&quot;"; break;
-      default: AOut += "&apos;"; break;
-    }
-    From = I + 1;
-  }
-  AOut.append(AText.substr(From));
-}
-
-std::string EscapeXmlText(const std::string& AText) {
-  std::string R;
-  R.reserve(AText.size() + AText.size() / 16);
-  AppendEscapedXmlText(R, AText);
-  return R;
-}
 
 std::string FloatToRoundedStr(std::uint8_t ADigits, double AValue, const std::string& ADecimalSeparator) {
   double Scale = 1;

@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 #include "DataTypeUnit.h"
 #include "MessageIds.h"
@@ -34,11 +33,6 @@ bool CheckLocalizationTable(const TMessageEntry* ATable, std::size_t ACount);
 // The message table itself, in its own order.
 const TMessageEntry* MessageTable();
 std::size_t MessageTableSize();
-
-// AText with & < > " ' replaced by entities, in that order.
-std::string EscapeXmlText(const std::string& AText);
-// The same, appended to AOut.
-void AppendEscapedXmlText(std::string& AOut, std::string_view AText);
 
 // AValue rounded (halves to even) to ADigits decimals, trailing zeros removed,
 // with the user's decimal separator.

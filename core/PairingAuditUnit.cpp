@@ -4,14 +4,11 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "AsciiTextUnit.h"
+
 namespace lexmora {
 
-std::string LanguageKey(const std::string& ACode) {
-  std::string Result = ACode;
-  for (char& C : Result)
-    if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
-  return Result;
-}
+std::string LanguageKey(const std::string& ACode) { return AsciiUpperCase(ACode); }
 
 std::string SegmentIdentityKey(const TDiffInfoRecord& ARec) {
   std::string Key;

@@ -10,7 +10,8 @@
 // How a part of the program reports a reason:
 // - A reader (TImporter) calls NoteFailure(reason) before it returns a failure (ExtractFile other
 //   than efrOk, GetDataFromFile false); a reader of a package also names the document inside it.
-//   The run takes the reason from the reader after the failing call (TImporter::FailureReason).
+//   The run takes the reasons from the reader's Failures() once ReadAll returns
+//   (TDiffFileConstructor::ImportFile).
 // - The XML layer throws EXmlError, whose Reason() is the short clause (line and column of a
 //   parse error, "not UTF-8", ...); a reader that catches it passes that on with NoteFailure.
 // - The archive helper hands its refusal reason out through ExtractArchiveToDir's last argument.

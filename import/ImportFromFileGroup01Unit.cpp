@@ -3,8 +3,9 @@
 #include <filesystem>
 #include <functional>
 
-#include "LocalizationUnit.h"
+#include "AsciiTextUnit.h"
 #include "XmlDomUnit.h"
+#include "XmlEscapeUnit.h"
 
 namespace lexmora {
 
@@ -16,12 +17,6 @@ const char* const kGetDataName = "TImporterFromGroup01.GetDataFromFile";
 bool IsSegmentMrk(pugi::xml_node AMrk) {
   const pugi::xml_attribute MType = FindAttribute(AMrk, "mtype");
   return MType && HasAttribute(AMrk, "mid") && std::string_view(MType.value()) == "seg";
-}
-
-std::string AsciiLower(std::string AText) {
-  for (char& C : AText)
-    if (C >= 'A' && C <= 'Z') C = static_cast<char>(C - 'A' + 'a');
-  return AText;
 }
 
 // ConvertNode's view of the SDL elements.
@@ -224,7 +219,7 @@ void TImporterFromGroup01::FindSegmentDef(std::string_view AMid, const TNodeInde
   const pugi::xml_node Def = ASegDefs.Find(AMid);
   if (!Def) return;
   AMatch = AttributeValue(Def, "percent");
-  AIsLocked = AsciiLower(AttributeValue(Def, "locked")) == "true";
+  AIsLocked = AsciiLowerCase(AttributeValue(Def, "locked")) == "true";
 }
 
 void TImporterFromGroup01::TNodeIndex::Add(std::string_view AKey, pugi::xml_node ANode) {

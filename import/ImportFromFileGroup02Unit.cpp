@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <set>
 
+#include "AsciiTextUnit.h"
 #include "ImportFromFileGroup01Unit.h"
 #include "LoggerUnit.h"
 #include "XmlDomUnit.h"
@@ -13,12 +14,6 @@ namespace lexmora {
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string AsciiUpper(std::string AText) {
-  for (char& C : AText)
-    if (C >= 'a' && C <= 'z') C = static_cast<char>(C - 'a' + 'A');
-  return AText;
-}
 
 void AppendToList(std::string& AList, const std::string& AValue) {
   if (!AList.empty()) AList += ';';
@@ -49,7 +44,7 @@ void TImporterFromGroup02::DefineSrcAndTrgLanguages() {
     const pugi::xml_node Directions = FindChildElement(Doc.document_element(), "LanguageDirections");
     if (!Directions) return;
     for (pugi::xml_node D = Directions.first_child(); D; D = D.next_sibling()) {
-      if (D.type() != pugi::node_element || AsciiUpper(D.name()) != "LANGUAGEDIRECTION") continue;
+      if (D.type() != pugi::node_element || AsciiUpperCase(D.name()) != "LANGUAGEDIRECTION") continue;
       if (HasAttribute(D, "SourceLanguageCode")) AppendToList(FLangPair.SrcLang, AttributeValue(D, "SourceLanguageCode"));
       if (HasAttribute(D, "TargetLanguageCode")) AppendToList(FLangPair.TrgLang, AttributeValue(D, "TargetLanguageCode"));
     }

@@ -2,8 +2,9 @@
 
 #include <filesystem>
 
-#include "LocalizationUnit.h"
+#include "AsciiTextUnit.h"
 #include "XmlDomUnit.h"
+#include "XmlEscapeUnit.h"
 
 namespace lexmora {
 
@@ -11,12 +12,6 @@ namespace {
 
 const char* const kGetDataName = "TImporterFromGroup03.GetDataFromFile";
 const char* const kLanguagesName = "TImporterFromGroup03.DefineSrcAndTrgLanguages";
-
-std::string AsciiLower(std::string AText) {
-  for (char& C : AText)
-    if (C >= 'A' && C <= 'Z') C = static_cast<char>(C - 'A' + 'a');
-  return AText;
-}
 
 // Note: text inside a pending tracked deletion is not part of the current text; an insertion is.
 bool IsTrackedDeletion(pugi::xml_node AElement) {
@@ -99,7 +94,8 @@ void TImporterFromGroup03::ReadTransUnit(pugi::xml_node AUnit, const std::string
   const std::string Guid = AttributeValue(AUnit, "mq:segmentguid");
   if (Guid.empty()) return;
   const std::string Match = AttributeValue(AUnit, "mq:translatorcommitmatchrate");
-  const bool IsLocked = HasAttribute(AUnit, "mq:locked") && AsciiLower(AttributeValue(AUnit, "mq:locked")) == "locked";
+  const bool IsLocked =
+      HasAttribute(AUnit, "mq:locked") && AsciiLowerCase(AttributeValue(AUnit, "mq:locked")) == "locked";
   // Direct children only: older versions kept in mq:historical-unit are never the unit's text.
   const pugi::xml_node Source = LastChildNamed(AUnit, "source");
   const pugi::xml_node Target = LastChildNamed(AUnit, "target");

@@ -8,9 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "AsciiTextUnit.h"
 #include "LocalizationUnit.h"
 #include "Xliff2ReadUnit.h"
 #include "XmlDomUnit.h"
+#include "XmlEscapeUnit.h"
 
 namespace lexmora {
 
@@ -18,14 +20,6 @@ namespace {
 
 const char* const kGetDataName = "TImporterFromGroup05.GetDataFromFile";
 const char* const kLanguagesName = "TImporterFromGroup05.DefineSrcAndTrgLanguages";
-
-std::string AsciiLower(std::string AText) {
-  for (char& C : AText)
-    if (C >= 'A' && C <= 'Z') C = static_cast<char>(C - 'A' + 'a');
-  return AText;
-}
-
-
 
 // Replaces every occurrence of AFrom in AText, left to right, without overlaps.
 void ReplaceInText(std::string_view AText, const std::string& AFrom, const std::string& ATo, std::string& AOut) {
@@ -147,7 +141,7 @@ void TImporterFromGroup05::ReadFileChild(pugi::xml_node AFileChild, TXliff2Walke
 TImporterFromGroup05::TUnitState TImporterFromGroup05::UnitState(pugi::xml_node AUnit) {
   TUnitState S;
   S.ID = AttributeValue(AUnit, "id");
-  S.IsLocked = HasAttribute(AUnit, "m:locked") && AsciiLower(AttributeValue(AUnit, "m:locked")) == "true";
+  S.IsLocked = HasAttribute(AUnit, "m:locked") && AsciiLowerCase(AttributeValue(AUnit, "m:locked")) == "true";
   S.Match = HasAttribute(AUnit, "m:score") ? ScoreToMatch(AttributeValue(AUnit, "m:score")) : "";
   return S;
 }
@@ -158,7 +152,7 @@ void TImporterFromGroup05::ReadUnit(pugi::xml_node AUnit, TXmlNamespaceScope& AS
   if (Unit.ID.empty()) return;
   const pugi::xml_node SourceTags = LastChildNamed(AUnit, "m:tunit-metadata");
   const pugi::xml_node TargetTags = LastChildNamed(AUnit, "m:tunit-target-metadata");
-  for (const TXliff2Segment& S : ReadXliff2Segments(AUnit, AScope, TXliffTextForm::xtfNumericReferences))
+  for (const TXliff2Segment& S : ReadXliff2Segments(AUnit, AScope, TXmlEscaping::xeNumeric))
     AppendSegmentRecord(AFileName, Unit.ID, S.SegmentID, ReplacePlaceholders(S.Source, SourceTags),
                         ReplacePlaceholders(S.Target, TargetTags), Unit.Match, Unit.IsLocked, AResultData);
 }
@@ -210,7 +204,7 @@ std::string TImporterFromGroup05::ReplacePlaceholders(const std::string& ASerial
     if (Tag.FTagID.empty()) continue;
     // As the serialiser writes text, so a token of an unusual id is found as it stands.
     std::string ID;
-    AppendNumericEscaped(ID, Tag.FTagID);
+    AppendEscapedXmlText(ID, Tag.FTagID, TXmlEscaping::xeNumeric);
     ReplaceAll(Text, "{" + ID + "&#62;", InternalTagMarkup('x', Tag.FTagID, Tag.FTagContent));
     ReplaceAll(Text, "&#60;" + ID + "}", InternalTagMarkup('y', Tag.FTagID, Tag.FTagContent));
     ReplaceAll(Text, "{" + ID + "}", InternalTagMarkup('z', Tag.FTagID, Tag.FTagContent));

@@ -6,9 +6,9 @@
 #include "ImportFromFileGroup01Unit.h"
 #include "ImportFromFileGroup03Unit.h"
 #include "ImportFromFileGroup05Unit.h"
-#include "LocalizationUnit.h"
 #include "LoggerUnit.h"
 #include "XmlDomUnit.h"
+#include "XmlEscapeUnit.h"
 
 namespace lexmora {
 
@@ -240,7 +240,7 @@ void TImporterFromGroup06::ReadUnit(pugi::xml_node AUnit, bool ATranslateNo, TXm
                                     const std::string& AFileName, TArrayOfDiffInfoRecord& AResultData) {
   const std::string ID = AUnit.attribute("id").value();
   if (ID.empty()) return;  // no identity to pair it by
-  for (const TXliff2Segment& S : ReadXliff2Segments(AUnit, AScope, TXliffTextForm::xtfEntities))
+  for (const TXliff2Segment& S : ReadXliff2Segments(AUnit, AScope, TXmlEscaping::xeEntities))
     AppendSegmentRecord(AFileName, ID, S.SegmentID, S.Source, S.Target, "", ATranslateNo || S.TranslateNo, AResultData);
 }
 

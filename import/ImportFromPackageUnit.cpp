@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "AsciiTextUnit.h"
 #include "LoggerUnit.h"
 #include "SevenZipHelper.h"
 
@@ -28,12 +29,6 @@ std::vector<fs::directory_entry> SortedEntries(const fs::path& AFolder) {
 }
 
 }  // namespace
-
-std::string AsciiLowerCase(std::string AText) {
-  for (char& C : AText)
-    if (C >= 'A' && C <= 'Z') C = static_cast<char>(C - 'A' + 'a');
-  return AText;
-}
 
 TPackageImporter::TPackageImporter(const std::string& ATempDir, const std::string& AFileFullName, bool ADoNotSeparateSpaces)
     : TImporter(ATempDir, AFileFullName, ADoNotSeparateSpaces), FTempFileName(ATempDir + "tmp.zip") {}

@@ -45,7 +45,4 @@ class TPackageImporter : public TImporter {
   std::string FTempFileName;
 };
 
-// AText with the ASCII letters lower-cased.
-std::string AsciiLowerCase(std::string AText);
-
 }  // namespace lexmora

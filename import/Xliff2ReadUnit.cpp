@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <utility>
 
-#include "LocalizationUnit.h"
 #include "Utf8Unit.h"
 #include "XmlDomUnit.h"
 
@@ -31,14 +30,6 @@ std::string_view PrefixOf(std::string_view AQualifiedName) {
 bool SaysNo(pugi::xml_node AElement, bool AInherited) {
   const pugi::xml_attribute A = AElement.attribute("translate");
   return A ? std::string_view(A.value()) == "no" : AInherited;
-}
-
-void AppendEscaped(std::string& AOut, std::string_view AText, TXliffTextForm AForm) {
-  if (AForm == TXliffTextForm::xtfEntities) {
-    AOut += EscapeXmlText(std::string(AText));
-    return;
-  }
-  AppendNumericEscaped(AOut, AText);
 }
 
 // The character of a "cp" element. Note: the internal markup is XML and cannot carry what XML
@@ -84,12 +75,14 @@ TOriginalData ReadOriginalData(pugi::xml_node AOriginalData) {
 // Converts one "source" or "target" into internal markup.
 class TInlineConverter : public TSegmentConverter {
  public:
-  TInlineConverter(TXmlNamespaceScope& AScope, const TOriginalData& AData, TXliffTextForm AForm)
-      : FScope(AScope), FData(AData), FForm(AForm) {}
+  TInlineConverter(TXmlNamespaceScope& AScope, const TOriginalData& AData, TXmlEscaping AEscaping)
+      : FScope(AScope), FData(AData), FEscaping(AEscaping) {}
 
   std::string Convert(pugi::xml_node ASegmentPart) { return ConvertTree(ASegmentPart, *this); }
 
-  void AppendText(pugi::xml_node AText, std::string& AOut) override { AppendEscaped(AOut, AText.value(), FForm); }
+  void AppendText(pugi::xml_node AText, std::string& AOut) override {
+    AppendEscapedXmlText(AOut, AText.value(), FEscaping);
+  }
 
   // Appends what AElement stands for; true when its content is to be converted (Leave follows).
   bool EnterElement(pugi::xml_node ANode, std::string& AOut) override {
@@ -115,7 +108,7 @@ class TInlineConverter : public TSegmentConverter {
     } else if (Name == "sm" || Name == "em") {
       Descend = false;  // annotation boundaries carry no text and no code
     } else if (Name == "cp") {
-      AppendEscaped(AOut, CodePointText(ANode), FForm);
+      AppendEscapedXmlText(AOut, CodePointText(ANode), FEscaping);
       Descend = false;
     }
     if (!Descend) FScope.Leave(ANode);
@@ -137,13 +130,13 @@ class TInlineConverter : public TSegmentConverter {
     const pugi::xml_attribute Ref = AElement.attribute(ARefAttr);
     const auto Found = Ref ? FData.find(Ref.value()) : FData.end();
     std::string Content;
-    AppendEscaped(Content, Found != FData.end() ? Found->second : AOwnMarkup, FForm);
+    AppendEscapedXmlText(Content, Found != FData.end() ? Found->second : AOwnMarkup, FEscaping);
     AOut += InternalTagMarkup(ALetter, AID, Content);
   }
 
   TXmlNamespaceScope& FScope;
   const TOriginalData& FData;
-  TXliffTextForm FForm;
+  TXmlEscaping FEscaping;
 };
 
 }  // namespace
@@ -242,7 +235,8 @@ void TXliff2Walker::WalkUnits(pugi::xml_node AFileChild, const TXliff2UnitFunc& 
   }
 }
 
-std::vector<TXliff2Segment> ReadXliff2Segments(pugi::xml_node AUnit, TXmlNamespaceScope& AScope, TXliffTextForm AForm) {
+std::vector<TXliff2Segment> ReadXliff2Segments(pugi::xml_node AUnit, TXmlNamespaceScope& AScope,
+                                               TXmlEscaping AEscaping) {
   std::vector<TXliff2Segment> Result;
   // Children of the unit in XLIFF 2 with the wanted name; the scope stays as it was.
   const auto ForEachCore = [&](pugi::xml_node AParent, std::string_view AName, const auto& AVisit) {
@@ -271,7 +265,7 @@ std::vector<TXliff2Segment> ReadXliff2Segments(pugi::xml_node AUnit, TXmlNamespa
     S.SegmentID = ID ? std::string(ID.value()) : std::to_string(Position);
     S.TranslateNo = SaysNo(ASegment, false);
     // The segment is in scope here; the converter enters the part itself.
-    TInlineConverter Converter(AScope, Data, AForm);
+    TInlineConverter Converter(AScope, Data, AEscaping);
     S.Source = Converter.Convert(Source);
     if (Target) S.Target = Converter.Convert(Target);
   });

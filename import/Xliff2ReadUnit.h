@@ -10,6 +10,8 @@
 
 #include <pugixml.hpp>
 
+#include "XmlEscapeUnit.h"
+
 namespace lexmora {
 
 // The namespace URIs of the dialects that have readers of their own, and of XLIFF itself.
@@ -42,11 +44,6 @@ class TXmlNamespaceScope {
  private:
   std::unordered_map<std::string, std::vector<std::string>> FBindings;  // prefix ("" = default)
 };
-
-// How the text of a segment is escaped in the markup: with the named entities of EscapeXmlText, or
-// with the numeric references the serialiser writes (" & ' < > as &#34; &#38; &#39; &#60; &#62;),
-// in which form the Memsource reader finds its placeholder tokens.
-enum class TXliffTextForm : unsigned char { xtfEntities, xtfNumericReferences };
 
 // One segment of a unit.
 struct TXliff2Segment {
@@ -86,7 +83,9 @@ class TXliff2Walker {
 // "startRef"), with the unit's "originalData" as their content where they refer to it and their
 // own markup where they do not; "mrk" keeps its text, "sm" and "em" give nothing, "cp" gives its
 // character. Elements of other namespaces (an XLIFF 1.2 "alt-trans", say) are never segment text.
-// A segment without a source gives no entry.
-std::vector<TXliff2Segment> ReadXliff2Segments(pugi::xml_node AUnit, TXmlNamespaceScope& AScope, TXliffTextForm AForm);
+// A segment without a source gives no entry. Text is escaped as AEscaping says: xeEntities, or
+// xeNumeric as the serialiser writes it, in which form the Memsource reader finds its tokens.
+std::vector<TXliff2Segment> ReadXliff2Segments(pugi::xml_node AUnit, TXmlNamespaceScope& AScope,
+                                               TXmlEscaping AEscaping);
 
 }  // namespace lexmora

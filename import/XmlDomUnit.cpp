@@ -10,16 +10,12 @@
 #include <iterator>
 #include <memory>
 
-#include "LocalizationUnit.h"
+#include "AsciiTextUnit.h"
+#include "XmlEscapeUnit.h"
 
 namespace lexmora {
 
 namespace {
-
-std::string LowerFirst(std::string AText) {
-  if (!AText.empty() && AText[0] >= 'A' && AText[0] <= 'Z') AText[0] = static_cast<char>(AText[0] - 'A' + 'a');
-  return AText;
-}
 
 // AData is the parsed text when its bytes are what pugixml counted in (UTF-8); else empty and
 // the position stays unknown.
@@ -47,23 +43,6 @@ pugi::xml_encoding ChooseEncoding(std::string_view AData) {
   return pugi::encoding_utf8;
 }
 
-void AppendNumericRef(std::string& AOut, unsigned char AChar) {
-  AOut += "&#";
-  AOut += std::to_string(static_cast<unsigned int>(AChar));
-  AOut += ';';
-}
-
-// Escapes text or attribute values; tab and line feed stay literal in text only.
-void AppendEscaped(std::string& AOut, const char* AText, bool AIsAttribute) {
-  for (const char* P = AText; *P; ++P) {
-    const unsigned char C = static_cast<unsigned char>(*P);
-    if (C < 0x20 && (AIsAttribute || (C != '\t' && C != '\n')))
-      AppendNumericRef(AOut, C);
-    else
-      AppendNumericEscaped(AOut, std::string_view(P, 1));
-  }
-}
-
 void AppendStartTag(std::string& AOut, pugi::xml_node AElement, bool AEmpty) {
   AOut += '<';
   AOut += AElement.name();
@@ -71,7 +50,7 @@ void AppendStartTag(std::string& AOut, pugi::xml_node AElement, bool AEmpty) {
     AOut += ' ';
     AOut += A.name();
     AOut += "=\"";
-    AppendEscaped(AOut, A.value(), true);
+    AppendEscapedXmlText(AOut, A.value(), TXmlEscaping::xeNumericAttribute);
     AOut += '"';
   }
   AOut += AEmpty ? "/>" : ">";
@@ -86,7 +65,9 @@ void AppendEndTag(std::string& AOut, pugi::xml_node AElement) {
 // Everything of one node except its children and its end tag.
 void AppendNodeHead(std::string& AOut, pugi::xml_node ANode) {
   switch (ANode.type()) {
-    case pugi::node_pcdata: AppendEscaped(AOut, ANode.value(), false); break;
+    case pugi::node_pcdata:
+      AppendEscapedXmlText(AOut, ANode.value(), TXmlEscaping::xeNumericText);
+      break;
     case pugi::node_cdata: {
       // "]]>" cannot stand inside one section; split it over two.
       std::string_view V = ANode.value();
@@ -517,19 +498,6 @@ bool IsValidUtf8(std::string_view AData) {
     P += Len;
   }
   return true;
-}
-
-void AppendNumericEscaped(std::string& AOut, std::string_view AText) {
-  for (const char C : AText) {
-    switch (C) {
-      case '"': AOut += "&#34;"; break;
-      case '&': AOut += "&#38;"; break;
-      case '\'': AOut += "&#39;"; break;
-      case '<': AOut += "&#60;"; break;
-      case '>': AOut += "&#62;"; break;
-      default: AOut += C;
-    }
-  }
 }
 
 void TSegmentConverter::AppendText(pugi::xml_node AText, std::string& AOut) {

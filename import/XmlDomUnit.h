@@ -118,10 +118,6 @@ void TrimBlanksInPlace(std::string& AText);
 // True when AData is well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
 bool IsValidUtf8(std::string_view AData);
 
-// Appends AText with the five characters markup reserves as numeric references ("&#60;" ...),
-// as the serialiser writes them; everything else as it stands.
-void AppendNumericEscaped(std::string& AOut, std::string_view AText);
-
 // A reader's conversion of a segment's tree to internal tag markup: what a text node and an
 // element stand for; ConvertTree walks the tree.
 class TSegmentConverter {

@@ -14,9 +14,9 @@ namespace lexmora {
 
 // One writer per language pair and report format. The report construction drives it in this
 // order: AddCaption (at most once, before the first row), then per shown segment AddJoinRow
-// when the file/language label changes, the three cell texts folded with AddStrToStr and
-// FinishStr, AddRow; then AddTotalInfo once, AddAnalysis once, GetFileExtention,
-// ExecuteFileCreation once.
+// when the file/language label changes, the three cell texts built by TRunFolder (each run of
+// kept or changed steps to AddRun, then FinishStr), AddRow; then AddTotalInfo once, AddAnalysis
+// once, GetFileExtention, ExecuteFileCreation once.
 // A writer keeps the whole report in memory; only ExecuteFileCreation touches the disk.
 // The cell folding (AddStrToStr, AddRun, FinishStr) only reads the writer's settings and writes
 // the cell it is given: the report construction calls it from two threads at once.

@@ -5,11 +5,9 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
 #include <optional>
 #include <random>
 #include <stdexcept>
-#include <system_error>
 
 #include "ExcelAnalysisSheetUnit.h"
 #include "ExcelItemTextUnit.h"
@@ -26,8 +24,6 @@
 #include "Utf8Unit.h"
 
 namespace lexmora {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -69,18 +65,6 @@ std::string OpenRun(bool AIsTrPart, bool AIsNormal) {
 
 std::string SwitchRun(bool AIsTrPart, bool AIsNormal) { return "</t>\r\n    </r>\r\n" + OpenRun(AIsTrPart, AIsNormal); }
 
-bool ForceDirectories(const std::string& ADir) {
-  std::error_code Ec;
-  fs::create_directories(ADir, Ec);
-  return fs::is_directory(ADir, Ec);
-}
-
-// Everything up to and including the last path separator of AFileName.
-std::string FolderOf(const std::string& AFileName) {
-  const std::size_t Slash = AFileName.find_last_of('/');
-  return Slash == std::string::npos ? std::string() : AFileName.substr(0, Slash + 1);
-}
-
 // AFileName with the part of its name from the last dot on replaced by AExt (or AExt appended).
 std::string ChangeFileExt(const std::string& AFileName, const std::string& AExt) {
   const std::size_t Slash = AFileName.find_last_of('/');
@@ -102,8 +86,7 @@ std::string UniqueToken() {
 }  // namespace
 
 TExcelFileCreator::TExcelFileCreator(const TDiffFileConstructorSettings& ASettings) : TBaseFileCreator(ASettings) {
-  FTmpBaseDir = FolderOf(FSettings.ResultFileName) + "tempEEDir/";
-  NewTmpFileName();
+  FArchiveToken = UniqueToken();
   // An empty file list still counts as one line here, though the totals give it no row.
   const auto K = static_cast<std::int32_t>(FSettings.TranslatorFiles.size());
   const auto M = static_cast<std::int32_t>(FSettings.EditorFiles.size());
@@ -115,11 +98,8 @@ TExcelFileCreator::~TExcelFileCreator() {
   StopRowBuilder();
 }
 
-void TExcelFileCreator::NewTmpFileName() { FTmpFileName = FTmpBaseDir + UniqueToken() + "/"; }
-
 std::string TExcelFileCreator::ArchiveFileName() const {
-  const std::string Token = FTmpFileName.substr(FTmpBaseDir.size(), FTmpFileName.size() - FTmpBaseDir.size() - 1);
-  return ChangeFileExt(FSettings.ResultFileName, "." + Token + ".zip");
+  return ChangeFileExt(FSettings.ResultFileName, "." + FArchiveToken + ".zip");
 }
 
 std::string TExcelFileCreator::WrapTextItem(const std::string& AText) {
@@ -553,26 +533,6 @@ const std::vector<std::string>& TExcelFileCreator::PackageFiles() {
 
 void TExcelFileCreator::BeforeStep(std::string_view /*AStepName*/) {}
 
-bool TExcelFileCreator::CreateTempDirectory() {
-  // The folder must be new: an existing one may belong to a writer of another run. A parent
-  // removed by another run at the wrong moment, or a taken name, is simply tried again.
-  for (int Attempt = 0; Attempt < 8; ++Attempt) {
-    // The shared parent can vanish between its creation and the check that it is there, when
-    // another writer finishes at that moment; only a results folder that is missing is final.
-    if (!ForceDirectories(FTmpBaseDir)) {
-      std::error_code Ec;
-      if (!fs::is_directory(FolderOf(FSettings.ResultFileName), Ec)) return false;
-      continue;
-    }
-    std::error_code Ec;
-    if (fs::create_directory(FTmpFileName, Ec)) return true;
-    NewTmpFileName();
-  }
-  std::error_code Ec;
-  fs::remove(FTmpBaseDir, Ec);  // only when empty: nothing of this writer stays behind
-  return false;
-}
-
 bool TExcelFileCreator::WritePart(const char* AStepName, const std::string& ARelPath,
                                   std::string (TExcelFileCreator::*ABuild)() const) {
   return WritePart(AStepName, ARelPath, nullptr, ABuild);
@@ -610,7 +570,7 @@ bool TExcelFileCreator::CreateFileImage1() {
       FParts.push_back(std::move(Part));
     }
     else
-      Logger().AddError("TMainForm.ExtractResToFile", "The program holds no resource R004");
+      Logger().AddError("TExcelFileCreator.CreateFileImage1", "The program holds no resource R004");
     return true;
   } catch (const std::exception& E) {
     Logger().AddException("TExcelFileCreator.CreateFileImage1", E);
@@ -660,46 +620,13 @@ bool TExcelFileCreator::PackToXlsx(const std::string& ATrgLangPair, const TOnPro
   }
 }
 
-bool TExcelFileCreator::DeleteTempDirectory() {
-  try {
-    BeforeStep("DeleteTempDirectory");
-    fs::remove_all(FTmpFileName);
-  } catch (const std::exception& E) {
-    Logger().AddException("DeleteTempDirectory", E);
-    NoteFailure(ShortReason(E.what()));
-    return false;
-  }
-  // The shared parent goes when no other writer still uses it.
-  std::error_code Ec;
-  fs::remove(FTmpBaseDir, Ec);
-  return true;
-}
-
 std::string TExcelFileCreator::ExecuteFileCreation(const std::string& ATrgLangPair,
                                                    const TOnProgressCallback& ACallback) {
-  // AOwnFolder: the assembly folder was made by this writer (a taken name is someone else's).
-  const auto Fail = [this](TMsg AMsg, bool AOwnFolder = true) {
-    // The assembly folder goes with a failure too (an archive kept for inspection stays).
+  const auto Fail = [this](TMsg AMsg) {
     FinishEarlyDeflates(true);
     FParts.clear();
-    std::error_code Ec;
-    if (AOwnFolder) {
-      fs::remove_all(FTmpFileName, Ec);
-      fs::remove(FTmpBaseDir, Ec);  // only when empty: another writer may still use it
-    }
     return GetLocalizedText(AMsg, FSettings.LocalizationLanguare);
   };
-  try {
-    BeforeStep("CreateTempDirectory");
-    if (!CreateTempDirectory()) {
-      NoteFailure("cannot create a working folder below " + FTmpBaseDir);
-      return Fail(TMsg::XlsxCreateTempDirFailed, false);
-    }
-  } catch (const std::exception& E) {
-    Logger().AddException("TExcelFileCreator.CreateTempDirectory", E);
-    NoteFailure(ShortReason(E.what()));
-    return Fail(TMsg::XlsxCreateTempDirFailed, false);
-  }
   using TBuild = std::string (TExcelFileCreator::*)() const;
   using TBuildPieces = TPartPieces (TExcelFileCreator::*)() const;
   static const struct {
@@ -735,7 +662,6 @@ std::string TExcelFileCreator::ExecuteFileCreation(const std::string& ATrgLangPa
   if (!WritePart("CreateFileSheet1Rels", "xl/worksheets/_rels/sheet1.xml.rels", &TExcelFileCreator::BuildSheetRels))
     return Fail(TMsg::XlsxSheetRelsFailed);
   if (!PackToXlsx(ATrgLangPair, ACallback)) return Fail(TMsg::XlsxPackFailed);
-  if (!DeleteTempDirectory()) return Fail(TMsg::XlsxDeleteTempDirFailed);
   return {};
 }
 

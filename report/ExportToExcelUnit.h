@@ -36,10 +36,9 @@ class TExcelFileCreator : public TBaseFileCreator {
               const std::string& AEditDistance) override;
   void AddJoinRow(const std::string& AText) override;
   std::string GetFileExtention() const override;  // ".xlsx"
-  // Makes a temporary folder of its own (the writer's unique name, also its archive's), builds
-  // the package parts in memory, packs them into an archive of its own and renames that to the
-  // report file; the temporary folder is removed at the end. Answers empty on success, else the
-  // message of the first step that failed. Never throws.
+  // Builds the package parts in memory, packs them into an archive of its own beside the report
+  // (named with the writer's unique name) and renames that to the report file. Answers empty on
+  // success, else the message of the first step that failed. Never throws.
   std::string ExecuteFileCreation(const std::string& ATrgLangPair, const TOnProgressCallback& ACallback) override;
   std::string AddTotalInfo(std::int32_t ATotalSegCount, std::int32_t AChangedSegCount,
                            const std::string& AEdDist) override;
@@ -68,15 +67,13 @@ class TExcelFileCreator : public TBaseFileCreator {
   // A plain item text: "    <t>" + AText + "</t>", or "    <t/>" when empty.
   static std::string WrapTextItem(const std::string& AText);
 
-  // This writer's temporary folder (ends with "/"); unique to the writer so that runs
-  // sharing a results folder never share it.
-  const std::string& TmpFileName() const { return FTmpFileName; }
-  // The intermediate archive packed before the rename; unique to the writer as well.
+  // The intermediate archive packed before the rename; unique to the writer, so that runs sharing
+  // a results folder never share it.
   std::string ArchiveFileName() const;
   std::int32_t CurrentRow() const { return FCurrentRow; }
 
-  // The parts in the order they are packed, relative to the temporary folder (without the
-  // analysis sheet; PartFiles adds it when there is one).
+  // The parts' names in the package, in the order they are packed (without the analysis sheet;
+  // PartFiles adds it when there is one).
   static const std::vector<std::string>& PackageFiles();
   std::vector<std::string> PartFiles() const;
 
@@ -123,15 +120,12 @@ class TExcelFileCreator : public TBaseFileCreator {
   void AddTextCell(TLineList& ALines, const std::string& AItemText, char ALetter, std::int32_t ARow, int AStyle);
   void AddTotalInfoRow(const std::string& ACaption, const std::string& AValue, std::int32_t ARow);
 
-  bool CreateTempDirectory();
   bool WritePart(const char* AStepName, const std::string& ARelPath, std::string (TExcelFileCreator::*ABuild)() const);
   // The same for a part given by ABuildPieces when that is not null.
   bool WritePart(const char* AStepName, const std::string& ARelPath, TPartPieces (TExcelFileCreator::*ABuildPieces)() const,
                  std::string (TExcelFileCreator::*ABuild)() const);
   bool CreateFileImage1();
   bool PackToXlsx(const std::string& ATrgLangPair, const TOnProgressCallback& ACallback);
-  bool DeleteTempDirectory();
-  void NewTmpFileName();
 
   std::string BuildRels() const;
   std::string BuildApp() const;
@@ -144,8 +138,7 @@ class TExcelFileCreator : public TBaseFileCreator {
   std::string BuildDrawingRels() const;
   std::string BuildSheetRels() const;
 
-  std::string FTmpBaseDir;  // "tempEEDir/" beside the reports; holds the writers' own folders
-  std::string FTmpFileName;
+  std::string FArchiveToken;  // the writer's unique name, part of its archive's
   std::int32_t FCurrentRow = 0;
   TLineList FFileSharedStrings;
   TLineList FTotalInfo;

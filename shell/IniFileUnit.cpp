@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "AsciiTextUnit.h"
+
 namespace lexmora {
 
 namespace {
@@ -16,13 +18,11 @@ std::string Trim(const std::string& AText) {
   return AText.substr(B, E - B);
 }
 
-char LowerAscii(char C) { return C >= 'A' && C <= 'Z' ? static_cast<char>(C - 'A' + 'a') : C; }
-
 }  // namespace
 
 bool SameTextAscii(const std::string& A, const std::string& B) {
   return A.size() == B.size() &&
-         std::equal(A.begin(), A.end(), B.begin(), [](char X, char Y) { return LowerAscii(X) == LowerAscii(Y); });
+         std::equal(A.begin(), A.end(), B.begin(), [](char X, char Y) { return AsciiLower(X) == AsciiLower(Y); });
 }
 
 TIniDocument TIniDocument::Parse(const std::string& AText) {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <random>
 #include <regex>
 #include <set>
 #include <vector>
@@ -132,23 +131,6 @@ TEST(Localization, SelfTestCatchesABrokenTable) {
   }
 }
 
-TEST(EscapeXmlText, ReplacesTheFiveSpecialCharacters) {
-  const struct {
-    const char* In;
-    const char* Out;
-  } Rows[] = {
-      {"a<b & \"c\"", "a&lt;b &amp; &quot;c&quot;"},
-      {"&amp;", "&amp;amp;"},
-      {"it's > 2", "it&apos;s &gt; 2"},
-      {"", ""},
-      {"<<&&>>", "&lt;&lt;&amp;&amp;&gt;&gt;"},
-      {"plain text", "plain text"},
-      // Multi-byte UTF-8, including a character outside the BMP, passes through unchanged.
-      {"Привет \xF0\x9F\x98\x80 <ü>", "Привет \xF0\x9F\x98\x80 &lt;ü&gt;"},
-  };
-  for (const auto& R : Rows) EXPECT_EQ(EscapeXmlText(R.In), R.Out) << R.In;
-}
-
 TEST(FloatToRoundedStr, RoundsHalvesToEvenAndTrimsZeros) {
   const struct {
     int Digits;
@@ -190,28 +172,4 @@ TEST(FloatToRoundedStr, UsesTheGivenSeparator) {
   EXPECT_EQ(FloatToRoundedStr(1, 93.75, ","), "93,8");
   EXPECT_EQ(FloatToRoundedStr(2, -0.5, ","), "-0,5");
   EXPECT_EQ(FloatToRoundedStr(2, 7, ","), "7");
-}
-
-// One pass, appended in pieces, gives what the five ordered replace-all passes give.
-TEST(EscapeXmlText, AgreesWithTheOrderedReplacements) {
-  const auto ReplaceAll = [](std::string AText, const std::string& AFrom, const std::string& ATo) {
-    for (std::size_t P = AText.find(AFrom); P != std::string::npos; P = AText.find(AFrom, P + ATo.size()))
-      AText.replace(P, AFrom.size(), ATo);
-    return AText;
-  };
-  std::minstd_rand Rng(5);
-  const std::string Alphabet = "ab&<>\"' \xC3\xA9;";
-  for (int Round = 0; Round < 500; ++Round) {
-    std::string Text;
-    for (int I = static_cast<int>(Rng() % 30); I > 0; --I) Text += Alphabet[Rng() % Alphabet.size()];
-    std::string Expected = ReplaceAll(Text, "&", "&amp;");
-    Expected = ReplaceAll(Expected, "<", "&lt;");
-    Expected = ReplaceAll(Expected, ">", "&gt;");
-    Expected = ReplaceAll(Expected, "\"", "&quot;");
-    Expected = ReplaceAll(Expected, "'", "&apos;");
-    EXPECT_EQ(EscapeXmlText(Text), Expected);
-    std::string Appended = "prefix";
-    AppendEscapedXmlText(Appended, Text);
-    EXPECT_EQ(Appended, "prefix" + Expected);
-  }
 }

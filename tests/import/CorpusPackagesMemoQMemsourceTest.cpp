@@ -50,7 +50,6 @@ TEST_P(CorpusFile, ReadsWithoutFailure) {
   for (const TDiffInfoRecord& R : Run.Records) {
     Locked += R.IsLocked ? 1 : 0;
     EXPECT_FALSE(R.UnitID.empty());
-    EXPECT_TRUE(R.PackageFileName.empty());
   }
   EXPECT_EQ(Locked, C.Locked);
   if (!Run.Records.empty()) {

@@ -148,7 +148,6 @@ TEST(ImportFromBase, AppendSegmentRecordTrimsTheUnitIdAndStampsTheCurrentPair) {
   EXPECT_EQ(A.Match, "");
   EXPECT_TRUE(A.IsLocked);
   EXPECT_EQ(A.SourceLang, "");
-  EXPECT_TRUE(A.PackageFileName.empty());
   const TDiffInfoRecord& B = Records[2];
   EXPECT_EQ(B.FileName, "g");
   EXPECT_EQ(B.SegmentID, " 4 ");  // only the unit id is trimmed

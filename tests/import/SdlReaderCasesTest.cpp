@@ -195,7 +195,6 @@ TEST_P(SdlReaderCase, GivesTheExpectedRecords) {
     EXPECT_EQ(R.Match, E.Match);
     EXPECT_EQ(R.IsLocked, E.Locked);
     EXPECT_EQ(R.FileName, "doc.sdlxliff");
-    EXPECT_TRUE(R.PackageFileName.empty());
   }
 }
 

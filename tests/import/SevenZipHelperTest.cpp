@@ -19,130 +19,6 @@ using lexmora::test_support::ThreadCount;
 
 namespace {
 
-
-
-// ---- CreateZipFromFileList -------------------------------------------------------------------
-
-TEST(CreateZipFromFileList, PacksListedFilesInListOrderWithSlashNames) {
-  TScratchDir D;
-  const std::string Base = D.Dir() + "tempEEDir/";
-  WriteFile(Base + "[Content_Types].xml", "<Types/>");
-  WriteFile(Base + "xl/worksheets/sheet1.xml", std::string(5000, 'a'));
-  WriteFile(Base + "_rels/.rels", "<Relationships/>");
-  WriteFile(Base + "docProps/Grüße.xml", "ü");
-  const std::string Archive = D.Dir() + "out.zip";
-  const std::string List = Base + "xl/worksheets/sheet1.xml\r\n" + D.Dir() + "outside.txt\r\n\r\n" + Base +
-                           "[Content_Types].xml\r\n" + Base + "_rels/.rels\r\n" + Base + "docProps/Grüße.xml\r\n";
-  WriteFile(D.Dir() + "outside.txt", "not packed");
-  ASSERT_TRUE(CreateZipFromFileList(List, Base, Archive));
-  EXPECT_EQ(ZipEntryNames(Archive),
-            (std::vector<std::string>{"xl/worksheets/sheet1.xml", "[Content_Types].xml", "_rels/.rels", "docProps/Grüße.xml"}));
-
-  // Deflated, and the content comes back unchanged.
-  int Err = 0;
-  zip_t* Zip = zip_open(Archive.c_str(), ZIP_RDONLY, &Err);
-  ASSERT_NE(Zip, nullptr);
-  zip_stat_t St;
-  ASSERT_EQ(zip_stat_index(Zip, 0, 0, &St), 0);
-  EXPECT_EQ(St.comp_method, ZIP_CM_DEFLATE);
-  EXPECT_LT(St.comp_size, St.size);
-  zip_discard(Zip);
-  TScratchDir Out;
-  ASSERT_TRUE(ExtractArchiveToDir(Archive, Out.Dir()));
-  EXPECT_EQ(ReadFile(Out.Path() / "xl/worksheets/sheet1.xml"), std::string(5000, 'a'));
-  EXPECT_EQ(ReadFile(Out.Path() / "docProps/Grüße.xml"), "ü");
-  EXPECT_FALSE(fs::exists(Out.Path() / "outside.txt"));
-}
-
-TEST(CreateZipFromFileList, BackslashSeparatorsBecomeSlashes) {
-  TScratchDir D;
-  const std::string Base = D.Dir();
-  WriteFile(Base + "xl\\styles.xml", "<styleSheet/>");  // a file whose name holds a backslash
-  const std::string Archive = D.Dir() + "a.zip";
-  ASSERT_TRUE(CreateZipFromFileList(Base + "xl\\styles.xml\r\n", Base, Archive));
-  EXPECT_EQ(ZipEntryNames(Archive), (std::vector<std::string>{"xl/styles.xml"}));
-}
-
-struct TCreateRefusal {
-  const char* Name;
-  const char* ArchiveName;
-  bool ListMissingFile;
-  bool ListOutsideBaseOnly;
-};
-
-class CreateZipRefusal : public ::testing::TestWithParam<TCreateRefusal> {};
-
-TEST_P(CreateZipRefusal, AnswersFalseAndWritesNothing) {
-  const TCreateRefusal& P = GetParam();
-  TScratchDir D;
-  const std::string Base = D.Dir() + "base/";
-  WriteFile(Base + "a.xml", "a");
-  WriteFile(D.Dir() + "elsewhere.xml", "e");
-  std::string List = P.ListOutsideBaseOnly ? D.Dir() + "elsewhere.xml\r\n" : Base + "a.xml\r\n";
-  if (P.ListMissingFile) List += Base + "missing.xml\r\n";
-  const fs::path Archive = D.Path() / P.ArchiveName;
-  EXPECT_FALSE(CreateZipFromFileList(List, Base, Archive.string()));
-  EXPECT_FALSE(fs::exists(Archive));
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, CreateZipRefusal,
-                         ::testing::Values(TCreateRefusal{"SevenZipName", "out.7z", false, false},
-                                           TCreateRefusal{"NoExtension", "out", false, false},
-                                           TCreateRefusal{"XlsxName", "out.xlsx", false, false},
-                                           TCreateRefusal{"MissingListedFile", "out.zip", true, false},
-                                           TCreateRefusal{"NothingUnderBase", "out.zip", false, true},
-                                           TCreateRefusal{"FolderMissing", "no/such/folder/out.zip", false, false}),
-                         [](const auto& I) { return std::string(I.param.Name); });
-
-TEST(CreateZipFromFileList, UpperCaseZipNameAccepted) {
-  TScratchDir D;
-  WriteFile(D.Dir() + "b/a.xml", "a");
-  EXPECT_TRUE(CreateZipFromFileList(D.Dir() + "b/a.xml", D.Dir() + "b/", D.Dir() + "OUT.ZIP"));
-}
-
-TEST(CreateZipFromFileList, ReplacesAnExistingArchive) {
-  TScratchDir D;
-  WriteFile(D.Dir() + "b/new.xml", "n");
-  WriteFile(D.Dir() + "out.zip", "left from an earlier run, not a ZIP");
-  ASSERT_TRUE(CreateZipFromFileList(D.Dir() + "b/new.xml\r\n", D.Dir() + "b/", D.Dir() + "out.zip"));
-  EXPECT_EQ(ZipEntryNames(D.Path() / "out.zip"), (std::vector<std::string>{"new.xml"}));
-}
-
-TEST(CreateZipFromFileList, ProgressRisesToTheTotalOfInputBytes) {
-  TScratchDir D;
-  std::string List;
-  std::int64_t Total = 0;
-  for (int I = 0; I < 5; ++I) {
-    const std::string Name = D.Dir() + "b/f" + std::to_string(I) + ".bin";
-    std::string Data(200000 + I, static_cast<char>('a' + I));
-    Total += static_cast<std::int64_t>(Data.size());
-    WriteFile(Name, Data);
-    List += Name + "\r\n";
-  }
-  std::vector<std::pair<std::int64_t, std::int64_t>> Calls;
-  const TOnProgressCallback Hook = [&](std::int64_t AValue, std::int64_t AMax) {
-    Calls.emplace_back(AValue, AMax);
-  };
-  ASSERT_TRUE(CreateZipFromFileList(List, D.Dir() + "b/", D.Dir() + "p.zip", Hook));
-  ASSERT_GE(Calls.size(), 2u);
-  for (std::size_t I = 0; I < Calls.size(); ++I) {
-    EXPECT_EQ(Calls[I].second, Total);
-    EXPECT_GE(Calls[I].first, 0);
-    EXPECT_LE(Calls[I].first, Total);
-    if (I > 0) {
-      EXPECT_GE(Calls[I].first, Calls[I - 1].first);
-    }
-  }
-  EXPECT_EQ(Calls.back().first, Total);
-}
-
-TEST(CreateZipFromFileList, ThrowingProgressHookDoesNotEscape) {
-  TScratchDir D;
-  WriteFile(D.Dir() + "b/a.xml", "a");
-  const TOnProgressCallback Hook = [](std::int64_t, std::int64_t) { throw std::runtime_error("hook failed"); };
-  EXPECT_NO_THROW(CreateZipFromFileList(D.Dir() + "b/a.xml", D.Dir() + "b/", D.Dir() + "h.zip", Hook));
-}
-
 // ---- CreateZipFromParts ---------------------------------------------------------------------
 
 // What an archive says of each entry besides its name and bytes.
@@ -197,7 +73,24 @@ std::string WithoutTimes(std::string AZip) {
   return AZip;
 }
 
-TEST(CreateZipFromParts, GivesTheArchiveTheFileListGivesForTheSameBytes) {
+// The reference the parts are held to: every file of ANames below ABase packed by the archive
+// library itself, as the workbook was once packed from its part files, deflated at level 7.
+void PackFilesWithTheLibrary(const std::string& ABase, const std::vector<std::string>& ANames,
+                             const std::string& AArchive) {
+  int Err = 0;
+  zip_t* Zip = zip_open(AArchive.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &Err);
+  ASSERT_NE(Zip, nullptr);
+  for (const std::string& Name : ANames) {
+    zip_source_t* Source = zip_source_file(Zip, (ABase + Name).c_str(), 0, 0);
+    ASSERT_NE(Source, nullptr) << Name;
+    const zip_int64_t Index = zip_file_add(Zip, Name.c_str(), Source, ZIP_FL_ENC_UTF_8 | ZIP_FL_OVERWRITE);
+    ASSERT_GE(Index, 0) << Name;
+    ASSERT_EQ(zip_set_file_compression(Zip, static_cast<zip_uint64_t>(Index), ZIP_CM_DEFLATE, 7), 0) << Name;
+  }
+  ASSERT_EQ(zip_close(Zip), 0) << zip_strerror(Zip);
+}
+
+TEST(CreateZipFromParts, GivesTheArchiveTheLibraryGivesForTheSameBytesInFiles) {
   // The workbook's parts once came from files; packing them from memory must not change a byte
   // of what an entry holds or says of itself (method, compressed size, attributes, checksum).
   TScratchDir D;
@@ -208,14 +101,14 @@ TEST(CreateZipFromParts, GivesTheArchiveTheFileListGivesForTheSameBytes) {
       {"_rels/.rels", ""},
       {"xl/media/image1.png", std::string("\x89PNG\r\n\x1a\n\0\0\0", 12)},
       {"docProps/Grüße.xml", "ü"}};
-  std::string List;
+  std::vector<std::string> Names;
   std::vector<TZipPart> Parts;
   for (const auto& [Name, Data] : Contents) {
     WriteFile(Base + Name, Data);
-    List += Base + Name + "\r\n";
+    Names.push_back(Name);
     Parts.push_back({Name, Data});
   }
-  ASSERT_TRUE(CreateZipFromFileList(List, Base, D.Dir() + "files.zip"));
+  PackFilesWithTheLibrary(Base, Names, D.Dir() + "files.zip");
   ASSERT_TRUE(CreateZipFromParts(Parts, D.Dir() + "memory.zip"));
   const auto FromFiles = EntryHeads(D.Dir() + "files.zip");
   ASSERT_EQ(FromFiles.size(), Contents.size());
@@ -251,7 +144,7 @@ std::string SampleBytes(std::size_t ASize, int AKind, unsigned ASeed) {
 }
 
 TEST(CreateZipFromParts, PartsOfEverySizeGiveTheBytesTheLibraryGivesWhenItDeflates) {
-  // The file list is packed by the archive library deflating each file itself, one after the
+  // The reference is packed by the archive library deflating each file itself, one after the
   // other; the parts are deflated ahead on several threads. Every byte but the times must agree,
   // whatever the sizes: empty, one byte, around the deflate window and the read buffers, large.
   const std::size_t kSizes[] = {0, 1, 2, 3, 257, 4095, 4096, 8193, 32767, 32768, 32769, 65536, 65537, 300000, 2500000};
@@ -259,18 +152,16 @@ TEST(CreateZipFromParts, PartsOfEverySizeGiveTheBytesTheLibraryGivesWhenItDeflat
   const std::string Base = D.Dir() + "parts/";
   std::vector<std::string> Data;
   std::vector<std::string> Names;
-  std::string List;
   unsigned Seed = 0;
   for (const std::size_t Size : kSizes)
     for (int Kind = 0; Kind < 3; ++Kind) {
       Names.push_back("xl/p" + std::to_string(Size) + "_" + std::to_string(Kind) + ".xml");
       Data.push_back(SampleBytes(Size, Kind, ++Seed));
       WriteFile(Base + Names.back(), Data.back());
-      List += Base + Names.back() + "\r\n";
     }
   std::vector<TZipPart> Parts;
   for (std::size_t I = 0; I < Data.size(); ++I) Parts.push_back({Names[I], Data[I]});
-  ASSERT_TRUE(CreateZipFromFileList(List, Base, D.Dir() + "files.zip"));
+  PackFilesWithTheLibrary(Base, Names, D.Dir() + "files.zip");
   ASSERT_TRUE(CreateZipFromParts(Parts, D.Dir() + "memory.zip"));
   const auto FromFiles = EntryHeads(D.Dir() + "files.zip");
   ASSERT_EQ(FromFiles.size(), Data.size());
@@ -374,6 +265,8 @@ TEST(CreateZipFromParts, RefusesWithoutWriting) {
   } kCases[] = {
       {"no part", {}, D.Dir() + "a.zip", true},
       {"not a ZIP name", {{"a.xml", Data}}, D.Dir() + "a.xlsx", false},
+      {"other archive name", {{"a.xml", Data}}, D.Dir() + "a.7z", false},
+      {"no extension", {{"a.xml", Data}}, D.Dir() + "a", false},
       {"absolute name", {{"/etc/a.xml", Data}}, D.Dir() + "b.zip", true},
       {"backslash name", {{"xl\\a.xml", Data}}, D.Dir() + "c.zip", true},
       {"empty name", {{"", Data}}, D.Dir() + "d.zip", true},
@@ -385,6 +278,22 @@ TEST(CreateZipFromParts, RefusesWithoutWriting) {
     EXPECT_EQ(!Reason.empty(), C.Reason) << C.Case << ": " << Reason;
     EXPECT_FALSE(fs::exists(C.Archive)) << C.Case;
   }
+}
+
+TEST(CreateZipFromParts, AcceptsAnUpperCaseZipNameAndReplacesAnExistingFile) {
+  TScratchDir D;
+  WriteFile(D.Dir() + "OUT.ZIP", "left from an earlier run, not a ZIP");
+  ASSERT_TRUE(CreateZipFromParts({TZipPart("new.xml", "n")}, D.Dir() + "OUT.ZIP"));
+  EXPECT_EQ(ZipEntryNames(D.Path() / "OUT.ZIP"), (std::vector<std::string>{"new.xml"}));
+}
+
+TEST(CreateZipFromParts, AThrowingProgressHookDoesNotEscapeNorSpoilTheArchive) {
+  TScratchDir D;
+  const TOnProgressCallback Hook = [](std::int64_t, std::int64_t) { throw std::runtime_error("hook failed"); };
+  bool Written = false;
+  EXPECT_NO_THROW(Written = CreateZipFromParts({TZipPart("a.xml", "a")}, D.Dir() + "h.zip", Hook));
+  EXPECT_TRUE(Written);
+  EXPECT_EQ(ZipEntryNames(D.Path() / "h.zip"), (std::vector<std::string>{"a.xml"}));
 }
 
 // ---- ExtractArchiveToDir: ordinary and damaged archives -------------------------------------

@@ -92,7 +92,7 @@ class TEntryTest : public QObject {
 
     QProcess Second;
     StartCopy(Second);
-    const QString Notice = QString::fromStdString(GetLocalizedText(143, TLocalizationLanguare::llRU));
+    const QString Notice = QString::fromStdString(GetLocalizedText(TMsg::AlreadyRunning, TLocalizationLanguare::llRU));
     QVERIFY(WaitFor([&Second, &Notice] {
       Second.waitForReadyRead(50);
       return QString::fromUtf8(Second.peek(1 << 16)).contains(Notice) ||

@@ -35,8 +35,7 @@ using namespace lexmora::test_support;
 
 namespace {
 
-QString En(int AId) { return QString::fromStdString(GetLocalizedText(AId, TLocalizationLanguare::llEN)); }
-
+QString En(TMsg AId) { return QString::fromStdString(GetLocalizedText(AId, TLocalizationLanguare::llEN)); }
 // A run's outcome as the run hands it over: each report marked as there or not.
 TRunOutcome Outcome(TExecuteResult AResult, const QStringList& AReports, TRunErrors AErrors = {}) {
   TRunOutcome Result;
@@ -45,7 +44,7 @@ TRunOutcome Outcome(TExecuteResult AResult, const QStringList& AReports, TRunErr
   for (const QString& R : AReports) Result.Reports.push_back({R.toStdString(), QFile::exists(R)});
   return Result;
 }
-QString Ru(int AId) { return QString::fromStdString(GetLocalizedText(AId, TLocalizationLanguare::llRU)); }
+QString Ru(TMsg AId) { return QString::fromStdString(GetLocalizedText(AId, TLocalizationLanguare::llRU)); }
 
 QStringList SortedCaseless(QStringList AList) {
   std::stable_sort(AList.begin(), AList.end(),
@@ -141,7 +140,7 @@ class TMainWindowTest : public QObject {
     QVERIFY(!Form.WorkPanel->isVisible());
     QVERIFY(HintsShown(Form));
     QVERIFY(Form.StartTextRightPanel->isVisible());
-    QCOMPARE(Form.StartTextLeftLabel->text(), En(144));
+    QCOMPARE(Form.StartTextLeftLabel->text(), En(TMsg::DropFilesHint));
     for (QAction* A : {Form.DelSrcFileAct, Form.DelTrgFileAct, Form.ClearSrcListAct, Form.ClearTrgListAct,
                        Form.ClearAllAct})
       QVERIFY2(!A->isEnabled(), qPrintable(A->objectName()));
@@ -228,7 +227,7 @@ class TMainWindowTest : public QObject {
     auto* Box = Form.findChild<QMessageBox*>(QStringLiteral("RefusedPathsBox"));
     QVERIFY(Box);
     QVERIFY(Box->text().contains(QStringLiteral("two\\nlines.sdlxliff")));
-    QVERIFY(Box->text().startsWith(En(190)));
+    QVERIFY(Box->text().startsWith(En(TMsg::PathsWithLineBreak)));
     Box->accept();
   }
 
@@ -299,7 +298,7 @@ class TMainWindowTest : public QObject {
     QVERIFY(DropFiles(Form.SrcFilesListBoxPanel, {File}));
     QTest::mouseClick(Form.GenerateDiffFileBtn, Qt::LeftButton);
     QCOMPARE(Form.FormState(), TFormState::fsWaitForRestart);
-    QCOMPARE(Form.LogLines(), (QStringList{En(34), En(35)}));
+    QCOMPARE(Form.LogLines(), (QStringList{En(TMsg::CannotCompare), En(TMsg::FilesMissingForCompare)}));
     QVERIFY(!Form.IsRunActive());
     QVERIFY(Form.WorkPanel->isVisible());
     QVERIFY(!Form.SettingsPanel->isVisible());
@@ -326,17 +325,17 @@ class TMainWindowTest : public QObject {
     TOpenedUrls Opened;
     const QString One = WriteFile(FFolders->Path(QStringLiteral("Res #1/Result_en_de.html")));
     const QString Gone = FFolders->Path(QStringLiteral("Result_en_fr.html"));
-    const TRunError Bad{TErrorSide::esSource, En(47).toStdString(), "bad.sdlxliff", {}, "reason"};
+    const TRunError Bad{TErrorSide::esSource, En(TMsg::SourceUnknownError).toStdString(), "bad.sdlxliff", {}, "reason"};
     Form.SetResult(Outcome(TExecuteResult::erOk, {One, Gone}, {Bad}));
-    QCOMPARE(Form.LogLines(), (QStringList{QString(), En(41), QStringLiteral("1. ") + One,
-                                           QStringLiteral("2. ") + Gone + QStringLiteral(" - ") + En(42), QString(),
-                                           En(45), En(47) + QStringLiteral(": bad.sdlxliff: reason")}));
+    QCOMPARE(Form.LogLines(), (QStringList{QString(), En(TMsg::ReportCreated), QStringLiteral("1. ") + One,
+                                           QStringLiteral("2. ") + Gone + QStringLiteral(" - ") + En(TMsg::ReportNotFound), QString(),
+                                           En(TMsg::ComparisonHadErrors), En(TMsg::SourceUnknownError) + QStringLiteral(": bad.sdlxliff: reason")}));
     QCOMPARE(Opened.Urls.size(), 1);
     QCOMPARE(Opened.Urls[0].toLocalFile(), One);  // the '#' stays part of the path
     // A single report is listed without a number.
     Form.LogMemo->clear();
     Form.SetResult(Outcome(TExecuteResult::erOk, {Gone}));
-    QVERIFY(Form.LogLines().contains(Gone + QStringLiteral(" - ") + En(42)));
+    QVERIFY(Form.LogLines().contains(Gone + QStringLiteral(" - ") + En(TMsg::ReportNotFound)));
   }
 
   // One language pair failed, the others were written: the failure first, then the written
@@ -346,19 +345,19 @@ class TMainWindowTest : public QObject {
     TOpenedUrls Opened;
     const QString De = WriteFile(FFolders->Path(QStringLiteral("Result_en-US_de-DE.html")));
     const QString Fr = WriteFile(FFolders->Path(QStringLiteral("Result_en-US_fr-FR.html")));
-    const TRunError It{TErrorSide::esReport, En(38).toStdString(),
+    const TRunError It{TErrorSide::esReport, En(TMsg::ReportFailed).toStdString(),
                        FFolders->Path(QStringLiteral("Result_en-US_it-IT.html")).toStdString(), {},
                        "a file of this name exists already"};
     const QString Failed = QString::fromStdString(FormatErrorLine(It));
     Form.SetResult(Outcome(TExecuteResult::erCreateDiffFileError, {De, Fr}, {It}));
-    QCOMPARE(Form.LogLines(), (QStringList{QString(), En(43), En(38), En(44), QStringLiteral("1. ") + De,
-                                           QStringLiteral("2. ") + Fr, QString(), En(45), Failed}));
+    QCOMPARE(Form.LogLines(), (QStringList{QString(), En(TMsg::ComparisonInterrupted), En(TMsg::ReportFailed), En(TMsg::ReportCreatedAnyway), QStringLiteral("1. ") + De,
+                                           QStringLiteral("2. ") + Fr, QString(), En(TMsg::ComparisonHadErrors), Failed}));
     QCOMPARE(Opened.Urls, (QList<QUrl>{QUrl::fromLocalFile(De), QUrl::fromLocalFile(Fr)}));
     // A stopped run lists nothing, whatever it names.
     Opened.Urls.clear();
     TMainForm& Stopped = NewForm();
     Stopped.SetResult(Outcome(TExecuteResult::erTerminatedByUser, {De}));
-    QCOMPARE(Stopped.LogLines(), (QStringList{QString(), En(43), En(39)}));
+    QCOMPARE(Stopped.LogLines(), (QStringList{QString(), En(TMsg::ComparisonInterrupted), En(TMsg::ReportStoppedByUser)}));
     QVERIFY(Opened.Urls.isEmpty());
   }
 
@@ -386,16 +385,17 @@ class TMainWindowTest : public QObject {
     QCOMPARE(Form.FormState(), TFormState::fsWaitForRestart);
 
     const QStringList Lines = Form.LogLines();
-    QCOMPARE(Lines.value(0), En(36));
+    QCOMPARE(Lines.value(0), En(TMsg::ComparisonStarted));
     QCOMPARE(Lines.value(1), QString());
-    const int Success = Lines.indexOf(En(41));
+    const int Success = Lines.indexOf(En(TMsg::ReportCreated));
     QVERIFY2(Success > 0, qPrintable(Lines.join(QLatin1Char('\n'))));
     // Three operations, each closed by one line; no progress line is left behind.
     const QStringList Progress = Lines.mid(2, Success - 3);
     QCOMPARE(Progress.size(), 3);
     for (const QString& L : Progress)
-      QVERIFY2(L.endsWith(En(120)) || L.endsWith(En(37)), qPrintable(L));
-    QVERIFY(!Lines.join(QLatin1Char('\n')).contains(En(121)));
+      QVERIFY2(L.endsWith(En(TMsg::ProgressOperationCompleted)) || L.endsWith(En(TMsg::OperationCompleted)),
+               qPrintable(L));
+    QVERIFY(!Lines.join(QLatin1Char('\n')).contains(En(TMsg::ProgressTotal)));
     const QStringList Reports = FilesIn(QString::fromStdString(ProgrammSettings.PathToResDir));
     QCOMPARE(Reports.size(), 2);  // two language pairs, and no reservation left behind
     QCOMPARE(Lines.mid(Success + 1), (QStringList{QStringLiteral("1. ") + Lines.value(Success + 1).mid(3),
@@ -439,17 +439,18 @@ class TMainWindowTest : public QObject {
     QVERIFY(WaitForRunEnd(Form));
 
     const QStringList Lines = Form.LogLines();
-    const int Failed = Lines.indexOf(En(38));
-    QVERIFY2(Failed > 0 && Lines.value(Failed - 1) == En(43), qPrintable(Lines.join(QLatin1Char('\n'))));
-    QCOMPARE(Lines.value(Failed + 1), En(44));
+    const int Failed = Lines.indexOf(En(TMsg::ReportFailed));
+    QVERIFY2(Failed > 0 && Lines.value(Failed - 1) == En(TMsg::ComparisonInterrupted),
+             qPrintable(Lines.join(QLatin1Char('\n'))));
+    QCOMPARE(Lines.value(Failed + 1), En(TMsg::ReportCreatedAnyway));
     const QStringList Reports = FilesIn(QString::fromStdString(ProgrammSettings.PathToResDir));
     QCOMPARE(Reports.size(), 1);
     QVERIFY(Reports[0].endsWith(QStringLiteral("_en-US_de-DE.html")));
     QCOMPARE(Lines.value(Failed + 2), Reports[0]);
     QCOMPARE(Opened.Urls, QList<QUrl>{QUrl::fromLocalFile(Reports[0])});
     // The failed pair is named under the errors.
-    QCOMPARE(Lines.value(Failed + 4), En(45));
-    QVERIFY2(Lines.value(Failed + 5).startsWith(En(38) + QStringLiteral(": ")) &&
+    QCOMPARE(Lines.value(Failed + 4), En(TMsg::ComparisonHadErrors));
+    QVERIFY2(Lines.value(Failed + 5).startsWith(En(TMsg::ReportFailed) + QStringLiteral(": ")) &&
                  Lines.value(Failed + 5).contains(Long),
              qPrintable(Lines.value(Failed + 5)));
   }
@@ -469,11 +470,13 @@ class TMainWindowTest : public QObject {
     QCOMPARE(Form.FormState(), TFormState::fsWaitForRestart);
     const QStringList Lines = Form.LogLines();
     // The outcome follows the closing line of the operation that was running; no report is written.
-    const int Interrupted = Lines.indexOf(En(43));
+    const int Interrupted = Lines.indexOf(En(TMsg::ComparisonInterrupted));
     QVERIFY2(Interrupted >= 4, qPrintable(Lines.join(QLatin1Char('\n'))));
-    QCOMPARE(Lines.mid(Interrupted - 2, 4), (QStringList{Lines[Interrupted - 2], QString(), En(43), En(39)}));
-    QVERIFY(Lines[Interrupted - 2].endsWith(En(37)));
-    QVERIFY(!Lines.join(QLatin1Char('\n')).contains(En(121)));
+    QCOMPARE(Lines.mid(Interrupted - 2, 4),
+             (QStringList{Lines[Interrupted - 2], QString(), En(TMsg::ComparisonInterrupted),
+                          En(TMsg::ReportStoppedByUser)}));
+    QVERIFY(Lines[Interrupted - 2].endsWith(En(TMsg::OperationCompleted)));
+    QVERIFY(!Lines.join(QLatin1Char('\n')).contains(En(TMsg::ProgressTotal)));
     QCOMPARE(FilesIn(QString::fromStdString(ProgrammSettings.PathToResDir)), QStringList());
   }
 
@@ -491,7 +494,7 @@ class TMainWindowTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(!Form.isVisible(), 60000);
     QVERIFY(!Form.IsRunActive());
     QVERIFY(!ProgrammSettings.Curr_ShowTags);  // the window state was stored at the real close
-    QVERIFY(Form.LogLines().contains(En(39)));
+    QVERIFY(Form.LogLines().contains(En(TMsg::ReportStoppedByUser)));
     QCOMPARE(QDir(QString::fromStdString(ProgrammSettings.PathToTempDir)).entryList(QDir::Dirs | QDir::NoDotAndDotDot),
              QStringList());
   }
@@ -507,13 +510,15 @@ class TMainWindowTest : public QObject {
     QTest::mouseClick(Form.GenerateDiffFileBtn, Qt::LeftButton);
     QCOMPARE(Form.FormState(), TFormState::fsWaitForRestart);
     QVERIFY(!Form.IsRunActive());
-    QCOMPARE(Form.LogLines(), (QStringList{En(34), En(188) + QString::fromStdString(ProgrammSettings.PathToResDir)}));
+    QCOMPARE(Form.LogLines(),
+             (QStringList{En(TMsg::CannotCompare),
+                          En(TMsg::ResultsFolderNotWritable) + QString::fromStdString(ProgrammSettings.PathToResDir)}));
     QTest::mouseClick(Form.RestartButton, Qt::LeftButton);
     QCOMPARE(Form.SrcFilesListBox->count(), 3);
     ProgrammSettings.PathToResDir = Good;
     QTest::mouseClick(Form.GenerateDiffFileBtn, Qt::LeftButton);
     QVERIFY(WaitForRunEnd(Form));
-    QVERIFY(Form.LogLines().contains(En(41)));
+    QVERIFY(Form.LogLines().contains(En(TMsg::ReportCreated)));
     QCOMPARE(Opened.Urls.size(), 2);
   }
 
@@ -536,39 +541,51 @@ class TMainWindowTest : public QObject {
 
   void languageSwitchRetextsEverything() {
     TMainForm& Form = NewForm();
-    const auto Check = [&Form](const std::function<QString(int)>& T) {
-      QVERIFY(Form.windowTitle().startsWith(T(0)));
-      QCOMPARE(Form.Label1->text(), T(1));
-      QCOMPARE(Form.Label2->text(), T(2));
-      QCOMPARE(Form.DoNotSeparateSpacesCbx->text(), T(3));
-      QCOMPARE(Form.HideEquivalentStringCB->text(), T(4));
-      QCOMPARE(Form.FillDiffRowColoredCB->text(), T(5));
-      QCOMPARE(Form.ShowTagsCB->text(), T(6));
-      QCOMPARE(Form.ExportToHTMLRadioButton->text(), T(7));
-      QCOMPARE(Form.ExportToXLSXRadioButton->text(), T(8));
-      QCOMPARE(Form.GenerateDiffFileBtn->text(), T(9));
-      const std::pair<QAction*, int> Actions[] = {
-          {Form.AddSrcFileAct, 10},   {Form.DelSrcFileAct, 12},   {Form.AddTrgFileAct, 14},
-          {Form.DelTrgFileAct, 16},   {Form.ClearSrcListAct, 18}, {Form.ClearTrgListAct, 20},
-          {Form.ClearAllAct, 22},     {Form.ResetToDefaultAct, 24}, {Form.SettingsAct, 26},
-          {Form.ExitAct, 28},         {Form.AboutAct, 148}};
-      for (const auto& [Action, Id] : Actions) {
-        QCOMPARE(Action->text(), T(Id));
-        QCOMPARE(Action->toolTip(), T(Id + 1));
+    const auto Check = [&Form](const std::function<QString(TMsg)>& T) {
+      QVERIFY(Form.windowTitle().startsWith(T(TMsg::ProgramTitlePrefix)));
+      QCOMPARE(Form.Label1->text(), T(TMsg::SourceListCaption));
+      QCOMPARE(Form.Label2->text(), T(TMsg::EditedListCaption));
+      QCOMPARE(Form.DoNotSeparateSpacesCbx->text(), T(TMsg::OptionIgnoreNbsp));
+      QCOMPARE(Form.HideEquivalentStringCB->text(), T(TMsg::OptionOnlyEditedSegments));
+      QCOMPARE(Form.FillDiffRowColoredCB->text(), T(TMsg::OptionHighlightEditedRows));
+      QCOMPARE(Form.ShowTagsCB->text(), T(TMsg::OptionShowTags));
+      QCOMPARE(Form.ExportToHTMLRadioButton->text(), T(TMsg::OptionFormatHtml));
+      QCOMPARE(Form.ExportToXLSXRadioButton->text(), T(TMsg::OptionFormatXlsx));
+      QCOMPARE(Form.GenerateDiffFileBtn->text(), T(TMsg::CreateReportButton));
+      const struct {
+        QAction* Action;
+        TMsg Text, Hint;
+      } Actions[] = {
+          {Form.AddSrcFileAct, TMsg::AddSourceFilesCaption, TMsg::AddSourceFilesHint},
+          {Form.DelSrcFileAct, TMsg::DeleteSourceFilesCaption, TMsg::DeleteSourceFilesHint},
+          {Form.AddTrgFileAct, TMsg::AddEditedFilesCaption, TMsg::AddEditedFilesHint},
+          {Form.DelTrgFileAct, TMsg::DeleteEditedFilesCaption, TMsg::DeleteEditedFilesHint},
+          {Form.ClearSrcListAct, TMsg::ClearSourceListCaption, TMsg::ClearSourceListHint},
+          {Form.ClearTrgListAct, TMsg::ClearEditedListCaption, TMsg::ClearEditedListHint},
+          {Form.ClearAllAct, TMsg::ClearBothListsCaption, TMsg::ClearBothListsHint},
+          {Form.ResetToDefaultAct, TMsg::ResetToDefaultsCaption, TMsg::ResetToDefaultsHint},
+          {Form.SettingsAct, TMsg::SettingsCaption, TMsg::SettingsHint},
+          {Form.ExitAct, TMsg::ExitCaption, TMsg::ExitHint},
+          {Form.AboutAct, TMsg::AboutCaption, TMsg::AboutHint},
+      };
+      for (const auto& [Action, Text, Hint] : Actions) {
+        QCOMPARE(Action->text(), T(Text));
+        QCOMPARE(Action->toolTip(), T(Hint));
       }
-      QCOMPARE(Form.HideMainInfoPanelAct->toolTip(), T(178));
-      QCOMPARE(Form.StopGenerateDiffFileBtn->text(), T(140));
-      QCOMPARE(Form.RestartButton->text(), T(141));
-      QCOMPARE(Form.StartTextLeftLabel->text(), T(144));
-      QCOMPARE(Form.StartTextRightLabel->text(), T(144));
+      QCOMPARE(Form.HideMainInfoPanelAct->toolTip(), T(TMsg::HideInfoBarHint));
+      QCOMPARE(Form.StopGenerateDiffFileBtn->text(), T(TMsg::StopReportButton));
+      QCOMPARE(Form.RestartButton->text(), T(TMsg::CreateAnotherReportButton));
+      QCOMPARE(Form.StartTextLeftLabel->text(), T(TMsg::DropFilesHint));
+      QCOMPARE(Form.StartTextRightLabel->text(), T(TMsg::DropFilesHint));
       const QStringList Filters = Form.OpenDialog1->nameFilters();
       QCOMPARE(Filters.size(), 5);
       QCOMPARE(Filters[0],
-               T(30) + QStringLiteral(" (*.sdlrpx *.sdlppx *.sdlxliff *.mqxliff *.mqxlz *.mxliff *.xlf *.xliff)"));
-      QCOMPARE(Filters[1], T(31) + QStringLiteral(" (*.sdlrpx *.sdlppx *.sdlxliff)"));
-      QCOMPARE(Filters[2], T(32) + QStringLiteral(" (*.mqxliff *.mqxlz)"));
-      QCOMPARE(Filters[3], T(185) + QStringLiteral(" (*.mxliff)"));
-      QCOMPARE(Filters[4], T(191) + QStringLiteral(" (*.xlf *.xliff)"));
+               T(TMsg::FilterAllSupportedFiles) +
+                   QStringLiteral(" (*.sdlrpx *.sdlppx *.sdlxliff *.mqxliff *.mqxlz *.mxliff *.xlf *.xliff)"));
+      QCOMPARE(Filters[1], T(TMsg::FilterSdlFiles) + QStringLiteral(" (*.sdlrpx *.sdlppx *.sdlxliff)"));
+      QCOMPARE(Filters[2], T(TMsg::FilterMemoQFiles) + QStringLiteral(" (*.mqxliff *.mqxlz)"));
+      QCOMPARE(Filters[3], T(TMsg::FilterMemsourceFiles) + QStringLiteral(" (*.mxliff)"));
+      QCOMPARE(Filters[4], T(TMsg::FilterXliffFiles) + QStringLiteral(" (*.xlf *.xliff)"));
     };
     Check(En);
     QVERIFY(Form.SwitchToEnglishAct->isChecked());
@@ -578,7 +595,7 @@ class TMainWindowTest : public QObject {
     QVERIFY(Form.SwitchToRussianAct->isChecked());
     // Messages of a run follow the language too.
     QTest::mouseClick(Form.GenerateDiffFileBtn, Qt::LeftButton);
-    QCOMPARE(Form.LogLines(), (QStringList{Ru(34), Ru(35)}));
+    QCOMPARE(Form.LogLines(), (QStringList{Ru(TMsg::CannotCompare), Ru(TMsg::FilesMissingForCompare)}));
     Form.SwitchToEnglishAct->trigger();
     Check(En);
     QCOMPARE(Form.SwitchToEnglishAct->text(), QStringLiteral("English"));
