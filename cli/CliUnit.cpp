@@ -37,35 +37,24 @@ class TInterruptGuard {
   TInterruptGuard& operator=(const TInterruptGuard&) = delete;
 };
 
-const char* ResultName(TExecuteResult AResult) {
-  switch (AResult) {
-    using enum TExecuteResult;
-    case erOk:
-      return "ok";
-    case erCreateDiffFileError:
-      return "create-diff-file-error";
-    case erTerminatedByUser:
-      return "terminated-by-user";
-    case erUnknown:
-      break;
-  }
-  return "unknown";
+// How each result reads in the JSON summary and which exit status it gives, by its value.
+struct TResultForm {
+  const char* Name;
+  TCliExit Exit;
+};
+constexpr TResultForm kResultForms[] = {{"unknown", TCliExit::ceUnknown},
+                                        {"terminated-by-user", TCliExit::ceTerminatedByUser},
+                                        {"create-diff-file-error", TCliExit::ceCreateDiffFileError},
+                                        {"ok", TCliExit::ceOk}};
+static_assert(static_cast<int>(TExecuteResult::erOk) == 3 && static_cast<int>(TExecuteResult::erTerminatedByUser) == 1);
+
+const TResultForm& FormOf(TExecuteResult AResult) {
+  const auto I = static_cast<std::size_t>(AResult);
+  return I < std::size(kResultForms) ? kResultForms[I] : kResultForms[0];
 }
 
 TCliExit ExitOf(const TRunOutcome& AOutcome) {
-  if (AOutcome.Setup != TRunSetup::rsReady) return TCliExit::ceCreateDiffFileError;
-  switch (AOutcome.Result) {
-    using enum TExecuteResult;
-    case erOk:
-      return TCliExit::ceOk;
-    case erCreateDiffFileError:
-      return TCliExit::ceCreateDiffFileError;
-    case erTerminatedByUser:
-      return TCliExit::ceTerminatedByUser;
-    case erUnknown:
-      break;
-  }
-  return TCliExit::ceUnknown;
+  return AOutcome.Setup == TRunSetup::rsReady ? FormOf(AOutcome.Result).Exit : TCliExit::ceCreateDiffFileError;
 }
 
 std::string JsonBands(const TPairAnalysis& AAnalysis) {
@@ -116,7 +105,7 @@ std::string JsonAudit(const TPairingAudit& AAudit) {
 }
 
 void PrintJson(std::ostream& AOut, const TRunOutcome& AOutcome) {
-  AOut << "{\n  \"result\": " << JsonString(ResultName(AOutcome.Result)) << ",\n  \"reports\": [";
+  AOut << "{\n  \"result\": " << JsonString(FormOf(AOutcome.Result).Name) << ",\n  \"reports\": [";
   bool First = true;
   for (const TReportFile& R : AOutcome.Reports) {
     if (!R.Exists) continue;
