@@ -50,6 +50,20 @@ bool IsDeviceName(std::string_view AComponent) {
          Number == "\xC2\xB3";
 }
 
+// NTFS gives long names an 8.3 alias such as "VERYLO~1.SDL"; an entry of that form can name a file
+// another entry made.
+bool IsShortNameForm(std::string_view AComponent) {
+  const std::size_t Dot = AComponent.find('.');
+  const std::string_view Stem = AComponent.substr(0, Dot);
+  const std::size_t Tilde = Stem.rfind('~');
+  if (Tilde == std::string_view::npos || Tilde == 0 || Tilde + 1 == Stem.size() || Stem.size() > 8) return false;
+  if (!std::all_of(Stem.begin() + static_cast<std::ptrdiff_t>(Tilde) + 1, Stem.end(),
+                   [](char C) { return C >= '0' && C <= '9'; }))
+    return false;
+  return Dot == std::string_view::npos ||
+         (AComponent.size() - Dot - 1 <= 3 && AComponent.find('.', Dot + 1) == std::string_view::npos);
+}
+
 bool HasForbiddenCharacter(std::string_view AComponent) {
   return std::any_of(AComponent.begin(), AComponent.end(), [](char C) {
     return static_cast<unsigned char>(C) < 0x20 || std::string_view("<>\"|?*").find(C) != std::string_view::npos;
@@ -82,6 +96,7 @@ std::string_view WindowsEntryNameProblem(std::string_view AName) {
     if (Part.find(':') != std::string_view::npos) return "entry name with a colon (a data stream on windows)";
     if (Part.back() == '.' || Part.back() == ' ') return "entry name with a trailing dot or blank (windows drops it)";
     if (IsDeviceName(Part)) return "entry name with a device name of windows";
+    if (IsShortNameForm(Part)) return "entry name in the form of a windows short name";
   }
   return {};
 }

@@ -14,6 +14,8 @@ namespace lexmora {
 // Why the entry name AName cannot be unpacked on Windows, in one short lower-case clause, or an
 // empty view when it can. Both "/" and "\" separate components; empty and "." components are
 // skipped as the extraction skips them.
+// A component in the form of an 8.3 short name ("VERYLO~1.SDL") is refused too: on Windows it can
+// be the alias of a file another entry made, and would be written over it.
 // Note: a reserved device name counts with any extension ("nul.txt", "COM1.tar.gz") because
 // Windows opens the device for those too; "COM0", "LPT0" and "COM10" are ordinary names.
 std::string_view WindowsEntryNameProblem(std::string_view AName);

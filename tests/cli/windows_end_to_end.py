@@ -133,6 +133,8 @@ HOSTILE = [
     ("trailing_dot", ["de-DE/doc.sdlxliff."], TRAILING, None),
     ("trailing_blank", ["folder /x.sdlxliff"], TRAILING, None),
     ("stream", ["de-DE/doc.sdlxliff:s"], "entry name with a colon (a data stream on windows)", None),
+    ("short_name", ["de-DE/verylongname.sdlxliff", "de-DE/VERYLO~1.SDL"],
+     "entry name in the form of a windows short name", None),
     ("forbidden", ["a<b>.txt"], "entry name with a character windows forbids in file names", None),
     ("case_only", ["de-DE/a.sdlxliff", "DE-de/A.SDLXLIFF"],
      "two entry names are one file when letter case is ignored: \"de-DE/a.sdlxliff\"", None),

@@ -17,6 +17,7 @@ const std::string kDevice = "entry name with a device name of windows";
 const std::string kTrailing = "entry name with a trailing dot or blank (windows drops it)";
 const std::string kColon = "entry name with a colon (a data stream on windows)";
 const std::string kForbidden = "entry name with a character windows forbids in file names";
+const std::string kShortName = "entry name in the form of a windows short name";
 
 struct TNameRow {
   const char* Label;
@@ -60,6 +61,13 @@ const TNameRow kNameRows[] = {
     {"Tab", "a\tb", kForbidden},
     {"ControlOne", "\x01", kForbidden},
     {"Escape", "x\x1b[0m", kForbidden},
+    {"ShortName", "VERYLO~1.SDL", kShortName},
+    {"ShortNameFolder", "PROGR~12/x", kShortName},
+    {"ShortNameNoExtension", "a~9", kShortName},
+    {"TildeLongExtension", "notes~1.sdlxliff", ""},
+    {"TildeStemTooLong", "PROGRA~12", ""},
+    {"TildeWithoutDigits", "backup~.txt", ""},
+    {"TildeFirst", "~1.txt", ""},
     {"Empty", "", "empty entry name"},
     {"Plain", "doc.sdlxliff", ""},
     {"DotsInside", "a.b.c.sdlxliff", ""},
@@ -199,6 +207,10 @@ INSTANTIATE_TEST_SUITE_P(
                       TPackageRow{"TrailingDot", {{"doc.sdlxliff.", "x"}}, kTrailing, {"doc.sdlxliff."}},
                       TPackageRow{"TrailingBlankFolder", {{"folder /x", "x"}}, kTrailing, {"folder /x"}},
                       TPackageRow{"Stream", {{"doc.sdlxliff:s", "x"}}, kColon, {"doc.sdlxliff:s"}},
+                      TPackageRow{"ShortNameOfAnother",
+                                  {{"de-DE/verylongname.sdlxliff", "1"}, {"de-DE/VERYLO~1.SDL", "2"}},
+                                  kShortName,
+                                  {"de-DE/VERYLO~1.SDL", "de-DE/verylongname.sdlxliff"}},
                       TPackageRow{"ForbiddenCharacter", {{"a<b>.txt", "x"}}, kForbidden, {"a<b>.txt"}},
                       TPackageRow{"CaseOnly",
                                   {{"de-DE/a.sdlxliff", "1"}, {"DE-de/A.SDLXLIFF", "2"}},
