@@ -20,6 +20,7 @@
 #include "DataTypeUnit.h"
 #include "LoggerUnit.h"
 #include "ParallelJobsUnit.h"
+#include "WindowsEntryNamesUnit.h"
 
 namespace lexmora {
 
@@ -178,6 +179,9 @@ bool PlanExtraction(zip_t* AZip, std::vector<TPlannedEntry>& APlan, std::string&
     return false;
   }
   zip_uint64_t Total = 0;
+#ifdef _WIN32
+  std::vector<std::string> Names;  // of the planned entries, for the letter case check at the end
+#endif
   for (zip_uint64_t I = 0; I < static_cast<zip_uint64_t>(Count); ++I) {
     zip_stat_t Stat;
     zip_stat_init(&Stat);
@@ -194,6 +198,14 @@ bool PlanExtraction(zip_t* AZip, std::vector<TPlannedEntry>& APlan, std::string&
     // An empty name is refused by SafeNameParts; it must not be looked at from its end.
     const bool IsDirName = !Name.empty() && (Name.back() == '/' || Name.back() == '\\');
     if (Entry.Parts.empty() && IsDirName && Why == kNoFileName) continue;  // "./": nothing to make
+#ifdef _WIN32
+    // Windows' own rules first: they tell a network prefix or a device where ours see only an
+    // absolute name.
+    if (const std::string_view Problem = WindowsEntryNameProblem(Name); !Problem.empty()) {
+      AReason = std::string(Problem) + ": \"" + Name + "\"";
+      return false;
+    }
+#endif
     if (Entry.Parts.empty()) {
       AReason = Why + ": \"" + Name + "\"";
       return false;
@@ -228,8 +240,16 @@ bool PlanExtraction(zip_t* AZip, std::vector<TPlannedEntry>& APlan, std::string&
       AReason = "declared uncompressed size above " + std::to_string(ArchiveMaxTotalSize) + " bytes";
       return false;
     }
+#ifdef _WIN32
+    // A folder known by its mode alone is marked as one by its name, as the check reads it.
+    Names.push_back(Entry.IsDir && !IsDirName ? Name + "/" : Name);
+#endif
     APlan.push_back(std::move(Entry));
   }
+#ifdef _WIN32
+  AReason = WindowsNameClash(Names);
+  if (!AReason.empty()) return false;
+#endif
   return true;
 }
 

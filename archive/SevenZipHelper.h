@@ -28,7 +28,9 @@ inline constexpr std::uint64_t ArchiveMaxEntries = 100000;
 // recreating the stored folders. Answers false, never throws, when the name's extension is not of
 // the ZIP family (".zip", ".docx", ".xlsx" and so on, letter case ignored), the archive is damaged
 // or encrypted, or an entry is unsafe. Unsafe means: an absolute name, a drive letter, a ".."
-// component, a symbolic link or other special file, or declared sizes beyond the limits above.
+// component, a symbolic link or other special file, or declared sizes beyond the limits above;
+// on Windows also a name WindowsEntryNameProblem refuses, or two names WindowsNameClash finds
+// (WindowsEntryNamesUnit.h).
 // Note: all entries are checked before the first byte is written, so a refused archive leaves
 // ADestDir as it was; a damaged entry found while writing can leave the entries before it.
 // Entry names are read as UTF-8 when the archive flags them so, else as CP437; "\" counts as

@@ -1,5 +1,7 @@
 #include "Utf8Unit.h"
 
+#include <unicode/uchar.h>
+
 namespace lexmora {
 
 namespace {
@@ -100,6 +102,14 @@ std::string U32ToUtf8(std::u32string_view AText) {
   std::string Result;
   Result.reserve(AText.size());
   for (char32_t Cp : AText) AppendUtf8(Result, Cp);
+  return Result;
+}
+
+std::string UpperCaseUtf8(std::string_view AText) {
+  std::string Result;
+  Result.reserve(AText.size());
+  for (const char32_t Cp : Utf8ToU32(AText))
+    AppendUtf8(Result, static_cast<char32_t>(u_toupper(static_cast<UChar32>(Cp))));
   return Result;
 }
 

@@ -22,4 +22,8 @@ std::string U32ToUtf8(std::u32string_view AText);
 // Appends one code point to a UTF-8 string (invalid values as U+FFFD).
 void AppendUtf8(std::string& ADest, char32_t ACodePoint);
 
+// Each code point by its simple uppercase mapping (one for one, no locale), the way a file system
+// that ignores letter case compares names; invalid sequences become U+FFFD.
+std::string UpperCaseUtf8(std::string_view AText);
+
 }  // namespace lexmora

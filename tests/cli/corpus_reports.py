@@ -128,10 +128,14 @@ def normalise(data, tmp):
     return WORK_FOLDER.sub(b"lexmora-compare-XXXXXX", data.replace(tmp.encode(), b"/tmp/corpus-reports-TMP"))
 
 
-def store_report(path, dest, tmp):
+def as_is(data):
+    return data
+
+
+def store_report(path, dest, tmp, host_paths=as_is):
     name = STAMP.sub("", os.path.basename(path))
     with open(path, "rb") as f:
-        data = f.read()
+        data = host_paths(f.read())
     if not name.endswith(".xlsx"):
         with open(os.path.join(dest, name), "wb") as f:
             f.write(normalise(data, tmp))
@@ -143,21 +147,26 @@ def store_report(path, dest, tmp):
         with open(os.path.join(folder, "ENTRIES"), "w") as f:
             f.write("\n".join(names) + "\n")
         for n, entry in enumerate(names):
-            part = z.read(entry)
+            part = host_paths(z.read(entry))
             if entry == "docProps/core.xml":
                 part = CORE_TIME.sub(rb"\1TIME\2", part)
             with open(os.path.join(folder, "%02d_%s" % (n, entry.replace("/", "__"))), "wb") as f:
                 f.write(normalise(part, tmp))
 
 
-def run_one(binary, job, combo, out_dir):
+def run_one(binary, job, combo, out_dir, launcher=(), host_paths=as_is):
+    """Runs one job with one combination and stores what it gave below OUT_DIR/job/combination.
+
+    LAUNCHER comes before BINARY on the command line (an emulator); HOST_PATHS turns the paths
+    the binary writes (str or bytes) into this system's form, before anything else is looked at.
+    """
     name, sources, edited = job
     fmt, tags, lang, flags = combo
     dest = os.path.join(out_dir, name, combo_name(combo))
     os.makedirs(dest)
     with tempfile.TemporaryDirectory(prefix="corpus-reports-", dir="/tmp") as tmp:
-        args = [binary, "-q", "--json", "-f", fmt, "--tags", tags, "--lang", lang, "-o",
-                os.path.join(tmp, "out"), "--temp-dir", tmp] + list(flags)
+        args = list(launcher) + [binary, "-q", "--json", "-f", fmt, "--tags", tags, "--lang", lang, "-o",
+                                 os.path.join(tmp, "out"), "--temp-dir", tmp] + list(flags)
         for p in sources:
             args += ["-s", p]
         for p in edited:
@@ -167,9 +176,10 @@ def run_one(binary, job, combo, out_dir):
             summary = json.loads(proc.stdout.decode("utf-8"))
         except ValueError:
             summary = {"unreadable stdout": proc.stdout.decode("utf-8", "replace")}
+        summary = host_paths(summary)
         reports = summary.get("reports", [])
         for r in reports:
-            store_report(r, dest, tmp)
+            store_report(r, dest, tmp, host_paths)
         text = json.dumps({"exit": proc.returncode, "summary": summary}, indent=1, sort_keys=True,
                           ensure_ascii=False)
         text = re.sub(r"Result_\d{8}_\d{6}(?:-\d+)?_", "Result_STAMP_", text)

@@ -61,3 +61,13 @@ TEST(Utf8, AppendingKeepsWhatWasThere) {
     EXPECT_EQ(Appended, Expected);
   }
 }
+
+// One code point for one, so a name keeps its length in code points; no locale, no expansion.
+TEST(Utf8, UpperCaseMapsEachCodePointByItself) {
+  EXPECT_EQ(UpperCaseUtf8("de-DE/a.sdlxliff"), "DE-DE/A.SDLXLIFF");
+  EXPECT_EQ(UpperCaseUtf8("\xD0\xB4\xD0\xBE\xD0\xBA"), "\xD0\x94\xD0\x9E\xD0\x9A");  // Cyrillic
+  EXPECT_EQ(UpperCaseUtf8("\xC3\x9F"), "\xC3\x9F");                                  // sharp s stays
+  EXPECT_EQ(UpperCaseUtf8("i"), "I");                                                // no Turkish dotted I
+  EXPECT_EQ(UpperCaseUtf8("\xE6\x97\xA5\xF0\x9F\x93\x84"), "\xE6\x97\xA5\xF0\x9F\x93\x84");
+  EXPECT_EQ(UpperCaseUtf8("a\x80"), "A\xEF\xBF\xBD");
+}
