@@ -5,6 +5,7 @@
 #include "ImportFromBaseUnit.h"
 #include "ImportTestSupport.h"
 #include "ImporterFactoryUnit.h"
+#include "PlatformTestSupport.h"
 
 using namespace lexmora;
 using namespace lexmora::test;
@@ -17,10 +18,10 @@ TEST(ImportFromBase, DefineFileTypeByCaseSensitiveEnding) {
   };
   using enum TFileTypeGroup;
   const Row Rows[] = {
-      {"/a/b.sdlxliff", ftg_01},  {"b.sdlrpx", ftg_02},        {"b.sdlppx", ftg_02},
-      {"b.mqxliff", ftg_03},      {"b.mqxlz", ftg_04},         {"b.mxliff", ftg_05},
-      {"b.SDLXLIFF", ftg_undefined}, {"b.xliff", ftg_06}, {"b.sdlxliff.bak", ftg_undefined},
-      {"", ftg_undefined},        {".sdlxliff", ftg_01},       {"b.Sdlppx", ftg_undefined},
+      {"/a/b.sdlxliff", ftg_01},     {"b.sdlrpx", ftg_02},  {"b.sdlppx", ftg_02},
+      {"b.mqxliff", ftg_03},         {"b.mqxlz", ftg_04},   {"b.mxliff", ftg_05},
+      {"b.SDLXLIFF", ftg_undefined}, {"b.xliff", ftg_06},   {"b.sdlxliff.bak", ftg_undefined},
+      {"", ftg_undefined},           {".sdlxliff", ftg_01}, {"b.Sdlppx", ftg_undefined},
   };
   for (const Row& R : Rows) EXPECT_EQ(TImporter::DefineFileType(R.Name), R.Group) << R.Name;
 }
@@ -86,7 +87,7 @@ TEST(ImportFromBase, TempBelowAFileCannotBeCreated) {
 }
 
 TEST(ImportFromBase, TempThatCannotBeDeletedIsReported) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root may delete anything";
+  LEXMORA_SKIP_UNLESS_MODES_LOCK();
   TScratchDir Dir("undeletable");
   WriteFile(Dir / "a.sdlxliff", "x");
   WriteFile(Dir / "Temp/locked/f.txt", "x");
