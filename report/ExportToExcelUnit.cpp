@@ -75,15 +75,22 @@ bool ForceDirectories(const std::string& ADir) {
   return fs::is_directory(ADir, Ec);
 }
 
+// Windows takes \ as well as / between folders, and its own paths are made with \.
+#ifdef _WIN32
+constexpr const char* kPathSeparators = "/\\";
+#else
+constexpr const char* kPathSeparators = "/";
+#endif
+
 // Everything up to and including the last path separator of AFileName.
 std::string FolderOf(const std::string& AFileName) {
-  const std::size_t Slash = AFileName.find_last_of('/');
+  const std::size_t Slash = AFileName.find_last_of(kPathSeparators);
   return Slash == std::string::npos ? std::string() : AFileName.substr(0, Slash + 1);
 }
 
 // AFileName with the part of its name from the last dot on replaced by AExt (or AExt appended).
 std::string ChangeFileExt(const std::string& AFileName, const std::string& AExt) {
-  const std::size_t Slash = AFileName.find_last_of('/');
+  const std::size_t Slash = AFileName.find_last_of(kPathSeparators);
   const std::size_t Dot = AFileName.find_last_of('.');
   if (Dot == std::string::npos || (Slash != std::string::npos && Dot < Slash)) return AFileName + AExt;
   return AFileName.substr(0, Dot) + AExt;
@@ -579,8 +586,8 @@ bool TExcelFileCreator::WritePart(const char* AStepName, const std::string& ARel
 }
 
 bool TExcelFileCreator::WritePart(const char* AStepName, const std::string& ARelPath,
-                                     TPartPieces (TExcelFileCreator::*ABuildPieces)() const,
-                                     std::string (TExcelFileCreator::*ABuild)() const) {
+                                  TPartPieces (TExcelFileCreator::*ABuildPieces)() const,
+                                  std::string (TExcelFileCreator::*ABuild)() const) {
   try {
     BeforeStep(AStepName);
     TBuiltPart Part;
@@ -608,8 +615,7 @@ bool TExcelFileCreator::CreateFileImage1() {
       Part.Path = "xl/media/image1.png";
       Part.Pieces.AddView(*Logo);
       FParts.push_back(std::move(Part));
-    }
-    else
+    } else
       Logger().AddError("TMainForm.ExtractResToFile", "The program holds no resource R004");
     return true;
   } catch (const std::exception& E) {
@@ -630,7 +636,8 @@ bool TExcelFileCreator::PackToXlsx(const std::string& ATrgLangPair, const TOnPro
     // The parts go in the package's order, whatever order they were built in.
     std::vector<TZipPart> Parts;
     for (const std::string& File : PartFiles()) {
-      const auto Found = std::find_if(FParts.begin(), FParts.end(), [&](const auto& APart) { return APart.Path == File; });
+      const auto Found =
+          std::find_if(FParts.begin(), FParts.end(), [&](const auto& APart) { return APart.Path == File; });
       if (Found == FParts.end()) {
         Logger().AddError("TExcelFileCreator.PackToXlsx", "Part to pack not built: " + File);
         NoteFailure("the part " + File + " is missing");

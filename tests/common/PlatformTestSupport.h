@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <system_error>
 
 #ifdef _WIN32
 #include <process.h>
@@ -54,6 +55,15 @@ inline int CloseCommandOutput(FILE* APipe) {
   return ::_pclose(APipe);
 #else
   return ::pclose(APipe);
+#endif
+}
+
+// The reason the system gives for a file whose folder is missing, as error lines show it.
+inline std::string MissingFolderReason() {
+#ifdef _WIN32
+  return std::system_category().message(3);  // ERROR_PATH_NOT_FOUND
+#else
+  return "No such file or directory";
 #endif
 }
 

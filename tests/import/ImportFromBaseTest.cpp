@@ -70,6 +70,27 @@ TEST(ImportFromBase, StaleTempIsEmptiedBeforeTheCopyEvenWithTheSameName) {
   EXPECT_TRUE(fs::exists(Dir / "in/a.sdlxliff"));
 }
 
+// A read-only input (as Windows copies the flag) still gives a copy its folder can lose; an
+// existing copy is never overwritten.
+TEST(ImportFromBase, WorkingCopyOfAReadOnlyInputCanBeRemoved) {
+  TScratchDir Dir("read-only");
+  WriteFile(Dir / "in.sdlxliff", "content");
+  fs::permissions(Dir / "in.sdlxliff", fs::perms::owner_read);
+  std::error_code Ec;
+  EXPECT_FALSE(CopyWorkingFile(Dir / "in.sdlxliff", Dir / "work/in.sdlxliff", Ec));  // no folder yet
+  EXPECT_TRUE(Ec);
+  fs::create_directories(Dir / "work");
+  ASSERT_TRUE(CopyWorkingFile(Dir / "in.sdlxliff", Dir / "work/in.sdlxliff", Ec)) << Ec.message();
+  EXPECT_EQ(ReadFile(Dir / "work/in.sdlxliff"), "content");
+  EXPECT_NE(fs::status(Dir / "work/in.sdlxliff").permissions() & fs::perms::owner_write, fs::perms::none);
+  WriteFile(Dir / "other.sdlxliff", "other");
+  EXPECT_FALSE(CopyWorkingFile(Dir / "other.sdlxliff", Dir / "work/in.sdlxliff", Ec));
+  EXPECT_EQ(ReadFile(Dir / "work/in.sdlxliff"), "content");
+  fs::remove_all(Dir / "work");
+  EXPECT_FALSE(fs::exists(Dir / "work"));
+  fs::permissions(Dir / "in.sdlxliff", fs::perms::owner_all);
+}
+
 TEST(ImportFromBase, PrepareTempDirCreatesMissingParents) {
   TScratchDir Dir("parents");
   WriteFile(Dir / "a.sdlxliff", "x");
