@@ -151,4 +151,6 @@ void RestoreInterruptHandler() {
 
 bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
 
+void PrepareStandardStreams() {}
+
 }  // namespace lexmora

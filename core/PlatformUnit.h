@@ -96,4 +96,8 @@ void RestoreInterruptHandler();
 // Whether the process's standard error is a terminal (so progress may be redrawn in place).
 bool StandardErrorIsTerminal();
 
+// Makes standard output and error pass bytes through unchanged (no LF turned into CR LF on
+// Windows) and a console show them as UTF-8. Nothing to do on POSIX. Call before any output.
+void PrepareStandardStreams();
+
 }  // namespace lexmora

@@ -22,12 +22,39 @@ std::string HomeDir() {
   return Home.empty() ? fs::temp_directory_path().string() : Home;
 }
 
+#ifdef _WIN32
+// The local application data folder: the log and the working copies belong to this machine, so
+// nothing of them roams with the user's profile. The reports go to Documents, as on Linux.
+TProgramFolders UserFolders() {
+  const char* Local = std::getenv("LOCALAPPDATA");
+  const fs::path Data = (Local && *Local ? fs::path(Local) : fs::path(HomeDir()) / "AppData" / "Local") / kAppFolder;
+  TProgramFolders F;
+  F.DataDir = Data.string();
+  F.SettingsFile = (Data / "Settings.ini").string();
+  F.LogsDir = (Data / "Logs").string();
+  F.TempDir = (Data / "Temp").string();
+  F.ResultsDir = (fs::path(HomeDir()) / "Documents" / "LexmoraCT Results").string();
+  return F;
+}
+#else
 // An XDG variable counts only when it holds an absolute path.
 fs::path XdgDir(const char* AName, const char* AHomeRelativeDefault) {
   const char* V = std::getenv(AName);
   if (V && *V == '/') return V;
   return fs::path(HomeDir()) / AHomeRelativeDefault;
 }
+
+TProgramFolders UserFolders() {
+  TProgramFolders F;
+  const fs::path Data = XdgDir("XDG_DATA_HOME", ".local/share") / kAppFolder;
+  F.DataDir = Data.string();
+  F.SettingsFile = (XdgDir("XDG_CONFIG_HOME", ".config") / kAppFolder / "Settings.ini").string();
+  F.LogsDir = (Data / "Logs").string();
+  F.TempDir = (XdgDir("XDG_CACHE_HOME", ".cache") / kAppFolder / "Temp").string();
+  F.ResultsDir = (fs::path(HomeDir()) / "Documents" / "LexmoraCT Results").string();
+  return F;
+}
+#endif
 
 std::string OverrideDir() {
   std::lock_guard<std::mutex> Lock(GOverrideLock);
@@ -68,14 +95,7 @@ bool IsInstalledProgramDir(const std::string& AProgramDir) {
 
 TProgramFolders ResolveProgramFolders(const std::string& AProgramDir) {
   if (IsWritableDir(AProgramDir) && !IsInstalledProgramDir(AProgramDir)) return PortableFolders(AProgramDir);
-  TProgramFolders F;
-  const fs::path Data = XdgDir("XDG_DATA_HOME", ".local/share") / kAppFolder;
-  F.DataDir = Data.string();
-  F.SettingsFile = (XdgDir("XDG_CONFIG_HOME", ".config") / kAppFolder / "Settings.ini").string();
-  F.LogsDir = (Data / "Logs").string();
-  F.TempDir = (XdgDir("XDG_CACHE_HOME", ".cache") / kAppFolder / "Temp").string();
-  F.ResultsDir = (fs::path(HomeDir()) / "Documents" / "LexmoraCT Results").string();
-  return F;
+  return UserFolders();
 }
 
 TProgramFolders ProgramFolders() {

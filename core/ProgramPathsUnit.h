@@ -15,7 +15,7 @@ struct TProgramFolders {
   std::string ResultsDir;    // the reports
 };
 
-// Folder of the running executable (from /proc/self/exe).
+// Folder of the running executable.
 std::string ExecutableDir();
 
 // True when AProgramDir is an existing folder this process may create files in.
@@ -30,7 +30,8 @@ bool IsInstalledProgramDir(const std::string& AProgramDir);
 // program (also one that its user could write to, such as a superuser's), the user's
 // standard locations: $XDG_CONFIG_HOME/LexmoraCT/Settings.ini, $XDG_DATA_HOME/LexmoraCT/Logs,
 // $XDG_CACHE_HOME/LexmoraCT/Temp and ~/Documents/LexmoraCT Results (XDG defaults ~/.config,
-// ~/.local/share, ~/.cache).
+// ~/.local/share, ~/.cache). On Windows the user's locations are %LOCALAPPDATA%\LexmoraCT
+// (Settings.ini, Logs, Temp) and Documents\LexmoraCT Results in the user's profile.
 TProgramFolders ResolveProgramFolders(const std::string& AProgramDir);
 
 // The portable layout inside ADir, whether or not it is writable.

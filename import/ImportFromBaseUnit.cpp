@@ -102,6 +102,15 @@ std::string CopyFailureReason(const std::string& AFileName, const std::error_cod
   return "cannot copy: " + (AError ? AError.message() : std::string("unknown error"));
 }
 
+bool CopyWorkingFile(const std::string& AFrom, const std::string& ATo, std::error_code& AError) {
+  if (!fs::copy_file(fs::path(AFrom), fs::path(ATo), fs::copy_options::none, AError) || AError) return false;
+  // Windows copies the read-only flag, and a read-only file keeps the working folder from being
+  // removed there.
+  std::error_code Ignored;
+  fs::permissions(fs::path(ATo), fs::perms::owner_write, fs::perm_options::add, Ignored);
+  return true;
+}
+
 TImporter::TImporter(const std::string& ATempDir, const std::string& AFileFullName, bool ADoNotSeparateSpaces)
     : FTempDir(ATempDir), FDoNotSeparateSpaces(ADoNotSeparateSpaces), FFileFullName(AFileFullName) {}
 
@@ -194,9 +203,10 @@ TExtractFilesResult TImporter::PrepareTempDir() {
   }
 }
 
-void TImporter::AppendSegmentRecord(const std::string& AFileName, const std::string& AUnitID, const std::string& ASegmentID,
-                                    std::string ASourceString, std::string AResultStr, const std::string& AMatch,
-                                    bool AIsLocked, TArrayOfDiffInfoRecord& AResultData) const {
+void TImporter::AppendSegmentRecord(const std::string& AFileName, const std::string& AUnitID,
+                                    const std::string& ASegmentID, std::string ASourceString, std::string AResultStr,
+                                    const std::string& AMatch, bool AIsLocked,
+                                    TArrayOfDiffInfoRecord& AResultData) const {
   TDiffInfoRecord& R = AResultData.emplace_back();
   R.FileName = AFileName;
   R.UnitID = TrimBlanks(AUnitID);
@@ -218,9 +228,7 @@ TExtractFilesResult TImporter::ExtractSingleDocument(const std::string& ATempFil
   if (Prepared != efrUnknown) return Prepared;
   try {
     std::error_code Ec;
-    // copy_options::none refuses to overwrite an existing file.
-    const bool Copied = fs::copy_file(fs::path(FFileFullName), fs::path(ATempFileName), fs::copy_options::none, Ec);
-    if (Copied && !Ec) return efrOk;
+    if (CopyWorkingFile(FFileFullName, ATempFileName, Ec)) return efrOk;
     NoteFailure(CopyFailureReason(FFileFullName, Ec));
     return efrFileCopyError;
   } catch (const std::exception& E) {
@@ -330,7 +338,8 @@ bool TImporter::WalkLoadedDocument(const pugi::xml_document& ADoc, const TIsTerm
 
 void TImporter::WalkBody(pugi::xml_node ABody, const TTransUnitFunc& AOnTransUnit) const {
   if (FWalkingSliced && FWalkingSliced->IsCutOut(ABody)) {
-    FWalkingSliced->ForEachSlice(ABody, [&](const pugi::xml_document& ASlice) { WalkTransUnits(ASlice, AOnTransUnit); });
+    FWalkingSliced->ForEachSlice(ABody,
+                                 [&](const pugi::xml_document& ASlice) { WalkTransUnits(ASlice, AOnTransUnit); });
     return;
   }
   WalkTransUnits(ABody, AOnTransUnit);

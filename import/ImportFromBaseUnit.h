@@ -47,6 +47,10 @@ struct TReadFailure {
 // The reason for a failed working copy of AFileName (a folder given as a file, or AError).
 std::string CopyFailureReason(const std::string& AFileName, const std::error_code& AError);
 
+// Copies AFrom to the new file ATo (never over an existing one) as a working copy the user may
+// change and remove, also when AFrom is read-only; false with AError set when it could not.
+bool CopyWorkingFile(const std::string& AFrom, const std::string& ATo, std::error_code& AError);
+
 class TImporter {
  public:
   // Stores the three values; touches no file. ATempDir must end with a path delimiter.
@@ -76,7 +80,7 @@ class TImporter {
   // How ReadAll went.
   struct TReadOutcome {
     TExtractFilesResult Extracted = TExtractFilesResult::efrUnknown;  // nothing else ran unless efrOk
-    bool Stopped = false;     // the stop query answered true before a document
+    bool Stopped = false;                                             // the stop query answered true before a document
     bool ReadFailed = false;  // a document could not be read; the later ones were not tried
     TLangPair Languages;      // the pair as DefineSrcAndTrgLanguages left it (reading may change it)
   };
@@ -120,8 +124,8 @@ class TImporter {
   // Appends one record (unit id trimmed, languages from FLangPair as they stand now, control
   // characters XML cannot carry replaced by U+FFFD in both texts). The two texts are moved in.
   void AppendSegmentRecord(const std::string& AFileName, const std::string& AUnitID, const std::string& ASegmentID,
-                           std::string ASourceString, std::string AResultStr, const std::string& AMatch,
-                           bool AIsLocked, TArrayOfDiffInfoRecord& AResultData) const;
+                           std::string ASourceString, std::string AResultStr, const std::string& AMatch, bool AIsLocked,
+                           TArrayOfDiffInfoRecord& AResultData) const;
 
   // ExtractFile of the single-document readers: PrepareTempDir, then copy the input to
   // ATempFileName without overwriting.
@@ -180,8 +184,8 @@ class TImporter {
   // The document ReadLanguagesOfFirstFile parsed, for the walk of FKeptFile.
   std::unique_ptr<pugi::xml_document> FKeptDoc;
   std::string FKeptFile;
-  std::unique_ptr<TSlicedDocument> FKeptSliced;  // or the same document opened in slices
-  std::exception_ptr FKeptError;  // the parse error instead of a document
+  std::unique_ptr<TSlicedDocument> FKeptSliced;     // or the same document opened in slices
+  std::exception_ptr FKeptError;                    // the parse error instead of a document
   const TSlicedDocument* FWalkingSliced = nullptr;  // the document being walked, when in slices
   std::vector<TReadFailure> FFailures;
 };

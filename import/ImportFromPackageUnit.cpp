@@ -23,8 +23,9 @@ bool EndsWithNoCase(const std::string& AName, const std::string& ALowerEnding) {
 std::vector<fs::directory_entry> SortedEntries(const fs::path& AFolder) {
   std::vector<fs::directory_entry> Entries;
   for (const fs::directory_entry& E : fs::directory_iterator(AFolder)) Entries.push_back(E);
-  std::sort(Entries.begin(), Entries.end(),
-            [](const fs::directory_entry& A, const fs::directory_entry& B) { return A.path().filename() < B.path().filename(); });
+  std::sort(Entries.begin(), Entries.end(), [](const fs::directory_entry& A, const fs::directory_entry& B) {
+    return A.path().filename() < B.path().filename();
+  });
   return Entries;
 }
 
@@ -39,8 +40,7 @@ TExtractFilesResult TPackageImporter::ExtractFile() {
   if (Prepared != efrUnknown) return Prepared;
   try {
     std::error_code Ec;
-    // copy_options::none refuses to overwrite an existing file.
-    if (!fs::copy_file(fs::path(FFileFullName), fs::path(FTempFileName), fs::copy_options::none, Ec) || Ec) {
+    if (!CopyWorkingFile(FFileFullName, FTempFileName, Ec)) {
       NoteFailure(CopyFailureReason(FFileFullName, Ec));
       return efrFileCopyError;
     }
@@ -57,8 +57,12 @@ TExtractFilesResult TPackageImporter::ExtractFile() {
 bool TPackageImporter::GetDataFromFile(const std::string& ASrcFile, const TIsTerminateSetFunc& AIsTerminateSet,
                                        TArrayOfDiffInfoRecord& AResultData) {
   // The document as the package names it, for the error line.
-  const std::string Document =
+  std::string Document =
       ASrcFile.rfind(FTempDir, 0) == 0 && !FTempDir.empty() ? ASrcFile.substr(FTempDir.size()) : ASrcFile;
+#ifdef _WIN32
+  // The unpacked folders are walked with \ there; the error line names it with / as on Linux.
+  std::replace(Document.begin(), Document.end(), '\\', '/');
+#endif
   const auto PassOn = [&](const TImporter& AInner) {
     NoteFailure(AInner.Failures().empty() ? std::string() : AInner.Failures().back().Reason, Document);
   };
@@ -90,7 +94,8 @@ std::string TPackageImporter::FirstFileWithExtension(const std::string& AExtensi
   return "";
 }
 
-void TPackageImporter::CollectFiles(const std::string& AFolder, const std::string& AExtension, std::vector<std::string>& AFiles) {
+void TPackageImporter::CollectFiles(const std::string& AFolder, const std::string& AExtension,
+                                    std::vector<std::string>& AFiles) {
   const std::string Ending = AsciiLowerCase(AExtension);
   // Explicit stack instead of recursion: a package can nest folders deeply.
   std::vector<std::vector<fs::directory_entry>> Stack;

@@ -65,9 +65,16 @@ std::string OpenRun(bool AIsTrPart, bool AIsNormal) {
 
 std::string SwitchRun(bool AIsTrPart, bool AIsNormal) { return "</t>\r\n    </r>\r\n" + OpenRun(AIsTrPart, AIsNormal); }
 
+// Windows takes \ as well as / between folders, and its own paths are made with \.
+#ifdef _WIN32
+constexpr const char* kPathSeparators = "/\\";
+#else
+constexpr const char* kPathSeparators = "/";
+#endif
+
 // AFileName with the part of its name from the last dot on replaced by AExt (or AExt appended).
 std::string ChangeFileExt(const std::string& AFileName, const std::string& AExt) {
-  const std::size_t Slash = AFileName.find_last_of('/');
+  const std::size_t Slash = AFileName.find_last_of(kPathSeparators);
   const std::size_t Dot = AFileName.find_last_of('.');
   if (Dot == std::string::npos || (Slash != std::string::npos && Dot < Slash)) return AFileName + AExt;
   return AFileName.substr(0, Dot) + AExt;
@@ -539,8 +546,8 @@ bool TExcelFileCreator::WritePart(const char* AStepName, const std::string& ARel
 }
 
 bool TExcelFileCreator::WritePart(const char* AStepName, const std::string& ARelPath,
-                                     TPartPieces (TExcelFileCreator::*ABuildPieces)() const,
-                                     std::string (TExcelFileCreator::*ABuild)() const) {
+                                  TPartPieces (TExcelFileCreator::*ABuildPieces)() const,
+                                  std::string (TExcelFileCreator::*ABuild)() const) {
   try {
     BeforeStep(AStepName);
     TBuiltPart Part;
@@ -590,7 +597,8 @@ bool TExcelFileCreator::PackToXlsx(const std::string& ATrgLangPair, const TOnPro
     // The parts go in the package's order, whatever order they were built in.
     std::vector<TZipPart> Parts;
     for (const std::string& File : PartFiles()) {
-      const auto Found = std::find_if(FParts.begin(), FParts.end(), [&](const auto& APart) { return APart.Path == File; });
+      const auto Found =
+          std::find_if(FParts.begin(), FParts.end(), [&](const auto& APart) { return APart.Path == File; });
       if (Found == FParts.end()) {
         Logger().AddError("TExcelFileCreator.PackToXlsx", "Part to pack not built: " + File);
         NoteFailure("the part " + File + " is missing");

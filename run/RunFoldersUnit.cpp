@@ -25,7 +25,11 @@ std::string ResultTimeStamp() { return FormatLocalTime("%Y%m%d_%H%M%S"); }
 std::string ReserveResultPrefix(const std::string& AOutputDir, const std::string& ATimeStamp) {
   const fs::path Dir(AOutputDir);
   for (int N = 1; N < 10000; ++N) {
-    const std::string Prefix = "Result_" + ATimeStamp + (N == 1 ? "" : "-" + std::to_string(N)) + "_";
+    // Appended piece by piece: GCC 12 at -O3 (the Windows release build) takes "-" + a temporary
+    // for an overlapping copy and warns.
+    std::string Prefix = "Result_" + ATimeStamp;
+    if (N > 1) (Prefix += '-') += std::to_string(N);
+    Prefix += '_';
     if (AnyFileStartsWith(Dir, Prefix, "")) continue;
     const std::string Lock = Prefix + ".lock";
     const TFileOutcome Reserved = CreateNewFile((Dir / Lock).string());

@@ -12,6 +12,7 @@
 #include "CliUnit.h"
 #include "InputFolderUnit.h"
 #include "LocalizationUnit.h"
+#include "PlatformTestSupport.h"
 #include "TestPaths.h"
 
 namespace lexmora {
@@ -22,6 +23,9 @@ namespace fs = std::filesystem;
 const std::string Data = LEXMORA_TEST_DATA_DIR "/run/";
 const std::string GoodSource = Data + "source/three_units_en-US_de-DE.sdlxliff";
 const std::string GoodEdited = Data + "edited/three_units_en-US_de-DE.sdlxliff";
+
+// A program's path as the command interpreter takes it (Windows's wants backslashes).
+std::string ProgramCommand(const fs::path& AProgram) { return fs::path(AProgram).make_preferred().string(); }
 
 struct TUsageCase {
   const char* Name;
@@ -90,12 +94,12 @@ TEST(CliOptions, HelpAndVersionNeedNoFiles) {
 TEST(CliBinary, TheProgramAnswersLikeTheFunction) {
   std::ostringstream Out, Err;
   ASSERT_EQ(RunCli({"--version"}, Out, Err), 0);
-  FILE* Pipe = ::popen(LEXMORA_COMPARE_BINARY " --version", "r");
+  FILE* Pipe = test_support::OpenCommandOutput(ProgramCommand(LEXMORA_COMPARE_BINARY) + " --version");
   ASSERT_NE(Pipe, nullptr);
   std::string Text;
   char Buffer[256];
   while (std::fgets(Buffer, sizeof Buffer, Pipe)) Text += Buffer;
-  EXPECT_EQ(::pclose(Pipe), 0);
+  EXPECT_EQ(test_support::CloseCommandOutput(Pipe), 0);
   EXPECT_EQ(Text, Out.str());
 }
 
@@ -121,14 +125,15 @@ class CliFolder : public testing::Test {
 TEST_F(CliFolder, TheBinaryLogsBesideTheDesktopLogWithoutTouchingIt) {
   const fs::path Program = Dir / "program";
   fs::create_directories(Program / "Logs");
-  fs::copy_file(LEXMORA_COMPARE_BINARY, Program / "lexmora-compare");  // portable: its folders beside it
+  const fs::path Copy = Program / (std::string("lexmora-compare") + test_support::kProgramSuffix);
+  fs::copy_file(LEXMORA_COMPARE_BINARY, Copy);  // portable: its folders beside it
   const std::string DesktopLog = "2026.01.01 12:00:00 [I] - the desktop program is running\r\n";
   std::ofstream(Program / "Logs" / "Logger.log", std::ios::binary) << DesktopLog;
   // A document that is no XML: its reader logs the reason, so the run writes log entries.
   std::ofstream(Dir / "broken.sdlxliff") << "<xliff";
-  const std::string Command = (Program / "lexmora-compare").string() + " -q -s " + (Dir / "broken.sdlxliff").string() +
-                              " -s " + GoodSource + " -e " + GoodEdited + " -o " + (Dir / "out").string() +
-                              " > /dev/null 2>&1";
+  const std::string Command = ProgramCommand(Copy) + " -q -s " + (Dir / "broken.sdlxliff").string() + " -s " +
+                              GoodSource + " -e " + GoodEdited + " -o " + (Dir / "out").string() + " > " +
+                              test_support::kNullDevice + " 2>&1";
   ASSERT_EQ(std::system(Command.c_str()), 0);
   std::ifstream Desktop(Program / "Logs" / "Logger.log", std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(Desktop), {}), DesktopLog);

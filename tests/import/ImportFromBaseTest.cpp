@@ -5,6 +5,7 @@
 #include "ImportFromBaseUnit.h"
 #include "ImportTestSupport.h"
 #include "ImporterFactoryUnit.h"
+#include "PlatformTestSupport.h"
 
 using namespace lexmora;
 using namespace lexmora::test;
@@ -17,10 +18,10 @@ TEST(ImportFromBase, DefineFileTypeByCaseSensitiveEnding) {
   };
   using enum TFileTypeGroup;
   const Row Rows[] = {
-      {"/a/b.sdlxliff", ftg_01},  {"b.sdlrpx", ftg_02},        {"b.sdlppx", ftg_02},
-      {"b.mqxliff", ftg_03},      {"b.mqxlz", ftg_04},         {"b.mxliff", ftg_05},
-      {"b.SDLXLIFF", ftg_undefined}, {"b.xliff", ftg_06}, {"b.sdlxliff.bak", ftg_undefined},
-      {"", ftg_undefined},        {".sdlxliff", ftg_01},       {"b.Sdlppx", ftg_undefined},
+      {"/a/b.sdlxliff", ftg_01},     {"b.sdlrpx", ftg_02},  {"b.sdlppx", ftg_02},
+      {"b.mqxliff", ftg_03},         {"b.mqxlz", ftg_04},   {"b.mxliff", ftg_05},
+      {"b.SDLXLIFF", ftg_undefined}, {"b.xliff", ftg_06},   {"b.sdlxliff.bak", ftg_undefined},
+      {"", ftg_undefined},           {".sdlxliff", ftg_01}, {"b.Sdlppx", ftg_undefined},
   };
   for (const Row& R : Rows) EXPECT_EQ(TImporter::DefineFileType(R.Name), R.Group) << R.Name;
 }
@@ -69,6 +70,27 @@ TEST(ImportFromBase, StaleTempIsEmptiedBeforeTheCopyEvenWithTheSameName) {
   EXPECT_TRUE(fs::exists(Dir / "in/a.sdlxliff"));
 }
 
+// A read-only input (as Windows copies the flag) still gives a copy its folder can lose; an
+// existing copy is never overwritten.
+TEST(ImportFromBase, WorkingCopyOfAReadOnlyInputCanBeRemoved) {
+  TScratchDir Dir("read-only");
+  WriteFile(Dir / "in.sdlxliff", "content");
+  fs::permissions(Dir / "in.sdlxliff", fs::perms::owner_read);
+  std::error_code Ec;
+  EXPECT_FALSE(CopyWorkingFile(Dir / "in.sdlxliff", Dir / "work/in.sdlxliff", Ec));  // no folder yet
+  EXPECT_TRUE(Ec);
+  fs::create_directories(Dir / "work");
+  ASSERT_TRUE(CopyWorkingFile(Dir / "in.sdlxliff", Dir / "work/in.sdlxliff", Ec)) << Ec.message();
+  EXPECT_EQ(ReadFile(Dir / "work/in.sdlxliff"), "content");
+  EXPECT_NE(fs::status(Dir / "work/in.sdlxliff").permissions() & fs::perms::owner_write, fs::perms::none);
+  WriteFile(Dir / "other.sdlxliff", "other");
+  EXPECT_FALSE(CopyWorkingFile(Dir / "other.sdlxliff", Dir / "work/in.sdlxliff", Ec));
+  EXPECT_EQ(ReadFile(Dir / "work/in.sdlxliff"), "content");
+  fs::remove_all(Dir / "work");
+  EXPECT_FALSE(fs::exists(Dir / "work"));
+  fs::permissions(Dir / "in.sdlxliff", fs::perms::owner_all);
+}
+
 TEST(ImportFromBase, PrepareTempDirCreatesMissingParents) {
   TScratchDir Dir("parents");
   WriteFile(Dir / "a.sdlxliff", "x");
@@ -86,7 +108,7 @@ TEST(ImportFromBase, TempBelowAFileCannotBeCreated) {
 }
 
 TEST(ImportFromBase, TempThatCannotBeDeletedIsReported) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root may delete anything";
+  LEXMORA_SKIP_UNLESS_MODES_LOCK();
   TScratchDir Dir("undeletable");
   WriteFile(Dir / "a.sdlxliff", "x");
   WriteFile(Dir / "Temp/locked/f.txt", "x");

@@ -50,8 +50,9 @@ class TTestWriter : public TExcelFileCreator {
 
 // Cell texts of every kind the rows carry: plain, runs, characters to escape, over-long ones.
 std::string CellText(std::mt19937& ARandom) {
-  static const char* const kPieces[] = {"Milch ", "heiß ", "\xE2\x97\x84", "&amp;", "a & b", "_x0041_", "\x01",
-                                        "\xF0\x9F\x98\x80", "\xFF", "\r\n", "word ", "Wortzusammensetzung"};
+  static const char* const kPieces[] = {"Milch ", "heiß ",   "\xE2\x97\x84", "&amp;",
+                                        "a & b",  "_x0041_", "\x01",         "\xF0\x9F\x98\x80",
+                                        "\xFF",   "\r\n",    "word ",        "Wortzusammensetzung"};
   std::string Text;
   const int Count = static_cast<int>(ARandom() % 12);
   for (int I = 0; I < Count; ++I) Text += kPieces[ARandom() % std::size(kPieces)];
@@ -101,8 +102,8 @@ TEST(ExcelRowBuilder, AFailedRowIsThrownToTheCallerAndNoThreadStays) {
     std::string Failure;
     try {
       W.AddCaption();
-      for (int Row = 1; Row <= 3000; ++Row) W.AddRow(false, false, std::to_string(Row), "    <t>a</t>", "",
-                                                     "    <t>b</t>", "    <t>c</t>", "1");
+      for (int Row = 1; Row <= 3000; ++Row)
+        W.AddRow(false, false, std::to_string(Row), "    <t>a</t>", "", "    <t>b</t>", "    <t>c</t>", "1");
       W.AddTotalInfo(3000, 3000, "1");
     } catch (const std::runtime_error& E) {
       Failure = E.what();
@@ -138,7 +139,7 @@ struct TStoredEntry {
 std::vector<TStoredEntry> StoredEntries(const fs::path& AArchive) {
   std::vector<TStoredEntry> Entries;
   int Err = 0;
-  zip_t* Zip = zip_open(AArchive.c_str(), ZIP_RDONLY, &Err);
+  zip_t* Zip = zip_open(AArchive.string().c_str(), ZIP_RDONLY, &Err);
   if (!Zip) return Entries;
   for (zip_int64_t I = 0; I < zip_get_num_entries(Zip, 0); ++I) {
     zip_stat_t St;

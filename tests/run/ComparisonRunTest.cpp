@@ -93,9 +93,12 @@ TEST_F(ComparisonRun, FoldersStandForTheirFilesAndErrorsNameInputsAsGiven) {
   const bool Prepared = Run.Prepare();
   fs::current_path(Old);
   ASSERT_TRUE(Prepared);
-  // The run gets full paths; the folder's unsupported file is not among them.
-  EXPECT_EQ(Run.Settings().TranslatorFiles, (std::vector<std::string>{Data + "source/three_units_en-US_de-DE.sdlxliff",
-                                                                      Data + "source/truncated_document.sdlxliff"}));
+  // The run gets full paths in the system's own form (backslashes on Windows); the folder's
+  // unsupported file is not among them.
+  const auto Full = [](const std::string& APath) { return fs::path(APath).lexically_normal().string(); };
+  EXPECT_EQ(Run.Settings().TranslatorFiles,
+            (std::vector<std::string>{Full(Data + "source/three_units_en-US_de-DE.sdlxliff"),
+                                      Full(Data + "source/truncated_document.sdlxliff")}));
   EXPECT_EQ(Run.Settings().EditorFiles.size(), 2u);
   for (const std::string& F : Run.Settings().EditorFiles) EXPECT_TRUE(fs::path(F).is_absolute()) << F;
   EXPECT_EQ(Names(Dir / "work").size(), 1u);
