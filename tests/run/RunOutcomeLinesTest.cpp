@@ -60,21 +60,6 @@ TEST(RunOutcomeLines, EveryOutcomeReadsAsBefore) {
     EXPECT_EQ(Texts(OutcomeLines(C.Outcome, TLocalizationLanguare::llEN)), C.Expected) << C.Name;
 }
 
-TEST(RunOutcomeLines, ARunThatCouldNotStartSaysWhy) {
-  TRunOutcome O;
-  O.Setup = TRunSetup::rsNoFiles;
-  EXPECT_EQ(Texts(OutcomeLines(O, TLocalizationLanguare::llEN)),
-            (std::vector<std::string>{En(TMsg::CannotCompare), En(TMsg::FilesMissingForCompare)}));
-  O.Setup = TRunSetup::rsResultsFolder;
-  O.SetupFolder = "/ro/Results/";
-  EXPECT_EQ(Texts(OutcomeLines(O, TLocalizationLanguare::llEN)),
-            (std::vector<std::string>{En(TMsg::CannotCompare), En(TMsg::ResultsFolderNotWritable) + "/ro/Results/"}));
-  O.Setup = TRunSetup::rsWorkFolder;
-  for (const TOutcomeLine& L : OutcomeLines(O, TLocalizationLanguare::llRU)) EXPECT_EQ(L.Kind, olkFailure);
-  EXPECT_EQ(OutcomeLines(O, TLocalizationLanguare::llRU).back().Text,
-            GetLocalizedText(TMsg::WorkFolderNotCreated, TLocalizationLanguare::llRU) + "/ro/Results/");
-}
-
 // The front ends pick lines by kind (the tool sends reports to stdout, and only failures when
 // quiet; the window opens reports): each kind must say what its line is.
 TEST(RunOutcomeLines, KindsTellReportsFromEverythingElse) {
