@@ -20,6 +20,7 @@
 #include "DataTypeUnit.h"
 #include "LoggerUnit.h"
 #include "ParallelJobsUnit.h"
+#include "Utf8PathUnit.h"
 #include "WindowsEntryNamesUnit.h"
 
 namespace lexmora {
@@ -41,12 +42,12 @@ constexpr zip_uint32_t kUnixDirectory = 0040000;
 constexpr zip_uint32_t kUnixSymbolicLink = 0120000;
 
 std::string LowerExtension(const std::string& AFileName) {
-  return AsciiLowerCase(fs::path(AFileName).extension().string());
+  return AsciiLowerCase(Utf8FromPath(PathFromUtf8(AFileName).extension()));
 }
 
 // Extensions whose files are ZIP archives; the only container format this helper reads.
 bool IsZipFamilyExtension(const std::string& AExt) {
-  static const std::array<const char*, 11> kExts = {".zip", ".jar", ".xpi", ".odt", ".ods", ".odp",
+  static const std::array<const char*, 11> kExts = {".zip",  ".jar",  ".xpi",  ".odt",  ".ods", ".odp",
                                                     ".docx", ".xlsx", ".pptx", ".epub", ".apk"};
   return std::any_of(kExts.begin(), kExts.end(), [&](const char* E) { return AExt == E; });
 }
@@ -118,13 +119,14 @@ std::vector<std::string> SafeNameParts(std::string AName, std::string& AReason) 
 fs::path MakeFoldersInside(const fs::path& ADest, const std::vector<std::string>& AParts, std::size_t ACount) {
   fs::path Current = ADest;
   for (std::size_t I = 0; I < ACount; ++I) {
-    Current /= fs::u8path(AParts[I]);
+    Current /= PathFromUtf8(AParts[I]);
     const fs::file_status Status = fs::symlink_status(Current);
-    if (fs::is_symlink(Status)) throw std::runtime_error("a symbolic link lies on the path of " + Current.string());
+    if (fs::is_symlink(Status))
+      throw std::runtime_error("a symbolic link lies on the path of " + Utf8FromPath(Current));
     if (!fs::exists(Status)) {
       fs::create_directory(Current);
     } else if (!fs::is_directory(Status)) {
-      throw std::runtime_error("a file stands where a folder is needed: " + Current.string());
+      throw std::runtime_error("a file stands where a folder is needed: " + Utf8FromPath(Current));
     }
   }
   return Current;
@@ -134,14 +136,15 @@ fs::path MakeFoldersInside(const fs::path& ADest, const std::vector<std::string>
 // archive itself standing under the target name is replaced, never written through.
 void WriteEntry(zip_t* AZip, const TPlannedEntry& AEntry, const fs::path& ADest) {
   const fs::path Folder = MakeFoldersInside(ADest, AEntry.Parts, AEntry.Parts.size() - 1);
-  const fs::path Target = Folder / fs::u8path(AEntry.Parts.back());
-  if (fs::is_directory(fs::symlink_status(Target))) throw std::runtime_error("a folder stands where a file is needed: " + Target.string());
-  const fs::path Side = Folder / fs::u8path(AEntry.Parts.back() + ".unpacking~");
+  const fs::path Target = Folder / PathFromUtf8(AEntry.Parts.back());
+  if (fs::is_directory(fs::symlink_status(Target)))
+    throw std::runtime_error("a folder stands where a file is needed: " + Utf8FromPath(Target));
+  const fs::path Side = Folder / PathFromUtf8(AEntry.Parts.back() + ".unpacking~");
   TZipFilePtr In(zip_fopen_index(AZip, AEntry.Index, 0));
   if (!In) throw std::runtime_error(std::string("cannot open entry: ") + zip_strerror(AZip));
   {
     std::ofstream Out(Side, std::ios::binary | std::ios::trunc);
-    if (!Out) throw std::runtime_error("cannot create " + Side.string());
+    if (!Out) throw std::runtime_error("cannot create " + Utf8FromPath(Side));
     std::vector<char> Buffer(1 << 16);
     zip_uint64_t Written = 0;
     for (;;) {
@@ -150,7 +153,7 @@ void WriteEntry(zip_t* AZip, const TPlannedEntry& AEntry, const fs::path& ADest)
         const std::string Reason = zip_file_strerror(In.get());
         Out.close();
         fs::remove(Side);
-        throw std::runtime_error("damaged entry " + Target.string() + ": " + Reason);
+        throw std::runtime_error("damaged entry " + Utf8FromPath(Target) + ": " + Reason);
       }
       if (Got == 0) break;
       Written += static_cast<zip_uint64_t>(Got);
@@ -158,10 +161,10 @@ void WriteEntry(zip_t* AZip, const TPlannedEntry& AEntry, const fs::path& ADest)
       if (Written > AEntry.Size) {
         Out.close();
         fs::remove(Side);
-        throw std::runtime_error("entry larger than declared: " + Target.string());
+        throw std::runtime_error("entry larger than declared: " + Utf8FromPath(Target));
       }
       Out.write(Buffer.data(), Got);
-      if (!Out) throw std::runtime_error("cannot write " + Side.string());
+      if (!Out) throw std::runtime_error("cannot write " + Utf8FromPath(Side));
     }
   }
   fs::rename(Side, Target);
@@ -317,7 +320,7 @@ bool ExtractArchiveToDir(const std::string& AArchiveFileName, const std::string&
       TellReason(AReason, Reason);
       return false;
     }
-    const fs::path Dest = fs::u8path(ADestDir);
+    const fs::path Dest = PathFromUtf8(ADestDir);
     fs::create_directories(Dest);
     for (const TPlannedEntry& Entry : Plan) {
       if (Entry.IsDir) {
@@ -346,8 +349,8 @@ struct TPackItem {
 // APrepare, when not empty, runs once the archive could be opened, before the sources are made;
 // answering false ends the work (it has then logged and told the reason).
 bool WriteZip(const std::string& AArchiveFileName, const std::vector<TPackItem>& AItems, std::int64_t ATotalBytes,
-              const TOnProgressCallback& AOnProgress, std::string* AReason,
-              const char* ALogName, zip_uint32_t AMode = 0, const std::function<bool()>& APrepare = nullptr) {
+              const TOnProgressCallback& AOnProgress, std::string* AReason, const char* ALogName,
+              zip_uint32_t AMode = 0, const std::function<bool()>& APrepare = nullptr) {
   int ErrorCode = 0;
   TZipPtr Zip(zip_open(AArchiveFileName.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &ErrorCode));
   if (!Zip) {
@@ -394,7 +397,6 @@ zip_uint32_t PartFileMode() {
     }
   return 0666 & ~Mask & 0777;
 }
-
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 
 #include "LocalTimeUnit.h"
 #include "ProgramPathsUnit.h"
+#include "Utf8PathUnit.h"
 
 namespace lexmora {
 
@@ -45,19 +46,20 @@ std::string Today() { return FormatLocalTime("%Y-%m-%d"); }
 TLogger::TLogger(bool ASaveToLogFolder, bool AOneDayOneLog, bool AClearLogOnStart, const std::string& AProgramDir,
                  const std::string& AFileName)
     : FSaveToLogFolder(ASaveToLogFolder), FOneDayOneLog(AOneDayOneLog), FClearLogOnStart(AClearLogOnStart) {
-  fs::path Folder = AProgramDir;
+  fs::path Folder = PathFromUtf8(AProgramDir);
   if (FSaveToLogFolder) Folder /= "Logs";
   std::error_code Ec;
   fs::create_directories(Folder, Ec);  // a failure shows at the first entry
-  fs::path Name = AFileName.empty() ? fs::path(kDefaultLogFileName) : fs::path(AFileName).filename();
-  if (FOneDayOneLog) Name = Name.stem().string() + "_" + Today() + Name.extension().string();
-  FLogFileName = (Folder / Name).string();
+  fs::path Name = AFileName.empty() ? fs::path(kDefaultLogFileName) : PathFromUtf8(AFileName).filename();
+  if (FOneDayOneLog) Name = PathFromUtf8(Utf8FromPath(Name.stem()) + "_" + Today() + Utf8FromPath(Name.extension()));
+  FLogFileName = Utf8FromPath(Folder / Name);
 }
 
 bool TLogger::WriteEntry(const std::string& AEntry) {
   std::ios::openmode Mode = std::ios::binary | std::ios::app;
   std::error_code Ec;
-  if (FIsItFirst && FClearLogOnStart && fs::exists(FLogFileName, Ec)) Mode = std::ios::binary | std::ios::trunc;
+  if (FIsItFirst && FClearLogOnStart && fs::exists(PathFromUtf8(FLogFileName), Ec))
+    Mode = std::ios::binary | std::ios::trunc;
   std::ofstream File(FLogFileName, Mode);
   if (!File) return false;
   FIsItFirst = false;

@@ -15,6 +15,7 @@
 #include <ctime>
 
 #include "PlatformUnit.h"
+#include "Utf8PathUnit.h"
 
 namespace lexmora {
 
@@ -128,7 +129,7 @@ std::string ProgramFilePath() {
 
 bool CanCreateFilesIn(const std::string& ADir) {
   // Windows answers this only by trying: access lists, not the read-only flag, decide.
-  const std::string Base = (std::filesystem::path(ADir) / ".lexmora-probe-").string();
+  const std::string Base = Utf8FromPath(PathFromUtf8(ADir) / ".lexmora-probe-");
   for (int Try = 0; Try < kNameTries; ++Try) {
     const HANDLE H = CreateNew(Base + RandomName(), FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE);
     if (H != INVALID_HANDLE_VALUE) {

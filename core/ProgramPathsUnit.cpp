@@ -5,6 +5,7 @@
 #include <mutex>
 
 #include "PlatformUnit.h"
+#include "Utf8PathUnit.h"
 
 namespace lexmora {
 
@@ -19,7 +20,7 @@ std::string GOverride;
 
 std::string HomeDir() {
   std::string Home = UserHomeDir();
-  return Home.empty() ? fs::temp_directory_path().string() : Home;
+  return Home.empty() ? Utf8FromPath(fs::temp_directory_path()) : Home;
 }
 
 #ifdef _WIN32
@@ -27,31 +28,32 @@ std::string HomeDir() {
 // nothing of them roams with the user's profile. The reports go to Documents, as on Linux.
 TProgramFolders UserFolders() {
   const char* Local = std::getenv("LOCALAPPDATA");
-  const fs::path Data = (Local && *Local ? fs::path(Local) : fs::path(HomeDir()) / "AppData" / "Local") / kAppFolder;
+  const fs::path Data =
+      (Local && *Local ? PathFromUtf8(Local) : PathFromUtf8(HomeDir()) / "AppData" / "Local") / kAppFolder;
   TProgramFolders F;
-  F.DataDir = Data.string();
-  F.SettingsFile = (Data / "Settings.ini").string();
-  F.LogsDir = (Data / "Logs").string();
-  F.TempDir = (Data / "Temp").string();
-  F.ResultsDir = (fs::path(HomeDir()) / "Documents" / "LexmoraCT Results").string();
+  F.DataDir = Utf8FromPath(Data);
+  F.SettingsFile = Utf8FromPath(Data / "Settings.ini");
+  F.LogsDir = Utf8FromPath(Data / "Logs");
+  F.TempDir = Utf8FromPath(Data / "Temp");
+  F.ResultsDir = Utf8FromPath(PathFromUtf8(HomeDir()) / "Documents" / "LexmoraCT Results");
   return F;
 }
 #else
 // An XDG variable counts only when it holds an absolute path.
 fs::path XdgDir(const char* AName, const char* AHomeRelativeDefault) {
   const char* V = std::getenv(AName);
-  if (V && *V == '/') return V;
-  return fs::path(HomeDir()) / AHomeRelativeDefault;
+  if (V && *V == '/') return PathFromUtf8(V);
+  return PathFromUtf8(HomeDir()) / AHomeRelativeDefault;
 }
 
 TProgramFolders UserFolders() {
   TProgramFolders F;
   const fs::path Data = XdgDir("XDG_DATA_HOME", ".local/share") / kAppFolder;
-  F.DataDir = Data.string();
-  F.SettingsFile = (XdgDir("XDG_CONFIG_HOME", ".config") / kAppFolder / "Settings.ini").string();
-  F.LogsDir = (Data / "Logs").string();
-  F.TempDir = (XdgDir("XDG_CACHE_HOME", ".cache") / kAppFolder / "Temp").string();
-  F.ResultsDir = (fs::path(HomeDir()) / "Documents" / "LexmoraCT Results").string();
+  F.DataDir = Utf8FromPath(Data);
+  F.SettingsFile = Utf8FromPath(XdgDir("XDG_CONFIG_HOME", ".config") / kAppFolder / "Settings.ini");
+  F.LogsDir = Utf8FromPath(Data / "Logs");
+  F.TempDir = Utf8FromPath(XdgDir("XDG_CACHE_HOME", ".cache") / kAppFolder / "Temp");
+  F.ResultsDir = Utf8FromPath(PathFromUtf8(HomeDir()) / "Documents" / "LexmoraCT Results");
   return F;
 }
 #endif
@@ -66,31 +68,31 @@ std::string OverrideDir() {
 std::string ExecutableDir() {
   const std::string Exe = ProgramFilePath();
   std::error_code Ec;
-  if (Exe.empty()) return fs::current_path(Ec).string();
-  return fs::path(Exe).parent_path().string();
+  if (Exe.empty()) return Utf8FromPath(fs::current_path(Ec));
+  return Utf8FromPath(PathFromUtf8(Exe).parent_path());
 }
 
 bool IsWritableDir(const std::string& ADir) {
   std::error_code Ec;
-  return !ADir.empty() && fs::is_directory(ADir, Ec) && CanCreateFilesIn(ADir);
+  return !ADir.empty() && fs::is_directory(PathFromUtf8(ADir), Ec) && CanCreateFilesIn(ADir);
 }
 
 TProgramFolders PortableFolders(const std::string& ADir) {
-  const fs::path Base = ADir;
+  const fs::path Base = PathFromUtf8(ADir);
   TProgramFolders F;
   F.IsPortable = true;
-  F.DataDir = Base.string();
-  F.SettingsFile = (Base / "Settings.ini").string();
-  F.LogsDir = (Base / "Logs").string();
-  F.TempDir = (Base / "Temp").string();
-  F.ResultsDir = (Base / "Results").string();
+  F.DataDir = Utf8FromPath(Base);
+  F.SettingsFile = Utf8FromPath(Base / "Settings.ini");
+  F.LogsDir = Utf8FromPath(Base / "Logs");
+  F.TempDir = Utf8FromPath(Base / "Temp");
+  F.ResultsDir = Utf8FromPath(Base / "Results");
   return F;
 }
 
 bool IsInstalledProgramDir(const std::string& AProgramDir) {
   std::error_code Ec;
   return !AProgramDir.empty() &&
-         fs::exists(fs::path(AProgramDir) / ".." / "share" / "applications" / "lexmora-ct.desktop", Ec);
+         fs::exists(PathFromUtf8(AProgramDir) / ".." / "share" / "applications" / "lexmora-ct.desktop", Ec);
 }
 
 TProgramFolders ResolveProgramFolders(const std::string& AProgramDir) {

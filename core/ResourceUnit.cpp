@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "LoggerUnit.h"
+#include "Utf8PathUnit.h"
 
 namespace lexmora {
 
@@ -52,8 +53,8 @@ void ExtractResToFile(const std::string& AResName, const std::string& AFileName)
     Logger().AddException("TMainForm.ExtractResToFile", E);
     // Only a regular file can be a partial copy; a folder or device of that name is left alone.
     std::error_code Ec;
-    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(AFileName, Ec)))
-      std::filesystem::remove(AFileName, Ec);
+    const std::filesystem::path Name = PathFromUtf8(AFileName);
+    if (std::filesystem::is_regular_file(std::filesystem::symlink_status(Name, Ec))) std::filesystem::remove(Name, Ec);
   }
 }
 

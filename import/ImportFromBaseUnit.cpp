@@ -10,6 +10,7 @@
 #include "LocalizationUnit.h"
 #include "LoggerUnit.h"
 #include "RunErrorUnit.h"
+#include "Utf8PathUnit.h"
 #include "Xliff2ReadUnit.h"
 #include "XmlDomUnit.h"
 
@@ -81,7 +82,7 @@ void ReserveRecordsFor(const std::vector<std::string>& ADocuments, TArrayOfDiffI
   std::uintmax_t Bytes = 0;
   for (const std::string& D : ADocuments) {
     std::error_code Ec;
-    const std::uintmax_t Size = fs::file_size(fs::path(D), Ec);
+    const std::uintmax_t Size = fs::file_size(PathFromUtf8(D), Ec);
     if (!Ec) Bytes += Size;
   }
   constexpr std::uintmax_t kMostReserved = 1 << 20;  // beyond, the array grows as it must
@@ -98,16 +99,16 @@ void ReserveRecordsFor(const std::vector<std::string>& ADocuments, TArrayOfDiffI
 
 std::string CopyFailureReason(const std::string& AFileName, const std::error_code& AError) {
   std::error_code Ec;
-  if (fs::is_directory(fs::path(AFileName), Ec)) return "a folder, not a file";
+  if (fs::is_directory(PathFromUtf8(AFileName), Ec)) return "a folder, not a file";
   return "cannot copy: " + (AError ? AError.message() : std::string("unknown error"));
 }
 
 bool CopyWorkingFile(const std::string& AFrom, const std::string& ATo, std::error_code& AError) {
-  if (!fs::copy_file(fs::path(AFrom), fs::path(ATo), fs::copy_options::none, AError) || AError) return false;
+  if (!fs::copy_file(PathFromUtf8(AFrom), PathFromUtf8(ATo), fs::copy_options::none, AError) || AError) return false;
   // Windows copies the read-only flag, and a read-only file keeps the working folder from being
   // removed there.
   std::error_code Ignored;
-  fs::permissions(fs::path(ATo), fs::perms::owner_write, fs::perm_options::add, Ignored);
+  fs::permissions(PathFromUtf8(ATo), fs::perms::owner_write, fs::perm_options::add, Ignored);
   return true;
 }
 
@@ -137,7 +138,7 @@ void TImporter::NoteFailure(std::string AReason, std::string ADocument) {
 }
 
 void TImporter::DeleteTmpDir() {
-  const fs::path Dir(FTempDir);
+  const fs::path Dir = PathFromUtf8(FTempDir);
   if (!IsDeletableFolder(Dir)) throw std::runtime_error("Refusing to delete the working folder \"" + FTempDir + "\"");
   if (!fs::is_directory(Dir)) throw std::runtime_error("The working folder \"" + FTempDir + "\" does not exist");
   fs::remove_all(Dir);  // throws fs::filesystem_error on failure
@@ -173,14 +174,14 @@ TExtractFilesResult TImporter::PrepareTempDir() {
   using enum TExtractFilesResult;
   try {
     std::error_code Ec;
-    if (!fs::exists(fs::path(FFileFullName), Ec)) {
+    if (!fs::exists(PathFromUtf8(FFileFullName), Ec)) {
       if (!Ec || Ec == std::errc::no_such_file_or_directory) return efrFileNotFound;
       NoteFailure(Ec.message());
       return efrPrepareExtractOtherError;
     }
-    const fs::path Dir(FTempDir);
+    const fs::path Dir = PathFromUtf8(FTempDir);
     // Note: an input inside the working folder would be wiped with it; refuse instead of losing it.
-    if (!IsDeletableFolder(Dir) || IsInsideFolder(fs::path(FFileFullName), Dir)) {
+    if (!IsDeletableFolder(Dir) || IsInsideFolder(PathFromUtf8(FFileFullName), Dir)) {
       NoteFailure("the input lies inside the working folder");
       return efrPrepareExtractOtherError;
     }

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "AsciiTextUnit.h"
+#include "Utf8PathUnit.h"
 #include "XmlDomUnit.h"
 #include "XmlEscapeUnit.h"
 
@@ -54,7 +55,7 @@ class TSDLSegmentConverter : public TSegmentConverter {
 TImporterFromGroup01::TImporterFromGroup01(const std::string& ATempDir, const std::string& AFileFullName,
                                            bool ADoNotSeparateSpaces)
     : TImporter(ATempDir, AFileFullName, ADoNotSeparateSpaces),
-      FTempFileName(ATempDir + std::filesystem::path(AFileFullName).filename().string()) {
+      FTempFileName(ATempDir + Utf8FromPath(PathFromUtf8(AFileFullName).filename())) {
   FBodySliceBytes = TSlicedDocument::kSliceBytes;
 }
 
@@ -69,13 +70,16 @@ void TImporterFromGroup01::GetSrcFileNames() { FUnpackedFiles = {FTempFileName};
 bool TImporterFromGroup01::GetDataFromFile(const std::string& ASrcFile, const TIsTerminateSetFunc& AIsTerminateSet,
                                            TArrayOfDiffInfoRecord& AResultData) {
   return WalkDocument(
-      ASrcFile, AIsTerminateSet, [&](pugi::xml_node AChild) { ReadFileChild(AChild, ASrcFile, AResultData); }, kGetDataName);
+      ASrcFile, AIsTerminateSet, [&](pugi::xml_node AChild) { ReadFileChild(AChild, ASrcFile, AResultData); },
+      kGetDataName);
 }
 
 bool TImporterFromGroup01::GetDataFromText(std::string_view AData, const std::string& AFileName,
-                                           const TIsTerminateSetFunc& AIsTerminateSet, TArrayOfDiffInfoRecord& AResultData) {
+                                           const TIsTerminateSetFunc& AIsTerminateSet,
+                                           TArrayOfDiffInfoRecord& AResultData) {
   return WalkDocumentText(
-      AData, AIsTerminateSet, [&](pugi::xml_node AChild) { ReadFileChild(AChild, AFileName, AResultData); }, kGetDataName);
+      AData, AIsTerminateSet, [&](pugi::xml_node AChild) { ReadFileChild(AChild, AFileName, AResultData); },
+      kGetDataName);
 }
 
 void TImporterFromGroup01::ReadFileChild(pugi::xml_node AFileChild, const std::string& AFileName,
@@ -161,9 +165,9 @@ void TImporterFromGroup01::ReadTransUnit(pugi::xml_node AUnit, const std::string
   ReadSourceSegments(SegSource, Target, SegDefs, UnitID, AFileName, AResultData);
 }
 
-void TImporterFromGroup01::ReadSourceSegments(pugi::xml_node ASegSource, pugi::xml_node ATarget, pugi::xml_node ASegDefs,
-                                              const std::string& AUnitID, const std::string& AFileName,
-                                              TArrayOfDiffInfoRecord& AResultData) {
+void TImporterFromGroup01::ReadSourceSegments(pugi::xml_node ASegSource, pugi::xml_node ATarget,
+                                              pugi::xml_node ASegDefs, const std::string& AUnitID,
+                                              const std::string& AFileName, TArrayOfDiffInfoRecord& AResultData) {
   if (!ASegSource) return;
   // Indexes are built on the first segment, so a unit costs time linear in its size.
   bool Indexed = false;
@@ -183,7 +187,8 @@ void TImporterFromGroup01::ReadSourceSegments(pugi::xml_node ASegSource, pugi::x
     FindSegmentDef(Mid, Defs, Match, IsLocked);
     TSDLSegmentConverter Converter(*this);
     std::string SourceStr = ConvertSegmentXml(AMrk, Converter);
-    AppendSegmentRecord(AFileName, AUnitID, Mid, std::move(SourceStr), std::move(ResultStr), Match, IsLocked, AResultData);
+    AppendSegmentRecord(AFileName, AUnitID, Mid, std::move(SourceStr), std::move(ResultStr), Match, IsLocked,
+                        AResultData);
   });
 }
 

@@ -7,6 +7,7 @@
 #include "AsciiTextUnit.h"
 #include "ImportFromFileGroup01Unit.h"
 #include "LoggerUnit.h"
+#include "Utf8PathUnit.h"
 #include "XmlDomUnit.h"
 
 namespace lexmora {
@@ -22,7 +23,8 @@ void AppendToList(std::string& AList, const std::string& AValue) {
 
 }  // namespace
 
-TImporterFromGroup02::TImporterFromGroup02(const std::string& ATempDir, const std::string& AFileFullName, bool ADoNotSeparateSpaces)
+TImporterFromGroup02::TImporterFromGroup02(const std::string& ATempDir, const std::string& AFileFullName,
+                                           bool ADoNotSeparateSpaces)
     : TPackageImporter(ATempDir, AFileFullName, ADoNotSeparateSpaces) {}
 
 std::string TImporterFromGroup02::DefineProjectFileName() const {
@@ -38,15 +40,17 @@ void TImporterFromGroup02::DefineSrcAndTrgLanguages() {
   FLangPair = {};
   try {
     const std::string Project = DefineProjectFileName();
-    if (Project.empty() || !fs::is_regular_file(Project)) return;
+    if (Project.empty() || !fs::is_regular_file(PathFromUtf8(Project))) return;
     pugi::xml_document Doc;
     LoadXmlFile(Doc, Project, false);
     const pugi::xml_node Directions = FindChildElement(Doc.document_element(), "LanguageDirections");
     if (!Directions) return;
     for (pugi::xml_node D = Directions.first_child(); D; D = D.next_sibling()) {
       if (D.type() != pugi::node_element || AsciiUpperCase(D.name()) != "LANGUAGEDIRECTION") continue;
-      if (HasAttribute(D, "SourceLanguageCode")) AppendToList(FLangPair.SrcLang, AttributeValue(D, "SourceLanguageCode"));
-      if (HasAttribute(D, "TargetLanguageCode")) AppendToList(FLangPair.TrgLang, AttributeValue(D, "TargetLanguageCode"));
+      if (HasAttribute(D, "SourceLanguageCode"))
+        AppendToList(FLangPair.SrcLang, AttributeValue(D, "SourceLanguageCode"));
+      if (HasAttribute(D, "TargetLanguageCode"))
+        AppendToList(FLangPair.TrgLang, AttributeValue(D, "TargetLanguageCode"));
     }
   } catch (const std::exception& E) {
     Logger().AddException("TImporterFromGroup02.DefineSrcAndTrgLanguages", E);
@@ -69,7 +73,7 @@ void TImporterFromGroup02::GetSrcFileNames() {
     // Folders of the package itself, in name order; only these can be language folders, so a
     // code such as "../x" never leads outside it.
     std::vector<fs::path> Folders;
-    for (const fs::directory_entry& E : fs::directory_iterator(fs::path(FTempDir)))
+    for (const fs::directory_entry& E : fs::directory_iterator(PathFromUtf8(FTempDir)))
       if (E.is_directory() && !E.is_symlink()) Folders.push_back(E.path());
     std::sort(Folders.begin(), Folders.end());
     std::set<fs::path> Done;
@@ -81,9 +85,9 @@ void TImporterFromGroup02::GetSrcFileNames() {
       // Packages are made where folder names ignore letter case: "de-de" serves "de-DE".
       const std::string Wanted = AsciiLowerCase(Code);
       for (const fs::path& Folder : Folders) {
-        if (AsciiLowerCase(Folder.filename().string()) != Wanted || !Done.insert(Folder).second) continue;
+        if (AsciiLowerCase(Utf8FromPath(Folder.filename())) != Wanted || !Done.insert(Folder).second) continue;
         FolderFound = true;
-        CollectFiles(Folder.string(), ".sdlxliff", FUnpackedFiles);
+        CollectFiles(Utf8FromPath(Folder), ".sdlxliff", FUnpackedFiles);
       }
     }
     // The run names the package when nothing of it can be read.
@@ -99,7 +103,8 @@ void TImporterFromGroup02::GetSrcFileNames() {
   }
 }
 
-std::unique_ptr<TImporter> TImporterFromGroup02::CreateInnerReader(const std::string& AInnerTempDir, const std::string& ASrcFile) const {
+std::unique_ptr<TImporter> TImporterFromGroup02::CreateInnerReader(const std::string& AInnerTempDir,
+                                                                   const std::string& ASrcFile) const {
   return std::make_unique<TImporterFromGroup01>(AInnerTempDir, ASrcFile, FDoNotSeparateSpaces);
 }
 

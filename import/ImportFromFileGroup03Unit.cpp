@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "AsciiTextUnit.h"
+#include "Utf8PathUnit.h"
 #include "XmlDomUnit.h"
 #include "XmlEscapeUnit.h"
 
@@ -22,9 +23,12 @@ bool IsTrackedDeletion(pugi::xml_node AElement) {
 char TagLetter(TTagType AType) {
   switch (AType) {
     using enum TTagType;
-    case ttBegin: return 'x';
-    case ttEnd: return 'y';
-    default: return 'z';
+    case ttBegin:
+      return 'x';
+    case ttEnd:
+      return 'y';
+    default:
+      return 'z';
   }
 }
 
@@ -60,9 +64,10 @@ class TImporterFromGroup03::TMemoQConverter : public TSegmentConverter {
   }
 };
 
-TImporterFromGroup03::TImporterFromGroup03(const std::string& ATempDir, const std::string& AFileFullName, bool ADoNotSeparateSpaces)
+TImporterFromGroup03::TImporterFromGroup03(const std::string& ATempDir, const std::string& AFileFullName,
+                                           bool ADoNotSeparateSpaces)
     : TImporter(ATempDir, AFileFullName, ADoNotSeparateSpaces),
-      FTempFileName(ATempDir + std::filesystem::path(AFileFullName).filename().string()) {
+      FTempFileName(ATempDir + Utf8FromPath(PathFromUtf8(AFileFullName).filename())) {
   FBodySliceBytes = TSlicedDocument::kSliceBytes;
 }
 
@@ -75,13 +80,16 @@ void TImporterFromGroup03::GetSrcFileNames() { FUnpackedFiles.push_back(FTempFil
 bool TImporterFromGroup03::GetDataFromFile(const std::string& ASrcFile, const TIsTerminateSetFunc& AIsTerminateSet,
                                            TArrayOfDiffInfoRecord& AResultData) {
   return WalkDocument(
-      ASrcFile, AIsTerminateSet, [&](pugi::xml_node AChild) { ReadFileChild(AChild, ASrcFile, AResultData); }, kGetDataName);
+      ASrcFile, AIsTerminateSet, [&](pugi::xml_node AChild) { ReadFileChild(AChild, ASrcFile, AResultData); },
+      kGetDataName);
 }
 
 bool TImporterFromGroup03::GetDataFromText(std::string_view AData, const std::string& AFileName,
-                                           const TIsTerminateSetFunc& AIsTerminateSet, TArrayOfDiffInfoRecord& AResultData) {
+                                           const TIsTerminateSetFunc& AIsTerminateSet,
+                                           TArrayOfDiffInfoRecord& AResultData) {
   return WalkDocumentText(
-      AData, AIsTerminateSet, [&](pugi::xml_node AChild) { ReadFileChild(AChild, AFileName, AResultData); }, kGetDataName);
+      AData, AIsTerminateSet, [&](pugi::xml_node AChild) { ReadFileChild(AChild, AFileName, AResultData); },
+      kGetDataName);
 }
 
 void TImporterFromGroup03::ReadFileChild(pugi::xml_node AFileChild, const std::string& AFileName,
@@ -90,7 +98,8 @@ void TImporterFromGroup03::ReadFileChild(pugi::xml_node AFileChild, const std::s
     WalkBody(AFileChild, [&](pugi::xml_node AUnit) { ReadTransUnit(AUnit, AFileName, AResultData); });
 }
 
-void TImporterFromGroup03::ReadTransUnit(pugi::xml_node AUnit, const std::string& AFileName, TArrayOfDiffInfoRecord& AResultData) {
+void TImporterFromGroup03::ReadTransUnit(pugi::xml_node AUnit, const std::string& AFileName,
+                                         TArrayOfDiffInfoRecord& AResultData) {
   const std::string Guid = AttributeValue(AUnit, "mq:segmentguid");
   if (Guid.empty()) return;
   const std::string Match = AttributeValue(AUnit, "mq:translatorcommitmatchrate");

@@ -4,10 +4,12 @@
 
 #include "ImportFromFileGroup03Unit.h"
 #include "LoggerUnit.h"
+#include "Utf8PathUnit.h"
 
 namespace lexmora {
 
-TImporterFromGroup04::TImporterFromGroup04(const std::string& ATempDir, const std::string& AFileFullName, bool ADoNotSeparateSpaces)
+TImporterFromGroup04::TImporterFromGroup04(const std::string& ATempDir, const std::string& AFileFullName,
+                                           bool ADoNotSeparateSpaces)
     : TPackageImporter(ATempDir, AFileFullName, ADoNotSeparateSpaces) {}
 
 std::string TImporterFromGroup04::DefineFirstFileName() const {
@@ -23,7 +25,7 @@ void TImporterFromGroup04::DefineSrcAndTrgLanguages() {
   FLangPair = {};
   try {
     const std::string First = DefineFirstFileName();
-    if (First.empty() || !std::filesystem::is_regular_file(First)) return;
+    if (First.empty() || !std::filesystem::is_regular_file(PathFromUtf8(First))) return;
     ReadLanguagesOfFirstFile(First, "TImporterFromGroup04.DefineSrcAndTrgLanguages");
     ReleaseDocument();  // the package's documents are read by readers of their own
   } catch (const std::exception& E) {
@@ -41,7 +43,8 @@ void TImporterFromGroup04::GetSrcFileNames() {
   }
 }
 
-std::unique_ptr<TImporter> TImporterFromGroup04::CreateInnerReader(const std::string& AInnerTempDir, const std::string& ASrcFile) const {
+std::unique_ptr<TImporter> TImporterFromGroup04::CreateInnerReader(const std::string& AInnerTempDir,
+                                                                   const std::string& ASrcFile) const {
   return std::make_unique<TImporterFromGroup03>(AInnerTempDir, ASrcFile, FDoNotSeparateSpaces);
 }
 

@@ -10,6 +10,7 @@
 
 #include "AsciiTextUnit.h"
 #include "LocalizationUnit.h"
+#include "Utf8PathUnit.h"
 #include "Xliff2ReadUnit.h"
 #include "XmlDomUnit.h"
 #include "XmlEscapeUnit.h"
@@ -99,9 +100,10 @@ bool ParseCommaDecimal(std::string_view AText, double& AValue) {
 
 }  // namespace
 
-TImporterFromGroup05::TImporterFromGroup05(const std::string& ATempDir, const std::string& AFileFullName, bool ADoNotSeparateSpaces)
+TImporterFromGroup05::TImporterFromGroup05(const std::string& ATempDir, const std::string& AFileFullName,
+                                           bool ADoNotSeparateSpaces)
     : TImporter(ATempDir, AFileFullName, ADoNotSeparateSpaces),
-      FTempFileName(ATempDir + std::filesystem::path(AFileFullName).filename().string()) {
+      FTempFileName(ATempDir + Utf8FromPath(PathFromUtf8(AFileFullName).filename())) {
   FBodySliceBytes = TSlicedDocument::kSliceBytes;
 }
 
@@ -120,15 +122,16 @@ bool TImporterFromGroup05::GetDataFromFile(const std::string& ASrcFile, const TI
 }
 
 bool TImporterFromGroup05::GetDataFromText(std::string_view AData, const std::string& AFileName,
-                                           const TIsTerminateSetFunc& AIsTerminateSet, TArrayOfDiffInfoRecord& AResultData) {
+                                           const TIsTerminateSetFunc& AIsTerminateSet,
+                                           TArrayOfDiffInfoRecord& AResultData) {
   TXliff2Walker Walker;
   return WalkDocumentText(
       AData, AIsTerminateSet, [&](pugi::xml_node AChild) { ReadFileChild(AChild, Walker, AFileName, AResultData); },
       kGetDataName);
 }
 
-void TImporterFromGroup05::ReadFileChild(pugi::xml_node AFileChild, TXliff2Walker& AWalker, const std::string& AFileName,
-                                         TArrayOfDiffInfoRecord& AResultData) {
+void TImporterFromGroup05::ReadFileChild(pugi::xml_node AFileChild, TXliff2Walker& AWalker,
+                                         const std::string& AFileName, TArrayOfDiffInfoRecord& AResultData) {
   if (AWalker.IsXliff2(AFileChild)) {
     AWalker.WalkUnits(AFileChild, [&](pugi::xml_node AUnit, bool, TXmlNamespaceScope& AScope) {
       ReadUnit(AUnit, AScope, AFileName, AResultData);
@@ -157,14 +160,16 @@ void TImporterFromGroup05::ReadUnit(pugi::xml_node AUnit, TXmlNamespaceScope& AS
                         ReplacePlaceholders(S.Target, TargetTags), Unit.Match, Unit.IsLocked, AResultData);
 }
 
-void TImporterFromGroup05::ReadTransUnit(pugi::xml_node AUnit, const std::string& AFileName, TArrayOfDiffInfoRecord& AResultData) {
+void TImporterFromGroup05::ReadTransUnit(pugi::xml_node AUnit, const std::string& AFileName,
+                                         TArrayOfDiffInfoRecord& AResultData) {
   const auto [ID, IsLocked, Match] = UnitState(AUnit);
   if (ID.empty()) return;
   const pugi::xml_node Source = LastChildNamed(AUnit, "source");
   const pugi::xml_node Target = LastChildNamed(AUnit, "target");
   if (!Source || !Target) throw EXmlError("The unit \"" + ID + "\" has no " + (Source ? "target" : "source"));
   std::string SourceText = ReplacePlaceholders(SerializeXml(Source, false), LastChildNamed(AUnit, "m:tunit-metadata"));
-  std::string TargetText = ReplacePlaceholders(SerializeXml(Target, false), LastChildNamed(AUnit, "m:tunit-target-metadata"));
+  std::string TargetText =
+      ReplacePlaceholders(SerializeXml(Target, false), LastChildNamed(AUnit, "m:tunit-target-metadata"));
   AppendSegmentRecord(AFileName, ID, "", std::move(SourceText), std::move(TargetText), Match, IsLocked, AResultData);
 }
 
@@ -192,7 +197,8 @@ TMemsourceTagDict TImporterFromGroup05::ReadTagMetadata(pugi::xml_node AMetadata
     if (!IsElementNamed(Mark, "m:mark") || !HasAttribute(Mark, "id")) continue;
     TMemsourceTagDictRecord& R = Dict.emplace_back();
     R.FTagID = AttributeValue(Mark, "id");
-    if (const pugi::xml_node Content = FindChildElement(Mark, "m:content")) R.FTagContent = SerializeXml(Content, false);
+    if (const pugi::xml_node Content = FindChildElement(Mark, "m:content"))
+      R.FTagContent = SerializeXml(Content, false);
   }
   return Dict;
 }

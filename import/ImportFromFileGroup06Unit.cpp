@@ -7,6 +7,7 @@
 #include "ImportFromFileGroup03Unit.h"
 #include "ImportFromFileGroup05Unit.h"
 #include "LoggerUnit.h"
+#include "Utf8PathUnit.h"
 #include "XmlDomUnit.h"
 #include "XmlEscapeUnit.h"
 
@@ -19,7 +20,8 @@ const char* const kLanguagesName = "TImporterFromGroup06.DefineSrcAndTrgLanguage
 
 // A segment "mrk" of XLIFF 1.2: mtype "seg" and a "mid".
 bool IsSegmentMrk(pugi::xml_node ANode) {
-  return IsElementNamed(ANode, "mrk") && std::string_view(ANode.attribute("mtype").value()) == "seg" && ANode.attribute("mid");
+  return IsElementNamed(ANode, "mrk") && std::string_view(ANode.attribute("mtype").value()) == "seg" &&
+         ANode.attribute("mid");
 }
 
 // All text below AElement, in document order (the native code of a 1.2 inline code). Iterative.
@@ -56,7 +58,8 @@ class TXliff12Converter : public TSegmentConverter {
       AOut += InternalTagMarkup('x', AElement.attribute("id").value(), EscapeXmlText(SerializeStartTag(AElement)));
       return true;
     }
-    if (Name == "x") return Tag('z', AElement.attribute("id").value(), EscapeXmlText(SerializeXml(AElement, true)), AOut);
+    if (Name == "x")
+      return Tag('z', AElement.attribute("id").value(), EscapeXmlText(SerializeXml(AElement, true)), AOut);
     if (Name == "bx") return Tag('x', PairID(AElement), EscapeXmlText(SerializeXml(AElement, true)), AOut);
     if (Name == "ex") return Tag('y', PairID(AElement), EscapeXmlText(SerializeXml(AElement, true)), AOut);
     if (Name == "ph") return Tag('z', AElement.attribute("id").value(), EscapeXmlText(DescendantText(AElement)), AOut);
@@ -71,7 +74,8 @@ class TXliff12Converter : public TSegmentConverter {
   }
 
   void LeaveElement(pugi::xml_node AElement, std::string& AOut) override {
-    if (IsElementNamed(AElement, "g")) AOut += InternalTagMarkup('y', AElement.attribute("id").value(), EscapeXmlText("</g>"));
+    if (IsElementNamed(AElement, "g"))
+      AOut += InternalTagMarkup('y', AElement.attribute("id").value(), EscapeXmlText("</g>"));
   }
 
  private:
@@ -89,9 +93,10 @@ std::string TImporterFromGroup06::Convert12(pugi::xml_node ANode) {
   return ConvertTree(ANode, Converter);
 }
 
-TImporterFromGroup06::TImporterFromGroup06(const std::string& ATempDir, const std::string& AFileFullName, bool ADoNotSeparateSpaces)
+TImporterFromGroup06::TImporterFromGroup06(const std::string& ATempDir, const std::string& AFileFullName,
+                                           bool ADoNotSeparateSpaces)
     : TImporter(ATempDir, AFileFullName, ADoNotSeparateSpaces),
-      FTempFileName(ATempDir + std::filesystem::path(AFileFullName).filename().string()) {}
+      FTempFileName(ATempDir + Utf8FromPath(PathFromUtf8(AFileFullName).filename())) {}
 
 TImporterFromGroup06::~TImporterFromGroup06() = default;
 
@@ -142,7 +147,8 @@ void TImporterFromGroup06::DefineSrcAndTrgLanguages() {
       FMemsourceReader = std::make_unique<TImporterFromGroup05>(FTempDir, FFileFullName, FDoNotSeparateSpaces);
       Inner = FMemsourceReader.get();
       break;
-    case TXliffDialect::xdPlain: return;
+    case TXliffDialect::xdPlain:
+      return;
   }
   Inner->DefineSrcAndTrgLanguages();
   Inner->ReleaseDocument();  // the document is read from its text below, not from this parse
@@ -164,7 +170,8 @@ bool TImporterFromGroup06::GetDataFromFile(const std::string& ASrcFile, const TI
 }
 
 bool TImporterFromGroup06::GetDataFromText(std::string_view AData, const std::string& AFileName,
-                                           const TIsTerminateSetFunc& AIsTerminateSet, TArrayOfDiffInfoRecord& AResultData) {
+                                           const TIsTerminateSetFunc& AIsTerminateSet,
+                                           TArrayOfDiffInfoRecord& AResultData) {
   TXliffDialect Dialect;
   {
     pugi::xml_document Doc;
@@ -189,7 +196,8 @@ bool TImporterFromGroup06::GetDataFromText(std::string_view AData, const std::st
 }
 
 bool TImporterFromGroup06::ReadAsDialect(TXliffDialect ADialect, std::string_view AData, const std::string& AFileName,
-                                         const TIsTerminateSetFunc& AIsTerminateSet, TArrayOfDiffInfoRecord& AResultData) {
+                                         const TIsTerminateSetFunc& AIsTerminateSet,
+                                         TArrayOfDiffInfoRecord& AResultData) {
   // Note: a reader made here, without DefineSrcAndTrgLanguages, stamps empty language codes.
   const auto Make = [&](auto& AReader) -> auto& {
     using TReader = typename std::remove_reference_t<decltype(AReader)>::element_type;
@@ -205,16 +213,20 @@ bool TImporterFromGroup06::ReadAsDialect(TXliffDialect ADialect, std::string_vie
     return Ok;
   };
   switch (ADialect) {
-    case TXliffDialect::xdSdl: return Read(FSdlReader);
-    case TXliffDialect::xdMemoQ: return Read(FMemoQReader);
-    case TXliffDialect::xdMemsource: return Read(FMemsourceReader);
-    case TXliffDialect::xdPlain: break;
+    case TXliffDialect::xdSdl:
+      return Read(FSdlReader);
+    case TXliffDialect::xdMemoQ:
+      return Read(FMemoQReader);
+    case TXliffDialect::xdMemsource:
+      return Read(FMemsourceReader);
+    case TXliffDialect::xdPlain:
+      break;
   }
   return false;
 }
 
-void TImporterFromGroup06::ReadFileChild(pugi::xml_node AFileChild, TXliff2Walker& AWalker, const std::string& AFileName,
-                                         TArrayOfDiffInfoRecord& AResultData) {
+void TImporterFromGroup06::ReadFileChild(pugi::xml_node AFileChild, TXliff2Walker& AWalker,
+                                         const std::string& AFileName, TArrayOfDiffInfoRecord& AResultData) {
   if (AWalker.IsXliff2(AFileChild)) {
     const pugi::xml_node Root = AFileChild.parent().parent();
     if (FLanguageSource != Root) {
@@ -244,7 +256,8 @@ void TImporterFromGroup06::ReadUnit(pugi::xml_node AUnit, bool ATranslateNo, TXm
     AppendSegmentRecord(AFileName, ID, S.SegmentID, S.Source, S.Target, "", ATranslateNo || S.TranslateNo, AResultData);
 }
 
-void TImporterFromGroup06::ReadTransUnit(pugi::xml_node AUnit, const std::string& AFileName, TArrayOfDiffInfoRecord& AResultData) {
+void TImporterFromGroup06::ReadTransUnit(pugi::xml_node AUnit, const std::string& AFileName,
+                                         TArrayOfDiffInfoRecord& AResultData) {
   const std::string ID = AUnit.attribute("id").value();
   const pugi::xml_node Source = LastChildNamed(AUnit, "source");
   if (ID.empty() || !Source) return;  // no identity to pair it by, or nothing to compare
@@ -252,18 +265,20 @@ void TImporterFromGroup06::ReadTransUnit(pugi::xml_node AUnit, const std::string
   const pugi::xml_node Target = LastChildNamed(AUnit, "target");
   // Segmented units: the segment marks of seg-source, each with the target's mark of the same mid.
   std::vector<pugi::xml_node> SourceSegments;
-  ForEachOutermost(LastChildNamed(AUnit, "seg-source"), IsSegmentMrk, [&](pugi::xml_node M) { SourceSegments.push_back(M); });
+  ForEachOutermost(LastChildNamed(AUnit, "seg-source"), IsSegmentMrk,
+                   [&](pugi::xml_node M) { SourceSegments.push_back(M); });
   if (SourceSegments.empty()) {
     AppendSegmentRecord(AFileName, ID, "", Convert12(Source), Convert12(Target), "", IsLocked, AResultData);
     return;
   }
   std::unordered_map<std::string, pugi::xml_node> TargetSegments;
-  ForEachOutermost(Target, IsSegmentMrk, [&](pugi::xml_node M) { TargetSegments.emplace(M.attribute("mid").value(), M); });
+  ForEachOutermost(Target, IsSegmentMrk,
+                   [&](pugi::xml_node M) { TargetSegments.emplace(M.attribute("mid").value(), M); });
   for (const pugi::xml_node M : SourceSegments) {
     const std::string Mid = M.attribute("mid").value();
     const auto Found = TargetSegments.find(Mid);
-    AppendSegmentRecord(AFileName, ID, Mid, Convert12(M), Found != TargetSegments.end() ? Convert12(Found->second) : "", "",
-                        IsLocked, AResultData);
+    AppendSegmentRecord(AFileName, ID, Mid, Convert12(M), Found != TargetSegments.end() ? Convert12(Found->second) : "",
+                        "", IsLocked, AResultData);
   }
 }
 

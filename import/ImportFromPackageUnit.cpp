@@ -7,6 +7,7 @@
 #include "AsciiTextUnit.h"
 #include "LoggerUnit.h"
 #include "SevenZipHelper.h"
+#include "Utf8PathUnit.h"
 
 namespace lexmora {
 
@@ -31,7 +32,8 @@ std::vector<fs::directory_entry> SortedEntries(const fs::path& AFolder) {
 
 }  // namespace
 
-TPackageImporter::TPackageImporter(const std::string& ATempDir, const std::string& AFileFullName, bool ADoNotSeparateSpaces)
+TPackageImporter::TPackageImporter(const std::string& ATempDir, const std::string& AFileFullName,
+                                   bool ADoNotSeparateSpaces)
     : TImporter(ATempDir, AFileFullName, ADoNotSeparateSpaces), FTempFileName(ATempDir + "tmp.zip") {}
 
 TExtractFilesResult TPackageImporter::ExtractFile() {
@@ -87,8 +89,8 @@ bool TPackageImporter::GetDataFromFile(const std::string& ASrcFile, const TIsTer
 
 std::string TPackageImporter::FirstFileWithExtension(const std::string& AExtension) const {
   const std::string Ending = AsciiLowerCase(AExtension);
-  for (const fs::directory_entry& E : SortedEntries(fs::path(FTempDir))) {
-    const std::string Name = E.path().filename().string();
+  for (const fs::directory_entry& E : SortedEntries(PathFromUtf8(FTempDir))) {
+    const std::string Name = Utf8FromPath(E.path().filename());
     if (E.is_regular_file() && EndsWithNoCase(Name, Ending)) return FTempDir + Name;
   }
   return "";
@@ -100,7 +102,7 @@ void TPackageImporter::CollectFiles(const std::string& AFolder, const std::strin
   // Explicit stack instead of recursion: a package can nest folders deeply.
   std::vector<std::vector<fs::directory_entry>> Stack;
   std::vector<std::size_t> Next;
-  Stack.push_back(SortedEntries(fs::path(AFolder)));
+  Stack.push_back(SortedEntries(PathFromUtf8(AFolder)));
   Next.push_back(0);
   while (!Stack.empty()) {
     if (Next.back() == Stack.back().size()) {
@@ -113,8 +115,8 @@ void TPackageImporter::CollectFiles(const std::string& AFolder, const std::strin
     if (E.is_directory()) {
       Stack.push_back(SortedEntries(E.path()));
       Next.push_back(0);
-    } else if (E.is_regular_file() && EndsWithNoCase(E.path().filename().string(), Ending)) {
-      AFiles.push_back(E.path().string());
+    } else if (E.is_regular_file() && EndsWithNoCase(Utf8FromPath(E.path().filename()), Ending)) {
+      AFiles.push_back(Utf8FromPath(E.path()));
     }
   }
 }

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "AsciiTextUnit.h"
+#include "Utf8PathUnit.h"
 #include "XmlEscapeUnit.h"
 
 namespace lexmora {
@@ -37,8 +38,9 @@ bool StartsWith(std::string_view AData, std::string_view APrefix) { return AData
 
 // Only a byte-order mark of UTF-16/32 lets pugixml convert; everything else is taken as UTF-8.
 pugi::xml_encoding ChooseEncoding(std::string_view AData) {
-  if (StartsWith(AData, std::string_view("\x00\x00\xFE\xFF", 4)) || StartsWith(AData, std::string_view("\xFF\xFE\x00\x00", 4)) ||
-      StartsWith(AData, "\xFE\xFF") || StartsWith(AData, "\xFF\xFE"))
+  if (StartsWith(AData, std::string_view("\x00\x00\xFE\xFF", 4)) ||
+      StartsWith(AData, std::string_view("\xFF\xFE\x00\x00", 4)) || StartsWith(AData, "\xFE\xFF") ||
+      StartsWith(AData, "\xFF\xFE"))
     return pugi::encoding_auto;
   return pugi::encoding_utf8;
 }
@@ -80,10 +82,25 @@ void AppendNodeHead(std::string& AOut, pugi::xml_node ANode) {
       AOut += "]]>";
       break;
     }
-    case pugi::node_comment: AOut += "<!--"; AOut += ANode.value(); AOut += "-->"; break;
-    case pugi::node_pi: AOut += "<?"; AOut += ANode.name(); if (*ANode.value()) { AOut += ' '; AOut += ANode.value(); } AOut += "?>"; break;
-    case pugi::node_element: AppendStartTag(AOut, ANode, !ANode.first_child()); break;
-    default: break;  // declarations and doctypes never occur inside the nodes we serialise
+    case pugi::node_comment:
+      AOut += "<!--";
+      AOut += ANode.value();
+      AOut += "-->";
+      break;
+    case pugi::node_pi:
+      AOut += "<?";
+      AOut += ANode.name();
+      if (*ANode.value()) {
+        AOut += ' ';
+        AOut += ANode.value();
+      }
+      AOut += "?>";
+      break;
+    case pugi::node_element:
+      AppendStartTag(AOut, ANode, !ANode.first_child());
+      break;
+    default:
+      break;  // declarations and doctypes never occur inside the nodes we serialise
   }
 }
 
@@ -170,7 +187,7 @@ std::string ReadFileData(const std::string& AFileName) {
   std::string Data;
   std::error_code Ec;
   // A plain file is read in one go; a pipe or device as a stream.
-  if (const auto Size = std::filesystem::file_size(AFileName, Ec); !Ec) {
+  if (const auto Size = std::filesystem::file_size(PathFromUtf8(AFileName), Ec); !Ec) {
     Data.resize(static_cast<std::size_t>(Size));
     File.read(Data.data(), static_cast<std::streamsize>(Data.size()));
     Data.resize(static_cast<std::size_t>(File.gcount()));
@@ -180,7 +197,6 @@ std::string ReadFileData(const std::string& AFileName) {
   return Data;
 }
 
-
 void LoadXmlFile(pugi::xml_document& ADoc, const std::string& AFileName, bool AKeepBlanks) {
   // One buffer of the parser's own allocator, read in one go and parsed in place: the document
   // owns it, so a file costs its size once, not three times (stream, copy, parser's copy).
@@ -188,8 +204,9 @@ void LoadXmlFile(pugi::xml_document& ADoc, const std::string& AFileName, bool AK
   if (!File) throw EXmlError("Cannot open the file " + AFileName, "cannot open the document");
   const std::unique_ptr<std::FILE, int (*)(std::FILE*)> Closer(File, &std::fclose);
   std::error_code Ec;
-  const bool IsPlainFile = std::filesystem::is_regular_file(AFileName, Ec);
-  const std::uintmax_t FileSize = IsPlainFile ? std::filesystem::file_size(AFileName, Ec) : 0;
+  const std::filesystem::path Path = PathFromUtf8(AFileName);
+  const bool IsPlainFile = std::filesystem::is_regular_file(Path, Ec);
+  const std::uintmax_t FileSize = IsPlainFile ? std::filesystem::file_size(Path, Ec) : 0;
   if (!IsPlainFile || Ec) {
     // Not a plain file (a pipe, a device): read it as a stream.
     LoadXmlText(ADoc, ReadFileData(AFileName), AKeepBlanks);
@@ -214,8 +231,7 @@ void LoadXmlFile(pugi::xml_document& ADoc, const std::string& AFileName, bool AK
     // gives, so the failing file is read once more that way.
     std::string Copy(Size, '\0');
     std::rewind(File);
-    if (std::fread(Copy.data(), 1, Size, File) != Size)
-      throw ParseError(Result, std::string_view());
+    if (std::fread(Copy.data(), 1, Size, File) != Size) throw ParseError(Result, std::string_view());
     LoadXmlText(ADoc, Copy, AKeepBlanks);
     throw ParseError(Result, std::string_view());  // not reached: the same bytes fail the same way
   }
@@ -262,7 +278,8 @@ pugi::xml_node LastChildNamed(pugi::xml_node AParent, std::string_view AName) {
 }
 
 void ForEachOutermost(pugi::xml_node ANode, std::string_view AName, const std::function<void(pugi::xml_node)>& AVisit) {
-  ForEachOutermost(ANode, [AName](pugi::xml_node C) { return IsElementNamed(C, AName); }, AVisit);
+  ForEachOutermost(
+      ANode, [AName](pugi::xml_node C) { return IsElementNamed(C, AName); }, AVisit);
 }
 
 void ForEachOutermost(pugi::xml_node ANode, const std::function<bool(pugi::xml_node)>& AIsHit,
@@ -308,14 +325,17 @@ pugi::xml_attribute FindAttribute(pugi::xml_node ANode, std::string_view AName) 
   return Prefixed;
 }
 
-bool HasAttribute(pugi::xml_node ANode, std::string_view AName) { return static_cast<bool>(FindAttribute(ANode, AName)); }
+bool HasAttribute(pugi::xml_node ANode, std::string_view AName) {
+  return static_cast<bool>(FindAttribute(ANode, AName));
+}
 
 std::string AttributeValue(pugi::xml_node ANode, std::string_view AName) { return FindAttribute(ANode, AName).value(); }
 
 std::string ElementText(pugi::xml_node AElement) {
   const pugi::xml_node First = AElement.first_child();
   if (!First) return {};
-  if (!First.next_sibling() && (First.type() == pugi::node_pcdata || First.type() == pugi::node_cdata)) return First.value();
+  if (!First.next_sibling() && (First.type() == pugi::node_pcdata || First.type() == pugi::node_cdata))
+    return First.value();
   throw EXmlError(std::string("The element \"") + AElement.name() + "\" holds mixed content, not a single text");
 }
 
@@ -360,7 +380,9 @@ std::string InternalTagMarkup(char AName, const std::string& AID, const std::str
 
 namespace {
 
-constexpr bool IsForbiddenControl(std::uint32_t AValue) { return AValue < 0x20 && AValue != 0x9 && AValue != 0xA && AValue != 0xD; }
+constexpr bool IsForbiddenControl(std::uint32_t AValue) {
+  return AValue < 0x20 && AValue != 0x9 && AValue != 0xA && AValue != 0xD;
+}
 
 // Length of a numeric character reference at APos naming a forbidden control, else 0.
 std::size_t ForbiddenReferenceAt(std::string_view AText, std::size_t APos) {
@@ -373,10 +395,14 @@ std::size_t ForbiddenReferenceAt(std::string_view AText, std::size_t APos) {
   for (; I < AText.size() && I - DigitsStart < 8; ++I) {
     const char C = AText[I];
     int D;
-    if (C >= '0' && C <= '9') D = C - '0';
-    else if (Hex && C >= 'a' && C <= 'f') D = C - 'a' + 10;
-    else if (Hex && C >= 'A' && C <= 'F') D = C - 'A' + 10;
-    else break;
+    if (C >= '0' && C <= '9')
+      D = C - '0';
+    else if (Hex && C >= 'a' && C <= 'f')
+      D = C - 'a' + 10;
+    else if (Hex && C >= 'A' && C <= 'F')
+      D = C - 'A' + 10;
+    else
+      break;
     Value = Value * (Hex ? 16 : 10) + static_cast<std::uint32_t>(D);
   }
   if (I == DigitsStart || I >= AText.size() || AText[I] != ';' || !IsForbiddenControl(Value)) return 0;

@@ -6,6 +6,7 @@
 #include "InputFolderUnit.h"
 #include "LoggerUnit.h"
 #include "RunFoldersUnit.h"
+#include "Utf8PathUnit.h"
 
 namespace lexmora {
 
@@ -21,14 +22,14 @@ std::vector<std::string> CollectInputs(const std::vector<std::string>& AGiven,
   std::vector<std::string> Full;
   const auto Add = [&](const std::string& AGivenPath) {
     std::error_code Ec;
-    const fs::path Abs = fs::absolute(AGivenPath, Ec);
-    Full.push_back(Ec ? AGivenPath : Abs.lexically_normal().string());
+    const fs::path Abs = fs::absolute(PathFromUtf8(AGivenPath), Ec);
+    Full.push_back(Ec ? AGivenPath : Utf8FromPath(Abs.lexically_normal()));
     AGivenByFull.emplace(Full.back(), AGivenPath);
   };
   for (const std::string& G : AGiven) {
     std::error_code Ec;
     const std::vector<std::string> Files =
-        fs::is_directory(G, Ec) ? SupportedFilesBelow(G) : std::vector<std::string>();
+        fs::is_directory(PathFromUtf8(G), Ec) ? SupportedFilesBelow(G) : std::vector<std::string>();
     if (Files.empty()) {
       Add(G);
     } else {
@@ -67,9 +68,9 @@ bool TComparisonRun::Prepare() {
   if (FRequest.SourceFiles.empty() || FRequest.EditedFiles.empty()) return Refuse(TRunSetup::rsNoFiles, {});
 
   std::error_code Ec;
-  const fs::path OutputDir = fs::absolute(FRequest.OutputDir, Ec).lexically_normal();
+  const fs::path OutputDir = fs::absolute(PathFromUtf8(FRequest.OutputDir), Ec).lexically_normal();
   if (!Ec) fs::create_directories(OutputDir, Ec);
-  std::string Dir = OutputDir.string();
+  std::string Dir = Utf8FromPath(OutputDir);
   while (Dir.size() > 1 && Dir.back() == '/') Dir.pop_back();
   FPrefix = Ec ? std::string() : ReserveResultPrefix(Dir, ResultTimeStamp());
   if (FPrefix.empty()) {
@@ -80,13 +81,13 @@ bool TComparisonRun::Prepare() {
   // Note: the readers wipe their working folder for every input, so they get a folder of their
   // own inside a private one, never a folder the user named.
   const fs::path Parent =
-      FRequest.WorkParent.empty() ? fs::temp_directory_path(Ec) : fs::absolute(FRequest.WorkParent, Ec);
+      FRequest.WorkParent.empty() ? fs::temp_directory_path(Ec) : fs::absolute(PathFromUtf8(FRequest.WorkParent), Ec);
   TPrivateWorkDir WorkDir(Ec ? fs::path() : Parent, FRequest.WorkFolderName);
   if (WorkDir.Path().empty()) {
     Logger().AddWarning("TComparisonRun.Prepare: cannot create a working folder in " + FRequest.WorkParent);
     return Refuse(TRunSetup::rsWorkFolder, FRequest.WorkParent);
   }
-  FWorkDir = WorkDir.Release().string();
+  FWorkDir = Utf8FromPath(WorkDir.Release());
 
   TDiffFileConstructorSettings& S = FSettings;
   S.TranslatorFiles = CollectInputs(FRequest.SourceFiles, FSourceGiven);
@@ -95,7 +96,7 @@ bool TComparisonRun::Prepare() {
   S.DoNotSeparateSpaces = FRequest.DoNotSeparateSpaces;
   S.FillDiffRowColored = FRequest.FillDiffRowColored;
   S.ShowTagsFlag = FRequest.ShowTagsFlag;
-  S.TempDirectory = (fs::path(FWorkDir) / "work").string() + "/";
+  S.TempDirectory = Utf8FromPath(PathFromUtf8(FWorkDir) / "work") + "/";
   S.ResultFileName = FPrefix;
   S.ResultFileFormat = FRequest.ResultFileFormat;
   S.LocalizationLanguare = FRequest.LocalizationLanguare;
@@ -130,7 +131,7 @@ const TRunOutcome& TComparisonRun::Execute(TRunObserver& AObserver) {
   }
   for (const std::string& File : SplitLines(FRun->ResultFiles())) {
     std::error_code Ec;
-    FOutcome.Reports.push_back({File, fs::exists(File, Ec)});
+    FOutcome.Reports.push_back({File, fs::exists(PathFromUtf8(File), Ec)});
   }
   FOutcome.Pairs = FRun->PairSummaries();
   FOutcome.Audit = FRun->Audit();
@@ -155,7 +156,7 @@ const TRunOutcome& TComparisonRun::Execute(TRunObserver& AObserver) {
 void TComparisonRun::Release() {
   if (!FWorkDir.empty()) {
     std::error_code Ec;
-    fs::remove_all(FWorkDir, Ec);
+    fs::remove_all(PathFromUtf8(FWorkDir), Ec);
     if (Ec) Logger().AddWarning("Cannot remove the working folder " + FWorkDir + ": " + Ec.message());
     FWorkDir.clear();
   }

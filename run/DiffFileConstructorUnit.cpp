@@ -16,6 +16,7 @@
 #include "LoggerUnit.h"
 #include "ParallelJobsUnit.h"
 #include "ProgressatorUnit.h"
+#include "Utf8PathUnit.h"
 #include "Utf8Unit.h"
 
 namespace lexmora {
@@ -58,9 +59,9 @@ constexpr TSideMessages kEditedMessages{
 
 // ADocument's path below the folder a package was unpacked into, with "/" separators.
 std::string PathInside(const std::string& ADocument, const std::string& AFolder) {
-  const std::filesystem::path Rel = std::filesystem::path(ADocument).lexically_relative(AFolder);
-  if (Rel.empty() || *Rel.begin() == "..") return std::filesystem::path(ADocument).filename().string();
-  return Rel.generic_string();
+  const std::filesystem::path Rel = PathFromUtf8(ADocument).lexically_relative(PathFromUtf8(AFolder));
+  if (Rel.empty() || *Rel.begin() == "..") return Utf8FromPath(PathFromUtf8(ADocument).filename());
+  return GenericUtf8FromPath(Rel);
 }
 
 int OutcomeOfExtract(TExtractFilesResult AResult) {
@@ -172,13 +173,13 @@ void TDiffFileConstructor::ImportBothSides() {
 
   std::jthread EditedReader([&] {
     try {
-      ImportSide(EditedFiles, EditedTempDir, kEditedMessages, FEditorFileData, EditedErrors,
-                 [&] { return Abandoned.load(); },
-                 [&](int AFile) {
-                   const std::lock_guard<std::mutex> Guard(Lock);
-                   EditedReached = AFile;
-                   Changed.notify_all();
-                 });
+      ImportSide(
+          EditedFiles, EditedTempDir, kEditedMessages, FEditorFileData, EditedErrors, [&] { return Abandoned.load(); },
+          [&](int AFile) {
+            const std::lock_guard<std::mutex> Guard(Lock);
+            EditedReached = AFile;
+            Changed.notify_all();
+          });
     } catch (...) {
       EditedError = std::current_exception();
     }
@@ -199,8 +200,9 @@ void TDiffFileConstructor::ImportBothSides() {
                  static_cast<int>(SourceFiles.size()), 0, 30);
   TRunErrors SourceErrors;
   try {
-    ImportSide(SourceFiles, FSettings.TempDirectory, kSourceMessages, FTranslatorFileData, SourceErrors,
-               [] { return false; }, [this](int AFile) { ReportProgress(AFile, false); });
+    ImportSide(
+        SourceFiles, FSettings.TempDirectory, kSourceMessages, FTranslatorFileData, SourceErrors, [] { return false; },
+        [this](int AFile) { ReportProgress(AFile, false); });
   } catch (...) {
     Abandoned = true;
     JoinEdited();

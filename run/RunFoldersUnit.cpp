@@ -2,6 +2,7 @@
 
 #include "LocalTimeUnit.h"
 #include "PlatformUnit.h"
+#include "Utf8PathUnit.h"
 
 namespace lexmora {
 
@@ -12,7 +13,7 @@ namespace {
 bool AnyFileStartsWith(const fs::path& ADir, const std::string& APrefix, const std::string& AExcept) {
   std::error_code Ec;
   for (fs::directory_iterator It(ADir, Ec), End; !Ec && It != End; It.increment(Ec)) {
-    const std::string Name = It->path().filename().string();
+    const std::string Name = Utf8FromPath(It->path().filename());
     if (Name != AExcept && Name.rfind(APrefix, 0) == 0) return true;
   }
   return false;
@@ -23,7 +24,7 @@ bool AnyFileStartsWith(const fs::path& ADir, const std::string& APrefix, const s
 std::string ResultTimeStamp() { return FormatLocalTime("%Y%m%d_%H%M%S"); }
 
 std::string ReserveResultPrefix(const std::string& AOutputDir, const std::string& ATimeStamp) {
-  const fs::path Dir(AOutputDir);
+  const fs::path Dir = PathFromUtf8(AOutputDir);
   for (int N = 1; N < 10000; ++N) {
     // Appended piece by piece: GCC 12 at -O3 (the Windows release build) takes "-" + a temporary
     // for an overlapping copy and warns.
@@ -32,7 +33,7 @@ std::string ReserveResultPrefix(const std::string& AOutputDir, const std::string
     Prefix += '_';
     if (AnyFileStartsWith(Dir, Prefix, "")) continue;
     const std::string Lock = Prefix + ".lock";
-    const TFileOutcome Reserved = CreateNewFile((Dir / Lock).string());
+    const TFileOutcome Reserved = CreateNewFile(Utf8FromPath(Dir / Lock));
     if (Reserved.Result == TFileResult::frExists) continue;
     if (!Reserved) return {};
     // Another run may have taken the prefix between the look and the reservation.
@@ -41,7 +42,7 @@ std::string ReserveResultPrefix(const std::string& AOutputDir, const std::string
       fs::remove(Dir / Lock, Ec);
       continue;
     }
-    return (Dir / Prefix).string();
+    return Utf8FromPath(Dir / Prefix);
   }
   return {};
 }
@@ -49,7 +50,7 @@ std::string ReserveResultPrefix(const std::string& AOutputDir, const std::string
 void ReleaseResultPrefix(const std::string& APrefix) {
   if (APrefix.empty()) return;
   std::error_code Ec;
-  fs::remove(APrefix + ".lock", Ec);
+  fs::remove(PathFromUtf8(APrefix + ".lock"), Ec);
 }
 
 TPrivateWorkDir::TPrivateWorkDir(const fs::path& AParent, const std::string& AName) {
