@@ -54,10 +54,15 @@ windows:
 	nice -n 10 cmake --build $(WIN_DIR) -j $(JOBS) --target lexmora-compare
 	cmake --build $(WIN_DIR) --target windows_zip
 
-# The GoogleTest suites cross-built and run under wine, with wine's server started first.
-windows-test: windows
+# The GoogleTest suites cross-built and run under wine, with wine's server started first; then
+# lexmora-compare.exe against the Linux build, report for report, on the examples and the corpus,
+# and the hostile packages.
+windows-test: windows configure
 	nice -n 10 cmake --build $(WIN_DIR) -j $(JOBS)
 	. scripts/wine-env.sh && cd $(WIN_DIR) && ctest --output-on-failure -j $(JOBS) --timeout 900
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target lexmora-compare
+	python3 tests/cli/windows_end_to_end.py $(WIN_DIR)/cli/lexmora-compare.exe $(BUILD_DIR)/cli/lexmora-compare \
+	  examples ../shared/corpus
 
 clean:
 	rm -rf $(BUILD_DIR) $(SAN_DIR) $(WIN_DIR)

@@ -132,7 +132,25 @@ def as_is(data):
     return data
 
 
-def store_report(path, dest, tmp, host_paths=as_is):
+PATH_STRING = re.compile(rb"<si>\s*<t(?: [^>]*)?>/")
+ROW = re.compile(rb"(<row [^>]*?)( ht=\"[^\"]*\" customHeight=\"1\")([^>]*>)(.*?</row>)", re.S)
+SHARED_CELL = re.compile(rb't="s"[^>]*>\s*<v>(\d+)</v>')
+
+
+def without_path_row_heights(sheet, shared_strings):
+    """SHEET with the height left out of each row that shows a path: a path on another system is
+    longer (a drive letter), which may add a line to the height the row is given."""
+    items = re.findall(rb"<si>.*?</si>", shared_strings, re.S)
+    paths = {str(i).encode() for i, item in enumerate(items) if PATH_STRING.match(item)}
+
+    def drop(m):
+        shows_path = any(v in paths for v in SHARED_CELL.findall(m.group(4)))
+        return m.group(1) + (b"" if shows_path else m.group(2)) + m.group(3) + m.group(4)
+
+    return ROW.sub(drop, sheet)
+
+
+def store_report(path, dest, tmp, host_paths=as_is, path_row_heights=True):
     name = STAMP.sub("", os.path.basename(path))
     with open(path, "rb") as f:
         data = host_paths(f.read())
@@ -146,19 +164,23 @@ def store_report(path, dest, tmp, host_paths=as_is):
         names = z.namelist()
         with open(os.path.join(folder, "ENTRIES"), "w") as f:
             f.write("\n".join(names) + "\n")
+        shared = host_paths(z.read("xl/sharedStrings.xml")) if "xl/sharedStrings.xml" in names else b""
         for n, entry in enumerate(names):
             part = host_paths(z.read(entry))
+            if not path_row_heights and entry.startswith("xl/worksheets/sheet"):
+                part = without_path_row_heights(part, shared)
             if entry == "docProps/core.xml":
                 part = CORE_TIME.sub(rb"\1TIME\2", part)
             with open(os.path.join(folder, "%02d_%s" % (n, entry.replace("/", "__"))), "wb") as f:
                 f.write(normalise(part, tmp))
 
 
-def run_one(binary, job, combo, out_dir, launcher=(), host_paths=as_is):
+def run_one(binary, job, combo, out_dir, launcher=(), host_paths=as_is, path_row_heights=True):
     """Runs one job with one combination and stores what it gave below OUT_DIR/job/combination.
 
     LAUNCHER comes before BINARY on the command line (an emulator); HOST_PATHS turns the paths
     the binary writes (str or bytes) into this system's form, before anything else is looked at.
+    PATH_ROW_HEIGHTS False leaves out the heights of worksheet rows that show a path.
     """
     name, sources, edited = job
     fmt, tags, lang, flags = combo
@@ -179,7 +201,7 @@ def run_one(binary, job, combo, out_dir, launcher=(), host_paths=as_is):
         summary = host_paths(summary)
         reports = summary.get("reports", [])
         for r in reports:
-            store_report(r, dest, tmp, host_paths)
+            store_report(r, dest, tmp, host_paths, path_row_heights)
         text = json.dumps({"exit": proc.returncode, "summary": summary}, indent=1, sort_keys=True,
                           ensure_ascii=False)
         text = re.sub(r"Result_\d{8}_\d{6}(?:-\d+)?_", "Result_STAMP_", text)

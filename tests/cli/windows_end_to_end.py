@@ -28,6 +28,9 @@ What is normalised, and nothing else:
   not a character just before ":", which may start the next path) loses the "Z:" and has its
   "\\" turned into "/". The Linux tool's output goes through the same
   rewriting, so a text that merely looks like such a path is changed alike on both sides.
+- The height of a worksheet row that shows a path (a shared string starting with "/" once in the
+  Linux form) is left out on both sides: the Windows path is two characters longer ("Z:"), which
+  can add a line to the height the workbook estimates for the row. Every other row keeps it.
 - Then corpus_reports.py's own normalising, the same for both tools: the run's temporary folder,
   the private working folder's random name, the report file names' time stamp and the
   workbook's creation time (docProps/core.xml).
@@ -104,7 +107,7 @@ def non_ascii_job(root):
 def write_all(tool, tasks, out_dir):
     binary, launcher = tool
     with ThreadPoolExecutor(max_workers=2) as pool:
-        for f in [pool.submit(corpus_reports.run_one, binary, job, combo, out_dir, launcher, linux_form)
+        for f in [pool.submit(corpus_reports.run_one, binary, job, combo, out_dir, launcher, linux_form, False)
                   for job, combo in tasks]:
             f.result()
 
