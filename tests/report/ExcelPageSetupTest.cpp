@@ -78,11 +78,16 @@ TDiffFileConstructorSettings Settings() {
   return S;
 }
 
-TEST(ExcelValueCells, MatchAndEditDistanceAreNumbersOnlyWhereTheyHoldOne) {
-  TExcelFileCreator W(Settings());
+// Caption row 10, label row 11 and a first segment row 12 below the totals of one file per side.
+void StartTable(TExcelFileCreator& W) {
   W.AddCaption();
   W.AddJoinRow("/in/a.sdlxliff (en-US > de-DE)");
   W.AddRow(false, false, "1", "    <t>a</t>", "95", "    <t>a</t>", "    <t>b</t>", "100");
+}
+
+TEST(ExcelValueCells, MatchAndEditDistanceAreNumbersOnlyWhereTheyHoldOne) {
+  TExcelFileCreator W(Settings());
+  StartTable(W);
   W.AddRow(false, false, "2", "    <t>a</t>", "95%", "    <t>a</t>", "    <t>b</t>", "");
   W.AddRow(true, false, "3", "    <t>a</t>", "", "    <t>a</t>", "    <t>a</t>", "0");
   W.AddRow(true, false, "4", "    <t>a</t>", "CM", "    <t>a</t>", "    <t>a</t>", "07");
@@ -136,9 +141,7 @@ pugi::xml_document Parse(const std::string& APart) {
 
 TEST(ExcelSheetSetup, SegmentTableFrozenFilteredAndPrintedOnePageWide) {
   TExcelFileCreator W(Settings());
-  W.AddCaption();
-  W.AddJoinRow("/in/a.sdlxliff (en-US > de-DE)");
-  W.AddRow(false, false, "1", "    <t>a</t>", "95", "    <t>a</t>", "    <t>b</t>", "100");
+  StartTable(W);
   W.AddTotalInfo(1, 1, "100%");
   const auto Doc = Parse(W.BuildSheet1());
   ExpectSchemaOrder(Children(Doc));
