@@ -62,14 +62,14 @@ struct TZipPart {
   std::uint64_t Size() const;
 };
 
-// Deflates the bytes of APart as CreateZipFromParts does (the stream the archive library gives
-// at level 7). Throws std::runtime_error when deflating fails or ACancel, when not null, is set
-// meanwhile (it is looked at every MiB), and std::bad_alloc without memory.
+// Deflates the bytes of APart as CreateZipFromParts does (the deflate library at level 6, the
+// pieces joined first when there are several). Throws std::runtime_error when deflating fails or
+// ACancel, when not null, is set before it starts, and std::bad_alloc without memory.
 TDeflatedPart DeflateZipPart(const TZipPart& APart, const std::atomic<bool>* ACancel = nullptr);
 
-// Writes the ZIP archive AArchiveFileName from AParts, in their order, deflated at level 7, each
-// entry as the archive library packs the same bytes from a file of this process; the progress
-// counts the parts' bytes.
+// Writes the ZIP archive AArchiveFileName from AParts, in their order, each deflated by
+// DeflateZipPart, every entry's header as the archive library writes it for the same bytes packed
+// from a file of this process; the progress counts the parts' bytes.
 // The parts are deflated before the archive is written, several at a time on the machine's
 // cores; the archive's bytes are those one thread would give.
 // Answers false, never throws, when the name does not end in ".zip" (letter case ignored), there

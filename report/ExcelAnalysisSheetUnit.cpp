@@ -93,8 +93,8 @@ void AuditRows(TSheet& S, const std::vector<TAuditEntry>& AEntries, TMsg AFindin
 
 }  // namespace
 
-std::string BuildAnalysisSheetPart(const TPairAnalysis& AAnalysis, const TPairingAudit& AAudit,
-                                   TLocalizationLanguare ALang) {
+TAnalysisSheetPart BuildAnalysisSheetPart(const TPairAnalysis& AAnalysis, const TPairingAudit& AAudit,
+                                          TLocalizationLanguare ALang) {
   using enum TMsg;
   TSheet S(ALang);
   S.NewRow();
@@ -118,6 +118,7 @@ std::string BuildAnalysisSheetPart(const TPairAnalysis& AAnalysis, const TPairin
   S.TextCell(S.Text(AnalysisDocumentsHeading), kHeading);
   S.Captions(
       {AnalysisColumnDocument, AnalysisColumnSegments, AnalysisColumnEditedSegments, AnalysisColumnTotalEditDistance});
+  TExcelTable Documents{S.LastRow(), S.LastRow(), 'D'};
   for (const TDocumentTotals& D : AAnalysis.Documents()) {
     S.NewRow();
     S.TextCell(D.Document);
@@ -128,6 +129,7 @@ std::string BuildAnalysisSheetPart(const TPairAnalysis& AAnalysis, const TPairin
     else  // the report's figure (one decimal) as a number
       S.NumberCell(std::nearbyint(SegmentEditDistance(D.SumSteps, D.SumLengths) * 10) / 10);
   }
+  Documents.LastRow = S.LastRow();
 
   S.Gap();
   S.NewRow();
@@ -147,13 +149,9 @@ std::string BuildAnalysisSheetPart(const TPairAnalysis& AAnalysis, const TPairin
   std::string Result =
       "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
       "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-      "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">\r\n"
-      "  <dimension ref=\"A1:H" +
-      std::to_string(S.LastRow()) +
-      "\"/>\r\n"
-      "  <sheetViews>\r\n"
-      "    <sheetView workbookViewId=\"0\"/>\r\n"
-      "  </sheetViews>\r\n"
+      "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">\r\n" +
+      FitToWidthLines() + "  <dimension ref=\"A1:H" + std::to_string(S.LastRow()) + "\"/>\r\n" +
+      SheetViewLines(Documents, false) +
       "  <sheetFormatPr defaultRowHeight=\"20\"/>\r\n"
       "  <cols>\r\n"
       "    <col min=\"1\" max=\"1\" width=\"40\" customWidth=\"1\"/>\r\n"
@@ -162,12 +160,8 @@ std::string BuildAnalysisSheetPart(const TPairAnalysis& AAnalysis, const TPairin
       "  </cols>\r\n"
       "  <sheetData>\r\n";
   Result += Rows;
-  Result +=
-      "  </sheetData>\r\n"
-      "  <pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/>\r\n"
-      "  <pageSetup paperSize=\"9\" orientation=\"landscape\" verticalDpi=\"0\"/>\r\n"
-      "</worksheet>\r\n";
-  return Result;
+  Result += "  </sheetData>\r\n" + AutoFilterLines(Documents) + PrintSetupLines() + "</worksheet>\r\n";
+  return {std::move(Result), Documents};
 }
 
 }  // namespace lexmora

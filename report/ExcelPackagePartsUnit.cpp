@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "ExcelLayoutUnit.h"
+#include "ExcelPageSetupUnit.h"
 #include "LocalizationUnit.h"
 #include "PlatformUnit.h"
 
@@ -268,7 +269,8 @@ std::string BuildStylesPart() {
   return JoinPartLines(L);
 }
 
-std::string BuildWorkbookPart(TLocalizationLanguare ALang, bool AWithAnalysis) {
+std::string BuildWorkbookPart(TLocalizationLanguare ALang, bool AWithAnalysis, const TExcelTable& ASheet1Table,
+                              const TExcelTable& AAnalysisTable) {
   std::vector<std::string> L = {
       kXmlDecl,
       R"(<workbook xmlns=")" + kOoxml + R"(/spreadsheetml/2006/main" xmlns:r=")" + kRelTypes + R"(">)",
@@ -284,6 +286,14 @@ std::string BuildWorkbookPart(TLocalizationLanguare ALang, bool AWithAnalysis) {
     L.push_back(R"(    <sheet name=")" + GetLocalizedText(TMsg::AnalysisSheetName, ALang) +
                 R"(" sheetId="2" r:id="rId5"/>)");
   L.push_back("  </sheets>");
+  std::string Names = DefinedNameLines(0, GetLocalizedText(TMsg::XlsxSheetName, ALang), ASheet1Table);
+  if (AWithAnalysis) Names += DefinedNameLines(1, GetLocalizedText(TMsg::AnalysisSheetName, ALang), AAnalysisTable);
+  if (!Names.empty()) {
+    Names.resize(Names.size() - 2);  // JoinPartLines ends the last line
+    L.push_back("  <definedNames>");
+    L.push_back(Names);
+    L.push_back("  </definedNames>");
+  }
   L.push_back("</workbook>");
   return JoinPartLines(L);
 }
@@ -391,7 +401,7 @@ std::string BuildSheetRelsPart() {
 }
 
 TPartPieces Sheet1PartPieces(const TLineList& ATotalInfo, const TLineList& ASheetRows, const TLineList& AMergeCells,
-                             std::int32_t ALastRow) {
+                             std::int32_t ALastRow, const TExcelTable& ATable) {
   TPartPieces Result;
   std::string Head = JoinPartLines({
       kXmlDecl,
@@ -402,30 +412,26 @@ TPartPieces Sheet1PartPieces(const TLineList& ATotalInfo, const TLineList& AShee
       R"(  mc:Ignorable="x14ac")",
       R"(  xmlns:x14ac=")" + kMsOffice + R"(/office/spreadsheetml/2009/9/ac">)",
       "",
-      R"(  <dimension ref="A1:G)" + std::to_string(ALastRow) + R"("/>)",
-      "  <sheetViews>",
-      R"(    <sheetView tabSelected="1" workbookViewId="0"/>)",
-      "  </sheetViews>",
-      R"(  <sheetFormatPr defaultRowHeight="20" x14ac:dyDescent="0.25"/>)",
-      "  <cols>",
   });
+  Head += FitToWidthLines();
+  Head += R"(  <dimension ref="A1:G)" + std::to_string(ALastRow) + "\"/>\r\n";
+  Head += SheetViewLines(ATable, true);
+  Head += R"(  <sheetFormatPr defaultRowHeight="20" x14ac:dyDescent="0.25"/>)"
+          "\r\n  <cols>\r\n";
   Head += ColumnLines();
   Head += "  </cols>\r\n  <sheetData>\r\n";
   Result.AddOwn(std::move(Head));
   Result.AddLines(ATotalInfo);
   Result.AddView("\r\n");
   Result.AddLines(ASheetRows);
-  std::string Tail = "\r\n  </sheetData>\r\n";
+  std::string Tail = "\r\n  </sheetData>\r\n" + AutoFilterLines(ATable);
   if (AMergeCells.Count() > 0) {
     Tail += R"(  <mergeCells count=")" + std::to_string(AMergeCells.Count()) + "\">\r\n";
     Result.AddOwn(std::move(Tail));
     Result.AddLines(AMergeCells);
     Tail = "  </mergeCells>\r\n";
   }
-  Tail += R"(  <pageMargins left="0.7" right="0.7" top="0.75" bottom="0.75" header="0.3" footer="0.3"/>)"
-          "\r\n";
-  Tail += R"(  <pageSetup paperSize="9" orientation="portrait" verticalDpi="0"/>)"
-          "\r\n";
+  Tail += PrintSetupLines();
   Tail += R"(  <drawing r:id="rId1"/>)"
           "\r\n";
   Tail += "</worksheet>\r\n";
@@ -434,8 +440,8 @@ TPartPieces Sheet1PartPieces(const TLineList& ATotalInfo, const TLineList& AShee
 }
 
 std::string BuildSheet1Part(const TLineList& ATotalInfo, const TLineList& ASheetRows, const TLineList& AMergeCells,
-                            std::int32_t ALastRow) {
-  return Sheet1PartPieces(ATotalInfo, ASheetRows, AMergeCells, ALastRow).Joined();
+                            std::int32_t ALastRow, const TExcelTable& ATable) {
+  return Sheet1PartPieces(ATotalInfo, ASheetRows, AMergeCells, ALastRow, ATable).Joined();
 }
 
 TPartPieces SharedStringsPartPieces(const TLineList& AItemLines, std::int32_t ACount) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "DataTypeUnit.h"
+#include "ExcelPageSetupUnit.h"
 
 namespace lexmora {
 
@@ -21,7 +22,8 @@ inline constexpr const char* kMakerSiteUrl = "https://lexmora.example";
 class TLineList {
  public:
   void Add(std::string_view ALine) {
-    if (FChunks.empty() || FChunks.back().size() + ALine.size() + 2 > FChunks.back().capacity()) NewChunk(ALine.size() + 2);
+    if (FChunks.empty() || FChunks.back().size() + ALine.size() + 2 > FChunks.back().capacity())
+      NewChunk(ALine.size() + 2);
     FChunks.back() += ALine;
     FChunks.back() += "\r\n";
     FSize += ALine.size() + 2;
@@ -69,19 +71,22 @@ std::string BuildAppPart(TLocalizationLanguare ALang, bool AWithAnalysis);  // d
 std::string BuildCorePart(std::time_t AUtcTime);                            // docProps/core.xml, created = modified
 std::string BuildWorkbookRelsPart(bool AWithAnalysis);                      // xl/_rels/workbook.xml.rels
 std::string BuildStylesPart();                                              // xl/styles.xml, cell styles 0 to 10
-std::string BuildWorkbookPart(TLocalizationLanguare ALang, bool AWithAnalysis);  // xl/workbook.xml
-std::string BuildContentTypesPart(bool AWithAnalysis);                           // [Content_Types].xml
-std::string BuildDrawingPart();      // xl/drawings/drawing1.xml (logo at G1)
-std::string BuildDrawingRelsPart();  // xl/drawings/_rels/drawing1.xml.rels
-std::string BuildSheetRelsPart();    // xl/worksheets/_rels/sheet1.xml.rels
+// xl/workbook.xml; the tables give the sheets' filter and print-title names.
+std::string BuildWorkbookPart(TLocalizationLanguare ALang, bool AWithAnalysis, const TExcelTable& ASheet1Table = {},
+                              const TExcelTable& AAnalysisTable = {});
+std::string BuildContentTypesPart(bool AWithAnalysis);  // [Content_Types].xml
+std::string BuildDrawingPart();                         // xl/drawings/drawing1.xml (logo at G1)
+std::string BuildDrawingRelsPart();                     // xl/drawings/_rels/drawing1.xml.rels
+std::string BuildSheetRelsPart();                       // xl/worksheets/_rels/sheet1.xml.rels
 
-// xl/worksheets/sheet1.xml from the writer's line lists; ALastRow ends the dimension. The merge
-// entries are written as they are, so they carry their indentation.
+// xl/worksheets/sheet1.xml from the writer's line lists; ALastRow ends the dimension, ATable is
+// the segment table (frozen, filtered, its caption printed on every page). The merge entries are
+// written as they are, so they carry their indentation.
 std::string BuildSheet1Part(const TLineList& ATotalInfo, const TLineList& ASheetRows, const TLineList& AMergeCells,
-                            std::int32_t ALastRow);
+                            std::int32_t ALastRow, const TExcelTable& ATable = {});
 // The same as pieces, which view the line lists.
 TPartPieces Sheet1PartPieces(const TLineList& ATotalInfo, const TLineList& ASheetRows, const TLineList& AMergeCells,
-                             std::int32_t ALastRow);
+                             std::int32_t ALastRow, const TExcelTable& ATable = {});
 // xl/sharedStrings.xml; every item counts once, so count and unique count are ACount.
 std::string BuildSharedStringsPart(const TLineList& AItemLines, std::int32_t ACount);
 TPartPieces SharedStringsPartPieces(const TLineList& AItemLines, std::int32_t ACount);

@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "ExcelAnalysisSheetUnit.h"
+#include "ExcelCellValueUnit.h"
 #include "ExcelItemTextUnit.h"
 #include "ExcelLayoutUnit.h"
 #include "ExcelPackagePartsUnit.h"
@@ -130,6 +131,20 @@ void TExcelFileCreator::AddEmptyCell(TLineList& ALines, char ALetter, std::int32
   ALines.Add(R"(      <c r=")" + CellRef(ALetter, ARow) + R"(" s=")" + std::to_string(AStyle) + R"("/>)");
 }
 
+void TExcelFileCreator::AddValueCell(TLineList& ALines, const std::string& AItemText, const std::string& AValue,
+                                     char ALetter, std::int32_t ARow, int AStyle) {
+  // The string stays in the table though the cell does not use it: the other cells' indexes and
+  // the shared strings are the same whether a value is a number or not.
+  AddSharedString(AItemText);
+  if (!IsPlainNumber(AValue)) {
+    AddStyledCell(ALines, ALetter, ARow, AStyle);
+    return;
+  }
+  ALines.Add(R"(      <c r=")" + CellRef(ALetter, ARow) + R"(" s=")" + std::to_string(AStyle) + R"(">)");
+  ALines.Add("        <v>" + AValue + "</v>");
+  ALines.Add("      </c>");
+}
+
 void TExcelFileCreator::AddTextCell(TLineList& ALines, const std::string& AItemText, char ALetter, std::int32_t ARow,
                                     int AStyle) {
   AddSharedString(AItemText);
@@ -140,6 +155,7 @@ void TExcelFileCreator::AddCaption() {
   TRowJob Job;
   Job.Kind = TRowJob::TKind::Caption;
   Job.Row = ++FCurrentRow;
+  FCaptionRow = FCurrentRow;
   Submit(std::move(Job));
 }
 
@@ -217,11 +233,11 @@ void TExcelFileCreator::BuildSegmentRow(const TRowJob& AJob) {
   Height.AddCell(Distance, 5, 5, true);
   FFileSheet1.Add(RowStart(Row, Height));
   AddTextCell(FFileSheet1, RecNo, 'A', Row, Number);
-  AddTextCell(FFileSheet1, Match, 'B', Row, Number);
+  AddValueCell(FFileSheet1, Match, AJob.MatchPercent, 'B', Row, Number);
   AddTextCell(FFileSheet1, AJob.SrcText, 'C', Row, AJob.IsLocked ? kStyleLocked : Text);
   AddTextCell(FFileSheet1, AJob.TrText, 'D', Row, Text);
   AddTextCell(FFileSheet1, AJob.EdText, 'E', Row, Text);
-  AddTextCell(FFileSheet1, Distance, 'F', Row, Number);
+  AddValueCell(FFileSheet1, Distance, AJob.EditDistance, 'F', Row, Number);
   AddTextCell(FFileSheet1, WrapTextItem(""), 'G', Row, Text);
   FFileSheet1.Add(kRowEnd);
 }
@@ -444,12 +460,17 @@ void TExcelFileCreator::FinishStr(std::string& ACurrStr, bool /*AIsLastStrTypeNo
 
 TPartPieces TExcelFileCreator::Sheet1Pieces() const {
   WaitForRows();
-  return Sheet1PartPieces(FTotalInfo, FFileSheet1, FMarginSheetPart, FCurrentRow);
+  return Sheet1PartPieces(FTotalInfo, FFileSheet1, FMarginSheetPart, FCurrentRow, SegmentTable());
 }
 
 TPartPieces TExcelFileCreator::SharedStringsPieces() const {
   WaitForRows();
   return SharedStringsPartPieces(FFileSharedStrings, FCurrentSharedStringID);
+}
+
+TExcelTable TExcelFileCreator::SegmentTable() const {
+  if (FCaptionRow == 0) return {};
+  return {FCaptionRow, FCurrentRow, kColumns[kExcelColumnCount - 1]};
 }
 
 std::string TExcelFileCreator::BuildSheet1() const { return Sheet1Pieces().Joined(); }
@@ -503,10 +524,10 @@ std::string TExcelFileCreator::BuildCore() const { return BuildCorePart(std::tim
 std::string TExcelFileCreator::BuildWorkbookRels() const { return BuildWorkbookRelsPart(HasAnalysis()); }
 std::string TExcelFileCreator::BuildStyles() const { return BuildStylesPart(); }
 std::string TExcelFileCreator::BuildWorkbook() const {
-  return BuildWorkbookPart(FSettings.LocalizationLanguare, HasAnalysis());
+  return BuildWorkbookPart(FSettings.LocalizationLanguare, HasAnalysis(), SegmentTable(), FAnalysisSheet.Table);
 }
 std::string TExcelFileCreator::BuildContentTypes() const { return BuildContentTypesPart(HasAnalysis()); }
-std::string TExcelFileCreator::BuildSheet2() const { return FAnalysisSheet; }
+std::string TExcelFileCreator::BuildSheet2() const { return FAnalysisSheet.Xml; }
 
 void TExcelFileCreator::AddAnalysis(const TPairAnalysis& AAnalysis, const TPairingAudit& AAudit) {
   FAnalysisSheet = BuildAnalysisSheetPart(AAnalysis, AAudit, FSettings.LocalizationLanguare);
@@ -575,8 +596,7 @@ bool TExcelFileCreator::CreateFileImage1() {
       Part.Path = "xl/media/image1.png";
       Part.Pieces.AddView(*Logo);
       FParts.push_back(std::move(Part));
-    }
-    else
+    } else
       Logger().AddError("TExcelFileCreator.CreateFileImage1", "The program holds no resource R004");
     return true;
   } catch (const std::exception& E) {

@@ -8,11 +8,12 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
+#include "ExcelAnalysisSheetUnit.h"
 #include "ExcelPackagePartsUnit.h"
 #include "ExportToBaseUnit.h"
 #include "SevenZipHelper.h"
@@ -53,9 +54,13 @@ class TExcelFileCreator : public TBaseFileCreator {
 
   // The "Analysis" worksheet after the first one.
   void AddAnalysis(const TPairAnalysis& AAnalysis, const TPairingAudit& AAudit) override;
-  bool HasAnalysis() const { return !FAnalysisSheet.empty(); }
+  bool HasAnalysis() const { return !FAnalysisSheet.Xml.empty(); }
   // xl/worksheets/sheet2.xml as it will be saved; empty without an analysis.
   std::string BuildSheet2() const;
+
+  // The segment table: the caption row down to the last row, columns A to G; absent while no
+  // caption is written.
+  TExcelTable SegmentTable() const;
 
   // xl/worksheets/sheet1.xml and xl/sharedStrings.xml as they will be saved.
   std::string BuildSheet1() const;
@@ -118,11 +123,15 @@ class TExcelFileCreator : public TBaseFileCreator {
   void AddStyledCell(TLineList& ALines, char ALetter, std::int32_t ARow, int AStyle);
   static void AddEmptyCell(TLineList& ALines, char ALetter, std::int32_t ARow, int AStyle);
   void AddTextCell(TLineList& ALines, const std::string& AItemText, char ALetter, std::int32_t ARow, int AStyle);
+  // A cell of AValue shown as AItemText: a number cell when AValue is a plain number, else text.
+  void AddValueCell(TLineList& ALines, const std::string& AItemText, const std::string& AValue, char ALetter,
+                    std::int32_t ARow, int AStyle);
   void AddTotalInfoRow(const std::string& ACaption, const std::string& AValue, std::int32_t ARow);
 
   bool WritePart(const char* AStepName, const std::string& ARelPath, std::string (TExcelFileCreator::*ABuild)() const);
   // The same for a part given by ABuildPieces when that is not null.
-  bool WritePart(const char* AStepName, const std::string& ARelPath, TPartPieces (TExcelFileCreator::*ABuildPieces)() const,
+  bool WritePart(const char* AStepName, const std::string& ARelPath,
+                 TPartPieces (TExcelFileCreator::*ABuildPieces)() const,
                  std::string (TExcelFileCreator::*ABuild)() const);
   bool CreateFileImage1();
   bool PackToXlsx(const std::string& ATrgLangPair, const TOnProgressCallback& ACallback);
@@ -145,7 +154,8 @@ class TExcelFileCreator : public TBaseFileCreator {
   TLineList FFileSheet1;
   TLineList FMarginSheetPart;
   std::int32_t FCurrentSharedStringID = 0;
-  std::string FAnalysisSheet;
+  TAnalysisSheetPart FAnalysisSheet;
+  std::int32_t FCaptionRow = 0;  // the segment table's caption; 0 while there is none
   // A part built for the package: its path, its bytes (a text of its own or views of the line
   // lists) and, for a big one, the same bytes deflated ahead when that was done.
   struct TBuiltPart {

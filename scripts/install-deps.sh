@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs every build and test dependency from Debian's packages. Quick when all are present.
 set -euo pipefail
-PKGS=(build-essential cmake pkg-config qt6-base-dev libgl-dev libpugixml-dev libzip-dev
+PKGS=(build-essential cmake pkg-config qt6-base-dev libgl-dev libpugixml-dev libzip-dev libdeflate-dev
       libgtest-dev libgmock-dev libbenchmark-dev python3 python3-openpyxl xvfb xauth zip unzip
       libxml2-utils clang libclang-rt-14-dev libicu-dev libjemalloc-dev openssl fonts-dejavu-core
       libreoffice-calc-nogui python3-uno poppler-utils x11-apps imagemagick)

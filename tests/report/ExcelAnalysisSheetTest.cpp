@@ -47,7 +47,7 @@ TEST(ExcelAnalysisSheet, CountsAreNumbersAndTextsInline) {
   E.UnitID = "u3";
   E.Row = 4;
   Audit.MissingInEdited.push_back(E);
-  const auto C = Cells(BuildAnalysisSheetPart(Sample(), Audit, TLocalizationLanguare::llEN));
+  const auto C = Cells(BuildAnalysisSheetPart(Sample(), Audit, TLocalizationLanguare::llEN).Xml);
   EXPECT_EQ(C.at("A1"), std::make_pair(std::string("Post-editing analysis"), false));
   EXPECT_EQ(C.at("A4").first, "ED, %");
   // ED 66.7 rounds to 67: the 50-74 band, the sixth row of the table.
@@ -67,7 +67,7 @@ TEST(ExcelAnalysisSheet, CountsAreNumbersAndTextsInline) {
 }
 
 TEST(ExcelAnalysisSheet, EmptyAuditAndRussianTexts) {
-  const auto C = Cells(BuildAnalysisSheetPart(Sample(), TPairingAudit(), TLocalizationLanguare::llRU));
+  const auto C = Cells(BuildAnalysisSheetPart(Sample(), TPairingAudit(), TLocalizationLanguare::llRU).Xml);
   EXPECT_EQ(C.at("A18").first, GetLocalizedText(TMsg::AuditAllPaired, TLocalizationLanguare::llRU));
 }
 

@@ -6,6 +6,7 @@
 #include <map>
 #include <pugixml.hpp>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ExportToExcelUnit.h"
@@ -20,7 +21,8 @@ struct TRun {
 
 struct TCell {
   int Style = -1;
-  int StringIndex = -1;    // -1 for an empty cell
+  int StringIndex = -1;    // -1 for an empty cell and a number
+  bool IsNumber = false;   // a number cell: its value is the one run
   std::vector<TRun> Runs;  // a plain item is one run without colour
   std::string Text() const {
     std::string T;
@@ -63,7 +65,10 @@ struct TSheetView {
       for (const auto C : Row.children("c")) {
         TCell Cell;
         Cell.Style = C.attribute("s").as_int(-1);
-        if (C.child("v")) {
+        if (C.child("v") && std::string_view(C.attribute("t").value()) != "s") {
+          Cell.IsNumber = true;
+          Cell.Runs.push_back({"", C.child("v").text().get()});
+        } else if (C.child("v")) {
           Cell.StringIndex = C.child("v").text().as_int(-1);
           if (Cell.StringIndex >= 0 && Cell.StringIndex < SharedItems) Cell.Runs = Items[Cell.StringIndex];
         }
