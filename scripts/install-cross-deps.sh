@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Windows cross-build tools and wine from Debian's packages, and builds the libraries
-# the engine needs (pugixml, libzip, ICU's common library) for 64-bit Windows from Debian's own
+# the engine needs (pugixml, libzip, libdeflate, ICU's common library) for 64-bit Windows from Debian's own
 # source packages, at the versions of the installed native -dev packages, so that the native and
 # the Windows builds use the same upstream code. Quick when all is present.
 #
@@ -22,7 +22,7 @@ SUDO=""
 # The native -dev packages are here for their versions; icu-devtools gives icupkg and stands in
 # for the ICU tools a cross-build of ICU asks for.
 PKGS=(g++-mingw-w64-x86-64-posix wine wine64 libz-mingw-w64-dev dpkg-dev cmake make pkg-config
-      libpugixml-dev libzip-dev libicu-dev icu-devtools)
+      libpugixml-dev libzip-dev libdeflate-dev libicu-dev icu-devtools)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -41,14 +41,16 @@ SourceVersion() {
 }
 PUGIXML_VERSION="$(SourceVersion libpugixml-dev)"
 LIBZIP_VERSION="$(SourceVersion libzip-dev)"
+LIBDEFLATE_VERSION="$(SourceVersion libdeflate-dev)"
 ICU_VERSION="$(SourceVersion libicu-dev)"
 ICU_MAJOR="${ICU_VERSION%%.*}"
-echo "Pinned: pugixml $PUGIXML_VERSION, libzip $LIBZIP_VERSION, icu $ICU_VERSION," \
+echo "Pinned: pugixml $PUGIXML_VERSION, libzip $LIBZIP_VERSION, libdeflate $LIBDEFLATE_VERSION, icu $ICU_VERSION," \
      "zlib $(dpkg-query -W -f='${Version}' libz-mingw-w64-dev) (MinGW package;" \
      "native $(dpkg-query -W -f='${Version}' zlib1g-dev))"
 
 PUGIXML_PREFIX="$CACHE/pugixml-$PUGIXML_VERSION"
 LIBZIP_PREFIX="$CACHE/libzip-$LIBZIP_VERSION"
+LIBDEFLATE_PREFIX="$CACHE/libdeflate-$LIBDEFLATE_VERSION"
 ICU_PREFIX="$CACHE/icu-$ICU_VERSION"
 ICU_DATA_FILE="$ICU_PREFIX/share/icudt${ICU_MAJOR}l.dat"
 
@@ -108,6 +110,20 @@ BuildLibzip() {
     -DENABLE_BZIP2=OFF -DENABLE_LZMA=OFF -DBUILD_TOOLS=OFF -DBUILD_REGRESS=OFF \
     -DBUILD_EXAMPLES=OFF -DBUILD_DOC=OFF
   FixPkgConfig "$1/lib/pkgconfig/libzip.pc" -DZIP_STATIC
+}
+
+# libdeflate builds with its own Makefile, which knows MinGW; only the static library is made
+# (named for Windows linkers there, libdeflate.a here).
+BuildLibdeflate() {
+  local prefix="$1" src
+  src="$(FetchSource libdeflate "$LIBDEFLATE_VERSION")"
+  nice -n 10 make -C "$src" -j "$JOBS" CC="$HOST-gcc-posix" AR="$HOST-ar" DISABLE_SHARED=1 libdeflatestatic.lib \
+    >"$src/build.log" 2>&1
+  mkdir -p "$prefix/lib/pkgconfig" "$prefix/include"
+  cp "$src/libdeflatestatic.lib" "$prefix/lib/libdeflate.a"
+  cp "$src/libdeflate.h" "$prefix/include/"
+  printf 'prefix=${pcfiledir}/../..\nName: libdeflate\nDescription: DEFLATE\nVersion: %s\nLibs: -L${prefix}/lib -ldeflate\nCflags: -I${prefix}/include\n' \
+    "${LIBDEFLATE_VERSION%%-*}" >"$prefix/lib/pkgconfig/libdeflate.pc"
 }
 
 # Only ICU's common library: the break iterators, locales and strings all live there, and the
@@ -188,11 +204,12 @@ Ensure() {
 
 Ensure pugixml BuildPugixml "$PUGIXML_PREFIX"
 Ensure libzip BuildLibzip "$LIBZIP_PREFIX"
+Ensure libdeflate BuildLibdeflate "$LIBDEFLATE_PREFIX"
 Ensure icu BuildIcu "$ICU_PREFIX"
 
 cat >"$CACHE/cross-prefixes.cmake.tmp" <<EOF
 # Written by scripts/install-cross-deps.sh: the prefixes of the versions it pinned.
-set(LEXMORA_CROSS_PREFIXES "$PUGIXML_PREFIX;$LIBZIP_PREFIX;$ICU_PREFIX")
+set(LEXMORA_CROSS_PREFIXES "$PUGIXML_PREFIX;$LIBZIP_PREFIX;$LIBDEFLATE_PREFIX;$ICU_PREFIX")
 set(LEXMORA_ICU_DATA_FILE "$ICU_DATA_FILE")
 EOF
 mv "$CACHE/cross-prefixes.cmake.tmp" "$CACHE/cross-prefixes.cmake"

@@ -12,6 +12,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 LICENCES=(
   pugixml:libpugixml-dev
   libzip:libzip-dev
+  libdeflate:libdeflate-dev
   ICU:libicu-dev
   zlib:libz-mingw-w64-dev
   mingw-w64-runtime:mingw-w64-x86-64-dev    # the C runtime start-up code and winpthreads

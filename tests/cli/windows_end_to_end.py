@@ -14,7 +14,8 @@ stored trees in DIR/linux and DIR/windows, to look at what differs.
    and folder names: each is stored by both tools in corpus_reports.py's comparable form (the JSON
    summary with the exit status, each HTML report, each XLSX part in archive order) and the two
    trees must be the same byte for byte.
-2. Hostile packages made here (entry names Windows must refuse): the Windows tool gives the
+2. Reports of both formats written into an output folder with a non-ASCII name.
+3. Hostile packages made here (entry names Windows must refuse): the Windows tool gives the
    extraction error line with its reason for each, and writes nothing outside its working
    folder: the folder given as --temp-dir, the folder of the package, the current folder and
    wine's drive C hold afterwards what they held before. With a Linux binary only the names that
@@ -195,6 +196,25 @@ def hostile_packages():
         check(new == [], "hostile packages: nothing new on wine's drive C (%s)" % new[:10])
 
 
+def non_ascii_output():
+    """Reports of both formats written into a folder with a non-ASCII name, beside the inputs."""
+    with tempfile.TemporaryDirectory(prefix="windows-names-") as root:
+        out = os.path.join(root, "Отчёты 報告 📊")
+        source = sorted(os.path.join(EXAMPLES, "before", n) for n in os.listdir(os.path.join(EXAMPLES, "before"))
+                        if n.endswith(".sdlxliff"))[0]
+        edited = os.path.join(EXAMPLES, "after", os.path.basename(source))
+        for fmt in ("html", "xlsx"):
+            proc = subprocess.run(WINDOWS[1] + [WINDOWS[0], "-f", fmt, "-s", source, "-e", edited, "-o", out,
+                                                "--temp-dir", root], capture_output=True, timeout=120,
+                                  stdin=subprocess.DEVNULL)
+            reports = [n for n in os.listdir(out) if n.endswith("." + fmt)] if os.path.isdir(out) else []
+            check(proc.returncode == 0 and len(reports) == 1,
+                  "non-ASCII output folder, %s: one report (exit %s, %s, %r)" % (fmt, proc.returncode, reports,
+                                                                                proc.stderr[-300:]))
+            if fmt == "xlsx" and reports:
+                check(zipfile.is_zipfile(os.path.join(out, reports[0])), "non-ASCII output folder: a whole workbook")
+
+
 def main():
     if len(sys.argv) not in (5, 7) or (len(sys.argv) == 7 and sys.argv[5] != "--keep"):
         print(__doc__)
@@ -215,6 +235,7 @@ def main():
             print("%s: %d runs in %.0f s" % (name, len(tasks), time.monotonic() - began))
         check(corpus_reports.compare(os.path.join(root, "linux"), os.path.join(root, "windows")) == 0,
               "every report, summary and exit status the same from both tools")
+    non_ascii_output()
     hostile_packages()
     print("%.0f s in all" % (time.monotonic() - started))
     return close_checks()
