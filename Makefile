@@ -3,8 +3,9 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 SAN_DIR ?= build-asan
 WIN_DIR ?= build-windows
+WEB_DIR ?= build-web
 
-.PHONY: deps configure build test sanitize run install clean windows windows-test
+.PHONY: deps configure build test sanitize run install clean windows windows-test web-configure web-test
 
 deps:
 	@bash scripts/install-deps.sh
@@ -64,5 +65,18 @@ windows-test: windows configure
 	python3 tests/cli/windows_end_to_end.py $(WIN_DIR)/cli/lexmora-compare.exe $(BUILD_DIR)/cli/lexmora-compare \
 	  examples ../shared/corpus
 
+# The engine built as WebAssembly with Debian's emscripten (the dependencies are built once into
+# ~/.cache/lexmora-web). Its builds run at one job and low priority: they are long and the machine
+# is shared.
+web-configure:
+	@bash scripts/install-web-deps.sh
+	cmake -S . -B $(WEB_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/emscripten.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DLEXMORA_BENCH=OFF
+
+# The GoogleTest suites of the engine built as WebAssembly and run under node.
+web-test: web-configure
+	nice -n 15 cmake --build $(WEB_DIR) -j 1
+	cd $(WEB_DIR) && ctest --output-on-failure --timeout 1800
+
 clean:
-	rm -rf $(BUILD_DIR) $(SAN_DIR) $(WIN_DIR)
+	rm -rf $(BUILD_DIR) $(SAN_DIR) $(WIN_DIR) $(WEB_DIR)

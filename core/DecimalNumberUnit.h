@@ -9,7 +9,7 @@ namespace lexmora {
 // "." and digits, optional exponent), as std::from_chars does with the general format. False, with
 // AValue unspecified, when AText holds anything else or the value is out of double's range.
 // Note: where the standard library has no floating-point std::from_chars (the WebAssembly build's),
-// a stream imbued with the classic locale reads it, so no process locale ever changes the result.
+// strtod_l in the C locale reads it, so no process locale ever changes the result.
 bool ParseDecimalNumber(std::string_view AText, double& AValue);
 
 }  // namespace lexmora

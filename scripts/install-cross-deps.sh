@@ -21,23 +21,14 @@ NICE=10
 CMAKE_TOOLCHAIN_ARGS=(-DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DLEXMORA_CROSS_PREFIXES=)
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+# shellcheck source=source-builds.sh
+. "$ROOT/scripts/source-builds.sh"
 
 # The native -dev packages are here for their versions; icu-devtools gives icupkg and stands in
 # for the ICU tools a cross-build of ICU asks for.
 PKGS=(g++-mingw-w64-x86-64-posix wine wine64 libz-mingw-w64-dev dpkg-dev cmake make pkg-config
       libpugixml-dev libzip-dev libdeflate-dev libicu-dev icu-devtools)
-missing=()
-for p in "${PKGS[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
-
-# shellcheck source=source-builds.sh
-. "$ROOT/scripts/source-builds.sh"
+EnsurePackages "${PKGS[@]}"
 
 PUGIXML_VERSION="$(SourceVersion libpugixml-dev)"
 LIBZIP_VERSION="$(SourceVersion libzip-dev)"

@@ -20,6 +20,8 @@ JOBS=1
 NICE=15
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+# shellcheck source=source-builds.sh
+. "$ROOT/scripts/source-builds.sh"
 # Without it emscripten's optimiser cannot find acorn and every link fails.
 export NODE_PATH=/usr/share/nodejs
 
@@ -27,18 +29,7 @@ export NODE_PATH=/usr/share/nodejs
 # for the ICU tools a cross-build of ICU asks for.
 PKGS=(emscripten nodejs dpkg-dev cmake make pkg-config python3 zlib1g-dev libpugixml-dev libzip-dev
       libdeflate-dev libicu-dev icu-devtools)
-missing=()
-for p in "${PKGS[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
-
-# shellcheck source=source-builds.sh
-. "$ROOT/scripts/source-builds.sh"
+EnsurePackages "${PKGS[@]}"
 
 ZLIB_VERSION="$(SourceVersion zlib1g-dev)"
 PUGIXML_VERSION="$(SourceVersion libpugixml-dev)"

@@ -3,6 +3,18 @@
 # JOBS and NICE (how builds share the machine) and CMAKE_TOOLCHAIN_ARGS (how CMake builds for the
 # target).
 
+# Installs those of the packages named that are missing, from Debian's archive.
+EnsurePackages() {
+  local missing=() p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
 # The source version of the package a native -dev package was built from, without an epoch.
 SourceVersion() {
   local v

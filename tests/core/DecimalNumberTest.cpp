@@ -31,9 +31,19 @@ TEST(DecimalNumberTest, PlainFormsAreRead) {
   const struct {
     const char* Text;
     double Value;
-  } Rows[] = {{"0", 0.0},         {"-0", -0.0},    {"42", 42.0},    {".5", 0.5},
-              {"5.", 5.0},        {"-.25", -0.25}, {"1e3", 1000.0}, {"1E+3", 1000.0},
-              {"2.5e-3", 0.0025}, {"0.1", 0.1},    {"007.50", 7.5}, {"1.7976931348623157e308", 1.7976931348623157e308}};
+  } Rows[] = {{"0", 0.0},
+              {"-0", -0.0},
+              {"42", 42.0},
+              {".5", 0.5},
+              {"5.", 5.0},
+              {"-.25", -0.25},
+              {"1e3", 1000.0},
+              {"1E+3", 1000.0},
+              {"2.5e-3", 0.0025},
+              {"0.1", 0.1},
+              {"007.50", 7.5},
+              {"4e-320", 4e-320},
+              {"1.7976931348623157e308", 1.7976931348623157e308}};
   for (const auto& Row : Rows) {
     double Read = -1;
     EXPECT_TRUE(ParseDecimalNumber(Row.Text, Read)) << Row.Text;
@@ -43,8 +53,8 @@ TEST(DecimalNumberTest, PlainFormsAreRead) {
 }
 
 TEST(DecimalNumberTest, AnythingButAPlainDecimalIsRefused) {
-  for (const char* Text : {"",    "+1", " 1", "1 ", "1,5", "0x10",  "inf",   "-inf",   "nan", "1e",
-                           "1e+", "e5", "-",  ".",  "--1", "1.2.3", "1e400", "-1e400", "1d",  "١"}) {
+  for (const char* Text : {"",   "+1", " 1", "1 ",  "1,5",   "0x10",  "inf",    "-inf",   "nan", "1e", "1e+",
+                           "e5", "-",  ".",  "--1", "1.2.3", "1e400", "-1e400", "1e-400", "1d",  "١"}) {
     double Read = 0;
     EXPECT_FALSE(ParseDecimalNumber(Text, Read)) << '"' << Text << '"';
   }
