@@ -74,36 +74,16 @@ BuildLibdeflate() {
 
 # Only ICU's common library: the break iterators, locales and strings all live there, and the
 # data comes as a file, so ICU's tools and data build are never run for Windows.
+ICU_CONFIGURE=()
+ICU_MAKE=(make)
 BuildIcu() {
-  local prefix="$1" src host
-  src="$(FetchSource icu "$ICU_VERSION")"
-  src="$(cd "$src/source" && pwd)"
-  # ICU's configure insists on a native build for its tools; Debian's stand in for them.
-  host="$PWD/native-tools"
-  mkdir -p "$host/config"
-  printf 'CROSS_ICU_VERSION=%s\nTOOLEXEEXT=\nTOOLBINDIR=/usr/bin\nTOOLLIBDIR=/usr/lib\nINVOKE=\nPKGDATA_INVOKE=\n' \
-    "${ICU_VERSION%%-*}" >"$host/config/icucross.mk"
-  echo 'CURR_FULL_DIR?=$(shell pwd)' >"$host/config/icucross.inc"
-  mkdir -p build/lib build/bin
-  (
-    cd build
-    "$src/configure" --host="$HOST" --with-cross-build="$host" --prefix="$prefix" \
-      --enable-static --disable-shared --disable-tools --disable-tests --disable-samples \
-      --disable-extras --disable-icuio --disable-layoutex --disable-dyload \
-      --with-data-packaging=archive CC="$HOST-gcc-posix" CXX="$HOST-g++-posix" >configure.log 2>&1
-    for dir in stubdata common; do
-      nice -n "$NICE" make -j "$JOBS" -C "$dir" >"$dir.log" 2>&1
-      make -C "$dir" install >>"$dir.log" 2>&1
-    done
-    make config/icu-uc.pc >/dev/null
-    mkdir -p "$prefix/lib/pkgconfig"
-    cp config/icu-uc.pc "$prefix/lib/pkgconfig/"
-  )
+  local prefix="$1"
+  BuildIcuCommon "$prefix" --host="$HOST" CC="$HOST-gcc-posix" CXX="$HOST-g++-posix"
   # ICU names its static libraries with an s on Windows; the .pc file and CMake's FindICU do not.
   mv "$prefix/lib/libsicuuc.a" "$prefix/lib/libicuuc.a"
   mv "$prefix/lib/libsicudt.a" "$prefix/lib/libicudt.a"
   FixPkgConfig "$prefix/lib/pkgconfig/icu-uc.pc" -DU_STATIC_IMPLEMENTATION
-  CutIcuData "$src/data/in/icudt${ICU_MAJOR}l.dat" "$prefix/share/icudt${ICU_MAJOR}l.dat"
+  CutIcuData "$ICU_SOURCE/data/in/icudt${ICU_MAJOR}l.dat" "$prefix/share/icudt${ICU_MAJOR}l.dat"
 }
 
 Ensure pugixml BuildPugixml "$PUGIXML_PREFIX"

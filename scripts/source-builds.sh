@@ -67,6 +67,39 @@ CMakeBuild() {
   cmake --install "$src/build" >/dev/null
 }
 
+# Builds ICU's common library and its empty stub data library from source package icu at
+# ICU_VERSION into prefix $1, configured with the options given after it, and sets ICU_SOURCE to
+# its source folder. ICU_CONFIGURE and ICU_MAKE are the commands that run configure and make (a
+# wrapper of the target's compilers may come first).
+BuildIcuCommon() {
+  local prefix="$1" src host
+  shift
+  src="$(FetchSource icu "$ICU_VERSION")"
+  src="$(cd "$src/source" && pwd)"
+  # ICU's configure insists on a native build for its tools; Debian's stand in for them.
+  host="$PWD/native-tools"
+  mkdir -p "$host/config"
+  printf 'CROSS_ICU_VERSION=%s\nTOOLEXEEXT=\nTOOLBINDIR=/usr/bin\nTOOLLIBDIR=/usr/lib\nINVOKE=\nPKGDATA_INVOKE=\n' \
+    "${ICU_VERSION%%-*}" >"$host/config/icucross.mk"
+  echo 'CURR_FULL_DIR?=$(shell pwd)' >"$host/config/icucross.inc"
+  mkdir -p build/lib build/bin
+  (
+    cd build
+    "${ICU_CONFIGURE[@]}" "$src/configure" --with-cross-build="$host" --prefix="$prefix" \
+      --enable-static --disable-shared --disable-tools --disable-tests --disable-samples \
+      --disable-extras --disable-icuio --disable-layoutex --disable-dyload \
+      --with-data-packaging=archive "$@" >configure.log 2>&1
+    for dir in stubdata common; do
+      nice -n "$NICE" "${ICU_MAKE[@]}" -j "$JOBS" -C "$dir" >"$dir.log" 2>&1
+      make -C "$dir" install >>"$dir.log" 2>&1
+    done
+    make config/icu-uc.pc >/dev/null
+    mkdir -p "$prefix/lib/pkgconfig"
+    cp config/icu-uc.pc "$prefix/lib/pkgconfig/"
+  )
+  ICU_SOURCE="$src"
+}
+
 # Keeps what the word-break iterators load: their rules and dictionaries, the normalisation data
 # the dictionaries need (nfkc for Japanese) and the resource tables locale fallback walks.
 CutIcuData() {
