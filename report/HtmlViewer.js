@@ -193,12 +193,18 @@
   });
   table.parentNode.insertBefore(bar, table);
 
-  // Applying a state: which rows show, in which order, with which hits marked.
-  var visible = new Uint8Array(count).fill(1);  // what the page shows now
-  var shownOrder = null;  // row indices in the order shown
+  // Applying a state: which rows the view holds, in which order, with which hits marked.
+  // Note: a browser lays a big table out again whole whenever rows come or go, which takes
+  // seconds for tens of thousands of rows; so only the first rows of the view are laid out, and
+  // more as the reader scrolls near the end of them (all of them before printing).
+  var REVEAL_STEP = 150;
+  var inView = new Uint8Array(count).fill(1);  // rows the view holds
+  var laidOut = new Uint8Array(count).fill(1);  // rows the page lays out now
+  var viewOrder = [];  // the rows of the view, in the order shown
+  var revealed = 0;  // how many of them are laid out
+  var shownOrder = null;  // every row in the order shown; null for the written order
   var shownSort = 'row';
   var current = -1;  // the row n and p moved to
-  var markJob = 0;  // bumps to cancel marking that is still under way
   var markedCells = [];  // [cell, html before marking]
 
   function rowPasses(i, s, bandWanted, docWanted) {
@@ -254,7 +260,6 @@
   }
 
   function unmark() {
-    ++markJob;
     for (var i = markedCells.length - 1; i >= 0; --i) markedCells[i][0].innerHTML = markedCells[i][1];
     markedCells = [];
   }
@@ -297,28 +302,45 @@
     }
   }
 
-  // The first screenfuls are marked at once, the rest a batch per frame so that typing stays quick.
-  function markHits(s) {
-    unmark();
-    if (!s.q) return;
-    var job = markJob, needle = s.q.toLowerCase(), texts = searchTexts();
-    var first = s.col === 'all' ? 0 : COLUMNS.indexOf(s.col) - 1;
-    var last = s.col === 'all' ? 2 : first;
-    var order = shownOrder, pos = 0;
-    function batch(limit) {
-      for (var done = 0; pos < count && done < limit; ++pos) {
-        var i = order ? order[pos] : pos;
-        if (!visible[i]) continue;
-        ++done;
-        for (var c = first; c <= last; ++c)
-          if (texts[c][i].indexOf(needle) >= 0) markCell(cells[i][c], needle);
-      }
-      if (pos < count)
-        requestAnimationFrame(function () {
-          if (job === markJob) batch(300);
-        });
+  // Marks the hits in the laid-out rows of the view from position AFrom on.
+  function markFrom(AFrom) {
+    if (!state.q) return;
+    var needle = state.q.toLowerCase(), texts = searchTexts();
+    var first = state.col === 'all' ? 0 : COLUMNS.indexOf(state.col) - 1;
+    var last = state.col === 'all' ? 2 : first;
+    for (var p = AFrom; p < revealed; ++p) {
+      var i = viewOrder[p];
+      for (var c = first; c <= last; ++c)
+        if (texts[c][i].indexOf(needle) >= 0) markCell(cells[i][c], needle);
     }
-    batch(200);
+  }
+
+  // A caption shows while one of its rows does, and only in the written order.
+  function showCaptions() {
+    joins.forEach(function (j) {
+      var any = false;
+      for (var k = j.first; k < j.last && !any; ++k) any = laidOut[k] === 1;
+      j.tr.hidden = !any || state.sort !== 'row';
+    });
+  }
+
+  // Lays out the rows of the view up to position AUpTo.
+  function reveal(AUpTo) {
+    var upTo = Math.min(AUpTo, viewOrder.length);
+    if (upTo <= revealed) return;
+    for (var p = revealed; p < upTo; ++p) {
+      trs[viewOrder[p]].hidden = false;
+      laidOut[viewOrder[p]] = 1;
+    }
+    var from = revealed;
+    revealed = upTo;
+    markFrom(from);
+    showCaptions();
+  }
+
+  function nearTheEnd() {
+    if (revealed < viewOrder.length && table.getBoundingClientRect().bottom < window.innerHeight * 3)
+      reveal(revealed + REVEAL_STEP);
   }
 
   function apply(s) {
@@ -326,24 +348,25 @@
     var want = wanted(s);
     unmark();
     reorder(s.sort);
-    var shown = 0;
-    for (var i = 0; i < count; ++i) {
-      if (want[i] !== visible[i]) trs[i].hidden = !want[i];
-      shown += want[i];
+    viewOrder = [];
+    for (var p = 0; p < count; ++p) {
+      var row = shownOrder ? shownOrder[p] : p;
+      if (want[row]) viewOrder.push(row);
     }
-    visible = want;
-    // A caption shows while one of its rows does, and only in the written order.
-    joins.forEach(function (j) {
-      var any = false;
-      for (var k = j.first; k < j.last && !any; ++k) any = want[k] === 1;
-      j.tr.hidden = !any || s.sort !== 'row';
-    });
-    if (current >= 0 && !visible[current]) setCurrent(-1);
-    countText.textContent = shown + ' / ' + count;
+    inView = want;
+    revealed = Math.min(viewOrder.length, REVEAL_STEP);
+    var lay = new Uint8Array(count);
+    for (var k = 0; k < revealed; ++k) lay[viewOrder[k]] = 1;
+    for (var i = 0; i < count; ++i)
+      if (lay[i] !== laidOut[i]) trs[i].hidden = !lay[i];
+    laidOut = lay;
+    showCaptions();
+    if (current >= 0 && !inView[current]) setCurrent(-1);
+    countText.textContent = viewOrder.length + ' / ' + count;
     KEYS.forEach(function (k) {
       if (controls[k].value !== s[k]) controls[k].value = s[k];
     });
-    markHits(s);
+    markFrom(0);
     var fragment = fragmentOf(s);
     if (location.hash.replace(/^#/, '') !== fragment) {
       try {
@@ -363,17 +386,14 @@
     }
   }
 
-  // The next (AStep 1) or previous (-1) edited row that shows, in the order shown.
+  // The next (AStep 1) or previous (-1) edited row of the view, in the order shown.
   function step(AStep) {
-    var position = -1;
-    if (current >= 0) position = shownOrder ? shownOrder.indexOf(current) : current;
-    else if (AStep < 0) position = count;
-    for (var p = position + AStep; p >= 0 && p < count; p += AStep) {
-      var i = shownOrder ? shownOrder[p] : p;
-      if (visible[i] && edited[i]) {
-        setCurrent(i);
-        return;
-      }
+    var position = current >= 0 ? viewOrder.indexOf(current) : (AStep < 0 ? viewOrder.length : -1);
+    for (var p = position + AStep; p >= 0 && p < viewOrder.length; p += AStep) {
+      if (!edited[viewOrder[p]]) continue;
+      if (p >= revealed) reveal(p + REVEAL_STEP);
+      setCurrent(viewOrder[p]);
+      return;
     }
   }
 
@@ -410,6 +430,17 @@
       e.preventDefault();
       step(e.key === 'n' ? 1 : -1);
     }
+  });
+  var scrollPending = 0;
+  window.addEventListener('scroll', function () {
+    if (scrollPending) return;
+    scrollPending = requestAnimationFrame(function () {
+      scrollPending = 0;
+      nearTheEnd();
+    });
+  }, {passive: true});
+  window.addEventListener('beforeprint', function () {
+    reveal(viewOrder.length);
   });
   window.addEventListener('hashchange', function () {
     apply(stateOf(location.hash));
