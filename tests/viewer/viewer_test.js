@@ -227,6 +227,32 @@ async function checkLanguages(context, english, russian) {
         'the toolbar speaks the report language');
 }
 
+// A view longer than a few screens is laid out as the reader goes: scrolling reaches every row,
+// and p from the top reaches the last edited row even before it was laid out.
+async function checkLongView(context, report) {
+  const N = report.name;
+  const rows = writtenRows(report.html);
+  const page = await context.newPage();
+  await page.goto('file://' + report.file);
+  await settle(page);
+  check(await countShown(page) === rows.length, `${N}: the count holds every row of the view`);
+  let laid = (await shown(page)).length;
+  check(laid < rows.length, `${N}: not every row is laid out at first (${laid})`);
+  for (let tries = 0; tries < 50 && laid < rows.length; ++tries) {
+    await page.evaluate(() => window.scrollTo(0, document.body.scrollHeight));
+    await settle(page);
+    laid = (await shown(page)).length;
+  }
+  check((await shown(page)).map((r) => r.no).join() === rows.map((r) => r.no).join(),
+        `${N}: scrolling down lays out every row in order`);
+  await page.reload();
+  await settle(page);
+  await page.keyboard.press('p');
+  const last = await page.evaluate(() => +document.querySelector('tr.lx-current').cells[0].textContent);
+  check(last === rows.filter((r) => r.edited).pop().no, `${N}: p from the top goes to the last edited row`);
+  await page.close();
+}
+
 async function takeScreenshot(context, report, file) {
   const page = await context.newPage();
   await page.setViewportSize({width: 1280, height: 720});
@@ -257,6 +283,10 @@ async function main() {
                                exSources.map((n) => ex('after', n)), ['--show-identical', '--lang', 'ru']);
     const corpusReport = makeReport(work, 'corpus', [path.join(corpus, CORPUS_PAIR[0])],
                                     [path.join(corpus, CORPUS_PAIR[1])], ['--show-identical', '--tags', 'full']);
+    execFileSync('python3', [path.join(__dirname, '..', '..', 'bench', 'make_sdlxliff_pair.py'),
+                             path.join(work, 'long'), '1000']);
+    const longReport = makeReport(work, 'long', [path.join(work, 'long', 'before', 'synthetic_1000.sdlxliff')],
+                                  [path.join(work, 'long', 'after', 'synthetic_1000.sdlxliff')], ['--show-identical']);
     const on = await browser.launch(work, true);
     const off = await browser.launch(work, false);
     try {
@@ -265,6 +295,7 @@ async function main() {
         await checkWithoutScripts(off, r, work);
       }
       await checkLanguages(on, exampleReport, russian);
+      await checkLongView(on, longReport);
       if (screenshot) await takeScreenshot(on, exampleReport, screenshot);
     } finally {
       await on.close();
