@@ -111,8 +111,6 @@ TEST(HtmlViewer, HostileTextsLeaveOneWellFormedScript) {
 TEST(HtmlViewer, BlockCarriesTheReportLanguageInPageLineEnds) {
   for (const auto Lang : {TLocalizationLanguare::llEN, TLocalizationLanguare::llRU}) {
     const std::string Block = RenderHtmlViewer(Lang);
-    EXPECT_TRUE(Block.starts_with("<style>\r\n#lx-toolbar"));
-    EXPECT_TRUE(Block.ends_with("//]]>\r\n</script>\r\n"));
     for (std::size_t At = Block.find('\n'); At != std::string::npos; At = Block.find('\n', At + 1))
       EXPECT_EQ(Block[At - 1], '\r') << "bare line feed at " << At;
     for (const TMsg M : {TMsg::ViewerShowEdited, TMsg::ViewerSearch, TMsg::ViewerRowsShown, TMsg::ViewerLinkHint})
