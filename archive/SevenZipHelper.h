@@ -62,7 +62,7 @@ struct TZipPart {
   std::uint64_t Size() const;
 };
 
-// Deflates the bytes of APart as CreateZipFromParts does (the deflate library at level 6, the
+// Deflates the bytes of APart as CreateZipFromParts does (the deflate library at level 1, the
 // pieces joined first when there are several). Throws std::runtime_error when deflating fails or
 // ACancel, when not null, is set before it starts, and std::bad_alloc without memory.
 TDeflatedPart DeflateZipPart(const TZipPart& APart, const std::atomic<bool>* ACancel = nullptr);

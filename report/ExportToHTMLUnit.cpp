@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "HtmlAnalysisUnit.h"
+#include "HtmlViewerUnit.h"
 #include "InternalTagParseUnit.h"
 #include "LocalizationUnit.h"
 #include "Utf8Unit.h"
@@ -260,7 +261,8 @@ void THTMLFileCreator::AddStrToStr(bool AIsTrPart, std::string& ACurrStr, std::u
 void THTMLFileCreator::AddRun(bool AIsTrPart, std::string& ACurrStr, const TTextRun& ARun, bool APrevKept,
                               const TTagDict& ADict, const TTagIDDict& AIDDict, TShowTagsFlag AShowTagsFlag) {
   // A run opens or closes the mark once, even without a character on this side.
-  if (ARun.Kept != APrevKept) ACurrStr += ARun.Kept ? "</span>" : (AIsTrPart ? "<span class=\"dbg\">" : "<span class=\"mbg\">");
+  if (ARun.Kept != APrevKept)
+    ACurrStr += ARun.Kept ? "</span>" : (AIsTrPart ? "<span class=\"dbg\">" : "<span class=\"mbg\">");
   for (std::size_t I = 0; I < ARun.Text.size(); ++I) {
     const char32_t C = ARun.Text[I];
     if (AppendSpecialChar(ACurrStr, C)) continue;
@@ -396,7 +398,7 @@ std::vector<std::string_view> THTMLFileCreator::PagePieces(std::string& AHead, s
   }
   Pieces.push_back(AMiddle);
   Pieces.push_back(FResultAnalysis);
-  ATail.clear();
+  ATail = RenderHtmlViewer(FSettings.LocalizationLanguare);
   AppendLine(ATail, "</body>");
   AppendLine(ATail, "</html>");
   Pieces.push_back(ATail);

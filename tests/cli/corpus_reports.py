@@ -175,12 +175,18 @@ def store_report(path, dest, tmp, host_paths=as_is, path_row_heights=True):
                 f.write(normalise(part, tmp))
 
 
-def run_one(binary, job, combo, out_dir, launcher=(), host_paths=as_is, path_row_heights=True):
+# The exit statuses the tool itself gives; any other is a crash.
+TOOL_EXITS = (0, 1, 2, 3, 4)
+
+
+def run_one(binary, job, combo, out_dir, launcher=(), host_paths=as_is, path_row_heights=True, on_crash=None):
     """Runs one job with one combination and stores what it gave below OUT_DIR/job/combination.
 
     LAUNCHER comes before BINARY on the command line (an emulator); HOST_PATHS turns the paths
     the binary writes (str or bytes) into this system's form, before anything else is looked at.
     PATH_ROW_HEIGHTS False leaves out the heights of worksheet rows that show a path.
+    ON_CRASH, when given, is told of a run that ended with a status the tool never gives
+    (job name, combination, the finished process), and the run is made once more.
     """
     name, sources, edited = job
     fmt, tags, lang, flags = combo
@@ -194,6 +200,10 @@ def run_one(binary, job, combo, out_dir, launcher=(), host_paths=as_is, path_row
         for p in edited:
             args += ["-e", p]
         proc = subprocess.run(args, capture_output=True, timeout=300, stdin=subprocess.DEVNULL)
+        if on_crash and proc.returncode not in TOOL_EXITS:
+            on_crash(name, combo, proc)
+            shutil.rmtree(os.path.join(tmp, "out"), ignore_errors=True)
+            proc = subprocess.run(args, capture_output=True, timeout=300, stdin=subprocess.DEVNULL)
         try:
             summary = json.loads(proc.stdout.decode("utf-8"))
         except ValueError:

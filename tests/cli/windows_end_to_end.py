@@ -21,6 +21,9 @@ stored trees in DIR/linux and DIR/windows, to look at what differs.
    wine's drive C hold afterwards what they held before. With a Linux binary only the names that
    Linux refuses too are checked.
 
+A run of either tool that ends with a status the tool never gives (a crash) is printed whole and
+made once more; more than two such runs fail the check.
+
 What is normalised, and nothing else:
 - The Windows tool's paths are turned into the Linux form before anything is stored or compared:
   in the JSON summary's strings and in the reports' bytes, each span that starts with a drive
@@ -105,10 +108,23 @@ def non_ascii_job(root):
     return ("non_ascii_names", sides[0], sides[1])
 
 
+CRASHES = []
+
+
+def note_crash(name, combo, proc):
+    """A run that crashed is shown whole in the log and made once more: a crash seen about once in
+    a few thousand runs under wine, not yet explained, must be seen without failing every run."""
+    CRASHES.append(name)
+    print("CRASHED (exit %s), run again: %s %s\nstderr: %s\nstdout: %s" % (
+        proc.returncode, name, corpus_reports.combo_name(combo), proc.stderr.decode("utf-8", "replace")[-2000:],
+        proc.stdout.decode("utf-8", "replace")[-500:]), flush=True)
+
+
 def write_all(tool, tasks, out_dir):
     binary, launcher = tool
     with ThreadPoolExecutor(max_workers=2) as pool:
-        for f in [pool.submit(corpus_reports.run_one, binary, job, combo, out_dir, launcher, linux_form, False)
+        for f in [pool.submit(corpus_reports.run_one, binary, job, combo, out_dir, launcher, linux_form, False,
+                              note_crash)
                   for job, combo in tasks]:
             f.result()
 
@@ -235,6 +251,7 @@ def main():
             print("%s: %d runs in %.0f s" % (name, len(tasks), time.monotonic() - began))
         check(corpus_reports.compare(os.path.join(root, "linux"), os.path.join(root, "windows")) == 0,
               "every report, summary and exit status the same from both tools")
+        check(len(CRASHES) <= 2, "at most two crashed runs, each made again (%d: %s)" % (len(CRASHES), CRASHES))
     non_ascii_output()
     hostile_packages()
     print("%.0f s in all" % (time.monotonic() - started))

@@ -16,14 +16,6 @@ namespace {
 const std::vector<std::string> kNames = {"plain.txt", "Проверка.txt", "日本語の資料.txt", "📄 emoji.txt",
                                          "Ærøskøbing café.txt"};
 
-TEST(Utf8Path, TextSurvivesTheRoundTrip) {
-  for (const std::string& Name : kNames) {
-    EXPECT_EQ(Utf8FromPath(PathFromUtf8(Name)), Name);
-    EXPECT_EQ(Utf8FromPath(PathFromUtf8("Отчёты 報告/" + Name).filename()), Name);
-    EXPECT_EQ(GenericUtf8FromPath(PathFromUtf8("Отчёты 報告") / PathFromUtf8(Name)), "Отчёты 報告/" + Name);
-  }
-}
-
 // A file written by its UTF-8 name through a narrow stream (as the readers and writers open
 // files) is the file the file system lists under that name, and the reverse.
 TEST(Utf8Path, NarrowStreamsAndTheFileSystemAgreeOnNames) {

@@ -5,6 +5,7 @@
 
 #include "ExportToHTMLUnit.h"
 #include "HtmlAnalysisUnit.h"
+#include "HtmlViewerUnit.h"
 #include "LocalizationUnit.h"
 
 namespace lexmora {
@@ -118,7 +119,7 @@ TEST(HtmlAnalysis, PageCarriesTheSectionAfterTheSegmentTable) {
   const std::string Without = Writer.BuildPage();
   Writer.AddAnalysis(SampleAnalysis("a"), TPairingAudit());
   const std::string With = Writer.BuildPage();
-  const std::size_t End = Without.find("</body>");
+  const std::size_t End = Without.find(RenderHtmlViewer(Settings.LocalizationLanguare));
   ASSERT_NE(End, std::string::npos);
   // Everything before the section is unchanged; the section follows the segment table.
   EXPECT_EQ(With.substr(0, End), Without.substr(0, End));

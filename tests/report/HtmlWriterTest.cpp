@@ -134,7 +134,8 @@ TEST(HtmlPage, RowsTabsLockAndJoinLabel) {
   EXPECT_NE(B.find("/tmp/R&amp;D &lt;1&gt;.sdlxliff (en-US &gt; de-DE)\r\n"), std::string::npos);
   EXPECT_NE(B.find("<tr class=\"ne\">\r\n<td class=\"ac\">1</td>\r\n<td class=\"ac\">&lt;99&gt;</td>\r\n"
                    "<td class=\"lbg\">a<span class=\"tab\">\t</span>b</td>\r\n<td>c</td>\r\n<td>d</td>\r\n"
-                   "<td class=\"ac\">0</td>\r\n</tr>\r\n</table>\r\n\r\n</body>\r\n</html>\r\n"),
+                   "<td class=\"ac\">0</td>\r\n</tr>\r\n</table>\r\n\r\n" +
+                   test_support::HtmlPageEnd()),
             std::string::npos);
   EXPECT_NE(B.find("<th class=\"ac\" width=\"3%\">No</th>\r\n"), std::string::npos);
 }
@@ -172,8 +173,8 @@ TEST(HtmlPage, NoRowGivesHeadlineAndNoTable) {
   EXPECT_NE(Page.find(".ne{background-color:#fff;}\r\n"), std::string::npos);
   EXPECT_NE(Page.find("<td>/in/a&amp;b.sdlxliff<br />/in/c.sdlxliff<br /></td>"), std::string::npos);
   EXPECT_NE(Page.find("<td>hide identical segments</td>"), std::string::npos);
-  EXPECT_TRUE(
-      Page.ends_with("</table>\r\n\r\n<h4>Differences between files are not found!</h4>\r\n</body>\r\n</html>\r\n"));
+  EXPECT_TRUE(Page.ends_with("</table>\r\n\r\n<h4>Differences between files are not found!</h4>\r\n" +
+                             test_support::HtmlPageEnd()));
   EXPECT_EQ(Page.find("class=\"t02\""), std::string::npos);
   EXPECT_EQ(Body(Page).find("<br"), Body(Page).find("<br />/in/c"));
 }

@@ -5,8 +5,14 @@
 #include <vector>
 
 #include "ExportToBaseUnit.h"
+#include "HtmlViewerUnit.h"
 
 namespace lexmora::test_support {
+
+// How every HTML page ends: the viewer block, then the closing lines.
+inline std::string HtmlPageEnd(TLocalizationLanguare ALang = TLocalizationLanguare::llEN) {
+  return RenderHtmlViewer(ALang) + "</body>\r\n</html>\r\n";
+}
 
 // One difference step seen from one side: the character (0 for none) and whether it is kept.
 struct TStep {
