@@ -5,7 +5,7 @@ SAN_DIR ?= build-asan
 WIN_DIR ?= build-windows
 WEB_DIR ?= build-web
 
-.PHONY: deps configure build test sanitize run install clean windows windows-test web-configure web-test
+.PHONY: deps configure build test sanitize run install clean windows windows-test web-configure web web-test
 
 deps:
 	@bash scripts/install-deps.sh
@@ -73,8 +73,12 @@ web-configure:
 	cmake -S . -B $(WEB_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/emscripten.cmake -DCMAKE_BUILD_TYPE=Release \
 	  -DLEXMORA_BENCH=OFF
 
+# The browser page: one file, $(WEB_DIR)/dist/lexmora.html, that opens from disk.
+web: web-configure
+	nice -n 15 cmake --build $(WEB_DIR) -j 1 --target lexmora_page
+
 # The GoogleTest suites of the engine built as WebAssembly and run under node.
-web-test: web-configure
+web-test: web
 	nice -n 15 cmake --build $(WEB_DIR) -j 1
 	cd $(WEB_DIR) && ctest --output-on-failure --timeout 1800
 
