@@ -195,11 +195,17 @@ function showOutcome(lines, reports) {
   (first || $('compare')).focus();
 }
 
-function finishOperation() {
-  if (operation) log.done.push(operation + text(37));
-  operation = '';
+// The lines of the operation that ended stay in the log.
+function keepProgress() {
+  log.done.push(...log.progress);
   log.progress = [];
   showLog();
+}
+
+function finishOperation() {
+  if (operation) log.progress = [operation + text(37)];
+  operation = '';
+  keepProgress();
 }
 
 function startWorker() {
@@ -208,18 +214,18 @@ function startWorker() {
   worker.onmessage = (event) => {
     const m = event.data;
     if (m.type === 'operation') {
+      keepProgress();
       operation = m.first;
     } else if (m.type === 'progress') {
       log.progress = [m.first, m.second];
       showLog();
     } else if (m.type === 'done') {
-      log.done.push(m.first);
-      log.progress = [];
+      // As in the desktop's log: an operation's finish line takes the place of its two lines.
+      log.progress = [m.first];
       showLog();
     } else if (m.type === 'outcome') {
       operation = '';
-      log.progress = [];
-      showLog();
+      keepProgress();
       showOutcome(m.lines, m.reports);
     } else if (m.type === 'failed') {
       engineFailed(m.reason);
