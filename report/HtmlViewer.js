@@ -91,8 +91,6 @@
   var afterRows = originalOrder[originalOrder.length - 1].nextSibling;
 
   // The text nodes of a cell that hold its searchable text: all but the labels of inline tags.
-  // Note: a plain walk, as every cell is read; a tree walker asking closest() of each node takes
-  // several times as long.
   function textNodesOf(AElement, ANodes) {
     ANodes = ANodes || [];
     for (var n = AElement.firstChild; n; n = n.nextSibling) {
@@ -103,9 +101,18 @@
     }
     return ANodes;
   }
+  // Note: a cell without a shown tag label is read whole by textContent: walking its nodes from
+  // the script makes the browser build an object for each, which takes several times as long.
+  var labelled = null;  // the cells that show a tag label
   function cellText(td) {
+    if (!labelled) {
+      labelled = new Set();
+      var labels = table.querySelectorAll('.tagX:not(:empty),.tagY:not(:empty),.tagZ:not(:empty)');
+      for (var i = 0; i < labels.length; ++i) labelled.add(labels[i].closest('td'));
+    }
+    if (!labelled.has(td)) return td.textContent;
     var nodes = textNodesOf(td), text = '';
-    for (var i = 0; i < nodes.length; ++i) text += nodes[i].data;
+    for (var k = 0; k < nodes.length; ++k) text += nodes[k].data;
     return text;
   }
   // Lower-case texts, read in idle time after the page opened, so that the first search does not
@@ -121,7 +128,10 @@
     readTexts(count);
     return lowerTexts;
   }
-  var whenIdle = window.requestIdleCallback || function (AWork) {
+  var whenIdle = window.requestIdleCallback ? function (AWork) {
+    // A page kept busy has no idle time: then a slice is read at least every so often.
+    return window.requestIdleCallback(AWork, {timeout: 200});
+  } : function (AWork) {
     return setTimeout(function () {
       var end = Date.now() + 10;
       AWork({timeRemaining: function () {
@@ -131,7 +141,9 @@
   };
   var READ_SLICE = 100;
   function readWhenIdle(ADeadline) {
-    while (textsRead < count && ADeadline.timeRemaining() > 1) readTexts(Math.min(count, textsRead + READ_SLICE));
+    do
+      readTexts(Math.min(count, textsRead + READ_SLICE));
+    while (textsRead < count && ADeadline.timeRemaining() > 1);
     if (textsRead < count) whenIdle(readWhenIdle);
   }
 
