@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 #include <libdeflate.h>
 
+#include <memory>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "PartDeflateUnit.h"
-#include "ReaderRunUtil.h"
-#include "SevenZipHelper.h"
 
 using namespace lexmora;
-using namespace lexmora::testutil;
 
 namespace {
 
@@ -84,14 +84,4 @@ TEST(DeflatePieces, AroundTheSplitTheStreamInflatesToTheBytesWhateverThePieces) 
       EXPECT_TRUE(Part.Stream == DeflatePieces({Text}, "p.xml").Stream) << Size;
     }
   }
-}
-
-TEST(DeflatePieces, ABigPartInTwoSharesIsReadBackFromTheArchive) {
-  const std::string Text = WorkbookLikeText(kDeflateSplitFrom + 777, 3);
-  TScratchDir D;
-  ASSERT_TRUE(CreateZipFromParts({TZipPart("xl/big.xml", Cut(Text, {1000, 1u << 20})), TZipPart("a.xml", "a")},
-                                 D.Dir() + "big.zip"));
-  TScratchDir Out;
-  ASSERT_TRUE(ExtractArchiveToDir(D.Dir() + "big.zip", Out.Dir()));
-  EXPECT_TRUE(ReadFile(Out.Path() / "xl" / "big.xml") == Text);
 }
