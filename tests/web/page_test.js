@@ -171,8 +171,8 @@ class PageDriver {
   }
 }
 
-// The run with the examples, RUN_DIR its folder: pressed from the keyboard, then the page checked
-// at 320 px and photographed.
+// The first run, pressed from the keyboard; then the page with its outcome checked at 320 px and
+// photographed.
 async function keyboardAndWidth(driver) {
   const p = driver.page;
   const states = await driver.compare(async () => {
@@ -216,14 +216,16 @@ async function stopCheck(driver, work, messages) {
 }
 
 // Every request the page and its workers make goes into REQUESTS, every error a worker logs (a
-// blocked request, an exception) into PROBLEMS. The engine's worker is reached through the page's
-// DevTools session; it waits at its start until its own requests are watched too.
-async function watch(cdp, requests, problems) {
+// blocked request, an exception) into PROBLEMS; WORKERS counts the workers watched. The engine's
+// worker is reached through the page's DevTools session; it waits at its start until its own
+// requests are watched too.
+async function watch(cdp, requests, problems, workers) {
   await cdp.send('Network.enable');
   cdp.on('Network.requestWillBeSent', (e) => requests.push(e.request.url));
   const toWorker = (sessionId, id, method) =>
     cdp.send('Target.sendMessageToTarget', {sessionId, message: JSON.stringify({id, method})}).catch(() => {});
   cdp.on('Target.attachedToTarget', async (e) => {
+    ++workers.count;
     for (const [id, method] of [[1, 'Network.enable'], [2, 'Log.enable'], [3, 'Runtime.enable']])
       await toWorker(e.sessionId, id, method);
     await toWorker(e.sessionId, 4, 'Runtime.runIfWaitingForDebugger');
@@ -257,11 +259,10 @@ async function main() {
     const problems = [];
     context.on('request', (r) => requests.push(r.url()));
     const page = await context.newPage();
-    await page.addInitScript(() => document.addEventListener('securitypolicyviolation',
-                                                            (e) => console.error(`blocked ${e.blockedURI} (${e.violatedDirective})`)));
     page.on('console', (m) => m.type() === 'error' && problems.push(m.text()));
     page.on('pageerror', (e) => problems.push(String(e)));
-    await watch(await context.newCDPSession(page), requests, problems);
+    const workers = {count: 0};
+    await watch(await context.newCDPSession(page), requests, problems, workers);
     await page.setViewportSize({width: 1100, height: 800});
     await page.goto(pageUrl);
     await page.waitForFunction(() => document.body.dataset.state === 'ready');
@@ -298,7 +299,8 @@ async function main() {
     const foreign = requests.filter((u) => u !== pageUrl && !/^(blob|data):/.test(u));
     check(foreign.length === 0, `requests beyond the page: ${[...new Set(foreign)].join(' ')}`);
     check(requests.includes(pageUrl), 'the page\'s own load was not seen: the request log is blind');
-    check(problems.length === 0, `console errors: ${problems.join(' | ')}`);
+    check(workers.count >= 2, `${workers.count} engine workers watched, two at least (one before stop, one after)`);
+    check(problems.length === 0, `console errors: ${problems.map((t) => t.slice(0, 300)).join(' | ')}`);
   } finally {
     await context.close();
     if (!failures.length) fs.rmSync(work, {recursive: true, force: true});
