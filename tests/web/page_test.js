@@ -204,8 +204,9 @@ async function stopCheck(driver, work, messages) {
   await driver.setOptions(option('xlsx', 'short', 'ru', 'show'));
   const p = driver.page;
   const states = await driver.compare(null, async () => {
-    await p.waitForTimeout(1500);
-    check(await p.evaluate(() => document.body.dataset.state === 'running'), 'the big comparison ended within 1.5 s');
+    // Stopped once the engine reports progress: the worker is at work, not starting up.
+    await p.waitForFunction(() => document.getElementById('log').textContent.split('\n').length > 2);
+    check(await p.evaluate(() => document.body.dataset.state === 'running'), 'the big comparison ended before stop');
     await p.click('#stop');
   });
   check(states.join() === 'running,done', `stopping went through ${states}`);
