@@ -32,8 +32,11 @@ function descendants() {
   const mine = new Set([String(process.pid)]);
   for (let grown = true; grown;) {
     grown = false;
-    for (const [pid, ppid] of parent)
-      if (mine.has(ppid) && !mine.has(pid)) grown = mine.add(pid);
+    for (const [pid, ppid] of parent) {
+      if (!mine.has(ppid) || mine.has(pid)) continue;
+      mine.add(pid);
+      grown = true;
+    }
   }
   mine.delete(String(process.pid));
   return [...mine];
