@@ -3,8 +3,9 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 SAN_DIR ?= build-asan
 WIN_DIR ?= build-windows
+WEB_DIR ?= build-web
 
-.PHONY: deps configure build test sanitize run install clean windows windows-test
+.PHONY: deps configure build test sanitize run install clean windows windows-test web-configure web web-test
 
 deps:
 	@bash scripts/install-deps.sh
@@ -64,5 +65,25 @@ windows-test: windows configure
 	python3 tests/cli/windows_end_to_end.py $(WIN_DIR)/cli/lexmora-compare.exe $(BUILD_DIR)/cli/lexmora-compare \
 	  examples ../shared/corpus
 
+# The engine built as WebAssembly with Debian's emscripten (the dependencies are built once into
+# ~/.cache/lexmora-web). Its builds run at one job and low priority: they are long and the machine
+# is shared.
+web-configure:
+	@bash scripts/install-web-deps.sh
+	cmake -S . -B $(WEB_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/emscripten.cmake -DCMAKE_BUILD_TYPE=Release \
+	  -DLEXMORA_BENCH=OFF
+
+# The browser page: one file, $(WEB_DIR)/dist/lexmora.html, that opens from disk.
+web: web-configure
+	nice -n 15 cmake --build $(WEB_DIR) -j 1 --target lexmora_page
+
+# The GoogleTest suites of the engine built as WebAssembly and run under node; then the page in
+# headless Chromium, opened from disk, against the Linux tool's reports on the examples and the corpus.
+web-test: web configure
+	nice -n 15 cmake --build $(WEB_DIR) -j 1
+	cd $(WEB_DIR) && ctest --output-on-failure --timeout 1800
+	nice -n 10 cmake --build $(BUILD_DIR) -j $(JOBS) --target lexmora-compare
+	node tests/web/page_test.js $(WEB_DIR)/dist/lexmora.html $(BUILD_DIR)/cli/lexmora-compare examples ../shared/corpus
+
 clean:
-	rm -rf $(BUILD_DIR) $(SAN_DIR) $(WIN_DIR)
+	rm -rf $(BUILD_DIR) $(SAN_DIR) $(WIN_DIR) $(WEB_DIR)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "DataTypeUnit.h"
+#include "JsonTextUnit.h"
 
 namespace lexmora {
 
@@ -38,9 +39,6 @@ bool ParseCliArgs(const std::vector<std::string>& AArgs, TCliOptions& AOptions, 
 
 // The usage text.
 std::string CliUsage();
-
-// The JSON text of one string, quotes included.
-std::string JsonString(const std::string& AText);
 
 // Runs the tool: AArgs without the program name; reports and results on AOut, messages and
 // progress on AErr. Returns the exit status (TCliExit).

@@ -16,21 +16,9 @@ set(CMAKE_C_COMPILER ${LEXMORA_MINGW_TRIPLET}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${LEXMORA_MINGW_TRIPLET}-g++-posix)
 set(CMAKE_RC_COMPILER ${LEXMORA_MINGW_TRIPLET}-windres)
 
-if(NOT LEXMORA_CROSS_CACHE)
-  if(DEFINED ENV{LEXMORA_CROSS_CACHE})
-    set(LEXMORA_CROSS_CACHE "$ENV{LEXMORA_CROSS_CACHE}")
-  else()
-    set(LEXMORA_CROSS_CACHE "$ENV{HOME}/.cache/lexmora-cross")
-  endif()
-endif()
-# try_compile projects read this file again and need the same answers.
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES LEXMORA_CROSS_CACHE LEXMORA_CROSS_PREFIXES)
-
-# Sets LEXMORA_CROSS_PREFIXES and LEXMORA_ICU_DATA_FILE, unless the prefixes are passed in (the
-# script passes none while it builds the libraries themselves).
-if(NOT DEFINED LEXMORA_CROSS_PREFIXES)
-  include("${LEXMORA_CROSS_CACHE}/cross-prefixes.cmake" OPTIONAL)
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/dependency-cache.cmake)
+# Sets LEXMORA_CROSS_PREFIXES and LEXMORA_ICU_DATA_FILE.
+lexmora_dependency_cache(LEXMORA_CROSS_CACHE lexmora-cross cross-prefixes.cmake LEXMORA_CROSS_PREFIXES)
 
 set(LEXMORA_MINGW_SYSROOT /usr/${LEXMORA_MINGW_TRIPLET})
 set(CMAKE_FIND_ROOT_PATH ${LEXMORA_CROSS_PREFIXES} ${LEXMORA_MINGW_SYSROOT})
@@ -43,14 +31,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # is read, so the suffixes are set in a rules override, which is read later still.
 set(CMAKE_USER_MAKE_RULES_OVERRIDE "${CMAKE_CURRENT_LIST_DIR}/mingw-w64-static-libraries.cmake")
 
-# pkg-config must see only the Windows builds, never the native .pc files.
-set(LEXMORA_PKG_CONFIG_DIRS "")
-foreach(Prefix IN LISTS LEXMORA_CROSS_PREFIXES ITEMS ${LEXMORA_MINGW_SYSROOT})
-  list(APPEND LEXMORA_PKG_CONFIG_DIRS "${Prefix}/lib/pkgconfig")
-endforeach()
-string(REPLACE ";" ":" LEXMORA_PKG_CONFIG_DIRS "${LEXMORA_PKG_CONFIG_DIRS}")
-set(ENV{PKG_CONFIG_LIBDIR} "${LEXMORA_PKG_CONFIG_DIRS}")
-set(ENV{PKG_CONFIG_PATH} "")
+lexmora_pkg_config_only(${LEXMORA_CROSS_PREFIXES} ${LEXMORA_MINGW_SYSROOT})
 
 # One self-contained .exe: no libgcc, libstdc++ or winpthread DLL to ship beside it.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

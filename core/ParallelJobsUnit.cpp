@@ -24,7 +24,8 @@ void RunJobs(const std::vector<std::function<void()>>& AJobs, unsigned AMaxThrea
       }
     }
   };
-  const std::size_t Extra = std::min<std::size_t>(AJobs.empty() ? 0 : AJobs.size() - 1, AMaxThreads > 1 ? AMaxThreads - 1 : 0);
+  const std::size_t Extra =
+      std::min<std::size_t>(AJobs.empty() ? 0 : AJobs.size() - 1, AMaxThreads > 1 ? AMaxThreads - 1 : 0);
   std::vector<std::thread> Threads;
   try {
     Threads.reserve(Extra);
@@ -40,6 +41,7 @@ void RunJobs(const std::vector<std::function<void()>>& AJobs, unsigned AMaxThrea
 TBackgroundJob::TBackgroundJob(std::function<void()> AJob) : FJob(std::move(AJob)) {
   try {
     FThread = std::thread([this] { Run(); });
+    FAside = true;
   } catch (const std::exception&) {
     // No thread to be had: Wait runs the job.
   }

@@ -27,6 +27,8 @@ class TBackgroundJob {
 
   // Returns when the job has ended, rethrowing what it threw (once); later calls return at once.
   void Wait();
+  // Whether the job runs on a thread of its own; otherwise Wait runs it on the calling thread.
+  bool Aside() const { return FAside; }
 
  private:
   void Run() noexcept;
@@ -35,6 +37,7 @@ class TBackgroundJob {
   std::thread FThread;
   std::exception_ptr FFailure;
   bool FDone = false;
+  bool FAside = false;
 };
 
 // The threads RunJobs should use here: the cores of the machine, at least 1.

@@ -1,7 +1,6 @@
 #include "ImportFromFileGroup05Unit.h"
 
 #include <cfenv>
-#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -9,6 +8,7 @@
 #include <string_view>
 
 #include "AsciiTextUnit.h"
+#include "DecimalNumberUnit.h"
 #include "LocalizationUnit.h"
 #include "Utf8PathUnit.h"
 #include "Xliff2ReadUnit.h"
@@ -93,9 +93,8 @@ bool ParseCommaDecimal(std::string_view AText, double& AValue) {
     if (ExpDigits == 0) return false;
   }
   if (I != AText.size()) return false;
-  const char* Begin = Plain.data() + (Plain[0] == '+' ? 1 : 0);  // from_chars takes no "+"
-  const auto [End, Ec] = std::from_chars(Begin, Plain.data() + Plain.size(), AValue);
-  return Ec == std::errc() && End == Plain.data() + Plain.size() && std::isfinite(AValue);
+  // ParseDecimalNumber takes no "+"
+  return ParseDecimalNumber(std::string_view(Plain).substr(Plain[0] == '+' ? 1 : 0), AValue) && std::isfinite(AValue);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "ExportToExcelUnit.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cstdio>

@@ -4,7 +4,6 @@
 #include <exception>
 #include <filesystem>
 #include <mutex>
-#include <thread>
 
 #include "ExportToBaseUnit.h"
 #include "ExportToExcelUnit.h"
@@ -171,11 +170,18 @@ void TDiffFileConstructor::ImportBothSides() {
   while (!EditedTempDir.empty() && EditedTempDir.back() == '/') EditedTempDir.pop_back();
   if (!EditedTempDir.empty()) EditedTempDir += "-edited/";
 
-  std::jthread EditedReader([&] {
+  // No thread to be had (a page runs the engine on one): the edited side is read after the source
+  // side, on this thread, and reports its progress itself.
+  bool EditedInPlace = false;
+  TBackgroundJob EditedReader([&] {
     try {
       ImportSide(
           EditedFiles, EditedTempDir, kEditedMessages, FEditorFileData, EditedErrors, [&] { return Abandoned.load(); },
           [&](int AFile) {
+            if (EditedInPlace) {
+              ReportProgress(AFile, false);
+              return;
+            }
             const std::lock_guard<std::mutex> Guard(Lock);
             EditedReached = AFile;
             Changed.notify_all();
@@ -187,9 +193,7 @@ void TDiffFileConstructor::ImportBothSides() {
     EditedFinished = true;
     Changed.notify_all();
   });
-  const auto JoinEdited = [&] {
-    if (EditedReader.joinable()) EditedReader.join();
-  };
+  const auto JoinEdited = [&] { EditedReader.Wait(); };
   const auto AddErrors = [this](TRunErrors& AErrors) {
     for (TRunError& E : AErrors) AddError(std::move(E));
     AErrors.clear();
@@ -219,7 +223,8 @@ void TDiffFileConstructor::ImportBothSides() {
 
   StartOperation(GetLocalizedText(kEditedMessages.Operation, FSettings.LocalizationLanguare),
                  static_cast<int>(EditedFiles.size()), 30, 60);
-  for (int I = 0; I < static_cast<int>(EditedFiles.size()); ++I) {
+  EditedInPlace = !EditedReader.Aside();
+  for (int I = 0; !EditedInPlace && I < static_cast<int>(EditedFiles.size()); ++I) {
     {
       std::unique_lock<std::mutex> Guard(Lock);
       Changed.wait(Guard, [&] { return EditedReached >= I || EditedFinished; });

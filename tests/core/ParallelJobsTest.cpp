@@ -26,7 +26,8 @@ TEST(RunJobs, EveryJobRunsExactlyOnceWhateverTheThreads) {
     for (const std::size_t Count : {std::size_t(0), std::size_t(1), std::size_t(2), std::size_t(7), std::size_t(200)}) {
       std::vector<std::atomic<int>> Runs(Count);
       RunJobs(CountingJobs(Runs), Threads);
-      for (std::size_t I = 0; I < Count; ++I) EXPECT_EQ(Runs[I], 1) << Threads << " threads, job " << I << " of " << Count;
+      for (std::size_t I = 0; I < Count; ++I)
+        EXPECT_EQ(Runs[I], 1) << Threads << " threads, job " << I << " of " << Count;
     }
   }
 }
@@ -111,7 +112,15 @@ TEST(BackgroundJob, RunsBesideTheCallerAndRethrowsItsFailureOnce) {
     EXPECT_STREQ(E.what(), "the audit failed");
   }
   EXPECT_NE(JobThread, std::this_thread::get_id());
+  EXPECT_TRUE(Job.Aside());
   EXPECT_NO_THROW(Job.Wait());  // once is enough
+}
+
+TEST(BackgroundJob, AsideTellsWhetherTheJobRanOffTheCallersThread) {
+  std::thread::id JobThread;
+  TBackgroundJob Job([&] { JobThread = std::this_thread::get_id(); });
+  Job.Wait();
+  EXPECT_EQ(Job.Aside(), JobThread != std::this_thread::get_id());
 }
 
 TEST(BackgroundJob, TheDestructorWaitsForAJobNobodyWaitedFor) {
@@ -127,6 +136,8 @@ TEST(BackgroundJob, TheDestructorWaitsForAJobNobodyWaitedFor) {
   EXPECT_EQ(ThreadCount(), Before);
   // A failure nobody asked for is dropped with the job: thrown from the destructor, it would end
   // the test program.
-  { TBackgroundJob Failing([] { throw std::runtime_error("unread"); }); }
+  {
+    TBackgroundJob Failing([] { throw std::runtime_error("unread"); });
+  }
   EXPECT_EQ(ThreadCount(), Before);
 }

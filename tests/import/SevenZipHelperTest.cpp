@@ -11,6 +11,7 @@
 #include "ReaderRunUtil.h"
 #include "SevenZipHelper.h"
 #include "ThreadCountTestSupport.h"
+#include "Utf8PathUnit.h"
 
 using namespace lexmora;
 using namespace lexmora::testutil;
@@ -122,7 +123,7 @@ TEST(CreateZipFromParts, EntriesSayOfThemselvesWhatTheLibraryWritesForTheSameByt
   EXPECT_EQ(WithoutCompSize(EntryHeads(D.Dir() + "memory.zip")), FromFiles);
   TScratchDir Out;
   ASSERT_TRUE(ExtractArchiveToDir(D.Dir() + "memory.zip", Out.Dir()));
-  for (const auto& [Name, Data] : Contents) EXPECT_EQ(ReadFile(Out.Path() / fs::u8path(Name)), Data) << Name;
+  for (const auto& [Name, Data] : Contents) EXPECT_EQ(ReadFile(Out.Path() / PathFromUtf8(Name)), Data) << Name;
 }
 
 // Bytes of the kinds a workbook holds: repeated markup, text that hardly repeats, and data

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "SevenZipHelper.h"
+#include "Utf8PathUnit.h"
 #include "WindowsEntryNamesUnit.h"
 #include "ZipTestUtil.h"
 
@@ -221,7 +222,7 @@ TEST(ExtractArchiveToDir, NamesNearTheWindowsRulesAreUnpacked) {
   std::string Reason;
   ASSERT_TRUE(ExtractArchiveToDir(D.Dir() + "p.zip", D.Dir() + "out", &Reason)) << Reason;
   EXPECT_EQ(ReadFile(D.Path() / "out" / "de-DE" / "a.b.sdlxliff"), "4");
-  EXPECT_EQ(ReadFile(D.Path() / "out" / fs::u8path("\xE6\x97\xA5\xE6\x9C\xAC/\xF0\x9F\x93\x84.txt")), "6");
+  EXPECT_EQ(ReadFile(D.Path() / "out" / PathFromUtf8("\xE6\x97\xA5\xE6\x9C\xAC/\xF0\x9F\x93\x84.txt")), "6");
   EXPECT_EQ(ReadFile(D.Path() / "out" / "de-de" / "b.sdlxliff"), "5");
   EXPECT_EQ(ListTree(D.Path() / "out").size(), 6u);
 }
