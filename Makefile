@@ -96,10 +96,13 @@ web-configure:
 web: web-configure
 	nice -n 15 cmake --build $(WEB_DIR) -j 1 --target lexmora_page
 
-# The GoogleTest suites of the engine built as WebAssembly and run under node.
-web-test: web
+# The GoogleTest suites of the engine built as WebAssembly and run under node; then the page in
+# headless Chromium, opened from disk, against the Linux tool's reports on the examples and the corpus.
+web-test: web configure
 	nice -n 15 cmake --build $(WEB_DIR) -j 1
 	cd $(WEB_DIR) && ctest --output-on-failure --timeout 1800
+	nice -n 10 cmake --build $(BUILD_DIR) -j $(JOBS) --target lexmora-compare
+	node tests/web/page_test.js $(WEB_DIR)/dist/lexmora.html $(BUILD_DIR)/cli/lexmora-compare examples ../shared/corpus
 
 # The Debian package, $(BUILD_DIR)/Lexmora-<version>-amd64.deb, and its check: lintian, AppStream,
 # installed with dpkg, the programs and the menu entry there, removed cleanly.

@@ -1,6 +1,5 @@
 #include "SevenZipHelper.h"
 
-#include <libdeflate.h>
 #include <zip.h>
 
 #include <algorithm>
@@ -28,11 +27,6 @@ namespace lexmora {
 namespace fs = std::filesystem;
 
 namespace {
-
-// The level the workbook's parts are deflated at (see DeflateZipPart): the fastest. On a big
-// workbook level 6 took three times as long for an archive about a fifth smaller, and the
-// deflating of the shared strings is the last thing the writer waits for.
-constexpr int kDeflateLevel = 1;
 
 const char* const kExtractName = "SevenZipHelper.ExtractArchiveToDir";
 const char* const kCreatePartsName = "SevenZipHelper.CreateZipFromParts";
@@ -411,39 +405,9 @@ std::uint64_t TZipPart::Size() const {
   return Result;
 }
 
-// The part in one call, as the deflate library works: even at its level 6 it takes half the time
-// or less of the archive library's level 7 on a workbook's text.
 TDeflatedPart DeflateZipPart(const TZipPart& APart, const std::atomic<bool>* ACancel) {
   if (ACancel && ACancel->load()) throw std::runtime_error("deflating " + APart.Name + " was called off");
-  TDeflatedPart Result;
-  Result.Size = APart.Size();
-  std::string Joined;
-  std::string_view Data;
-  if (APart.Pieces.size() == 1) {
-    Data = APart.Pieces.front();
-  } else {
-    Joined.reserve(static_cast<std::size_t>(Result.Size));
-    for (const std::string_view Piece : APart.Pieces) Joined += Piece;
-    Data = Joined;
-  }
-  const std::unique_ptr<libdeflate_compressor, void (*)(libdeflate_compressor*)> Compressor(
-      libdeflate_alloc_compressor(kDeflateLevel), libdeflate_free_compressor);
-  if (!Compressor) throw std::bad_alloc();
-  // Text parts shrink to a tenth or less, so a quarter is tried first; only a part that does not
-  // shrink is deflated again into room for the worst case. Not zeroed: fresh pages cost time.
-  const std::size_t Bound = libdeflate_deflate_compress_bound(Compressor.get(), Data.size());
-  std::size_t Room = std::min(Bound, Data.size() / 4 + 4096);
-  std::unique_ptr<char[]> Out(new char[Room]);
-  std::size_t Used = libdeflate_deflate_compress(Compressor.get(), Data.data(), Data.size(), Out.get(), Room);
-  if (Used == 0 && Room < Bound) {
-    Room = Bound;
-    Out.reset(new char[Room]);
-    Used = libdeflate_deflate_compress(Compressor.get(), Data.data(), Data.size(), Out.get(), Room);
-  }
-  if (Used == 0) throw std::runtime_error("Deflate error: cannot deflate " + APart.Name);
-  Result.Stream.assign(Out.get(), Used);
-  Result.Crc = libdeflate_crc32(0, Data.data(), Data.size());
-  return Result;
+  return DeflatePieces(APart.Pieces, APart.Name);
 }
 
 namespace {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "DataTypeUnit.h"
+#include "PartDeflateUnit.h"
 
 namespace lexmora {
 
@@ -39,14 +40,6 @@ inline constexpr std::uint64_t ArchiveMaxEntries = 100000;
 bool ExtractArchiveToDir(const std::string& AArchiveFileName, const std::string& ADestDir,
                          std::string* AReason = nullptr);
 
-// A part's bytes deflated ahead of packing by DeflateZipPart: the raw stream, the CRC-32 and
-// the size of the bytes.
-struct TDeflatedPart {
-  std::string Stream;
-  std::uint32_t Crc = 0;
-  std::uint64_t Size = 0;
-};
-
 // One part of an archive written from memory: its entry name ("/" separated, relative) and its
 // bytes, given as one or more pieces that follow one another; they must stay valid until
 // CreateZipFromParts returns. Deflated, when set, holds the same bytes deflated ahead (so a
@@ -62,8 +55,8 @@ struct TZipPart {
   std::uint64_t Size() const;
 };
 
-// Deflates the bytes of APart as CreateZipFromParts does (the deflate library at level 1, the
-// pieces joined first when there are several). Throws std::runtime_error when deflating fails or
+// Deflates the bytes of APart as CreateZipFromParts does (DeflatePieces, PartDeflateUnit.h), to
+// be handed to it in TZipPart::Deflated. Throws std::runtime_error when deflating fails or
 // ACancel, when not null, is set before it starts, and std::bad_alloc without memory.
 TDeflatedPart DeflateZipPart(const TZipPart& APart, const std::atomic<bool>* ACancel = nullptr);
 

@@ -151,24 +151,22 @@ bool IsPlainText(std::string_view AText, std::size_t& AUnits) {
 
 }  // namespace
 
-std::string PrepareItemText(std::string_view AItemText, std::size_t AMaxLength) {
+bool IsItemTextReady(std::string_view AItemText, std::size_t AMaxLength) {
   // Nearly every item needs no change: that is found without taking its texts apart.
-  {
-    std::size_t Units = 0, From = 0;
-    bool Plain = true;
-    for (;;) {
-      const std::size_t Begin = FindTextStart(AItemText, From);
-      if (Begin == std::string_view::npos) break;
-      std::size_t End = AItemText.find("</t>", Begin);
-      if (End == std::string_view::npos) End = AItemText.size();
-      if (!IsPlainText(AItemText.substr(Begin, End - Begin), Units)) {
-        Plain = false;
-        break;
-      }
-      From = End;
-    }
-    if (Plain && (Units <= AMaxLength || AMaxLength == 0)) return std::string(AItemText);
+  std::size_t Units = 0, From = 0;
+  for (;;) {
+    const std::size_t Begin = FindTextStart(AItemText, From);
+    if (Begin == std::string_view::npos) break;
+    std::size_t End = AItemText.find("</t>", Begin);
+    if (End == std::string_view::npos) End = AItemText.size();
+    if (!IsPlainText(AItemText.substr(Begin, End - Begin), Units)) return false;
+    From = End;
   }
+  return Units <= AMaxLength || AMaxLength == 0;
+}
+
+std::string PrepareItemText(std::string_view AItemText, std::size_t AMaxLength) {
+  if (IsItemTextReady(AItemText, AMaxLength)) return std::string(AItemText);
   // Collect the element texts first: the cut needs the total length.
   struct TPiece {
     std::size_t Begin, End;  // the text between "<t ...>" and "</t>"

@@ -20,5 +20,7 @@ inline constexpr std::size_t kMaxCellTextLength = 32767;
 //   AMaxLength; the run the cut falls in is closed and the later runs are dropped.
 // Markup outside the "<t>" elements is copied as it is. Invalid UTF-8 becomes U+FFFD.
 std::string PrepareItemText(std::string_view AItemText, std::size_t AMaxLength = kMaxCellTextLength);
+// True when PrepareItemText would return AItemText as it is, so a caller may keep it without a copy.
+bool IsItemTextReady(std::string_view AItemText, std::size_t AMaxLength = kMaxCellTextLength);
 
 }  // namespace lexmora

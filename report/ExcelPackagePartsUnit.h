@@ -1,10 +1,12 @@
 // The text parts of the XLSX package, each built in memory as the exact bytes of its file.
 #pragma once
 
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <deque>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +31,16 @@ class TLineList {
     FSize += ALine.size() + 2;
     ++FCount;
   }
+  // One line made of APieces, without a text of its own first.
+  void Add(std::initializer_list<std::string_view> APieces) {
+    std::size_t Size = 2;
+    for (const std::string_view Piece : APieces) Size += Piece.size();
+    if (FChunks.empty() || FChunks.back().size() + Size > FChunks.back().capacity()) NewChunk(Size);
+    for (const std::string_view Piece : APieces) FChunks.back() += Piece;
+    FChunks.back() += "\r\n";
+    FSize += Size;
+    ++FCount;
+  }
   // The text, in pieces that follow one another (views valid while the list is not changed).
   std::vector<std::string_view> Pieces() const;
   std::size_t Size() const { return FSize; }
@@ -39,6 +51,17 @@ class TLineList {
   std::vector<std::string> FChunks;
   std::size_t FSize = 0;
   std::size_t FCount = 0;
+};
+
+// A whole number as decimal digits, held in place of a string made for it.
+class TDecimalText {
+ public:
+  explicit TDecimalText(std::int64_t AValue) : FEnd(std::to_chars(FDigits, FDigits + sizeof FDigits, AValue).ptr) {}
+  operator std::string_view() const { return {FDigits, static_cast<std::size_t>(FEnd - FDigits)}; }
+
+ private:
+  char FDigits[24];
+  char* FEnd;
 };
 
 // A part as pieces that follow one another: texts of its own and views of line lists.

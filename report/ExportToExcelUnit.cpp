@@ -118,19 +118,24 @@ std::string TExcelFileCreator::WrapTextItem(const std::string& AText) {
 
 void TExcelFileCreator::AddSharedString(const std::string& AText) {
   FFileSharedStrings.Add("  <si>");
-  FFileSharedStrings.Add(PrepareItemText(AText));
+  if (IsItemTextReady(AText))
+    FFileSharedStrings.Add(AText);
+  else
+    FFileSharedStrings.Add(PrepareItemText(AText));
   FFileSharedStrings.Add("  </si>");
   ++FCurrentSharedStringID;
 }
 
+// Every row adds seven cells of up to three lines each: they go into the list in pieces, with no
+// string made for a line first.
 void TExcelFileCreator::AddStyledCell(TLineList& ALines, char ALetter, std::int32_t ARow, int AStyle) {
-  ALines.Add(R"(      <c r=")" + CellRef(ALetter, ARow) + R"(" s=")" + std::to_string(AStyle) + R"(" t="s">)");
-  ALines.Add("        <v>" + std::to_string(FCurrentSharedStringID - 1) + "</v>");
+  ALines.Add({R"(      <c r=")", {&ALetter, 1}, TDecimalText(ARow), R"(" s=")", TDecimalText(AStyle), R"(" t="s">)"});
+  ALines.Add({"        <v>", TDecimalText(FCurrentSharedStringID - 1), "</v>"});
   ALines.Add("      </c>");
 }
 
 void TExcelFileCreator::AddEmptyCell(TLineList& ALines, char ALetter, std::int32_t ARow, int AStyle) {
-  ALines.Add(R"(      <c r=")" + CellRef(ALetter, ARow) + R"(" s=")" + std::to_string(AStyle) + R"("/>)");
+  ALines.Add({R"(      <c r=")", {&ALetter, 1}, TDecimalText(ARow), R"(" s=")", TDecimalText(AStyle), R"("/>)"});
 }
 
 void TExcelFileCreator::AddValueCell(TLineList& ALines, const std::string& AItemText, const std::string& AValue,
@@ -142,8 +147,8 @@ void TExcelFileCreator::AddValueCell(TLineList& ALines, const std::string& AItem
     AddStyledCell(ALines, ALetter, ARow, AStyle);
     return;
   }
-  ALines.Add(R"(      <c r=")" + CellRef(ALetter, ARow) + R"(" s=")" + std::to_string(AStyle) + R"(">)");
-  ALines.Add("        <v>" + AValue + "</v>");
+  ALines.Add({R"(      <c r=")", {&ALetter, 1}, TDecimalText(ARow), R"(" s=")", TDecimalText(AStyle), R"(">)"});
+  ALines.Add({"        <v>", AValue, "</v>"});
   ALines.Add("      </c>");
 }
 

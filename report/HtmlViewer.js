@@ -15,13 +15,14 @@
   if (!table || table.rows.length < 2) return;
 
   var analysisTables = doc.querySelectorAll('div.analysis table.t02');
-  var TAG_SELECTOR = '.tagX,.tagY,.tagZ';
+  var TAG_CLASSES = {tagX: 1, tagY: 1, tagZ: 1};
 
   // Rows, kept in arrays built once: filtering reads only these.
   var trs = [], nos = [], eds = [], bands = [], docs = [], edited = [], matched = [], locked = [];
   var cells = [];  // [source, translated, edited] cells of each row
   var joins = [];  // document caption rows: {tr, doc, first, last}
   var originalOrder = [];  // every row of the table body below the captions, as written
+  var writtenAt = [];  // each segment row's place in originalOrder
   var docNames = [], docIndex = Object.create(null);
   var bandLabels = [], bandBounds = [];
 
@@ -73,6 +74,7 @@
     var ed = edText === '' ? 100 : parseFloat(edText);
     if (isNaN(ed)) ed = 100;
     trs.push(tr);
+    writtenAt.push(originalOrder.length - 1);
     nos.push(parseInt(rowCells[0].textContent, 10) || trs.length);
     eds.push(ed);
     bands.push(bandLabels.length ? bandOf(ed) : -1);
@@ -86,30 +88,54 @@
   var count = trs.length;
   if (count === 0) return;
   var body = trs[0].parentNode;
+  var afterRows = originalOrder[originalOrder.length - 1].nextSibling;
 
-  // The searchable text of a cell: its characters without the labels of inline tags.
-  function textNodesOf(td) {
-    var nodes = [];
-    var walker = doc.createTreeWalker(td, NodeFilter.SHOW_TEXT, null);
-    for (var n = walker.nextNode(); n; n = walker.nextNode())
-      if (!n.parentNode.closest(TAG_SELECTOR)) nodes.push(n);
-    return nodes;
+  // The text nodes of a cell that hold its searchable text: all but the labels of inline tags.
+  function textNodesOf(AElement, ANodes) {
+    ANodes = ANodes || [];
+    for (var n = AElement.firstChild; n; n = n.nextSibling) {
+      if (n.nodeType === Node.TEXT_NODE)
+        ANodes.push(n);
+      else if (n.nodeType === Node.ELEMENT_NODE && TAG_CLASSES[n.className] !== 1)
+        textNodesOf(n, ANodes);
+    }
+    return ANodes;
   }
+  // Note: a cell without a shown tag label is read whole by textContent: walking its nodes from
+  // the script makes the browser build an object for each, which takes several times as long.
+  var labelled = null;  // the cells that show a tag label
   function cellText(td) {
-    if (!td.firstElementChild || !td.querySelector(TAG_SELECTOR)) return td.textContent;
+    if (!labelled) {
+      labelled = new Set();
+      var labels = table.querySelectorAll('.tagX:not(:empty),.tagY:not(:empty),.tagZ:not(:empty)');
+      for (var i = 0; i < labels.length; ++i) labelled.add(labels[i].closest('td'));
+    }
+    if (!labelled.has(td)) return td.textContent;
     var nodes = textNodesOf(td), text = '';
-    for (var i = 0; i < nodes.length; ++i) text += nodes[i].data;
+    for (var k = 0; k < nodes.length; ++k) text += nodes[k].data;
     return text;
   }
-  // Lower-case texts are made at the first search only; a plain view never pays for them.
-  var lowerTexts = null;
-  function searchTexts() {
-    if (!lowerTexts) {
-      lowerTexts = [[], [], []];
-      for (var i = 0; i < count; ++i)
-        for (var c = 0; c < 3; ++c) lowerTexts[c].push(cellText(cells[i][c]).toLowerCase());
+  // Lower-case texts, read in idle time after the page opened, so that the first search does not
+  // wait for them; a search that comes earlier reads what is left at once.
+  var lowerTexts = [[], [], []], textsRead = 0;
+  function readTexts(AUpTo) {
+    for (; textsRead < AUpTo; ++textsRead) {
+      var row = cells[textsRead];
+      for (var c = 0; c < 3; ++c) lowerTexts[c].push(cellText(row[c]).toLowerCase());
     }
+  }
+  function searchTexts() {
+    readTexts(count);
     return lowerTexts;
+  }
+  // Note: the texts are read in slices of about 20 ms, one after another as soon as the page is
+  // shown, so the reading is over a fraction of a second after opening even on the biggest report
+  // and the user's events still come through between two slices. Waiting for idle time instead
+  // left much of it to the first search on a page the user works in.
+  var READ_SLICE = 4000;
+  function readInSlices() {
+    readTexts(Math.min(count, textsRead + READ_SLICE));
+    if (textsRead < count) setTimeout(readInSlices, 0);
   }
 
   // The view's state, and its form in the address's fragment.
@@ -203,7 +229,8 @@
   var viewOrder = [];  // the rows of the view, in the order shown
   var revealed = 0;  // how many of them are laid out
   var shownOrder = null;  // every row in the order shown; null for the written order
-  var shownSort = 'row';
+  var edOrder = null;  // every row by edit distance, made at the first sort by it
+  var placed = [];  // the rows moved out of the written order, as they stand at the top
   var current = -1;  // the row n and p moved to
   var markedCells = [];  // [cell, html before marking]
 
@@ -236,27 +263,43 @@
     return want;
   }
 
-  function reorder(sort) {
-    if (sort === shownSort) return;
-    var order = [];
-    for (var i = 0; i < count; ++i) order.push(i);
-    if (sort === 'ed')
-      order.sort(function (a, b) {
+  function orderOf(sort) {
+    if (sort !== 'ed') return null;
+    if (!edOrder) {
+      edOrder = [];
+      for (var i = 0; i < count; ++i) edOrder.push(i);
+      edOrder.sort(function (a, b) {
         return eds[a] - eds[b] || nos[a] - nos[b];
       });
-    var fragment = doc.createDocumentFragment();
-    if (sort === 'ed') {
-      order.forEach(function (i) {
-        fragment.appendChild(trs[i]);
-      });
-    } else {
-      originalOrder.forEach(function (tr) {
-        fragment.appendChild(tr);
-      });
     }
-    body.appendChild(fragment);
-    shownOrder = sort === 'ed' ? order : null;
-    shownSort = sort;
+    return edOrder;
+  }
+
+  // Note: in another order than the written one only the laid-out rows of the view are moved, to
+  // the top of the table in the order shown; the hidden rows stay where they were written. Moving
+  // every row of a big table takes the browser the better part of a second.
+  function place(AFrom, ATo) {
+    if (!shownOrder || AFrom >= ATo) return;
+    var fragment = doc.createDocumentFragment();
+    for (var p = AFrom; p < ATo; ++p) fragment.appendChild(trs[viewOrder[p]]);
+    var header = tableRows[0];
+    var anchor = placed.length ? trs[placed[placed.length - 1]].nextSibling
+                               : header.parentNode === body ? header.nextSibling : body.firstChild;
+    body.insertBefore(fragment, anchor);
+    for (var q = AFrom; q < ATo; ++q) placed.push(viewOrder[q]);
+  }
+
+  // Puts the moved rows back where they were written, the last first: each goes before the row
+  // that followed it, which by then stands in its own place.
+  function unplace() {
+    placed.sort(function (a, b) {
+      return b - a;
+    });
+    placed.forEach(function (i) {
+      var next = writtenAt[i] + 1;
+      body.insertBefore(trs[i], next < originalOrder.length ? originalOrder[next] : afterRows);
+    });
+    placed = [];
   }
 
   function unmark() {
@@ -328,6 +371,7 @@
   function reveal(AUpTo) {
     var upTo = Math.min(AUpTo, viewOrder.length);
     if (upTo <= revealed) return;
+    place(revealed, upTo);
     for (var p = revealed; p < upTo; ++p) {
       trs[viewOrder[p]].hidden = false;
       laidOut[viewOrder[p]] = 1;
@@ -347,7 +391,8 @@
     state = s;
     var want = wanted(s);
     unmark();
-    reorder(s.sort);
+    unplace();
+    shownOrder = orderOf(s.sort);
     viewOrder = [];
     for (var p = 0; p < count; ++p) {
       var row = shownOrder ? shownOrder[p] : p;
@@ -355,6 +400,7 @@
     }
     inView = want;
     revealed = Math.min(viewOrder.length, REVEAL_STEP);
+    place(0, revealed);
     var lay = new Uint8Array(count);
     for (var k = 0; k < revealed; ++k) lay[viewOrder[k]] = 1;
     for (var i = 0; i < count; ++i)
@@ -474,4 +520,5 @@
   }
 
   apply(stateOf(location.hash));
+  setTimeout(readInSlices, 0);
 })

@@ -303,7 +303,30 @@ function wireDrop(box) {
   });
 }
 
+// Both lists from one template: caption, add button and clear button with their message ids.
+function buildSides() {
+  const sides = { source: [1, 10, 18, 19], edited: [2, 14, 20, 21] };
+  for (const [side, [caption, add, clear, clearHint]] of Object.entries(sides)) {
+    const section = $('side-template').content.firstElementChild.cloneNode(true);
+    section.id = `${side}-side`;
+    const heading = section.querySelector('h2');
+    heading.id = `${side}-caption`;
+    heading.dataset.msg = caption;
+    section.setAttribute('aria-labelledby', heading.id);
+    const input = section.querySelector('input');
+    input.id = `${side}-files`;
+    const addButton = section.querySelector('label');
+    addButton.htmlFor = input.id;
+    addButton.dataset.msg = add;
+    const clearButton = section.querySelector('.clear');
+    Object.assign(clearButton.dataset, { side, msg: clear, title: clearHint });
+    section.querySelector('.drop').dataset.side = side;
+    document.querySelector('.lists').append(section);
+  }
+}
+
 function init() {
+  buildSides();
   if (typeof WebAssembly !== 'object' || typeof Worker !== 'function') {
     applyLanguage();
     addLine($('outcome'), label(251), 'failure');

@@ -245,7 +245,35 @@ async function checkLongView(context, report) {
   }
   check((await shown(page)).map((r) => r.no).join() === rows.map((r) => r.no).join(),
         `${N}: scrolling down lays out every row in order`);
+
+  // Sorted, and back in the written order, the rows laid out as the reader scrolls keep the order
+  // shown; only the laid-out rows are moved, so the way back is checked whole.
+  const byEd = rows.map((r, i) => ({no: r.no, ed: r.ed === '' ? 100 : +r.ed, i}))
+                   .sort((a, b) => a.ed - b.ed || a.i - b.i).map((r) => r.no).join();
+  const scrollToEnd = async () => {
+    for (let tries = 0; tries < 50 && (await shown(page)).length < await countShown(page); ++tries) {
+      await page.evaluate(() => window.scrollTo(0, document.body.scrollHeight));
+      await settle(page);
+    }
+    return (await shown(page)).map((r) => r.no).join();
+  };
+  await page.evaluate(() => window.scrollTo(0, 0));
+  await choose(page, 'lx-sort', 'ed');
+  check(await scrollToEnd() === byEd, `${N}: sorted by edit distance, every row in order as they are laid out`);
+  await choose(page, 'lx-show', 'edited');
+  check((await scrollToEnd()) === byEd.split(',').filter((no) => rows.find((r) => r.no === +no).edited).join(),
+        `${N}: sorted edited rows in order`);
+  await reset(page);
+  await page.evaluate(() => window.scrollTo(0, 0));
+  check(await scrollToEnd() === rows.map((r) => r.no).join(), `${N}: after sorting the written order comes back whole`);
+
+  // A search at once after opening does not wait for the texts to be read in idle time.
   await page.reload();
+  await page.fill('#lx-search', 'WASSER');
+  await settle(page);
+  check(await countShown(page) === rows.filter((r) => r.texts.some((t) => t.toLowerCase().includes('wasser'))).length,
+        `${N}: a search right after opening counts every row holding the word`);
+  await page.goto('file://' + report.file);
   await settle(page);
   await page.keyboard.press('p');
   const last = await page.evaluate(() => +document.querySelector('tr.lx-current').cells[0].textContent);
