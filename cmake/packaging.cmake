@@ -22,11 +22,13 @@ set(CPACK_PACKAGE_VENDOR Lexmora)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Lexmora <support@lexmora.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "compare translations before and after editing")
+# Debian wants the lines of the long description under 80 characters.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Takes bilingual files or packages (SDLXLIFF, memoQ, Memsource, XLIFF) as they were before\n"
-    "editing and the same files after editing, pairs the segments, marks every deletion and\n"
-    "insertion character by character, and writes an HTML or XLSX report per language pair with\n"
-    "edit distances and a post-editing analysis. A desktop program and a command-line tool.")
+    "Takes bilingual files or packages (SDLXLIFF, memoQ, Memsource, XLIFF) as\n"
+    "they were before editing and the same files after editing, pairs the\n"
+    "segments, marks every deletion and insertion character by character, and\n"
+    "writes an HTML or XLSX report per language pair with edit distances and a\n"
+    "post-editing analysis. A desktop program and a command-line tool.")
 string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
 set(CPACK_DEBIAN_PACKAGE_SECTION text)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -11,7 +11,7 @@ VERSION="$(dpkg-deb -f "$DEB" Version)"
 fail() { echo "check-deb: $*" >&2; exit 1; }
 
 echo "lintian $(basename "$DEB")"
-lintian --fail-on error --no-tag-display-limit "$DEB" || fail "lintian reports errors"
+lintian --fail-on error --tag-display-limit 0 "$DEB" || fail "lintian reports errors"
 
 FILES="$(dpkg-deb -c "$DEB" | awk '{print $6}' | sed 's|^\./|/|')"
 for f in /usr/bin/LexmoraCT /usr/bin/lexmora-compare /usr/share/applications/lexmora-ct.desktop \
@@ -38,6 +38,6 @@ lexmora-compare -q -s "$(dirname "$0")/../examples/before" -e "$(dirname "$0")/.
 [ "$(find "$OUT" -name '*.html' | wc -l)" -ge 1 ] || fail "the installed tool wrote no report"
 
 $SUDO dpkg -r "$NAME"
-LEFT="$(while read -r f; do [ -f "$f" ] && echo "$f"; done <<<"$FILES")"
+LEFT="$(while read -r f; do [ ! -f "$f" ] || echo "$f"; done <<<"$FILES")"
 [ -z "$LEFT" ] || fail "left behind after removal: $LEFT"
 echo "check-deb: $(basename "$DEB") ($NAME $VERSION) installs, runs and removes cleanly"
