@@ -85,8 +85,7 @@ windows-test: windows-engine configure
 	fi
 
 # The engine built as WebAssembly with Debian's emscripten (the dependencies are built once into
-# ~/.cache/lexmora-web). Its builds run at one job and low priority: they are long and the machine
-# is shared.
+# ~/.cache/lexmora-web). Its builds run at low priority: they are long and the machine is shared.
 web-configure:
 	@bash scripts/install-web-deps.sh
 	cmake -S . -B $(WEB_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/emscripten.cmake -DCMAKE_BUILD_TYPE=Release \
@@ -94,12 +93,12 @@ web-configure:
 
 # The browser page: one file, $(WEB_DIR)/dist/lexmora.html, that opens from disk.
 web: web-configure
-	nice -n 15 cmake --build $(WEB_DIR) -j 1 --target lexmora_page
+	nice -n 15 cmake --build $(WEB_DIR) -j $(JOBS) --target lexmora_page
 
 # The GoogleTest suites of the engine built as WebAssembly and run under node; then the page in
 # headless Chromium, opened from disk, against the Linux tool's reports on the examples and the corpus.
 web-test: web configure
-	nice -n 15 cmake --build $(WEB_DIR) -j 1
+	nice -n 15 cmake --build $(WEB_DIR) -j $(JOBS)
 	cd $(WEB_DIR) && ctest --output-on-failure --timeout 1800
 	nice -n 10 cmake --build $(BUILD_DIR) -j $(JOBS) --target lexmora-compare
 	node tests/web/page_test.js $(WEB_DIR)/dist/lexmora.html $(BUILD_DIR)/cli/lexmora-compare examples ../shared/corpus
