@@ -21,7 +21,15 @@ SUDO=""
 # shellcheck source=source-builds.sh
 . "$ROOT/scripts/source-builds.sh"
 
-EnsurePackages qt6-base-dev qt6-base-dev-tools g++-mingw-w64-x86-64-posix ninja-build cmake dpkg-dev
+# --check: only say (by the exit status) whether Qt for Windows of the pinned version is built.
+if [ "${1:-}" = "--check" ]; then
+  version="$(dpkg-query -W -f='${source:Version}' qt6-base-dev 2>/dev/null)" || exit 1
+  [ -d "$CACHE/qt6-base-${version#*:}" ] && [ -f "$CACHE/qt-prefix.cmake" ]
+  exit
+fi
+
+EnsurePackages qt6-base-dev qt6-base-dev-tools g++-mingw-w64-x86-64-posix ninja-build cmake dpkg-dev nsis \
+  xvfb xdotool imagemagick
 QT_VERSION="$(SourceVersion qt6-base-dev)"
 QT_PREFIX="$CACHE/qt6-base-$QT_VERSION"
 echo "Pinned: qt6-base $QT_VERSION (host tools: qt6-base-dev-tools $(dpkg-query -W -f='${Version}' qt6-base-dev-tools))"
@@ -43,14 +51,15 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 TOOLCHAIN
-  # Tablet events need wintab.h, which Debian's source and MinGW both lack.
+  # Tablet events need wintab.h, which Debian's source and MinGW both lack. Without OpenGL the
+  # Windows platform plugin still asks for dynamic OpenGL unless told not to.
   cmake -G Ninja -S "$src" -B build -DCMAKE_TOOLCHAIN_FILE="$PWD/toolchain.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF \
     -DFEATURE_sql=OFF -DFEATURE_dbus=OFF -DFEATURE_opengl=OFF -DFEATURE_vulkan=OFF \
     -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF \
-    -DFEATURE_tabletevent=OFF -DFEATURE_openssl=OFF -DFEATURE_schannel=ON -DFEATURE_icu=OFF \
+    -DFEATURE_dynamicgl=OFF -DFEATURE_tabletevent=OFF -DFEATURE_openssl=OFF -DFEATURE_schannel=ON -DFEATURE_icu=OFF \
     -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_harfbuzz=OFF \
     -DFEATURE_system_png=OFF -DFEATURE_system_freetype=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF \
     -DFEATURE_brotli=OFF -DFEATURE_zstd=OFF -DFEATURE_pdf=OFF >configure.log 2>&1
