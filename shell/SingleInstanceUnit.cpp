@@ -12,15 +12,18 @@
 
 namespace lexmora {
 
-bool TSingleInstanceLock::IsHeld() const { return FMutexHeld || (FLock && FLock->isLocked()); }
+bool TSingleInstanceLock::IsHeld() const { return FMutex || (FLock && FLock->isLocked()); }
 
 #ifdef _WIN32
 
 QString SingleInstanceLockPath() { return {}; }
 
 // The named mutex without a namespace prefix is local to the logon session, as the lock must be.
-// Its handle stays open for the life of the process; the system releases it at the end, also
-// after a crash.
+// A crashed copy's handle is closed by the system, so nothing stale is ever left behind.
+TSingleInstanceLock::~TSingleInstanceLock() {
+  if (FMutex) ::CloseHandle(static_cast<HANDLE>(FMutex));
+}
+
 bool TSingleInstanceLock::TryLock() {
   if (IsHeld()) return true;
   const HANDLE Mutex = ::CreateMutexW(nullptr, TRUE, reinterpret_cast<const wchar_t*>(kSingleInstanceGuid.utf16()));
@@ -33,11 +36,13 @@ bool TSingleInstanceLock::TryLock() {
     FProblem = QStringLiteral("the single-instance mutex cannot be made (error %1)").arg(Error);
     return true;
   }
-  FMutexHeld = true;
+  FMutex = Mutex;
   return true;
 }
 
 #else
+
+TSingleInstanceLock::~TSingleInstanceLock() = default;
 
 QString SingleInstanceLockPath() {
   const QString Dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);

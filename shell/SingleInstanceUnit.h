@@ -22,6 +22,7 @@ QString SingleInstanceLockPath();
 class TSingleInstanceLock {
  public:
   TSingleInstanceLock() = default;
+  ~TSingleInstanceLock();
   TSingleInstanceLock(const TSingleInstanceLock&) = delete;
   TSingleInstanceLock& operator=(const TSingleInstanceLock&) = delete;
 
@@ -38,7 +39,7 @@ class TSingleInstanceLock {
 
  private:
   std::unique_ptr<QLockFile> FLock;
-  bool FMutexHeld = false;  // Windows: the mutex, never closed, so the system drops it at the end
+  void* FMutex = nullptr;  // Windows: the named mutex's handle while it is held
   QString FProblem;
 };
 
