@@ -76,7 +76,7 @@ windows-test: windows-engine configure
 	python3 tests/cli/windows_end_to_end.py $(WIN_DIR)/cli/lexmora-compare.exe $(BUILD_DIR)/cli/lexmora-compare \
 	  examples ../shared/corpus
 	@if bash scripts/install-qt-cross.sh --check; then \
-	  cmake --build $(WIN_DIR) --target windows_desktop_dist && \
+	  bash scripts/install-qt-cross.sh && cmake --build $(WIN_DIR) --target windows_desktop_dist && \
 	  . scripts/wine-env.sh && xvfb-run -a -s "-screen 0 1280x900x24" python3 tests/shell/windows_desktop_smoke.py \
 	    $(WIN_DIR)/dist $$(sed -n 's/^project(LexmoraComparisonTool VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt) \
 	    $(WIN_DIR)/desktop-window.png; \

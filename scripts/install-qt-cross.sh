@@ -28,8 +28,10 @@ if [ "${1:-}" = "--check" ]; then
   exit
 fi
 
+# The rest serve the desktop test: the installer's tools, a virtual display and its driver, and
+# the fonts a Windows system has (without them wine draws dialogs in a stand-in serif face).
 EnsurePackages qt6-base-dev qt6-base-dev-tools g++-mingw-w64-x86-64-posix ninja-build cmake dpkg-dev nsis \
-  xvfb xdotool imagemagick
+  xvfb xdotool imagemagick fonts-wine
 QT_VERSION="$(SourceVersion qt6-base-dev)"
 QT_PREFIX="$CACHE/qt6-base-$QT_VERSION"
 echo "Pinned: qt6-base $QT_VERSION (host tools: qt6-base-dev-tools $(dpkg-query -W -f='${Version}' qt6-base-dev-tools))"

@@ -37,7 +37,7 @@ done
 cp "$ROOT/packaging/windows/README.txt" "$APP/README.txt"
 
 # What Windows itself provides; anything else a program or DLL imports must be in the set.
-SYSTEM='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comdlg32|ws2_32|msvcrt|bcrypt|crypt32|secur32|ncrypt|dwmapi|uxtheme|imm32|winmm|version|setupapi|d3d9|d3d11|d3d12|dxgi|dwrite|d2d1|shcore|shlwapi|netapi32|iphlpapi|dnsapi|userenv|wtsapi32|authz|mpr|winspool\.drv|api-ms-win-.*)(\.dll)?$'
+SYSTEM='^(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comdlg32|ws2_32|msvcrt|bcrypt|crypt32|secur32|ncrypt|dwmapi|uxtheme|winhttp|rpcrt4|imm32|winmm|version|setupapi|d3d9|d3d11|d3d12|dxgi|dwrite|d2d1|shcore|shlwapi|netapi32|iphlpapi|dnsapi|userenv|wtsapi32|authz|mpr|winspool\.drv|api-ms-win-.*)(\.dll)?$'
 mapfile -t BINARIES < <(find "$APP" -iname '*.exe' -o -iname '*.dll')
 declare -A IMPORTED=()
 for bin in "${BINARIES[@]}"; do

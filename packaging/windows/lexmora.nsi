@@ -3,7 +3,8 @@
 ; A per-user installation (no administrator rights) into %LOCALAPPDATA%\Programs\Lexmora, with a
 ; Start-menu entry and an entry in Windows's list of installed programs. The uninstaller removes
 ; exactly the files the installer wrote; the user's settings and reports live elsewhere and stay.
-Unicode true
+; A 64-bit installer for the 64-bit program: it runs where the program can.
+Target amd64-unicode
 ManifestDPIAware true
 SetCompressor /SOLID lzma
 RequestExecutionLevel user

@@ -10,8 +10,9 @@ windows_desktop_smoke.py DIST_DIR VERSION SCREENSHOT
    Start-menu entry and an entry in the list of installed programs; the installed program starts
    and keeps its settings in %LOCALAPPDATA%\\Lexmora, not beside itself; the uninstaller removes
    the program's folder, the entry and the Start-menu item, and leaves the user's settings.
-Run it under xvfb-run with scripts/wine-env.sh sourced (WINEPREFIX set, wine's server started).
+Run it under xvfb-run; it makes a wine prefix of its own and removes it at the end.
 """
+import glob
 import os
 import shutil
 import subprocess
@@ -51,9 +52,12 @@ def wait_exit(proc, timeout):
         return False
 
 
-def close_window(window):
-    subprocess.run(["xdotool", "windowactivate", "--sync", window], capture_output=True)
-    subprocess.run(["xdotool", "key", "--window", window, "alt+F4"], capture_output=True)
+def press(window, keys):
+    """Gives window the keyboard focus and types keys as the keyboard would: the virtual display
+    has no window manager to activate windows, and wine ignores keys sent to a window directly."""
+    subprocess.run(["xdotool", "windowfocus", "--sync", window], capture_output=True)
+    time.sleep(0.5)
+    subprocess.run(["xdotool", "key", keys], capture_output=True)
 
 
 def unix_path(windows_path):
@@ -71,26 +75,34 @@ def start(exe):
                             stderr=subprocess.DEVNULL)
 
 
+def window_size(window):
+    out = subprocess.run(["xdotool", "getwindowgeometry", window], capture_output=True, text=True).stdout
+    width, height = out.split("Geometry:")[1].split()[0].split("x")
+    return int(width), int(height)
+
+
 def run_program(exe, title, screenshot=None, second_start=False):
-    """Starts exe, waits for its window, optionally a second copy, then closes the window."""
+    """Starts exe, waits for its window, optionally a second copy, then closes the window.
+    Returns the window's size on the screen."""
     first = start(exe)
     windows = windows_named(title, 60)
     if not check(windows, f"{exe}: no window titled {title!r} within 60 s"):
         first.kill()
-        return
+        return (0, 0)
     time.sleep(2)  # let it paint before the picture
+    size = window_size(windows[0])
     if screenshot:
-        subprocess.run(["import", "-window", "root", screenshot], check=False)
+        subprocess.run(["import", "-window", windows[0], screenshot], check=False)
     if second_start:
         second = start(exe)
         caution = windows_named("Caution!", 30)
         if check(caution, "a second start shows no \"Caution!\" message"):
-            subprocess.run(["xdotool", "windowactivate", "--sync", caution[0]], capture_output=True)
-            subprocess.run(["xdotool", "key", "--window", caution[0], "Return"], capture_output=True)
+            press(caution[0], "Return")
         check(wait_exit(second, 30), "the second start does not end after its message")
         check(len(windows_named(title, 1)) == 1, "the second start opened a window of its own")
-    close_window(windows[0])
+    press(windows[0], "alt+F4")
     check(wait_exit(first, 60), f"{exe} does not end when its window is closed")
+    return size
 
 
 def sections(ini):
@@ -104,15 +116,36 @@ def main():
     title = "Lexmora Comparison Tool v" + major_minor
     name = f"Lexmora-{version}-win64"
     work = tempfile.mkdtemp(prefix="lexmora-desktop-")
+    # A Windows user of its own, as on a machine that never saw the program: wine's server and
+    # desktop process start with this display (a server started without one could show nothing).
+    os.environ["WINEPREFIX"] = os.path.join(work, "wine")
+    subprocess.run([WINE, "wineboot", "--init"], capture_output=True, timeout=300)
+    # The fonts every Windows has (Tahoma is the window's font), where Windows keeps them.
+    fonts = os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows", "Fonts")
+    for font in glob.glob("/usr/share/wine/fonts/*.ttf"):
+        shutil.copy(font, fonts)
+    # With no window manager on the display, wine draws the Windows frame and title bar itself.
+    subprocess.run([WINE, "reg", "add", r"HKCU\Software\Wine\X11 Driver", "/v", "Decorated", "/d", "N", "/f"],
+                   capture_output=True)
     try:
         # The zip, as a portable copy.
         with zipfile.ZipFile(os.path.join(dist, name + ".zip")) as z:
             z.extractall(work)
         exe = os.path.join(work, name, "LexmoraCT.exe")
-        run_program(exe, title, screenshot, second_start=True)
+        normal = run_program(exe, title, screenshot, second_start=True)
         ini = os.path.join(work, name, "Settings.ini")
         if check(os.path.exists(ini), "closing the portable copy wrote no Settings.ini beside it"):
             check(len(sections(ini)) == 4, f"Settings.ini has sections {sections(ini)}, not four")
+
+        # At 150 % (144 dots per inch) the window grows with the text instead of clipping it.
+        subprocess.run([WINE, "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                        "/d", "144", "/f"], capture_output=True)
+        os.remove(ini)
+        scaled = run_program(exe, title, os.path.splitext(screenshot)[0] + "-150.png")
+        check(all(abs(s / n - 1.5) < 0.1 for s, n in zip(scaled, normal) if n),
+              f"at 150 % the window is {scaled[0]}x{scaled[1]}, at 100 % {normal[0]}x{normal[1]}")
+        subprocess.run([WINE, "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                        "/d", "96", "/f"], capture_output=True)
 
         # The installer, per user, silently.
         local = unix_path(wine_env("LOCALAPPDATA"))
@@ -145,6 +178,7 @@ def main():
         check(not os.path.exists(os.path.join(start_menu, "Lexmora Comparison Tool.lnk")), "the Start-menu entry is still there")
         check(os.path.exists(os.path.join(data, "Settings.ini")), "the uninstaller removed the user's settings")
     finally:
+        subprocess.run(["wineserver", "-k"], capture_output=True)
         shutil.rmtree(work, ignore_errors=True)
     print(f"desktop smoke test: {len(failures)} failed")
     return 1 if failures else 0
