@@ -19,8 +19,6 @@ JOBS=2
 NICE=10
 # No prefixes of the cache: a library is built against the system's MinGW files alone.
 CMAKE_TOOLCHAIN_ARGS=(-DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DLEXMORA_CROSS_PREFIXES=)
-SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO="sudo"
 # shellcheck source=source-builds.sh
 . "$ROOT/scripts/source-builds.sh"
 

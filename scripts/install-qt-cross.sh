@@ -16,8 +16,6 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 CACHE="${LEXMORA_CROSS_CACHE:-$HOME/.cache/lexmora-cross}"
 JOBS="${LEXMORA_QT_JOBS:-2}"
 NICE=15
-SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO="sudo"
 # shellcheck source=source-builds.sh
 . "$ROOT/scripts/source-builds.sh"
 

@@ -18,8 +18,6 @@ TOOLCHAIN="$ROOT/cmake/emscripten.cmake"
 # Other builds share the machine: one job, low priority.
 JOBS=1
 NICE=15
-SUDO=""
-[ "$(id -u)" -ne 0 ] && SUDO="sudo"
 # shellcheck source=source-builds.sh
 . "$ROOT/scripts/source-builds.sh"
 # Without it emscripten's optimiser cannot find acorn and every link fails.

@@ -1,7 +1,11 @@
 # Helpers shared by the scripts that build the engine's libraries from Debian's own source packages
-# (install-cross-deps.sh, install-web-deps.sh). The caller sets CACHE (the cache folder), SUDO,
-# JOBS and NICE (how builds share the machine) and CMAKE_TOOLCHAIN_ARGS (how CMake builds for the
-# target).
+# (install-cross-deps.sh, install-qt-cross.sh, install-web-deps.sh). The caller sets CACHE (the
+# cache folder), JOBS and NICE (how builds share the machine) and CMAKE_TOOLCHAIN_ARGS (how CMake
+# builds for the target).
+
+# Package installs and apt's sources need root.
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
 
 # Installs those of the packages named that are missing, from Debian's archive.
 EnsurePackages() {
