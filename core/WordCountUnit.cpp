@@ -10,7 +10,6 @@
 
 #include <array>
 #include <limits>
-#include <optional>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -61,31 +60,37 @@ bool FollowsNeutralRules(const icu::BreakIterator& AIt) {
 
 bool IsWordPart(TAsciiWordClass AClass) { return AClass == awcLetter || AClass == awcDigit || AClass == awcConnector; }
 
-// The words of AText by the neutral rules, or nothing when it holds a code point beyond ASCII.
+// The words of AText by the neutral rules, or false when it holds a code point beyond ASCII; each
+// word is reported to AOnWord with its first and one-past-last position.
 // Letters, digits and '_' run together in any order; a single '.' or '\'' joins two letters, and a
 // single '.', '\'', ',' or ';' two digits; every other character stands alone and is no word. A run
 // is a word once it holds a letter or a digit, or a second '_'.
-std::optional<std::int64_t> CountAsciiWords(std::u32string_view AText) {
-  std::int64_t Words = 0;
+template <class TOnWord>
+bool ScanAsciiWords(std::u32string_view AText, TOnWord&& AOnWord) {
+  for (const char32_t Ch : AText)
+    if (Ch >= kAsciiClasses.size()) return false;
   TAsciiWordClass BeforePrev = awcOther, Prev = awcOther;
   bool RunIsWord = false;
-  for (const char32_t Ch : AText) {
-    if (Ch >= kAsciiClasses.size()) return std::nullopt;
-    const TAsciiWordClass Class = kAsciiClasses[Ch];
+  std::size_t RunStart = 0, RunEnd = 0;
+  for (std::size_t I = 0; I < AText.size(); ++I) {
+    const TAsciiWordClass Class = kAsciiClasses[AText[I]];
     if (IsWordPart(Class)) {
       const bool Joins =
           IsWordPart(Prev) || (BeforePrev == awcLetter && Prev == awcMidLetterOrDigit && Class == awcLetter) ||
           (BeforePrev == awcDigit && (Prev == awcMidLetterOrDigit || Prev == awcMidDigit) && Class == awcDigit);
-      if (!Joins) RunIsWord = false;
-      if (!RunIsWord && (Class != awcConnector || Prev == awcConnector)) {
-        RunIsWord = true;
-        ++Words;
+      if (!Joins) {
+        if (RunIsWord) AOnWord(RunStart, RunEnd);
+        RunIsWord = false;
+        RunStart = I;
       }
+      RunEnd = I + 1;
+      if (!RunIsWord && (Class != awcConnector || Prev == awcConnector)) RunIsWord = true;
     }
     BeforePrev = Prev;
     Prev = Class;
   }
-  return Words;
+  if (RunIsWord) AOnWord(RunStart, RunEnd);
+  return true;
 }
 
 }  // namespace
@@ -135,10 +140,7 @@ TTextCount TWordCounter::Count(std::u32string_view APlainText, const std::string
     throw std::runtime_error("The text is too long to count its words");
   TImpl::TLanguage& Language = FImpl->LanguageFor(ALangCode);
   if (Language.AsciiShortcut)
-    if (const std::optional<std::int64_t> Words = CountAsciiWords(APlainText)) {
-      Result.Words = *Words;
-      return Result;
-    }
+    if (ScanAsciiWords(APlainText, [&](std::size_t, std::size_t) { ++Result.Words; })) return Result;
   // Note: code points that are not Unicode scalar values become U+FFFD here, never an error.
   FImpl->Text = icu::UnicodeString::fromUTF32(reinterpret_cast<const UChar32*>(APlainText.data()),
                                               static_cast<int32_t>(APlainText.size()));
@@ -150,6 +152,37 @@ TTextCount TWordCounter::Count(std::u32string_view APlainText, const std::string
   for (int32_t End = It.next(); End != icu::BreakIterator::DONE; End = It.next())
     if (It.getRuleStatus() >= UBRK_WORD_NONE_LIMIT) ++Result.Words;
   return Result;
+}
+
+void TWordCounter::Words(std::u32string_view APlainText, const std::string& ALangCode,
+                         std::vector<std::u32string_view>& AWords) {
+  AWords.clear();
+  if (APlainText.empty()) return;
+  if (APlainText.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max() / 2))
+    throw std::runtime_error("The text is too long to count its words");
+  TImpl::TLanguage& Language = FImpl->LanguageFor(ALangCode);
+  const auto OnWord = [&](std::size_t AStart, std::size_t AEnd) {
+    AWords.push_back(APlainText.substr(AStart, AEnd - AStart));
+  };
+  if (Language.AsciiShortcut && ScanAsciiWords(APlainText, OnWord)) return;
+  FImpl->Text = icu::UnicodeString::fromUTF32(reinterpret_cast<const UChar32*>(APlainText.data()),
+                                              static_cast<int32_t>(APlainText.size()));
+  icu::BreakIterator& It = *Language.It;
+  It.setText(FImpl->Text);
+  // Boundaries are UTF-16 offsets: walk the text alongside to turn them into code-point positions.
+  std::size_t Position = 0;
+  int32_t Utf16 = 0;
+  const auto PositionOf = [&](int32_t AUtf16) {
+    for (; Utf16 < AUtf16; ++Position)
+      Utf16 += APlainText[Position] > 0xFFFF && APlainText[Position] <= 0x10FFFF ? 2 : 1;
+    return Position;
+  };
+  std::size_t Start = PositionOf(It.first());
+  for (int32_t End = It.next(); End != icu::BreakIterator::DONE; End = It.next()) {
+    const std::size_t EndPosition = PositionOf(End);
+    if (It.getRuleStatus() >= UBRK_WORD_NONE_LIMIT) OnWord(Start, EndPosition);
+    Start = EndPosition;
+  }
 }
 
 bool TWordCounter::TakesAsciiShortcut(const std::string& ALangCode) {

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "DataTypeUnit.h"
 
@@ -52,6 +53,10 @@ class TWordCounter {
   // "zh_Hans"...); a code the rules do not know is counted by the language-neutral rules.
   // Throws std::runtime_error when the break rules cannot be loaded at all.
   TTextCount Count(std::u32string_view APlainText, const std::string& ALangCode);
+
+  // The words of APlainText as Count finds them, as views into APlainText, in order.
+  // Throws as Count does.
+  void Words(std::u32string_view APlainText, const std::string& ALangCode, std::vector<std::u32string_view>& AWords);
 
   // Whether plain ASCII texts of ALangCode are counted without ICU: only where the language's
   // rules are exactly the neutral ones the ASCII table was read from. Loads the rules as Count does.

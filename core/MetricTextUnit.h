@@ -1,0 +1,26 @@
+// Lower-casing and white space as the published post-editing metrics define them (the rules of
+// Python's str.lower and str.split), so that our figures equal theirs on any text.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lexmora {
+
+// Whether AChar separates words for the metrics: the characters of category Zs and of the
+// bidirectional classes WS, B and S (tab, line ends, U+001C-U+001F, U+0085 among them).
+// Note: U+200B and U+FEFF are no white space here, U+001C is.
+bool IsMetricSpace(char32_t AChar);
+
+// AText in lower case by the full Unicode mapping of the root locale ("İ" becomes "i̇", a final
+// capital sigma "ς"), written into AOut.
+void LowerFull(std::u32string_view AText, std::u32string& AOut);
+
+// The pieces of AText between runs of white space, as views into AText; none for a blank text.
+void SplitOnSpace(std::u32string_view AText, std::vector<std::u32string_view>& AWords);
+
+// AText without its white space, written into AOut.
+void RemoveSpace(std::u32string_view AText, std::u32string& AOut);
+
+}  // namespace lexmora

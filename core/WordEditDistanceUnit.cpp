@@ -1,0 +1,34 @@
+// Word edit distance: words become integers, equal words equal integers, for the difference engine.
+#include "WordEditDistanceUnit.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "WordCountUnit.h"
+
+namespace lexmora {
+
+TWordEditStats TWordEditDistance::Measure(std::u32string_view ATranslated, std::u32string_view AEdited,
+                                          const std::string& ALangCode) {
+  FWords.Words(ATranslated, ALangCode, FTranslated);
+  FWords.Words(AEdited, ALangCode, FEdited);
+  FIds.clear();
+  const auto ToIds = [&](const std::vector<std::u32string_view>& AWords, std::vector<int>& AIds) {
+    AIds.clear();
+    for (const std::u32string_view Word : AWords)
+      AIds.push_back(FIds.try_emplace(Word, static_cast<int>(FIds.size())).first->second);
+  };
+  ToIds(FTranslated, FTranslatedIds);
+  ToIds(FEdited, FEditedIds);
+  TWordEditStats Result;
+  Result.Length = static_cast<std::int64_t>(std::max(FTranslatedIds.size(), FEditedIds.size()));
+  if (FTranslatedIds == FEditedIds) return Result;
+  if (!FDiff.Execute(FTranslatedIds.data(), FEditedIds.data(), static_cast<int>(FTranslatedIds.size()),
+                     static_cast<int>(FEditedIds.size())))
+    throw std::runtime_error("The difference engine did not run");
+  const TDiffStats Stats = FDiff.DiffStats();
+  Result.Steps = Stats.adds + Stats.deletes + Stats.modifies;
+  return Result;
+}
+
+}  // namespace lexmora

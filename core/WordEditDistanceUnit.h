@@ -1,0 +1,50 @@
+// Edit distance of a segment over words instead of characters, on the scale of the row's ED.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "Diff.h"
+
+namespace lexmora {
+
+class TWordCounter;
+
+// One segment's or many segments' figures; a document's are the sums of its segments'.
+struct TWordEditStats {
+  std::int64_t Steps = 0;   // words added, deleted or replaced
+  std::int64_t Length = 0;  // words of the longer of the two texts
+
+  TWordEditStats& operator+=(const TWordEditStats& AOther) {
+    Steps += AOther.Steps;
+    Length += AOther.Length;
+    return *this;
+  }
+  bool operator==(const TWordEditStats&) const = default;
+};
+
+// Measures how many words an editor changed: the two texts' words (as the word counts find them)
+// compared by the difference engine the character ED uses, so SegmentEditDistance(Steps, Length)
+// gives 100 for an unchanged text and TotalEditDistanceText the words-weighted figure of a sum.
+// Note: words are compared as written, case and all; punctuation and blanks are no words.
+// Note: keeps its buffers between segments; one object per thread.
+class TWordEditDistance {
+ public:
+  // AWords must outlive this object; it keeps its break iterators.
+  explicit TWordEditDistance(TWordCounter& AWords) : FWords(AWords) {}
+
+  // The figures of one segment in ALangCode: tags already left out of both texts.
+  TWordEditStats Measure(std::u32string_view ATranslated, std::u32string_view AEdited, const std::string& ALangCode);
+
+ private:
+  TWordCounter& FWords;
+  TDiff FDiff;
+  std::vector<std::u32string_view> FTranslated, FEdited;
+  std::unordered_map<std::u32string_view, int> FIds;
+  std::vector<int> FTranslatedIds, FEditedIds;
+};
+
+}  // namespace lexmora

@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "MetricTextUnit.h"
+#include "TerUnit.h"
+#include "Utf8Unit.h"
+
+using namespace lexmora;
+
+namespace {
+
+// The rate of a corpus: segments' statistics summed, as the published figures are formed.
+double CorpusTer(const std::vector<std::string>& AHyps, const std::vector<std::string>& ARefs) {
+  TTerCalculator Ter;
+  TTerStats Sum;
+  for (std::size_t I = 0; I < AHyps.size(); ++I) Sum += Ter.Measure(Utf8ToU32(AHyps[I]), Utf8ToU32(ARefs[I]));
+  return TerPercent(Sum);
+}
+
+struct TTerVector {
+  const char* Name;
+  std::vector<std::string> Hyps, Refs;
+  double Percent;
+};
+
+// From sacrebleu's test/test_ter.py, checked to its EPSILON of 1e-3.
+const TTerVector kPublished[] = {
+    {"PerfectMatch", {"aaaa bbbb cccc dddd"}, {"aaaa bbbb cccc dddd"}, 0},
+    {"NoOverlap", {"dddd eeee ffff"}, {"aaaa bbbb cccc"}, 100},
+    {"EmptyHypothesis", {""}, {"a"}, 100},
+    {"ASingleShiftFixesIt", {"d e f g h a b c"}, {"a b c d e f g h"}, 12.5},
+    {"RealisticCorpus",
+     {"wählen Sie \" Bild neu berechnen , \" um beim Ändern der Bildgröße Pixel hinzuzufügen oder zu entfernen , "
+      "damit das Bild ungefähr dieselbe Größe aufweist wie die andere Größe .",
+      "wenn Sie alle Aufgaben im aktuellen Dokument aktualisieren möchten , wählen Sie im Menü des "
+      "Aufgabenbedienfelds die Option \" Alle Aufgaben aktualisieren . \"",
+      "klicken Sie auf der Registerkarte \" Optionen \" auf die Schaltfläche \" Benutzerdefiniert \" und geben Sie "
+      "Werte für \" Fehlerkorrektur-Level \" und \" Y / X-Verhältnis \" ein .",
+      "Sie können beispielsweise ein Dokument erstellen , das ein Auto über die Bühne enthält .",
+      "wählen Sie im Dialogfeld \" Neu aus Vorlage \" eine Vorlage aus und klicken Sie auf \" Neu . \""},
+     {"wählen Sie \" Bild neu berechnen , \" um beim Ändern der Bildgröße Pixel hinzuzufügen oder zu entfernen , "
+      "damit die Darstellung des Bildes in einer anderen Größe beibehalten wird .",
+      "wenn Sie alle Aufgaben im aktuellen Dokument aktualisieren möchten , wählen Sie im Menü des "
+      "Aufgabenbedienfelds die Option \" Alle Aufgaben aktualisieren . \"",
+      "klicken Sie auf der Registerkarte \" Optionen \" auf die Schaltfläche \" Benutzerdefiniert \" und geben Sie "
+      "für \" Fehlerkorrektur-Level \" und \" Y / X-Verhältnis \" niedrigere Werte ein .",
+      "Sie können beispielsweise ein Dokument erstellen , das ein Auto enthalt , das sich über die Bühne bewegt .",
+      "wählen Sie im Dialogfeld \" Neu aus Vorlage \" eine Vorlage aus und klicken Sie auf \" Neu . \""},
+     13.6},
+};
+
+TEST(Ter, PublishedVectors) {
+  for (const TTerVector& Row : kPublished) EXPECT_NEAR(CorpusTer(Row.Hyps, Row.Refs), Row.Percent, 1e-3) << Row.Name;
+}
+
+TEST(Ter, CaseAndWhiteSpaceFollowTheReferenceTools) {
+  TTerCalculator Ter;
+  const auto Edits = [&](std::u32string_view AHyp, std::u32string_view ARef) { return Ter.Measure(AHyp, ARef).Edits; };
+  EXPECT_EQ(Edits(U"Hello World", U"hello  world"), 0);
+  // The full mapping: a dotted capital I lower-cases to i and a combining dot.
+  EXPECT_EQ(Edits(U"\u0130stanbul", U"i\u0307stanbul"), 0);
+  // A capital sigma at the end of a word becomes the final form.
+  EXPECT_EQ(Edits(U"ΟΔΟΣ", U"οδος"), 0);
+  EXPECT_EQ(Edits(U"ΟΔΟΣ", U"οδοσ"), 1);
+  // Ideographic space, no-break space and U+001C separate words; a zero-width space does not.
+  EXPECT_EQ(Ter.Measure(U"a\u3000b\u00A0c\u001Cd", U"a b c d").Edits, 0);
+  EXPECT_EQ(Ter.Measure(U"a\u200Bb", U"a b"), (TTerStats{2, 2}));
+  // Punctuation stays part of its word.
+  EXPECT_EQ(Edits(U"end.", U"end ."), 2);
+}
+
+TEST(Ter, EmptyTexts) {
+  TTerCalculator Ter;
+  EXPECT_EQ(Ter.Measure(U"a b c", U""), (TTerStats{3, 0}));
+  EXPECT_EQ(Ter.Measure(U"", U" "), (TTerStats{0, 0}));
+  EXPECT_EQ(Ter.Measure(U"", U"x y"), (TTerStats{2, 2}));
+  EXPECT_DOUBLE_EQ(TerPercent({3, 0}), 100);
+  EXPECT_DOUBLE_EQ(TerPercent({0, 0}), 0);
+  EXPECT_DOUBLE_EQ(TerPercent({1, 8}), 12.5);
+}
+
+TEST(Ter, SwappingABlockCostsOneShift) {
+  TTerCalculator Ter;
+  EXPECT_EQ(Ter.Measure(U"five six seven one two three four", U"one two three four five six seven").Edits, 1);
+  EXPECT_EQ(Ter.Measure(U"x b c d a", U"x a b c d").Edits, 1);
+  // Two blocks out of place: two shifts.
+  EXPECT_EQ(Ter.Measure(U"c d a b g h e f", U"a b c d e f g h").Edits, 2);
+}
+
+int Levenshtein(const std::vector<int>& A, const std::vector<int>& B) {
+  std::vector<int> Row(B.size() + 1);
+  for (std::size_t J = 0; J <= B.size(); ++J) Row[J] = static_cast<int>(J);
+  for (std::size_t I = 1; I <= A.size(); ++I) {
+    int Diagonal = Row[0];
+    Row[0] = static_cast<int>(I);
+    for (std::size_t J = 1; J <= B.size(); ++J) {
+      const int Next = std::min({Row[J] + 1, Row[J - 1] + 1, Diagonal + (A[I - 1] == B[J - 1] ? 0 : 1)});
+      Diagonal = Row[J];
+      Row[J] = Next;
+    }
+  }
+  return Row[B.size()];
+}
+
+// Shifts are taken only when they pay, so the rate never exceeds the plain word edit distance (the
+// beam spans the whole matrix at these lengths), and identical texts cost nothing.
+TEST(Ter, NeverAboveTheWordLevenshteinDistance) {
+  std::mt19937 Random(7);
+  TTerCalculator Ter;
+  for (int Round = 0; Round < 2000; ++Round) {
+    std::vector<int> Hyp(Random() % 24), Ref(Random() % 24);
+    const int Vocabulary = 2 + static_cast<int>(Random() % 6);
+    for (int& W : Hyp) W = static_cast<int>(Random() % Vocabulary);
+    for (int& W : Ref) W = static_cast<int>(Random() % Vocabulary);
+    const TTerStats Stats = Ter.MeasureWords(Hyp, Ref);
+    ASSERT_EQ(Stats.ReferenceWords, static_cast<std::int64_t>(Ref.size()));
+    if (!Ref.empty()) {
+      ASSERT_LE(Stats.Edits, Levenshtein(Hyp, Ref)) << Round;
+    }
+    ASSERT_GE(Stats.Edits, std::abs(static_cast<int>(Hyp.size()) - static_cast<int>(Ref.size())));
+    ASSERT_EQ(Ter.MeasureWords(Ref, Ref).Edits, 0);
+  }
+}
+
+TEST(Ter, LongRepetitiveSegmentsStayBounded) {
+  // Thousands of matching blocks: the search gives up after its candidate limit and still returns
+  // a figure no worse than the plain distance.
+  std::vector<int> Hyp, Ref;
+  for (int I = 0; I < 400; ++I) {
+    Hyp.push_back(I % 3);
+    Ref.push_back((I * 7) % 4);
+  }
+  TTerCalculator Ter;
+  EXPECT_LE(Ter.MeasureWords(Hyp, Ref).Edits, Levenshtein(Hyp, Ref));
+}
+
+TEST(MetricText, SplitAndLower) {
+  std::vector<std::u32string_view> Words;
+  SplitOnSpace(U"  one\ttwo\n\u2028three ", Words);
+  EXPECT_EQ(Words, (std::vector<std::u32string_view>{U"one", U"two", U"three"}));
+  SplitOnSpace(U" \u3000 ", Words);
+  EXPECT_TRUE(Words.empty());
+  std::u32string Lower;
+  LowerFull(U"ÀB\U00010400", Lower);
+  EXPECT_EQ(Lower, U"àb\U00010428");
+  EXPECT_FALSE(IsMetricSpace(U'\uFEFF'));
+  EXPECT_TRUE(IsMetricSpace(U'\u0085'));
+}
+
+}  // namespace
