@@ -3,6 +3,7 @@
 #include "ChrfUnit.h"
 
 #include "MetricTextUnit.h"
+#include "Utf8Unit.h"
 
 namespace lexmora {
 
@@ -55,6 +56,14 @@ std::uint32_t TChrfCounter::IdOf(std::uint64_t AKey) {
   }
   FKeys[Slot] = AKey;
   return FValues[Slot] = FNextId++;
+}
+
+TChrfStats TChrfCounter::MeasureUtf8(std::string_view ATranslated, std::string_view AEdited) {
+  FUtf8Hyp.clear();
+  FUtf8Ref.clear();
+  AppendUtf8AsU32(FUtf8Hyp, ATranslated);
+  AppendUtf8AsU32(FUtf8Ref, AEdited);
+  return Measure(FUtf8Hyp, FUtf8Ref);
 }
 
 TChrfStats TChrfCounter::Measure(std::u32string_view ATranslated, std::u32string_view AEdited) {

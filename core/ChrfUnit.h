@@ -43,13 +43,15 @@ class TChrfCounter {
   explicit TChrfCounter(const TChrfOptions& AOptions = {}) : FOptions(AOptions) {}
   // The statistics of one segment: ATranslated is the hypothesis, AEdited the reference.
   TChrfStats Measure(std::u32string_view ATranslated, std::u32string_view AEdited);
+  // The same for two UTF-8 texts.
+  TChrfStats MeasureUtf8(std::string_view ATranslated, std::string_view AEdited);
 
  private:
   // The dense id of an n-gram key (its (n-1)-gram's id and its last character), new ids counting up.
   std::uint32_t IdOf(std::uint64_t AKey);
 
   TChrfOptions FOptions;
-  std::u32string FHyp, FRef;
+  std::u32string FUtf8Hyp, FUtf8Ref, FHyp, FRef;
   // Ids of the n-grams starting at each position of FRef followed by FHyp, order by order.
   std::vector<std::uint32_t> FIds;
   // Open-addressing table from n-gram key to id, emptied for each order.

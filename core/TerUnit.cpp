@@ -25,6 +25,7 @@
 #include <cstdlib>
 
 #include "MetricTextUnit.h"
+#include "Utf8Unit.h"
 
 namespace lexmora {
 
@@ -97,6 +98,14 @@ TTerStats TTerCalculator::Measure(std::u32string_view ATranslated, std::u32strin
   for (const std::u32string_view Word : FWordsHyp)
     FHypIds.push_back(FIds.try_emplace(Word, static_cast<int>(FIds.size())).first->second);
   return MeasureWords(FHypIds, FRefIds);
+}
+
+TTerStats TTerCalculator::MeasureUtf8(std::string_view ATranslated, std::string_view AEdited) {
+  FUtf8Hyp.clear();
+  FUtf8Ref.clear();
+  AppendUtf8AsU32(FUtf8Hyp, ATranslated);
+  AppendUtf8AsU32(FUtf8Ref, AEdited);
+  return Measure(FUtf8Hyp, FUtf8Ref);
 }
 
 TTerStats TTerCalculator::MeasureWords(const std::vector<int>& AHypothesis, const std::vector<int>& AReference) {

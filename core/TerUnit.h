@@ -38,6 +38,8 @@ class TTerCalculator {
   // The figures of one segment: ATranslated is the hypothesis, AEdited the reference; both are
   // code-point texts with their tags left out.
   TTerStats Measure(std::u32string_view ATranslated, std::u32string_view AEdited);
+  // The same for two UTF-8 texts.
+  TTerStats MeasureUtf8(std::string_view ATranslated, std::string_view AEdited);
   // The same over word ids (equal words, equal ids), for callers that tokenise themselves.
   TTerStats MeasureWords(const std::vector<int>& AHypothesis, const std::vector<int>& AReference);
 
@@ -67,7 +69,7 @@ class TTerCalculator {
   std::vector<int> FShifted, FCandidate;
   std::vector<char> FTrace;
   // Tokenising buffers.
-  std::u32string FLowerHyp, FLowerRef;
+  std::u32string FUtf8Hyp, FUtf8Ref, FLowerHyp, FLowerRef;
   std::vector<std::u32string_view> FWordsHyp, FWordsRef;
   std::unordered_map<std::u32string_view, int> FIds;
   std::vector<int> FHypIds, FRefIds;

@@ -4,9 +4,19 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "Utf8Unit.h"
 #include "WordCountUnit.h"
 
 namespace lexmora {
+
+TWordEditStats TWordEditDistance::MeasureUtf8(std::string_view ATranslated, std::string_view AEdited,
+                                              const std::string& ALangCode) {
+  FUtf8Translated.clear();
+  FUtf8Edited.clear();
+  AppendUtf8AsU32(FUtf8Translated, ATranslated);
+  AppendUtf8AsU32(FUtf8Edited, AEdited);
+  return Measure(FUtf8Translated, FUtf8Edited, ALangCode);
+}
 
 TWordEditStats TWordEditDistance::Measure(std::u32string_view ATranslated, std::u32string_view AEdited,
                                           const std::string& ALangCode) {

@@ -38,10 +38,13 @@ class TWordEditDistance {
 
   // The figures of one segment in ALangCode: tags already left out of both texts.
   TWordEditStats Measure(std::u32string_view ATranslated, std::u32string_view AEdited, const std::string& ALangCode);
+  // The same for two UTF-8 texts.
+  TWordEditStats MeasureUtf8(std::string_view ATranslated, std::string_view AEdited, const std::string& ALangCode);
 
  private:
   TWordCounter& FWords;
   TDiff FDiff;
+  std::u32string FUtf8Translated, FUtf8Edited;
   std::vector<std::u32string_view> FTranslated, FEdited;
   std::unordered_map<std::u32string_view, int> FIds;
   std::vector<int> FTranslatedIds, FEditedIds;

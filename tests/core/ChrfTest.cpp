@@ -14,7 +14,7 @@ double CorpusChrf(const std::vector<std::string>& AHyps, const std::vector<std::
                   const TChrfOptions& AOptions) {
   TChrfCounter Counter(AOptions);
   TChrfStats Sum;
-  for (std::size_t I = 0; I < AHyps.size(); ++I) Sum += Counter.Measure(Utf8ToU32(AHyps[I]), Utf8ToU32(ARefs[I]));
+  for (std::size_t I = 0; I < AHyps.size(); ++I) Sum += Counter.MeasureUtf8(AHyps[I], ARefs[I]);
   return ChrfScore(Sum, AOptions);
 }
 

@@ -17,7 +17,7 @@ namespace {
 double CorpusTer(const std::vector<std::string>& AHyps, const std::vector<std::string>& ARefs) {
   TTerCalculator Ter;
   TTerStats Sum;
-  for (std::size_t I = 0; I < AHyps.size(); ++I) Sum += Ter.Measure(Utf8ToU32(AHyps[I]), Utf8ToU32(ARefs[I]));
+  for (std::size_t I = 0; I < AHyps.size(); ++I) Sum += Ter.MeasureUtf8(AHyps[I], ARefs[I]);
   return TerPercent(Sum);
 }
 

@@ -20,7 +20,7 @@ TEST(WordEditDistance, CountsWordStepsOverTheLongerText) {
   EXPECT_EQ(Words.Measure(U"a b", U"a b c d", "en"), (TWordEditStats{2, 4}));
   EXPECT_EQ(Words.Measure(U"", U"", "en"), (TWordEditStats{0, 0}));
   // Case counts: a capital is another word.
-  EXPECT_EQ(Words.Measure(U"Haus", U"haus", "de"), (TWordEditStats{1, 1}));
+  EXPECT_EQ(Words.MeasureUtf8("Haus", "haus", "de"), (TWordEditStats{1, 1}));
   // Japanese splits into words without blanks: 私|は|東京|に|住|んで|い|ます against 私|は|大阪|に|...
   const TWordEditStats Japanese = Words.Measure(U"私は東京に住んでいます。", U"私は大阪に住んでいます。", "ja");
   EXPECT_EQ(Japanese.Steps, 1);
