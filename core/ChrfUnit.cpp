@@ -74,7 +74,16 @@ TChrfStats TChrfCounter::Measure(std::u32string_view ATranslated, std::u32string
     RemoveSpace(ATranslated, FHyp);
     RemoveSpace(AEdited, FRef);
   }
+  TChrfStats Result;
   const std::size_t RefLength = FRef.size(), Total = RefLength + FHyp.size();
+  if (FHyp == FRef) {
+    // Every n-gram of an unedited text matches: the counts follow from its length.
+    for (std::size_t N = 1; N <= kChrfOrders && N <= RefLength; ++N) {
+      const auto Grams = static_cast<std::int64_t>(RefLength - N + 1);
+      Result.Orders[N - 1] = {Grams, Grams, Grams};
+    }
+    return Result;
+  }
   std::size_t Capacity = 16;
   while (Capacity < 2 * Total) Capacity *= 2;
   FKeys.resize(Capacity);
@@ -83,7 +92,6 @@ TChrfStats TChrfCounter::Measure(std::u32string_view ATranslated, std::u32string
   // the seam because each side's last n-1 positions are left out.
   FIds.assign(Total, 0);
   const auto CharAt = [&](std::size_t P) { return P < RefLength ? FRef[P] : FHyp[P - RefLength]; };
-  TChrfStats Result;
   for (std::size_t N = 1; N <= kChrfOrders; ++N) {
     const std::size_t RefGrams = RefLength >= N ? RefLength - N + 1 : 0;
     const std::size_t HypGrams = FHyp.size() >= N ? FHyp.size() - N + 1 : 0;

@@ -48,6 +48,17 @@ void SplitOnSpace(std::u32string_view AText, std::vector<std::u32string_view>& A
   if (InWord) AWords.push_back(AText.substr(Start));
 }
 
+std::int64_t CountSpaceSeparated(std::u32string_view AText) {
+  std::int64_t Count = 0;
+  bool InWord = false;
+  for (const char32_t C : AText) {
+    const bool Space = IsMetricSpace(C);
+    if (!Space && !InWord) ++Count;
+    InWord = !Space;
+  }
+  return Count;
+}
+
 void RemoveSpace(std::u32string_view AText, std::u32string& AOut) {
   AOut.clear();
   for (const char32_t C : AText)

@@ -2,6 +2,7 @@
 // Python's str.lower and str.split), so that our figures equal theirs on any text.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,9 @@ void LowerFull(std::u32string_view AText, std::u32string& AOut);
 
 // The pieces of AText between runs of white space, as views into AText; none for a blank text.
 void SplitOnSpace(std::u32string_view AText, std::vector<std::u32string_view>& AWords);
+
+// The number of pieces SplitOnSpace finds, without making them.
+std::int64_t CountSpaceSeparated(std::u32string_view AText);
 
 // AText without its white space, written into AOut.
 void RemoveSpace(std::u32string_view AText, std::u32string& AOut);

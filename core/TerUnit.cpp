@@ -86,6 +86,8 @@ double TerPercent(const TTerStats& AStats) {
 }
 
 TTerStats TTerCalculator::Measure(std::u32string_view ATranslated, std::u32string_view AEdited) {
+  // Most segments come back unedited: their words need counting only.
+  if (ATranslated == AEdited) return TTerStats{0, CountSpaceSeparated(AEdited)};
   FIds.clear();
   LowerFull(ATranslated, FLowerHyp);
   LowerFull(AEdited, FLowerRef);

@@ -20,6 +20,7 @@ TWordEditStats TWordEditDistance::MeasureUtf8(std::string_view ATranslated, std:
 
 TWordEditStats TWordEditDistance::Measure(std::u32string_view ATranslated, std::u32string_view AEdited,
                                           const std::string& ALangCode) {
+  if (ATranslated == AEdited) return TWordEditStats{0, FWords.Count(AEdited, ALangCode).Words};
   FWords.Words(ATranslated, ALangCode, FTranslated);
   FWords.Words(AEdited, ALangCode, FEdited);
   FIds.clear();
