@@ -9,7 +9,8 @@ namespace lexmora {
 
 namespace {
 
-constexpr std::uint64_t kEmptyKey = ~std::uint64_t{0};
+// Cells of the direct table of (n-1)-gram and character pairs (4 MiB of ids and stamps at most).
+constexpr std::size_t kDirectLimit = std::size_t{1} << 19;
 
 }  // namespace
 
@@ -47,13 +48,21 @@ double ChrfScore(const TChrfStats& AStats, const TChrfOptions& AOptions) {
   return 100 * (1 + Factor) * AvgPrecision * AvgRecall / (Factor * AvgPrecision + AvgRecall);
 }
 
+void TChrfCounter::NextStamp() {
+  if (++FStamp != 0) return;
+  std::fill(FStamps.begin(), FStamps.end(), 0);
+  std::fill(FDirectStamps.begin(), FDirectStamps.end(), 0);
+  FStamp = 1;
+}
+
 std::uint32_t TChrfCounter::IdOf(std::uint64_t AKey) {
   const std::size_t Mask = FKeys.size() - 1;
-  std::size_t Slot = static_cast<std::size_t>((AKey * 0x9E3779B97F4A7C15ULL) >> 20) & Mask;
-  while (FKeys[Slot] != kEmptyKey) {
+  std::size_t Slot = static_cast<std::size_t>((AKey * 0x9E3779B97F4A7C15ULL) >> 32) & Mask;
+  while (FStamps[Slot] == FStamp) {
     if (FKeys[Slot] == AKey) return FValues[Slot];
     Slot = (Slot + 1) & Mask;
   }
+  FStamps[Slot] = FStamp;
   FKeys[Slot] = AKey;
   return FValues[Slot] = FNextId++;
 }
@@ -67,16 +76,17 @@ TChrfStats TChrfCounter::MeasureUtf8(std::string_view ATranslated, std::string_v
 }
 
 TChrfStats TChrfCounter::Measure(std::u32string_view ATranslated, std::u32string_view AEdited) {
-  if (FOptions.KeepSpace) {
-    FHyp.assign(ATranslated);
-    FRef.assign(AEdited);
-  } else {
-    RemoveSpace(ATranslated, FHyp);
-    RemoveSpace(AEdited, FRef);
-  }
+  // The reference's characters, then the hypothesis'; an n-gram never spans the seam because each
+  // side's last n-1 positions start none.
+  FText.clear();
+  for (const char32_t C : AEdited)
+    if (FOptions.KeepSpace || !IsMetricSpace(C)) FText.push_back(C);
+  const std::size_t RefLength = FText.size();
+  for (const char32_t C : ATranslated)
+    if (FOptions.KeepSpace || !IsMetricSpace(C)) FText.push_back(C);
+  const std::size_t HypLength = FText.size() - RefLength;
   TChrfStats Result;
-  const std::size_t RefLength = FRef.size(), Total = RefLength + FHyp.size();
-  if (FHyp == FRef) {
+  if (std::u32string_view(FText).substr(0, RefLength) == std::u32string_view(FText).substr(RefLength)) {
     // Every n-gram of an unedited text matches: the counts follow from its length.
     for (std::size_t N = 1; N <= kChrfOrders && N <= RefLength; ++N) {
       const auto Grams = static_cast<std::int64_t>(RefLength - N + 1);
@@ -84,32 +94,53 @@ TChrfStats TChrfCounter::Measure(std::u32string_view ATranslated, std::u32string
     }
     return Result;
   }
-  std::size_t Capacity = 16;
-  while (Capacity < 2 * Total) Capacity *= 2;
-  FKeys.resize(Capacity);
-  FValues.resize(Capacity);
-  // Position P < RefLength is in the reference, the rest in the hypothesis; an n-gram never spans
-  // the seam because each side's last n-1 positions are left out.
-  FIds.assign(Total, 0);
-  const auto CharAt = [&](std::size_t P) { return P < RefLength ? FRef[P] : FHyp[P - RefLength]; };
+  std::size_t Capacity = 64;
+  while (Capacity < 2 * FText.size()) Capacity *= 2;
+  if (FKeys.size() < Capacity) {
+    FKeys.resize(Capacity);
+    FValues.resize(Capacity);
+    FStamps.assign(Capacity, 0);
+  }
+  FIds.resize(FText.size());
+  FCharIds.resize(FText.size());
+  std::uint32_t Characters = 0;  // distinct characters
   for (std::size_t N = 1; N <= kChrfOrders; ++N) {
     const std::size_t RefGrams = RefLength >= N ? RefLength - N + 1 : 0;
-    const std::size_t HypGrams = FHyp.size() >= N ? FHyp.size() - N + 1 : 0;
+    const std::size_t HypGrams = HypLength >= N ? HypLength - N + 1 : 0;
     if (RefGrams == 0 && HypGrams == 0) break;
-    std::fill(FKeys.begin(), FKeys.end(), kEmptyKey);
+    NextStamp();
+    const std::uint32_t Shorter = FNextId;  // distinct (n-1)-grams
     FNextId = 0;
+    // Few distinct characters and (n-1)-grams, as in most texts: their pairs index a table directly.
+    const std::size_t Pairs = std::size_t{Shorter} * Characters;
+    const bool Direct = N > 1 && Pairs <= kDirectLimit;
+    if (Direct && FDirectStamps.size() < Pairs) {
+      FDirectStamps.resize(Pairs, 0);
+      FDirectIds.resize(Pairs);
+    }
     const auto Extend = [&](std::size_t P) {
-      const std::uint64_t Last = CharAt(P + N - 1);
-      FIds[P] = IdOf(N == 1 ? Last : (std::uint64_t{FIds[P]} << 21 | Last));
+      if (N == 1) {
+        FIds[P] = FCharIds[P] = IdOf(FText[P]);
+      } else if (Direct) {
+        const std::size_t Index = std::size_t{FIds[P]} * Characters + FCharIds[P + N - 1];
+        if (FDirectStamps[Index] != FStamp) {
+          FDirectStamps[Index] = FStamp;
+          FDirectIds[Index] = FNextId++;
+        }
+        FIds[P] = FDirectIds[Index];
+      } else {
+        FIds[P] = IdOf(std::uint64_t{FIds[P]} << 21 | FText[P + N - 1]);
+      }
     };
     for (std::size_t P = 0; P < RefGrams; ++P) Extend(P);
     for (std::size_t P = RefLength; P < RefLength + HypGrams; ++P) Extend(P);
+    if (N == 1) Characters = FNextId;
     FRefCounts.assign(FNextId, 0);
-    FHypCounts.assign(FNextId, 0);
     for (std::size_t P = 0; P < RefGrams; ++P) ++FRefCounts[FIds[P]];
     std::int64_t Matches = 0;
+    // Each hypothesis n-gram matches while the reference has occurrences of it left.
     for (std::size_t P = RefLength; P < RefLength + HypGrams; ++P)
-      if (++FHypCounts[FIds[P]] <= FRefCounts[FIds[P]]) ++Matches;
+      if (FRefCounts[FIds[P]]-- > 0) ++Matches;
     TChrfStats::TOrder& Order = Result.Orders[N - 1];
     Order.Reference = static_cast<std::int64_t>(RefGrams);
     // The tools count no hypothesis n-grams of an order the reference lacks.

@@ -49,17 +49,27 @@ class TChrfCounter {
  private:
   // The dense id of an n-gram key (its (n-1)-gram's id and its last character), new ids counting up.
   std::uint32_t IdOf(std::uint64_t AKey);
+  // Empties both tables at once by moving to a new stamp.
+  void NextStamp();
 
   TChrfOptions FOptions;
-  std::u32string FUtf8Hyp, FUtf8Ref, FHyp, FRef;
-  // Ids of the n-grams starting at each position of FRef followed by FHyp, order by order.
+  std::u32string FUtf8Hyp, FUtf8Ref;
+  // The reference's counted characters followed by the hypothesis'.
+  std::u32string FText;
+  // Ids of the n-grams starting at each position of FText, order by order.
   std::vector<std::uint32_t> FIds;
-  // Open-addressing table from n-gram key to id, emptied for each order.
+  // Open-addressing table from n-gram key to id; a slot is taken when its stamp is the current one.
+  // Note: the stamp moves on with every order, so neither table is ever cleared between segments.
   std::vector<std::uint64_t> FKeys;
   std::vector<std::uint32_t> FValues;
+  std::vector<std::uint32_t> FStamps;
+  std::uint32_t FStamp = 0;
   std::uint32_t FNextId = 0;
   std::vector<std::int32_t> FRefCounts;
-  std::vector<std::int32_t> FHypCounts;
+  // Order-1 ids of the characters of FText.
+  std::vector<std::uint32_t> FCharIds;
+  // Ids of the n-grams by (n-1)-gram id and character id, where that table stays small.
+  std::vector<std::uint32_t> FDirectIds, FDirectStamps;
 };
 
 }  // namespace lexmora

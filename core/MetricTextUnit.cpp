@@ -5,14 +5,42 @@
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
 
+#include <algorithm>
+
 namespace lexmora {
 
-bool IsMetricSpace(char32_t AChar) {
-  if (AChar < 0x80) return (AChar >= 0x09 && AChar <= 0x0D) || (AChar >= 0x1C && AChar <= 0x20);
+bool IsMetricSpaceBeyondLatin1(char32_t AChar) {
   const auto Code = static_cast<UChar32>(AChar);
   if (u_charType(Code) == U_SPACE_SEPARATOR) return true;
   const UCharDirection Direction = u_charDirection(Code);
   return Direction == U_WHITE_SPACE_NEUTRAL || Direction == U_BLOCK_SEPARATOR || Direction == U_SEGMENT_SEPARATOR;
+}
+
+void TWordIds::Clear() {
+  FWords.clear();
+  std::fill(FSlots.begin(), FSlots.end(), -1);
+}
+
+int TWordIds::IdOf(std::u32string_view AWord) {
+  if (FWords.size() * 2 >= FSlots.size()) {
+    // Grows before half full, so probes stay short and an empty slot always exists.
+    FSlots.assign(std::max<std::size_t>(64, FSlots.size() * 2), -1);
+    const std::vector<std::u32string_view> Words = std::move(FWords);
+    FWords.clear();
+    for (const std::u32string_view Word : Words) IdOf(Word);
+  }
+  std::uint64_t Hash = 14695981039346656037ULL;
+  for (const char32_t C : AWord) Hash = (Hash ^ C) * 1099511628211ULL;
+  const std::size_t Mask = FSlots.size() - 1;
+  for (std::size_t Slot = static_cast<std::size_t>(Hash ^ (Hash >> 29)) & Mask;; Slot = (Slot + 1) & Mask) {
+    int& Id = FSlots[Slot];
+    if (Id < 0) {
+      Id = static_cast<int>(FWords.size());
+      FWords.push_back(AWord);
+      return Id;
+    }
+    if (FWords[static_cast<std::size_t>(Id)] == AWord) return Id;
+  }
 }
 
 void LowerFull(std::u32string_view AText, std::u32string& AOut) {

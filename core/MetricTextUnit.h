@@ -9,10 +9,29 @@
 
 namespace lexmora {
 
+// Whether AChar, beyond U+00FF, is of category Zs or of the bidirectional classes WS, B or S.
+bool IsMetricSpaceBeyondLatin1(char32_t AChar);
+
 // Whether AChar separates words for the metrics: the characters of category Zs and of the
 // bidirectional classes WS, B and S (tab, line ends, U+001C-U+001F, U+0085 among them).
 // Note: U+200B and U+FEFF are no white space here, U+001C is.
-bool IsMetricSpace(char32_t AChar);
+inline bool IsMetricSpace(char32_t AChar) {
+  if (AChar < 0x100)
+    return (AChar >= 0x09 && AChar <= 0x0D) || (AChar >= 0x1C && AChar <= 0x20) || AChar == 0x85 || AChar == 0xA0;
+  return IsMetricSpaceBeyondLatin1(AChar);
+}
+
+// Dense ids of words (0, 1, 2... in order of first sight), equal words equal ids.
+// Note: keeps views of the words it was given; they must live until Clear.
+class TWordIds {
+ public:
+  void Clear();
+  int IdOf(std::u32string_view AWord);
+
+ private:
+  std::vector<std::u32string_view> FWords;  // by id
+  std::vector<int> FSlots;                  // open addressing over ids, -1 empty
+};
 
 // AText in lower case by the full Unicode mapping of the root locale ("İ" becomes "i̇", a final
 // capital sigma "ς"), written into AOut.

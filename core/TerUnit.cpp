@@ -8,7 +8,8 @@
 // word. The move that lowers the distance most wins; ties go to the longer block, then the earlier
 // block, then the earlier target. Rounds stop when no move lowers the distance or 1000 moves have
 // been tried in all (the round that reaches the limit is discarded). Edits = moves made + the final
-// distance.
+// distance. A round is skipped when the distance already equals the bag distance (the larger of the
+// hypothesis' surplus and missing words), which no reordering can beat.
 //
 // The distance: unit costs; at equal cost a cell prefers keeping or substituting, then dropping a
 // hypothesis word, then taking a reference word, which decides the alignment and so the moves. Row
@@ -88,17 +89,15 @@ double TerPercent(const TTerStats& AStats) {
 TTerStats TTerCalculator::Measure(std::u32string_view ATranslated, std::u32string_view AEdited) {
   // Most segments come back unedited: their words need counting only.
   if (ATranslated == AEdited) return TTerStats{0, CountSpaceSeparated(AEdited)};
-  FIds.clear();
+  FIds.Clear();
   LowerFull(ATranslated, FLowerHyp);
   LowerFull(AEdited, FLowerRef);
   SplitOnSpace(FLowerHyp, FWordsHyp);
   SplitOnSpace(FLowerRef, FWordsRef);
   FHypIds.clear();
   FRefIds.clear();
-  for (const std::u32string_view Word : FWordsRef)
-    FRefIds.push_back(FIds.try_emplace(Word, static_cast<int>(FIds.size())).first->second);
-  for (const std::u32string_view Word : FWordsHyp)
-    FHypIds.push_back(FIds.try_emplace(Word, static_cast<int>(FIds.size())).first->second);
+  for (const std::u32string_view Word : FWordsRef) FRefIds.push_back(FIds.IdOf(Word));
+  for (const std::u32string_view Word : FWordsHyp) FHypIds.push_back(FIds.IdOf(Word));
   return MeasureWords(FHypIds, FRefIds);
 }
 
@@ -119,6 +118,7 @@ TTerStats TTerCalculator::MeasureWords(const std::vector<int>& AHypothesis, cons
   }
   FHyp = AHypothesis;
   FRef = AReference;
+  FBagDistance = BagDistance();
   PlanRows(static_cast<int>(FHyp.size()), static_cast<int>(FRef.size()));
   int Shifts = 0, Checked = 0, Distance = 0;
   while (true) {
@@ -213,8 +213,23 @@ void TTerCalculator::Align() {
   for (std::size_t I = 1; I < FRefErrSum.size(); ++I) FRefErrSum[I] += FRefErrSum[I - 1];
 }
 
+int TTerCalculator::BagDistance() {
+  int Top = 0;
+  for (const int Id : FHyp) Top = std::max(Top, Id);
+  for (const int Id : FRef) Top = std::max(Top, Id);
+  FBag.assign(static_cast<std::size_t>(Top) + 1, 0);
+  for (const int Id : FHyp) ++FBag[static_cast<std::size_t>(Id)];
+  for (const int Id : FRef) --FBag[static_cast<std::size_t>(Id)];
+  int Surplus = 0, Missing = 0;
+  for (const int Count : FBag) (Count > 0 ? Surplus : Missing) += std::abs(Count);
+  return std::max(Surplus, Missing);
+}
+
 int TTerCalculator::BestShift(int& ACheckedCandidates) {
   const int Before = FullDistance();
+  // No order of the hypothesis' words comes closer than the words it lacks or has too many of, so
+  // no move can gain: the search would find nothing.
+  if (Before <= FBagDistance) return 0;
   Align();
   const int HypLength = static_cast<int>(FHyp.size()), RefLength = static_cast<int>(FRef.size());
   bool Found = false;

@@ -5,8 +5,9 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "MetricTextUnit.h"
 
 namespace lexmora {
 
@@ -40,7 +41,7 @@ class TTerCalculator {
   TTerStats Measure(std::u32string_view ATranslated, std::u32string_view AEdited);
   // The same for two UTF-8 texts.
   TTerStats MeasureUtf8(std::string_view ATranslated, std::string_view AEdited);
-  // The same over word ids (equal words, equal ids), for callers that tokenise themselves.
+  // The same over word ids (0 or above, equal words equal ids), for callers that tokenise themselves.
   TTerStats MeasureWords(const std::vector<int>& AHypothesis, const std::vector<int>& AReference);
 
  private:
@@ -56,6 +57,8 @@ class TTerCalculator {
   // The distance of AWords, whose first AKeptRows - 1 words equal FHyp's, reusing FHyp's rows.
   int DistanceFrom(const std::vector<int>& AWords, int AKeptRows);
   void Align();
+  // The distance no reordering of FHyp can go below: the larger of its surplus and missing words.
+  int BagDistance();
   // The gain of the best shift of FHyp (FShifted holds it), or 0 when none is worth trying.
   int BestShift(int& ACheckedCandidates);
   void PerformShift(int AStart, int ALength, int ATarget, std::vector<int>& AOut) const;
@@ -68,10 +71,12 @@ class TTerCalculator {
   std::vector<int> FAlign, FHypErrSum, FRefErrSum;
   std::vector<int> FShifted, FCandidate;
   std::vector<char> FTrace;
+  std::vector<int> FBag;
+  int FBagDistance = 0;
   // Tokenising buffers.
   std::u32string FUtf8Hyp, FUtf8Ref, FLowerHyp, FLowerRef;
   std::vector<std::u32string_view> FWordsHyp, FWordsRef;
-  std::unordered_map<std::u32string_view, int> FIds;
+  TWordIds FIds;
   std::vector<int> FHypIds, FRefIds;
 };
 

@@ -23,11 +23,10 @@ TWordEditStats TWordEditDistance::Measure(std::u32string_view ATranslated, std::
   if (ATranslated == AEdited) return TWordEditStats{0, FWords.Count(AEdited, ALangCode).Words};
   FWords.Words(ATranslated, ALangCode, FTranslated);
   FWords.Words(AEdited, ALangCode, FEdited);
-  FIds.clear();
+  FIds.Clear();
   const auto ToIds = [&](const std::vector<std::u32string_view>& AWords, std::vector<int>& AIds) {
     AIds.clear();
-    for (const std::u32string_view Word : AWords)
-      AIds.push_back(FIds.try_emplace(Word, static_cast<int>(FIds.size())).first->second);
+    for (const std::u32string_view Word : AWords) AIds.push_back(FIds.IdOf(Word));
   };
   ToIds(FTranslated, FTranslatedIds);
   ToIds(FEdited, FEditedIds);

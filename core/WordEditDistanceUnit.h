@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "Diff.h"
+#include "MetricTextUnit.h"
 
 namespace lexmora {
 
@@ -46,7 +46,7 @@ class TWordEditDistance {
   TDiff FDiff;
   std::u32string FUtf8Translated, FUtf8Edited;
   std::vector<std::u32string_view> FTranslated, FEdited;
-  std::unordered_map<std::u32string_view, int> FIds;
+  TWordIds FIds;
   std::vector<int> FTranslatedIds, FEditedIds;
 };
 
