@@ -1,4 +1,4 @@
-// Word counting with ICU's rule-based word-break iterator, and without it for plain ASCII texts
+// Word counting with ICU's rule-based word-break iterator, and without it for Latin-1 texts
 // under the language-neutral rules.
 #include "WordCountUnit.h"
 
@@ -6,10 +6,12 @@
 #include <unicode/locid.h>
 #include <unicode/rbbi.h>
 #include <unicode/ubrk.h>
+#include <unicode/uchar.h>
 #include <unicode/unistr.h>
 
 #include <array>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -43,7 +45,50 @@ constexpr std::array<TAsciiWordClass, 0x80> kAsciiClasses = [] {
   return Classes;
 }();
 
-// The length and FNV-1a hash of the neutral rules' text that kAsciiClasses and CountAsciiWords
+// The Latin-1 characters: ASCII from the table above, the rest by their word-break property, which the
+// neutral rules take as it is beyond ASCII. Nothing for a character the scan below cannot follow: the
+// soft hyphen, a format character the rules skip over.
+const std::array<std::optional<TAsciiWordClass>, 0x100>& Latin1Classes() {
+  static const std::array<std::optional<TAsciiWordClass>, 0x100> Classes = [] {
+    std::array<std::optional<TAsciiWordClass>, 0x100> Result{};
+    for (char32_t Code = 0; Code < 0x80; ++Code) Result[Code] = kAsciiClasses[Code];
+    for (char32_t Code = 0x80; Code < 0x100; ++Code)
+      switch (u_getIntPropertyValue(static_cast<UChar32>(Code), UCHAR_WORD_BREAK)) {
+        case U_WB_ALETTER:
+          Result[Code] = awcLetter;
+          break;
+        case U_WB_NUMERIC:
+          Result[Code] = awcDigit;
+          break;
+        case U_WB_EXTENDNUMLET:
+          Result[Code] = awcConnector;
+          break;
+        case U_WB_MIDNUMLET:
+        case U_WB_SINGLE_QUOTE:
+          Result[Code] = awcMidLetterOrDigit;
+          break;
+        case U_WB_MIDNUM:
+          Result[Code] = awcMidDigit;
+          break;
+        case U_WB_MIDLETTER:
+          Result[Code] = awcMidLetter;
+          break;
+        case U_WB_OTHER:
+        case U_WB_CR:
+        case U_WB_LF:
+        case U_WB_NEWLINE:
+        case U_WB_WSEGSPACE:
+          Result[Code] = awcOther;
+          break;
+        default:
+          break;
+      }
+    return Result;
+  }();
+  return Classes;
+}
+
+// The length and FNV-1a hash of the neutral rules' text that the class tables and ScanShortcutWords
 // were checked against (ICU 72): other rules, a tailoring or another ICU's, are left to ICU.
 constexpr int32_t kNeutralRulesLength = 2317;
 constexpr std::uint64_t kNeutralRulesHash = 0x89bbc8b2b543729aULL;
@@ -60,23 +105,25 @@ bool FollowsNeutralRules(const icu::BreakIterator& AIt) {
 
 bool IsWordPart(TAsciiWordClass AClass) { return AClass == awcLetter || AClass == awcDigit || AClass == awcConnector; }
 
-// The words of AText by the neutral rules, or false when it holds a code point beyond ASCII; each
-// word is reported to AOnWord with its first and one-past-last position.
-// Letters, digits and '_' run together in any order; a single '.' or '\'' joins two letters, and a
-// single '.', '\'', ',' or ';' two digits; every other character stands alone and is no word. A run
-// is a word once it holds a letter or a digit, or a second '_'.
+// The words of AText by the neutral rules, or false when it holds a code point beyond Latin-1 or one
+// the table has no class for; each word is reported to AOnWord with its first and one-past-last
+// position. Letters, digits and '_' run together in any order; a single '.', '\'' or '·' joins two
+// letters, and a single '.', '\'', ',' or ';' two digits; every other character stands alone and is
+// no word. A run is a word once it holds a letter or a digit, or a second '_'.
 template <class TOnWord>
-bool ScanAsciiWords(std::u32string_view AText, TOnWord&& AOnWord) {
+bool ScanShortcutWords(std::u32string_view AText, TOnWord&& AOnWord) {
+  const std::array<std::optional<TAsciiWordClass>, 0x100>& Classes = Latin1Classes();
   for (const char32_t Ch : AText)
-    if (Ch >= kAsciiClasses.size()) return false;
+    if (Ch >= Classes.size() || !Classes[Ch]) return false;
   TAsciiWordClass BeforePrev = awcOther, Prev = awcOther;
   bool RunIsWord = false;
   std::size_t RunStart = 0, RunEnd = 0;
   for (std::size_t I = 0; I < AText.size(); ++I) {
-    const TAsciiWordClass Class = kAsciiClasses[AText[I]];
+    const TAsciiWordClass Class = *Classes[AText[I]];
     if (IsWordPart(Class)) {
       const bool Joins =
-          IsWordPart(Prev) || (BeforePrev == awcLetter && Prev == awcMidLetterOrDigit && Class == awcLetter) ||
+          IsWordPart(Prev) ||
+          (BeforePrev == awcLetter && (Prev == awcMidLetterOrDigit || Prev == awcMidLetter) && Class == awcLetter) ||
           (BeforePrev == awcDigit && (Prev == awcMidLetterOrDigit || Prev == awcMidDigit) && Class == awcDigit);
       if (!Joins) {
         if (RunIsWord) AOnWord(RunStart, RunEnd);
@@ -140,7 +187,7 @@ TTextCount TWordCounter::Count(std::u32string_view APlainText, const std::string
     throw std::runtime_error("The text is too long to count its words");
   TImpl::TLanguage& Language = FImpl->LanguageFor(ALangCode);
   if (Language.AsciiShortcut)
-    if (ScanAsciiWords(APlainText, [&](std::size_t, std::size_t) { ++Result.Words; })) return Result;
+    if (ScanShortcutWords(APlainText, [&](std::size_t, std::size_t) { ++Result.Words; })) return Result;
   // Note: code points that are not Unicode scalar values become U+FFFD here, never an error.
   FImpl->Text = icu::UnicodeString::fromUTF32(reinterpret_cast<const UChar32*>(APlainText.data()),
                                               static_cast<int32_t>(APlainText.size()));
@@ -164,7 +211,7 @@ void TWordCounter::Words(std::u32string_view APlainText, const std::string& ALan
   const auto OnWord = [&](std::size_t AStart, std::size_t AEnd) {
     AWords.push_back(APlainText.substr(AStart, AEnd - AStart));
   };
-  if (Language.AsciiShortcut && ScanAsciiWords(APlainText, OnWord)) return;
+  if (Language.AsciiShortcut && ScanShortcutWords(APlainText, OnWord)) return;
   FImpl->Text = icu::UnicodeString::fromUTF32(reinterpret_cast<const UChar32*>(APlainText.data()),
                                               static_cast<int32_t>(APlainText.size()));
   icu::BreakIterator& It = *Language.It;

@@ -17,7 +17,7 @@ struct TTextCount {
   std::int64_t Characters = 0;  // code points, white space included
 };
 
-// How the language-neutral word-break rules class an ASCII character, as far as counting goes:
+// How the language-neutral word-break rules class a Latin-1 character, as far as counting goes:
 // blanks, line ends, quotes, ':' and the rest never join a letter or a digit nor make a word.
 enum class TAsciiWordClass : std::uint8_t {
   awcOther = 0,
@@ -25,13 +25,14 @@ enum class TAsciiWordClass : std::uint8_t {
   awcDigit = 2,             // 0-9
   awcConnector = 3,         // '_'
   awcMidLetterOrDigit = 4,  // '.' '\'' between two letters or two digits
-  awcMidDigit = 5           // ',' ';' between two digits
+  awcMidDigit = 5,          // ',' ';' between two digits
+  awcMidLetter = 6          // beyond ASCII only: '·' between two letters
 };
 
 // The class of AChar (below 0x80) in the table that plain ASCII texts are counted by.
 TAsciiWordClass AsciiWordClass(char AChar);
 
-// Whether a counter may count plain ASCII texts without ICU.
+// Whether a counter may count texts of Latin-1 characters (but the soft hyphen) without ICU.
 enum class TAsciiShortcut : std::uint8_t { ascUse = 0, ascNever = 1 };
 
 // Counts words with the word-break rules of a language: a word is a break segment made of
@@ -58,8 +59,8 @@ class TWordCounter {
   // Throws as Count does.
   void Words(std::u32string_view APlainText, const std::string& ALangCode, std::vector<std::u32string_view>& AWords);
 
-  // Whether plain ASCII texts of ALangCode are counted without ICU: only where the language's
-  // rules are exactly the neutral ones the ASCII table was read from. Loads the rules as Count does.
+  // Whether Latin-1 texts of ALangCode are counted without ICU: only where the language's rules are
+  // exactly the neutral ones the ASCII table was read from. Loads the rules as Count does.
   bool TakesAsciiShortcut(const std::string& ALangCode);
 
  private:

@@ -47,27 +47,4 @@ TEST(WordEditDistance, TheTotalIsWeightedByWords) {
   EXPECT_DOUBLE_EQ(SegmentEditDistance(Sum.Steps, Sum.Length), 87.5);
 }
 
-// The words behind the counts: the ASCII scan and ICU agree on every boundary, and the words are
-// exactly as many as Count finds.
-TEST(WordCount, WordsMatchTheCountAndIcu) {
-  TWordCounter Fast;
-  TWordCounter Icu(TAsciiShortcut::ascNever);
-  const std::vector<std::u32string> Texts = {U"Don't stop: 3.5 km, now!",
-                                             U"a@b.c __ _ x_y 1,000;2 e-mail",
-                                             U"end. 'quoted' x.y.z 4.5.",
-                                             U"",
-                                             U"Grüße aus Köln",
-                                             U"𝒳y z 東京に住んでいます",
-                                             U"..a..b.. ,1,2,"};
-  std::vector<std::u32string_view> A, B;
-  for (const std::u32string& Text : Texts) {
-    Fast.Words(Text, "en", A);
-    Icu.Words(Text, "en", B);
-    EXPECT_EQ(A, B) << U32ToUtf8(Text);
-    EXPECT_EQ(static_cast<std::int64_t>(A.size()), Fast.Count(Text, "en").Words) << U32ToUtf8(Text);
-  }
-  Icu.Words(U"𝒳y z", "en", B);
-  EXPECT_EQ(B, (std::vector<std::u32string_view>{U"𝒳y", U"z"}));
-}
-
 }  // namespace
