@@ -2,6 +2,8 @@
 // n-1 characters and its last character, so each order costs one table probe per position.
 #include "ChrfUnit.h"
 
+#include <algorithm>
+
 #include "MetricTextUnit.h"
 #include "Utf8Unit.h"
 
@@ -85,15 +87,18 @@ TChrfStats TChrfCounter::Measure(std::u32string_view ATranslated, std::u32string
   for (const char32_t C : ATranslated)
     if (FOptions.KeepSpace || !IsMetricSpace(C)) FText.push_back(C);
   const std::size_t HypLength = FText.size() - RefLength;
-  TChrfStats Result;
-  if (std::u32string_view(FText).substr(0, RefLength) == std::u32string_view(FText).substr(RefLength)) {
-    // Every n-gram of an unedited text matches: the counts follow from its length.
-    for (std::size_t N = 1; N <= kChrfOrders && N <= RefLength; ++N) {
-      const auto Grams = static_cast<std::int64_t>(RefLength - N + 1);
-      Result.Orders[N - 1] = {Grams, Grams, Grams};
-    }
-    return Result;
-  }
+  const std::u32string_view Ref = std::u32string_view(FText).substr(0, RefLength);
+  const std::u32string_view Hyp = std::u32string_view(FText).substr(RefLength);
+  // An n-gram inside the common prefix or the common suffix occurs on both sides alike, so it
+  // matches itself: only the n-grams that touch the differing middle need counting.
+  const std::size_t Shorter = std::min(RefLength, HypLength);
+  std::size_t Prefix = 0, Suffix = 0;
+  while (Prefix < Shorter && Ref[Prefix] == Hyp[Prefix]) ++Prefix;
+  while (Suffix < Shorter - Prefix && Ref[RefLength - 1 - Suffix] == Hyp[HypLength - 1 - Suffix]) ++Suffix;
+  // Starts from which ids are made: kChrfOrders - 1 before the middle, for the longer n-grams there.
+  const std::size_t WorkFrom = Prefix >= kChrfOrders ? Prefix - (kChrfOrders - 1) : 0;
+  const bool Differ = Prefix < RefLength || Prefix < HypLength;
+
   std::size_t Capacity = 64;
   while (Capacity < 2 * FText.size()) Capacity *= 2;
   if (FKeys.size() < Capacity) {
@@ -104,15 +109,23 @@ TChrfStats TChrfCounter::Measure(std::u32string_view ATranslated, std::u32string
   FIds.resize(FText.size());
   FCharIds.resize(FText.size());
   std::uint32_t Characters = 0;  // distinct characters
+  TChrfStats Result;
   for (std::size_t N = 1; N <= kChrfOrders; ++N) {
     const std::size_t RefGrams = RefLength >= N ? RefLength - N + 1 : 0;
     const std::size_t HypGrams = HypLength >= N ? HypLength - N + 1 : 0;
     if (RefGrams == 0 && HypGrams == 0) break;
+    TChrfStats::TOrder& Order = Result.Orders[N - 1];
+    Order.Reference = static_cast<std::int64_t>(RefGrams);
+    // The tools count no hypothesis n-grams of an order the reference lacks.
+    Order.Hypothesis = RefGrams > 0 ? static_cast<std::int64_t>(HypGrams) : 0;
+    Order.Matches = static_cast<std::int64_t>((Prefix >= N ? Prefix - N + 1 : 0) + (Suffix >= N ? Suffix - N + 1 : 0));
+    if (!Differ) continue;
+
     NextStamp();
-    const std::uint32_t Shorter = FNextId;  // distinct (n-1)-grams
+    const std::uint32_t ShorterGrams = FNextId;  // distinct (n-1)-grams
     FNextId = 0;
     // Few distinct characters and (n-1)-grams, as in most texts: their pairs index a table directly.
-    const std::size_t Pairs = std::size_t{Shorter} * Characters;
+    const std::size_t Pairs = std::size_t{ShorterGrams} * Characters;
     const bool Direct = N > 1 && Pairs <= kDirectLimit;
     if (Direct && FDirectStamps.size() < Pairs) {
       FDirectStamps.resize(Pairs, 0);
@@ -132,20 +145,28 @@ TChrfStats TChrfCounter::Measure(std::u32string_view ATranslated, std::u32string
         FIds[P] = IdOf(std::uint64_t{FIds[P]} << 21 | FText[P + N - 1]);
       }
     };
-    for (std::size_t P = 0; P < RefGrams; ++P) Extend(P);
-    for (std::size_t P = RefLength; P < RefLength + HypGrams; ++P) Extend(P);
+    // The starts of one side (of ALength characters at ABase) given ids, and the counted ones: those
+    // of n-grams that reach into the middle. Order 1 takes every character from WorkFrom on, since
+    // the longer n-grams end in them.
+    struct TSpan {
+      std::size_t From, To, CountFrom, CountTo;
+    };
+    const auto SpanOf = [&](std::size_t ABase, std::size_t ALength) {
+      const std::size_t Grams = ALength >= N ? ALength - N + 1 : 0;
+      const std::size_t Middle = std::min(Grams, ALength - Suffix);
+      const std::size_t To = N == 1 ? ALength : Middle;
+      const std::size_t CountFrom = std::min(Prefix >= N ? Prefix - N + 1 : 0, Middle);
+      return TSpan{ABase + std::min(WorkFrom, To), ABase + To, ABase + CountFrom, ABase + Middle};
+    };
+    const TSpan RefSpan = SpanOf(0, RefLength), HypSpan = SpanOf(RefLength, HypLength);
+    for (std::size_t P = RefSpan.From; P < RefSpan.To; ++P) Extend(P);
+    for (std::size_t P = HypSpan.From; P < HypSpan.To; ++P) Extend(P);
     if (N == 1) Characters = FNextId;
     FRefCounts.assign(FNextId, 0);
-    for (std::size_t P = 0; P < RefGrams; ++P) ++FRefCounts[FIds[P]];
-    std::int64_t Matches = 0;
+    for (std::size_t P = RefSpan.CountFrom; P < RefSpan.CountTo; ++P) ++FRefCounts[FIds[P]];
     // Each hypothesis n-gram matches while the reference has occurrences of it left.
-    for (std::size_t P = RefLength; P < RefLength + HypGrams; ++P)
-      if (FRefCounts[FIds[P]]-- > 0) ++Matches;
-    TChrfStats::TOrder& Order = Result.Orders[N - 1];
-    Order.Reference = static_cast<std::int64_t>(RefGrams);
-    // The tools count no hypothesis n-grams of an order the reference lacks.
-    Order.Hypothesis = RefGrams > 0 ? static_cast<std::int64_t>(HypGrams) : 0;
-    Order.Matches = Matches;
+    for (std::size_t P = HypSpan.CountFrom; P < HypSpan.CountTo; ++P)
+      if (FRefCounts[FIds[P]]-- > 0) ++Order.Matches;
   }
   return Result;
 }

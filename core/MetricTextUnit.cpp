@@ -6,6 +6,7 @@
 #include <unicode/unistr.h>
 
 #include <algorithm>
+#include <array>
 
 namespace lexmora {
 
@@ -44,23 +45,27 @@ int TWordIds::IdOf(std::u32string_view AWord) {
 }
 
 void LowerFull(std::u32string_view AText, std::u32string& AOut) {
-  AOut.assign(AText.begin(), AText.end());
-  bool Ascii = true;
-  for (char32_t& C : AOut) {
-    if (C >= 0x80) {
-      Ascii = false;
-      break;
+  // Latin-1 lower-cases one character at a time (no special or context-dependent mapping there),
+  // by ICU's simple mapping read once.
+  static const std::array<char32_t, 0x100> kLatin1Lower = [] {
+    std::array<char32_t, 0x100> Table{};
+    for (char32_t C = 0; C < Table.size(); ++C) Table[C] = static_cast<char32_t>(u_tolower(static_cast<UChar32>(C)));
+    return Table;
+  }();
+  AOut.resize(AText.size());
+  for (std::size_t I = 0; I < AText.size(); ++I) {
+    if (AText[I] >= kLatin1Lower.size()) {
+      // Note: the whole text goes through ICU, since a sigma's form depends on its neighbours.
+      icu::UnicodeString Text = icu::UnicodeString::fromUTF32(reinterpret_cast<const UChar32*>(AText.data()),
+                                                              static_cast<int32_t>(AText.size()));
+      Text.toLower(icu::Locale::getRoot());
+      AOut.resize(static_cast<std::size_t>(Text.countChar32()));
+      UErrorCode Status = U_ZERO_ERROR;
+      Text.toUTF32(reinterpret_cast<UChar32*>(AOut.data()), static_cast<int32_t>(AOut.size()), Status);
+      return;
     }
-    if (C >= 'A' && C <= 'Z') C += 'a' - 'A';
+    AOut[I] = kLatin1Lower[AText[I]];
   }
-  if (Ascii) return;
-  // Note: the whole text goes through ICU, since a sigma's form depends on its neighbours.
-  icu::UnicodeString Text =
-      icu::UnicodeString::fromUTF32(reinterpret_cast<const UChar32*>(AText.data()), static_cast<int32_t>(AText.size()));
-  Text.toLower(icu::Locale::getRoot());
-  AOut.resize(static_cast<std::size_t>(Text.countChar32()));
-  UErrorCode Status = U_ZERO_ERROR;
-  Text.toUTF32(reinterpret_cast<UChar32*>(AOut.data()), static_cast<int32_t>(AOut.size()), Status);
 }
 
 void SplitOnSpace(std::u32string_view AText, std::vector<std::u32string_view>& AWords) {

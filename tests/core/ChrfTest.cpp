@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -118,6 +121,53 @@ TEST(Chrf, CorpusStatisticsAreTheSegmentsSums) {
   EXPECT_EQ(Sum.Orders[0].Reference, 6 + 7);
   EXPECT_EQ(Sum.Orders[0].Hypothesis, 6 + 5);
   EXPECT_EQ(Sum.Orders[0].Matches, 5 + 5);
+}
+
+// The counts by their definition, with a map per order: the counter's shortcuts (shared prefix
+// and suffix, the direct table, unedited texts) must give the same.
+TChrfStats PlainStats(const std::u32string& AHyp, const std::u32string& ARef) {
+  TChrfStats Stats;
+  for (std::size_t N = 1; N <= kChrfOrders; ++N) {
+    std::map<std::u32string, std::int64_t> Hyp, Ref;
+    for (std::size_t P = 0; P + N <= AHyp.size(); ++P) ++Hyp[AHyp.substr(P, N)];
+    for (std::size_t P = 0; P + N <= ARef.size(); ++P) ++Ref[ARef.substr(P, N)];
+    TChrfStats::TOrder& Order = Stats.Orders[N - 1];
+    for (const auto& [Gram, Count] : Ref) Order.Reference += Count;
+    for (const auto& [Gram, Count] : Hyp) {
+      if (!Ref.empty()) Order.Hypothesis += Count;
+      if (const auto Found = Ref.find(Gram); Found != Ref.end()) Order.Matches += std::min(Count, Found->second);
+    }
+  }
+  return Stats;
+}
+
+TEST(Chrf, CountsAsTheDefinitionOnRandomEdits) {
+  std::mt19937 Random(11);
+  TChrfCounter Counter;
+  const std::u32string Alphabet = U"aab\u00E9\U0001F600";
+  const auto RandomText = [&](std::size_t ALength) {
+    std::u32string Text;
+    for (std::size_t I = 0; I < ALength; ++I) Text += Alphabet[Random() % Alphabet.size()];
+    return Text;
+  };
+  for (int Round = 0; Round < 3000; ++Round) {
+    const std::u32string Ref = RandomText(Random() % 30);
+    // Mostly small edits of the reference, so the shared prefix and suffix vary; now and then another text.
+    std::u32string Hyp = Round % 10 == 0 ? RandomText(Random() % 30) : Ref;
+    for (int Edit = static_cast<int>(Random() % 3); Edit > 0; --Edit) {
+      const std::size_t At = Hyp.empty() ? 0 : Random() % Hyp.size();
+      if (Random() % 2 == 0 || Hyp.empty())
+        Hyp.insert(At, 1, Alphabet[Random() % Alphabet.size()]);
+      else
+        Hyp.erase(At, 1 + Random() % 3);
+    }
+    const TChrfStats Fast = Counter.Measure(Hyp, Ref), Plain = PlainStats(Hyp, Ref);
+    for (int N = 0; N < kChrfOrders; ++N) {
+      ASSERT_EQ(Fast.Orders[N].Hypothesis, Plain.Orders[N].Hypothesis) << Round << " order " << N + 1;
+      ASSERT_EQ(Fast.Orders[N].Reference, Plain.Orders[N].Reference) << Round << " order " << N + 1;
+      ASSERT_EQ(Fast.Orders[N].Matches, Plain.Orders[N].Matches) << Round << " order " << N + 1;
+    }
+  }
 }
 
 }  // namespace

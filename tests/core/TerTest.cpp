@@ -147,6 +147,13 @@ TEST(MetricText, SplitAndLower) {
   std::u32string Lower;
   LowerFull(U"ÀB\U00010400", Lower);
   EXPECT_EQ(Lower, U"àb\U00010428");
+  // The Latin-1 table against ICU's whole-text mapping, which a character beyond Latin-1 brings in.
+  std::u32string ThroughIcu;
+  for (char32_t C = 0; C < 0x100; ++C) {
+    LowerFull(std::u32string(1, C), Lower);
+    LowerFull(std::u32string{U'\u0100', C}, ThroughIcu);
+    EXPECT_EQ(U"\u0101" + Lower, ThroughIcu) << static_cast<int>(C);
+  }
   EXPECT_FALSE(IsMetricSpace(U'\uFEFF'));
   EXPECT_TRUE(IsMetricSpace(U'\u0085'));
 }
