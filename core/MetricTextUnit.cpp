@@ -74,20 +74,22 @@ void SplitOnSpace(std::u32string_view AText, std::vector<std::u32string_view>& A
   bool InWord = false;
   for (std::size_t I = 0; I < AText.size(); ++I) {
     const bool Space = IsMetricSpace(AText[I]);
-    if (Space && InWord) AWords.push_back(AText.substr(Start, I - Start));
-    if (!Space && !InWord) Start = I;
-    InWord = !Space;
+    if (Space == InWord) {
+      if (InWord) AWords.push_back(AText.substr(Start, I - Start));
+      Start = I;
+      InWord = !Space;
+    }
   }
   if (InWord) AWords.push_back(AText.substr(Start));
 }
 
 std::int64_t CountSpaceSeparated(std::u32string_view AText) {
   std::int64_t Count = 0;
-  bool InWord = false;
+  bool PrevSpace = true;
   for (const char32_t C : AText) {
     const bool Space = IsMetricSpace(C);
-    if (!Space && !InWord) ++Count;
-    InWord = !Space;
+    Count += PrevSpace && !Space;
+    PrevSpace = Space;
   }
   return Count;
 }

@@ -16,8 +16,10 @@ bool IsMetricSpaceBeyondLatin1(char32_t AChar);
 // bidirectional classes WS, B and S (tab, line ends, U+001C-U+001F, U+0085 among them).
 // Note: U+200B and U+FEFF are no white space here, U+001C is.
 inline bool IsMetricSpace(char32_t AChar) {
-  if (AChar < 0x100)
-    return (AChar >= 0x09 && AChar <= 0x0D) || (AChar >= 0x1C && AChar <= 0x20) || AChar == 0x85 || AChar == 0xA0;
+  // Below U+0100: 0x09-0x0D, 0x1C-0x20, 0x85 and 0xA0, one bit each.
+  constexpr std::uint64_t kLow = 0xF0003E00ULL | (std::uint64_t{1} << 0x20);
+  if (AChar < 0x40) return (kLow >> AChar) & 1;
+  if (AChar < 0x100) return AChar == 0x85 || AChar == 0xA0;
   return IsMetricSpaceBeyondLatin1(AChar);
 }
 

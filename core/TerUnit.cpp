@@ -119,6 +119,12 @@ TTerStats TTerCalculator::MeasureWords(const std::vector<int>& AHypothesis, cons
   FHyp = AHypothesis;
   FRef = AReference;
   FBagDistance = BagDistance();
+  // Where the beam spans every row, the distance is the plain one and cheap to take on its own: when
+  // no move can help, it is the answer and the search with its alignment is never needed.
+  if (FWholeRows && FRef.size() <= 64) {
+    const int Distance = PlainDistance();
+    if (Distance <= FBagDistance) return TTerStats{Distance, Result.ReferenceWords};
+  }
   PlanRows(static_cast<int>(FHyp.size()), static_cast<int>(FRef.size()));
   int Shifts = 0, Checked = 0, Distance = 0;
   while (true) {
@@ -137,6 +143,7 @@ void TTerCalculator::PlanRows(int AHypLength, int ARefLength) {
   const int Beam = kBeamWidth < Ratio / 2 ? static_cast<int>(std::ceil(Ratio / 2 + kBeamWidth)) : kBeamWidth;
   FRows.assign(static_cast<std::size_t>(AHypLength) + 1, TRow{});
   FRows[0] = TRow{0, ARefLength + 1, 0};
+  FWholeRows = true;
   std::size_t Offset = static_cast<std::size_t>(ARefLength) + 1;
   for (int I = 1; I <= AHypLength; ++I) {
     const int Diagonal = static_cast<int>(std::floor(I * Ratio));
@@ -144,6 +151,7 @@ void TTerCalculator::PlanRows(int AHypLength, int ARefLength) {
     Row.Lo = std::max(0, Diagonal - Beam);
     Row.Hi = I == AHypLength ? ARefLength + 1 : std::min(ARefLength + 1, Diagonal + Beam);
     Row.Offset = Offset;
+    FWholeRows = FWholeRows && Row.Lo == 0 && Row.Hi == ARefLength + 1;
     Offset += static_cast<std::size_t>(Row.Hi - Row.Lo);
   }
   FCosts.resize(Offset);
@@ -223,6 +231,34 @@ int TTerCalculator::BagDistance() {
   int Surplus = 0, Missing = 0;
   for (const int Count : FBag) (Count > 0 ? Surplus : Missing) += std::abs(Count);
   return std::max(Surplus, Missing);
+}
+
+int TTerCalculator::PlainDistance() {
+  // Hyyrö's bit-vector form of Myers' algorithm: column deltas of the distance matrix along the
+  // reference, one bit per reference word, updated word by word of the hypothesis.
+  const std::size_t Words = FRef.size();
+  FPeq.assign(FBag.size(), 0);
+  for (std::size_t J = 0; J < Words; ++J) FPeq[static_cast<std::size_t>(FRef[J])] |= std::uint64_t{1} << J;
+  const std::uint64_t Last = std::uint64_t{1} << (Words - 1);
+  std::uint64_t Plus = Words == 64 ? ~std::uint64_t{0} : (Last << 1) - 1, Minus = 0;
+  int Distance = static_cast<int>(Words);
+  for (const int Word : FHyp) {
+    const std::uint64_t Eq = FPeq[static_cast<std::size_t>(Word)];
+    const std::uint64_t Xv = Eq | Minus;
+    const std::uint64_t Xh = (((Eq & Plus) + Plus) ^ Plus) | Eq;
+    std::uint64_t Ph = Minus | ~(Xh | Plus);
+    std::uint64_t Mh = Plus & Xh;
+    if (Ph & Last)
+      ++Distance;
+    else if (Mh & Last)
+      --Distance;
+    // The top row grows by one per hypothesis word: a plus enters at the top.
+    Ph = (Ph << 1) | 1;
+    Mh <<= 1;
+    Plus = Mh | ~(Xv | Ph);
+    Minus = Ph & Xv;
+  }
+  return Distance;
 }
 
 int TTerCalculator::BestShift(int& ACheckedCandidates) {

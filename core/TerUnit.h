@@ -59,6 +59,8 @@ class TTerCalculator {
   void Align();
   // The distance no reordering of FHyp can go below: the larger of its surplus and missing words.
   int BagDistance();
+  // The unbounded word edit distance of FHyp to FRef (at most 64 words), without operations.
+  int PlainDistance();
   // The gain of the best shift of FHyp (FShifted holds it), or 0 when none is worth trying.
   int BestShift(int& ACheckedCandidates);
   void PerformShift(int AStart, int ALength, int ATarget, std::vector<int>& AOut) const;
@@ -73,6 +75,8 @@ class TTerCalculator {
   std::vector<char> FTrace;
   std::vector<int> FBag;
   int FBagDistance = 0;
+  bool FWholeRows = false;  // the beam covers every row completely
+  std::vector<std::uint64_t> FPeq;
   // Tokenising buffers.
   std::u32string FUtf8Hyp, FUtf8Ref, FLowerHyp, FLowerRef;
   std::vector<std::u32string_view> FWordsHyp, FWordsRef;
