@@ -80,12 +80,30 @@ TChrfStats TChrfCounter::MeasureUtf8(std::string_view ATranslated, std::string_v
 TChrfStats TChrfCounter::Measure(std::u32string_view ATranslated, std::u32string_view AEdited) {
   // The reference's characters, then the hypothesis'; an n-gram never spans the seam because each
   // side's last n-1 positions start none.
-  FText.clear();
-  for (const char32_t C : AEdited)
-    if (FOptions.KeepSpace || !IsMetricSpace(C)) FText.push_back(C);
-  const std::size_t RefLength = FText.size();
-  for (const char32_t C : ATranslated)
-    if (FOptions.KeepSpace || !IsMetricSpace(C)) FText.push_back(C);
+  TChrfStats Result;
+  if (ATranslated == AEdited) {
+    // Unedited: every n-gram matches, and the counts follow from the length.
+    std::size_t Length = AEdited.size();
+    if (!FOptions.KeepSpace)
+      for (const char32_t C : AEdited) Length -= IsMetricSpace(C);
+    for (std::size_t N = 1; N <= kChrfOrders && N <= Length; ++N) {
+      const auto Grams = static_cast<std::int64_t>(Length - N + 1);
+      Result.Orders[N - 1] = {Grams, Grams, Grams};
+    }
+    return Result;
+  }
+  FText.resize(AEdited.size() + ATranslated.size());
+  char32_t* Out = FText.data();
+  const auto Take = [&](std::u32string_view AText) {
+    for (const char32_t C : AText) {
+      *Out = C;
+      Out += FOptions.KeepSpace || !IsMetricSpace(C);
+    }
+  };
+  Take(AEdited);
+  const auto RefLength = static_cast<std::size_t>(Out - FText.data());
+  Take(ATranslated);
+  FText.resize(static_cast<std::size_t>(Out - FText.data()));
   const std::size_t HypLength = FText.size() - RefLength;
   const std::u32string_view Ref = std::u32string_view(FText).substr(0, RefLength);
   const std::u32string_view Hyp = std::u32string_view(FText).substr(RefLength);
@@ -109,7 +127,6 @@ TChrfStats TChrfCounter::Measure(std::u32string_view ATranslated, std::u32string
   FIds.resize(FText.size());
   FCharIds.resize(FText.size());
   std::uint32_t Characters = 0;  // distinct characters
-  TChrfStats Result;
   for (std::size_t N = 1; N <= kChrfOrders; ++N) {
     const std::size_t RefGrams = RefLength >= N ? RefLength - N + 1 : 0;
     const std::size_t HypGrams = HypLength >= N ? HypLength - N + 1 : 0;
