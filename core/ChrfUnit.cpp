@@ -163,15 +163,15 @@ TChrfStats TChrfCounter::Measure(std::u32string_view ATranslated, std::u32string
       }
     };
     // The starts of one side (of ALength characters at ABase) given ids, and the counted ones: those
-    // of n-grams that reach into the middle. Order 1 takes every character from WorkFrom on, since
-    // the longer n-grams end in them.
+    // of n-grams that reach into the middle. Order 1 also takes the suffix' first characters, since
+    // the longer n-grams of the middle end in them.
     struct TSpan {
       std::size_t From, To, CountFrom, CountTo;
     };
     const auto SpanOf = [&](std::size_t ABase, std::size_t ALength) {
       const std::size_t Grams = ALength >= N ? ALength - N + 1 : 0;
       const std::size_t Middle = std::min(Grams, ALength - Suffix);
-      const std::size_t To = N == 1 ? ALength : Middle;
+      const std::size_t To = N == 1 ? std::min(ALength, ALength - Suffix + kChrfOrders - 1) : Middle;
       const std::size_t CountFrom = std::min(Prefix >= N ? Prefix - N + 1 : 0, Middle);
       return TSpan{ABase + std::min(WorkFrom, To), ABase + To, ABase + CountFrom, ABase + Middle};
     };

@@ -2,6 +2,7 @@
 // Python's str.lower and str.split), so that our figures equal theirs on any text.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -16,11 +17,13 @@ bool IsMetricSpaceBeyondLatin1(char32_t AChar);
 // bidirectional classes WS, B and S (tab, line ends, U+001C-U+001F, U+0085 among them).
 // Note: U+200B and U+FEFF are no white space here, U+001C is.
 inline bool IsMetricSpace(char32_t AChar) {
-  // Below U+0100: 0x09-0x0D, 0x1C-0x20, 0x85 and 0xA0, one bit each.
-  constexpr std::uint64_t kLow = 0xF0003E00ULL | (std::uint64_t{1} << 0x20);
-  if (AChar < 0x40) return (kLow >> AChar) & 1;
-  if (AChar < 0x100) return AChar == 0x85 || AChar == 0xA0;
-  return IsMetricSpaceBeyondLatin1(AChar);
+  // Below U+0100: 0x09-0x0D, 0x1C-0x20, 0x85 and 0xA0.
+  static constexpr std::array<bool, 0x100> kLatin1 = [] {
+    std::array<bool, 0x100> Table{};
+    for (char32_t C : {0x09, 0x0A, 0x0B, 0x0C, 0x0D, 0x1C, 0x1D, 0x1E, 0x1F, 0x20, 0x85, 0xA0}) Table[C] = true;
+    return Table;
+  }();
+  return AChar < kLatin1.size() ? kLatin1[AChar] : IsMetricSpaceBeyondLatin1(AChar);
 }
 
 // Dense ids of words (0, 1, 2... in order of first sight), equal words equal ids.

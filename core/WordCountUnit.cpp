@@ -11,7 +11,6 @@
 
 #include <array>
 #include <limits>
-#include <optional>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -48,9 +47,11 @@ constexpr std::array<TAsciiWordClass, 0x80> kAsciiClasses = [] {
 // The Latin-1 characters: ASCII from the table above, the rest by their word-break property, which the
 // neutral rules take as it is beyond ASCII. Nothing for a character the scan below cannot follow: the
 // soft hyphen, a format character the rules skip over.
-const std::array<std::optional<TAsciiWordClass>, 0x100>& Latin1Classes() {
-  static const std::array<std::optional<TAsciiWordClass>, 0x100> Classes = [] {
-    std::array<std::optional<TAsciiWordClass>, 0x100> Result{};
+constexpr auto kNoClass = static_cast<TAsciiWordClass>(0xFF);
+
+const std::array<TAsciiWordClass, 0x100>& Latin1Classes() {
+  static const std::array<TAsciiWordClass, 0x100> Classes = [] {
+    std::array<TAsciiWordClass, 0x100> Result{};
     for (char32_t Code = 0; Code < 0x80; ++Code) Result[Code] = kAsciiClasses[Code];
     for (char32_t Code = 0x80; Code < 0x100; ++Code)
       switch (u_getIntPropertyValue(static_cast<UChar32>(Code), UCHAR_WORD_BREAK)) {
@@ -81,6 +82,7 @@ const std::array<std::optional<TAsciiWordClass>, 0x100>& Latin1Classes() {
           Result[Code] = awcOther;
           break;
         default:
+          Result[Code] = kNoClass;
           break;
       }
     return Result;
@@ -105,21 +107,20 @@ bool FollowsNeutralRules(const icu::BreakIterator& AIt) {
 
 bool IsWordPart(TAsciiWordClass AClass) { return AClass == awcLetter || AClass == awcDigit || AClass == awcConnector; }
 
-// The words of AText by the neutral rules, or false when it holds a code point beyond Latin-1 or one
-// the table has no class for; each word is reported to AOnWord with its first and one-past-last
-// position. Letters, digits and '_' run together in any order; a single '.', '\'' or '·' joins two
+// The words of AText by the neutral rules, reported to AOnWord with their first and one-past-last
+// positions; false when AText holds a code point beyond Latin-1 or one the table has no class for. Letters, digits and '_' run together in any order; a single '.', '\'' or '·' joins two
 // letters, and a single '.', '\'', ',' or ';' two digits; every other character stands alone and is
 // no word. A run is a word once it holds a letter or a digit, or a second '_'.
 template <class TOnWord>
 bool ScanShortcutWords(std::u32string_view AText, TOnWord&& AOnWord) {
-  const std::array<std::optional<TAsciiWordClass>, 0x100>& Classes = Latin1Classes();
-  for (const char32_t Ch : AText)
-    if (Ch >= Classes.size() || !Classes[Ch]) return false;
+  const std::array<TAsciiWordClass, 0x100>& Classes = Latin1Classes();
   TAsciiWordClass BeforePrev = awcOther, Prev = awcOther;
   bool RunIsWord = false;
   std::size_t RunStart = 0, RunEnd = 0;
   for (std::size_t I = 0; I < AText.size(); ++I) {
-    const TAsciiWordClass Class = *Classes[AText[I]];
+    // Note: words reported before a character the table cannot follow are the caller's to drop.
+    if (AText[I] >= Classes.size() || Classes[AText[I]] == kNoClass) return false;
+    const TAsciiWordClass Class = Classes[AText[I]];
     if (IsWordPart(Class)) {
       const bool Joins =
           IsWordPart(Prev) ||
@@ -188,6 +189,7 @@ TTextCount TWordCounter::Count(std::u32string_view APlainText, const std::string
   TImpl::TLanguage& Language = FImpl->LanguageFor(ALangCode);
   if (Language.AsciiShortcut)
     if (ScanShortcutWords(APlainText, [&](std::size_t, std::size_t) { ++Result.Words; })) return Result;
+  Result.Words = 0;
   // Note: code points that are not Unicode scalar values become U+FFFD here, never an error.
   FImpl->Text = icu::UnicodeString::fromUTF32(reinterpret_cast<const UChar32*>(APlainText.data()),
                                               static_cast<int32_t>(APlainText.size()));
@@ -212,6 +214,7 @@ void TWordCounter::Words(std::u32string_view APlainText, const std::string& ALan
     AWords.push_back(APlainText.substr(AStart, AEnd - AStart));
   };
   if (Language.AsciiShortcut && ScanShortcutWords(APlainText, OnWord)) return;
+  AWords.clear();
   FImpl->Text = icu::UnicodeString::fromUTF32(reinterpret_cast<const UChar32*>(APlainText.data()),
                                               static_cast<int32_t>(APlainText.size()));
   icu::BreakIterator& It = *Language.It;
