@@ -23,6 +23,33 @@ void TWordIds::Clear() {
 }
 
 int TWordIds::IdOf(std::u32string_view AWord) {
+  std::uint64_t Hash = kHashStart;
+  for (const char32_t C : AWord) Hash = HashStep(Hash, C);
+  return IdOfHashed(AWord, Hash);
+}
+
+void TWordIds::AppendSpaceSeparated(std::u32string_view AText, std::vector<int>& AOut) {
+  std::size_t Start = 0;
+  std::uint64_t Hash = kHashStart;
+  bool InWord = false;
+  for (std::size_t I = 0; I < AText.size(); ++I) {
+    const char32_t C = AText[I];
+    if (IsMetricSpace(C)) {
+      if (InWord) AOut.push_back(IdOfHashed(AText.substr(Start, I - Start), Hash));
+      InWord = false;
+    } else {
+      if (!InWord) {
+        Start = I;
+        Hash = kHashStart;
+        InWord = true;
+      }
+      Hash = HashStep(Hash, C);
+    }
+  }
+  if (InWord) AOut.push_back(IdOfHashed(AText.substr(Start), Hash));
+}
+
+int TWordIds::IdOfHashed(std::u32string_view AWord, std::uint64_t AHash) {
   if (FWords.size() * 2 >= FSlots.size()) {
     // Grows before half full, so probes stay short and an empty slot always exists.
     FSlots.assign(std::max<std::size_t>(64, FSlots.size() * 2), -1);
@@ -30,10 +57,8 @@ int TWordIds::IdOf(std::u32string_view AWord) {
     FWords.clear();
     for (const std::u32string_view Word : Words) IdOf(Word);
   }
-  std::uint64_t Hash = 14695981039346656037ULL;
-  for (const char32_t C : AWord) Hash = (Hash ^ C) * 1099511628211ULL;
   const std::size_t Mask = FSlots.size() - 1;
-  for (std::size_t Slot = static_cast<std::size_t>(Hash ^ (Hash >> 29)) & Mask;; Slot = (Slot + 1) & Mask) {
+  for (std::size_t Slot = static_cast<std::size_t>(AHash ^ (AHash >> 29)) & Mask;; Slot = (Slot + 1) & Mask) {
     int& Id = FSlots[Slot];
     if (Id < 0) {
       Id = static_cast<int>(FWords.size());
@@ -66,21 +91,6 @@ void LowerFull(std::u32string_view AText, std::u32string& AOut) {
     }
     AOut[I] = kLatin1Lower[AText[I]];
   }
-}
-
-void SplitOnSpace(std::u32string_view AText, std::vector<std::u32string_view>& AWords) {
-  AWords.clear();
-  std::size_t Start = 0;
-  bool InWord = false;
-  for (std::size_t I = 0; I < AText.size(); ++I) {
-    const bool Space = IsMetricSpace(AText[I]);
-    if (Space == InWord) {
-      if (InWord) AWords.push_back(AText.substr(Start, I - Start));
-      Start = I;
-      InWord = !Space;
-    }
-  }
-  if (InWord) AWords.push_back(AText.substr(Start));
 }
 
 std::int64_t CountSpaceSeparated(std::u32string_view AText) {

@@ -32,8 +32,15 @@ class TWordIds {
  public:
   void Clear();
   int IdOf(std::u32string_view AWord);
+  // Appends to AOut the ids of the pieces of AText between runs of white space (none for a blank
+  // text), each a view into AText.
+  void AppendSpaceSeparated(std::u32string_view AText, std::vector<int>& AOut);
 
  private:
+  static constexpr std::uint64_t kHashStart = 14695981039346656037ULL;
+  static std::uint64_t HashStep(std::uint64_t AHash, char32_t AChar) { return (AHash ^ AChar) * 1099511628211ULL; }
+  int IdOfHashed(std::u32string_view AWord, std::uint64_t AHash);
+
   std::vector<std::u32string_view> FWords;  // by id
   std::vector<int> FSlots;                  // open addressing over ids, -1 empty
 };
@@ -42,10 +49,7 @@ class TWordIds {
 // capital sigma "ς"), written into AOut.
 void LowerFull(std::u32string_view AText, std::u32string& AOut);
 
-// The pieces of AText between runs of white space, as views into AText; none for a blank text.
-void SplitOnSpace(std::u32string_view AText, std::vector<std::u32string_view>& AWords);
-
-// The number of pieces SplitOnSpace finds, without making them.
+// The number of pieces between runs of white space in AText.
 std::int64_t CountSpaceSeparated(std::u32string_view AText);
 
 // AText without its white space, written into AOut.

@@ -92,12 +92,10 @@ TTerStats TTerCalculator::Measure(std::u32string_view ATranslated, std::u32strin
   FIds.Clear();
   LowerFull(ATranslated, FLowerHyp);
   LowerFull(AEdited, FLowerRef);
-  SplitOnSpace(FLowerHyp, FWordsHyp);
-  SplitOnSpace(FLowerRef, FWordsRef);
   FHypIds.clear();
   FRefIds.clear();
-  for (const std::u32string_view Word : FWordsRef) FRefIds.push_back(FIds.IdOf(Word));
-  for (const std::u32string_view Word : FWordsHyp) FHypIds.push_back(FIds.IdOf(Word));
+  FIds.AppendSpaceSeparated(FLowerRef, FRefIds);
+  FIds.AppendSpaceSeparated(FLowerHyp, FHypIds);
   return MeasureWords(FHypIds, FRefIds);
 }
 

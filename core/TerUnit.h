@@ -79,7 +79,6 @@ class TTerCalculator {
   std::vector<std::uint64_t> FPeq;
   // Tokenising buffers.
   std::u32string FUtf8Hyp, FUtf8Ref, FLowerHyp, FLowerRef;
-  std::vector<std::u32string_view> FWordsHyp, FWordsRef;
   TWordIds FIds;
   std::vector<int> FHypIds, FRefIds;
 };

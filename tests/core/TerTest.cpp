@@ -156,11 +156,18 @@ TEST(Ter, LongRepetitiveSegmentsStayBounded) {
 }
 
 TEST(MetricText, SplitAndLower) {
-  std::vector<std::u32string_view> Words;
-  SplitOnSpace(U"  one\ttwo\n\u2028three ", Words);
-  EXPECT_EQ(Words, (std::vector<std::u32string_view>{U"one", U"two", U"three"}));
-  SplitOnSpace(U" \u3000 ", Words);
-  EXPECT_TRUE(Words.empty());
+  TWordIds Ids;
+  std::vector<int> Words;
+  Ids.AppendSpaceSeparated(U"  one\ttwo\n\u2028three one", Words);
+  EXPECT_EQ(Words, (std::vector<int>{0, 1, 2, 0}));
+  Ids.AppendSpaceSeparated(U" \u3000 ", Words);
+  EXPECT_EQ(Words.size(), 4u);
+  Ids.AppendSpaceSeparated(U"two", Words);
+  EXPECT_EQ(Words.back(), 1);
+  Ids.Clear();
+  Words.clear();
+  Ids.AppendSpaceSeparated(U"two", Words);
+  EXPECT_EQ(Words, std::vector<int>{0});
   std::u32string Lower;
   LowerFull(U"ÀB\U00010400", Lower);
   EXPECT_EQ(Lower, U"àb\U00010428");
