@@ -70,10 +70,8 @@ std::uint32_t TChrfCounter::IdOf(std::uint64_t AKey) {
 }
 
 TChrfStats TChrfCounter::MeasureUtf8(std::string_view ATranslated, std::string_view AEdited) {
-  FUtf8Hyp.clear();
-  FUtf8Ref.clear();
-  AppendUtf8AsU32(FUtf8Hyp, ATranslated);
-  AppendUtf8AsU32(FUtf8Ref, AEdited);
+  AssignUtf8AsU32(FUtf8Hyp, ATranslated);
+  AssignUtf8AsU32(FUtf8Ref, AEdited);
   return Measure(FUtf8Hyp, FUtf8Ref);
 }
 

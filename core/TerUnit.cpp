@@ -100,10 +100,8 @@ TTerStats TTerCalculator::Measure(std::u32string_view ATranslated, std::u32strin
 }
 
 TTerStats TTerCalculator::MeasureUtf8(std::string_view ATranslated, std::string_view AEdited) {
-  FUtf8Hyp.clear();
-  FUtf8Ref.clear();
-  AppendUtf8AsU32(FUtf8Hyp, ATranslated);
-  AppendUtf8AsU32(FUtf8Ref, AEdited);
+  AssignUtf8AsU32(FUtf8Hyp, ATranslated);
+  AssignUtf8AsU32(FUtf8Ref, AEdited);
   return Measure(FUtf8Hyp, FUtf8Ref);
 }
 

@@ -11,10 +11,8 @@ namespace lexmora {
 
 TWordEditStats TWordEditDistance::MeasureUtf8(std::string_view ATranslated, std::string_view AEdited,
                                               const std::string& ALangCode) {
-  FUtf8Translated.clear();
-  FUtf8Edited.clear();
-  AppendUtf8AsU32(FUtf8Translated, ATranslated);
-  AppendUtf8AsU32(FUtf8Edited, AEdited);
+  AssignUtf8AsU32(FUtf8Translated, ATranslated);
+  AssignUtf8AsU32(FUtf8Edited, AEdited);
   return Measure(FUtf8Translated, FUtf8Edited, ALangCode);
 }
 

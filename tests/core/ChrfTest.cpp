@@ -100,20 +100,6 @@ TEST(Chrf, IdenticalTextsScoreAHundred) {
   EXPECT_DOUBLE_EQ(ChrfScore(Counter.Measure(U"", U"")), 0);
 }
 
-TEST(Chrf, CountsCodePointsAndTheRarerSide) {
-  TChrfCounter Counter;
-  // Characters beyond the first plane are one character each, white space none.
-  const TChrfStats Stats = Counter.Measure(U"\U0001D4B3 \U0001D4B3x", U"\U0001D4B3x");
-  EXPECT_EQ(Stats.Orders[0].Hypothesis, 3);
-  EXPECT_EQ(Stats.Orders[0].Reference, 2);
-  EXPECT_EQ(Stats.Orders[0].Matches, 2);
-  EXPECT_EQ(Stats.Orders[1].Hypothesis, 2);
-  EXPECT_EQ(Stats.Orders[1].Matches, 1);
-  // An order the reference has no n-grams of counts none of the hypothesis either.
-  EXPECT_EQ(Stats.Orders[2].Hypothesis, 0);
-  EXPECT_EQ(Stats.Orders[2].Reference, 0);
-}
-
 TEST(Chrf, CorpusStatisticsAreTheSegmentsSums) {
   TChrfCounter Counter;
   TChrfStats Sum = Counter.Measure(U"the cat", U"the hat");
