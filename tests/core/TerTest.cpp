@@ -2,9 +2,12 @@
 #include <unicode/uchar.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
+#include <numeric>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "MetricTextUnit.h"
@@ -141,6 +144,138 @@ TEST(Ter, NeverAboveTheWordLevenshteinDistance) {
     ASSERT_GE(Stats.Edits, std::abs(static_cast<int>(Hyp.size()) - static_cast<int>(Ref.size())));
     ASSERT_EQ(Ter.MeasureWords(Ref, Ref).Edits, 0);
   }
+}
+
+// The rate by its definition, without the calculator's shortcuts (no skipped rounds, no reused rows,
+// no bit vectors): every distance from scratch over the whole beam-limited matrix.
+int PlainBeamDistance(const std::vector<int>& H, const std::vector<int>& R, std::vector<char>* ATrace) {
+  constexpr int kInf = 1 << 29;
+  const int Nh = static_cast<int>(H.size()), Nr = static_cast<int>(R.size());
+  const double Ratio = Nh > 0 ? static_cast<double>(Nr) / Nh : 1.0;
+  const int Beam = 25 < Ratio / 2 ? static_cast<int>(std::ceil(Ratio / 2 + 25)) : 25;
+  std::vector<std::vector<int>> D(Nh + 1, std::vector<int>(Nr + 1, kInf));
+  std::vector<std::vector<char>> Op(Nh + 1, std::vector<char>(Nr + 1, 'x'));
+  for (int J = 0; J <= Nr; ++J) D[0][J] = J, Op[0][J] = 'i';
+  for (int I = 1; I <= Nh; ++I) {
+    const int Diagonal = static_cast<int>(std::floor(I * Ratio));
+    const int Hi = I == Nh ? Nr + 1 : std::min(Nr + 1, Diagonal + Beam);
+    for (int J = std::max(0, Diagonal - Beam); J < Hi; ++J) {
+      const auto Try = [&](int ACost, char AOp) {
+        if (ACost < D[I][J]) D[I][J] = ACost, Op[I][J] = AOp;
+      };
+      if (J == 0) {
+        Try(D[I - 1][0] + 1, 'd');
+        continue;
+      }
+      Try(D[I - 1][J - 1] + (H[I - 1] == R[J - 1] ? 0 : 1), H[I - 1] == R[J - 1] ? ' ' : 's');
+      Try(D[I - 1][J] + 1, 'd');
+      Try(D[I][J - 1] + 1, 'i');
+    }
+  }
+  if (ATrace) {
+    ATrace->clear();
+    for (int I = Nh, J = Nr; I > 0 || J > 0;) {
+      const char O = Op[I][J];
+      ATrace->insert(ATrace->begin(), O);
+      I -= O != 'i';
+      J -= O != 'd';
+    }
+  }
+  return D[Nh][Nr];
+}
+
+std::vector<int> Slice(const std::vector<int>& A, int AFrom, int ATo) {
+  AFrom = std::clamp(AFrom, 0, static_cast<int>(A.size()));
+  ATo = std::clamp(ATo, 0, static_cast<int>(A.size()));
+  return AFrom < ATo ? std::vector<int>(A.begin() + AFrom, A.begin() + ATo) : std::vector<int>();
+}
+
+std::vector<int> Shifted(const std::vector<int>& A, int AStart, int ALength, int ATarget) {
+  const int N = static_cast<int>(A.size());
+  std::vector<std::vector<int>> Parts;
+  if (ATarget < AStart)
+    Parts = {Slice(A, 0, ATarget), Slice(A, AStart, AStart + ALength), Slice(A, ATarget, AStart),
+             Slice(A, AStart + ALength, N)};
+  else if (ATarget > AStart + ALength)
+    Parts = {Slice(A, 0, AStart), Slice(A, AStart + ALength, ATarget), Slice(A, AStart, AStart + ALength),
+             Slice(A, ATarget, N)};
+  else
+    Parts = {Slice(A, 0, AStart), Slice(A, AStart + ALength, ALength + ATarget), Slice(A, AStart, AStart + ALength),
+             Slice(A, ALength + ATarget, N)};
+  std::vector<int> Result;
+  for (const std::vector<int>& Part : Parts) Result.insert(Result.end(), Part.begin(), Part.end());
+  return Result;
+}
+
+TTerStats PlainTer(std::vector<int> H, const std::vector<int>& R) {
+  const int Nr = static_cast<int>(R.size());
+  if (R.empty()) return {static_cast<std::int64_t>(H.size()), 0};
+  int Shifts = 0, Checked = 0;
+  while (true) {
+    std::vector<char> Trace;
+    const int Before = PlainBeamDistance(H, R, &Trace);
+    std::vector<int> Align(Nr), HypErr, RefErr;
+    int PosH = -1, PosR = -1;
+    for (const char O : Trace) {
+      if (O != 'i') HypErr.push_back(O != ' '), ++PosH;
+      if (O != 'd') RefErr.push_back(O != ' '), Align[++PosR] = PosH;
+    }
+    const auto Sum = [](const std::vector<int>& V, int AFrom, int ALength) {
+      return std::accumulate(V.begin() + AFrom, V.begin() + AFrom + ALength, 0);
+    };
+    bool Found = false, Limit = false;
+    std::tuple<int, int, int, int> Best;
+    std::vector<int> BestWords;
+    const int Nh = static_cast<int>(H.size());
+    for (int Sh = 0; Sh < Nh && !Limit; ++Sh)
+      for (int Sr = 0; Sr < Nr && !Limit; ++Sr) {
+        if (std::abs(Sr - Sh) > 50) continue;
+        for (int Len = 1; Len <= 10 && H[Sh + Len - 1] == R[Sr + Len - 1] && !Limit; ++Len) {
+          if (Sum(HypErr, Sh, Len) > 0 && Sum(RefErr, Sr, Len) > 0 && !(Sh <= Align[Sr] && Align[Sr] < Sh + Len)) {
+            for (int Offset = -1, Prev = -1; Offset < Len; ++Offset) {
+              const int Idx = Sr + Offset == -1 ? 0 : Align[Sr + Offset] + 1;
+              if (Idx == Prev) continue;
+              Prev = Idx;
+              const std::vector<int> Words = Shifted(H, Sh, Len, Idx);
+              const auto Candidate = std::make_tuple(Before - PlainBeamDistance(Words, R, nullptr), Len, -Sh, -Idx);
+              ++Checked;
+              if (!Found || Candidate > Best) Found = true, Best = Candidate, BestWords = Words;
+            }
+            Limit = Checked >= 1000;
+          }
+          if (Sh + Len == Nh || Sr + Len == Nr) break;
+        }
+      }
+    if (Limit || !Found || std::get<0>(Best) <= 0) break;
+    ++Shifts;
+    H = BestWords;
+  }
+  return {Shifts + PlainBeamDistance(H, R, nullptr), Nr};
+}
+
+TEST(Ter, SameAsThePlainDefinition) {
+  std::mt19937 Random(5);
+  TTerCalculator Ter;
+  // Short and long texts (the beam limits rows beyond 25 words), texts of very different lengths
+  // (a wider beam), and few words repeated often (the candidate limit).
+  for (int Round = 0; Round < 300; ++Round) {
+    const int MaxLength = Round % 3 == 0 ? 60 : 20;
+    std::vector<int> Hyp(Random() % MaxLength), Ref(Random() % MaxLength);
+    if (Round % 25 == 0) Hyp.resize(Random() % 3), Ref.resize(55 + Random() % 10);
+    const int Vocabulary = 2 + static_cast<int>(Random() % 10);
+    for (int& W : Hyp) W = static_cast<int>(Random() % Vocabulary);
+    for (int& W : Ref) W = static_cast<int>(Random() % Vocabulary);
+    ASSERT_EQ(Ter.MeasureWords(Hyp, Ref), PlainTer(Hyp, Ref)) << Round;
+  }
+  // 30 words missing in front: the path the plain distance takes leaves the beam, so the figure is
+  // above the 30 insertions, as the published one is.
+  std::vector<int> Hyp(60), Ref(30);
+  std::iota(Hyp.begin(), Hyp.end(), 0);
+  std::iota(Ref.begin(), Ref.end(), 100);
+  Ref.insert(Ref.end(), Hyp.begin(), Hyp.end());
+  const TTerStats Offset = Ter.MeasureWords(Hyp, Ref);
+  EXPECT_GT(Offset.Edits, 30);
+  EXPECT_EQ(Offset, PlainTer(Hyp, Ref));
 }
 
 TEST(Ter, LongRepetitiveSegmentsStayBounded) {
