@@ -104,10 +104,4 @@ std::int64_t CountSpaceSeparated(std::u32string_view AText) {
   return Count;
 }
 
-void RemoveSpace(std::u32string_view AText, std::u32string& AOut) {
-  AOut.clear();
-  for (const char32_t C : AText)
-    if (!IsMetricSpace(C)) AOut.push_back(C);
-}
-
 }  // namespace lexmora

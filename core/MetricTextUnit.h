@@ -52,7 +52,4 @@ void LowerFull(std::u32string_view AText, std::u32string& AOut);
 // The number of pieces between runs of white space in AText.
 std::int64_t CountSpaceSeparated(std::u32string_view AText);
 
-// AText without its white space, written into AOut.
-void RemoveSpace(std::u32string_view AText, std::u32string& AOut);
-
 }  // namespace lexmora

@@ -3,20 +3,22 @@
 // Each round computes the edit distance of the current hypothesis to the reference with its
 // operations, aligns the two from them, and tries every block of 1 to 10 words that occurs in both
 // texts at starts at most 50 words apart, provided the block holds an error on both sides and the
-// reference's first word of it is not aligned inside the block. Each such block is moved in front of
-// the hypothesis word aligned to each reference position from just before the block to its last
-// word. The move that lowers the distance most wins; ties go to the longer block, then the earlier
-// block, then the earlier target. Rounds stop when no move lowers the distance or 1000 moves have
-// been tried in all (the round that reaches the limit is discarded). Edits = moves made + the final
-// distance. A round is skipped when the distance already equals the bag distance (the larger of the
+// reference's first word of it is not aligned inside the block. Each such block is moved to just
+// behind the hypothesis word aligned to each reference position from the one before the block to the
+// block's last (to the very start for a block at the reference's start). The move that lowers the distance most wins;
+// ties go to the longer block, then the earlier block, then the earlier target. Rounds stop when no move lowers the
+// distance or 1000 moves have been tried in all (the round that reaches the limit is discarded). Edits = moves made +
+// the final distance. A round is skipped when the distance already equals the bag distance (the larger of the
 // hypothesis' surplus and missing words), which no reordering can beat.
 //
 // The distance: unit costs; at equal cost a cell prefers keeping or substituting, then dropping a
 // hypothesis word, then taking a reference word, which decides the alignment and so the moves. Row
 // i (hypothesis prefix of i words) is computed only within a beam of 25 cells either side of column
 // floor(i * reference length / hypothesis length), wider when the reference is more than 50 times
-// longer; the last row is complete. Cells outside count as unreachable, so the distance may exceed
-// the true minimum on texts of very different lengths, exactly as the published figures do.
+// longer; the last row is complete. Cells outside count as unreachable, so on long texts whose
+// alignment strays from that line the distance exceeds the true minimum, exactly as the published
+// figures do. Where the beam spans every row and no move can help, the plain distance is taken by
+// bit vectors instead, without the matrix.
 // A moved candidate shares its rows up to its first changed word with the round's hypothesis, so
 // only the rows after it are computed, with two rolling rows and no operations.
 #include "TerUnit.h"

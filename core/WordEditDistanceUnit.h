@@ -33,7 +33,7 @@ struct TWordEditStats {
 // Note: keeps its buffers between segments; one object per thread.
 class TWordEditDistance {
  public:
-  // AWords must outlive this object; it keeps its break iterators.
+  // Shares the break iterators of AWords, which must outlive this object.
   explicit TWordEditDistance(TWordCounter& AWords) : FWords(AWords) {}
 
   // The figures of one segment in ALangCode: tags already left out of both texts.
