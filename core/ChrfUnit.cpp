@@ -174,14 +174,22 @@ TChrfStats TChrfCounter::Measure(std::u32string_view ATranslated, std::u32string
       return TSpan{ABase + std::min(WorkFrom, To), ABase + To, ABase + CountFrom, ABase + Middle};
     };
     const TSpan RefSpan = SpanOf(0, RefLength), HypSpan = SpanOf(RefLength, HypLength);
-    for (std::size_t P = RefSpan.From; P < RefSpan.To; ++P) Extend(P);
-    for (std::size_t P = HypSpan.From; P < HypSpan.To; ++P) Extend(P);
-    if (N == 1) Characters = FNextId;
-    FRefCounts.assign(FNextId, 0);
-    for (std::size_t P = RefSpan.CountFrom; P < RefSpan.CountTo; ++P) ++FRefCounts[FIds[P]];
+    // No more ids than starts.
+    FRefCounts.assign(RefSpan.To - RefSpan.From + HypSpan.To - HypSpan.From, 0);
+    for (std::size_t P = RefSpan.From; P < RefSpan.CountFrom; ++P) Extend(P);
+    for (std::size_t P = RefSpan.CountFrom; P < RefSpan.CountTo; ++P) {
+      Extend(P);
+      ++FRefCounts[FIds[P]];
+    }
+    for (std::size_t P = RefSpan.CountTo; P < RefSpan.To; ++P) Extend(P);
+    for (std::size_t P = HypSpan.From; P < HypSpan.CountFrom; ++P) Extend(P);
     // Each hypothesis n-gram matches while the reference has occurrences of it left.
-    for (std::size_t P = HypSpan.CountFrom; P < HypSpan.CountTo; ++P)
+    for (std::size_t P = HypSpan.CountFrom; P < HypSpan.CountTo; ++P) {
+      Extend(P);
       if (FRefCounts[FIds[P]]-- > 0) ++Order.Matches;
+    }
+    for (std::size_t P = HypSpan.CountTo; P < HypSpan.To; ++P) Extend(P);
+    if (N == 1) Characters = FNextId;
   }
   return Result;
 }
