@@ -46,6 +46,11 @@ const std::string kRowEnd = "    </row>";
 
 std::string CellRef(char ALetter, std::int32_t ARow) { return ALetter + std::to_string(ARow); }
 
+// A cell's opening line, `<c r="B7" s="3"` followed by ATail, put into the list in pieces.
+void AddCellOpening(TLineList& ALines, char ALetter, std::int32_t ARow, int AStyle, std::string_view ATail) {
+  ALines.Add({R"(      <c r=")", {&ALetter, 1}, TDecimalText(ARow), R"(" s=")", TDecimalText(AStyle), ATail});
+}
+
 std::string MergeEntry(char AFirst, char ALast, std::int32_t ARow) {
   return R"(<mergeCell ref=")" + CellRef(AFirst, ARow) + ":" + CellRef(ALast, ARow) + R"("/>)";
 }
@@ -129,13 +134,13 @@ void TExcelFileCreator::AddSharedString(const std::string& AText) {
 // Every row adds seven cells of up to three lines each: they go into the list in pieces, with no
 // string made for a line first.
 void TExcelFileCreator::AddStyledCell(TLineList& ALines, char ALetter, std::int32_t ARow, int AStyle) {
-  ALines.Add({R"(      <c r=")", {&ALetter, 1}, TDecimalText(ARow), R"(" s=")", TDecimalText(AStyle), R"(" t="s">)"});
+  AddCellOpening(ALines, ALetter, ARow, AStyle, R"(" t="s">)");
   ALines.Add({"        <v>", TDecimalText(FCurrentSharedStringID - 1), "</v>"});
   ALines.Add("      </c>");
 }
 
 void TExcelFileCreator::AddEmptyCell(TLineList& ALines, char ALetter, std::int32_t ARow, int AStyle) {
-  ALines.Add({R"(      <c r=")", {&ALetter, 1}, TDecimalText(ARow), R"(" s=")", TDecimalText(AStyle), R"("/>)"});
+  AddCellOpening(ALines, ALetter, ARow, AStyle, R"("/>)");
 }
 
 void TExcelFileCreator::AddValueCell(TLineList& ALines, const std::string& AItemText, const std::string& AValue,
@@ -147,7 +152,7 @@ void TExcelFileCreator::AddValueCell(TLineList& ALines, const std::string& AItem
     AddStyledCell(ALines, ALetter, ARow, AStyle);
     return;
   }
-  ALines.Add({R"(      <c r=")", {&ALetter, 1}, TDecimalText(ARow), R"(" s=")", TDecimalText(AStyle), R"(">)"});
+  AddCellOpening(ALines, ALetter, ARow, AStyle, R"(">)");
   ALines.Add({"        <v>", AValue, "</v>"});
   ALines.Add("      </c>");
 }
