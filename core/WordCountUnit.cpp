@@ -108,9 +108,10 @@ bool FollowsNeutralRules(const icu::BreakIterator& AIt) {
 bool IsWordPart(TAsciiWordClass AClass) { return AClass == awcLetter || AClass == awcDigit || AClass == awcConnector; }
 
 // The words of AText by the neutral rules, reported to AOnWord with their first and one-past-last
-// positions; false when AText holds a code point beyond Latin-1 or one the table has no class for. Letters, digits and '_' run together in any order; a single '.', '\'' or '·' joins two
-// letters, and a single '.', '\'', ',' or ';' two digits; every other character stands alone and is
-// no word. A run is a word once it holds a letter or a digit, or a second '_'.
+// positions; false when AText holds a code point beyond Latin-1 or one the table has no class for. Letters, digits and
+// '_' run together in any order; a single '.', '\'' or '·' joins two letters, and a single '.', '\'', ',' or ';' two
+// digits; every other character stands alone and is no word. A run is a word once it holds a letter or a digit, or a
+// second '_'.
 template <class TOnWord>
 bool ScanShortcutWords(std::u32string_view AText, TOnWord&& AOnWord) {
   const std::array<TAsciiWordClass, 0x100>& Classes = Latin1Classes();
@@ -241,7 +242,12 @@ bool TWordCounter::TakesAsciiShortcut(const std::string& ALangCode) {
 
 std::u32string WithoutTagSymbols(std::u32string_view ASymbols, const TTagDict& ADict) {
   std::u32string Result;
-  Result.reserve(ASymbols.size());
+  AssignWithoutTagSymbols(Result, ASymbols, ADict);
+  return Result;
+}
+
+void AssignWithoutTagSymbols(std::u32string& AOut, std::u32string_view ASymbols, const TTagDict& ADict) {
+  AOut.clear();
   for (const char32_t C : ASymbols) {
     bool IsTag = false;
     for (const TTagDictRec& Rec : ADict)
@@ -249,9 +255,8 @@ std::u32string WithoutTagSymbols(std::u32string_view ASymbols, const TTagDict& A
         IsTag = true;
         break;
       }
-    if (!IsTag) Result.push_back(C);
+    if (!IsTag) AOut.push_back(C);
   }
-  return Result;
 }
 
 }  // namespace lexmora

@@ -71,5 +71,7 @@ class TWordCounter {
 // ASymbols without the symbols of ADict, i.e. a symbol text with its tags left out.
 // Note: the symbols of a text never occur in it as ordinary characters, so nothing else goes.
 std::u32string WithoutTagSymbols(std::u32string_view ASymbols, const TTagDict& ADict);
+// The same into AOut, replacing what it held (its storage kept for the next text).
+void AssignWithoutTagSymbols(std::u32string& AOut, std::u32string_view ASymbols, const TTagDict& ADict);
 
 }  // namespace lexmora
