@@ -1,8 +1,6 @@
 // Band rates, word price and currency read from text.
 #include "CostTermsUnit.h"
 
-#include <cmath>
-
 #include "DecimalNumberUnit.h"
 #include "EditBandUnit.h"
 #include "LocalizationUnit.h"
@@ -27,6 +25,9 @@ bool IsPlainDecimal(std::string_view AText) {
   const auto Digits = [](std::string_view A) { return A.find_first_not_of("0123456789") == std::string_view::npos; };
   return !Whole.empty() && Digits(Whole) && Digits(Fraction) && (Dot == std::string_view::npos || !Fraction.empty());
 }
+
+// Far above any real price, and low enough for every figure made from it to print exactly.
+constexpr double kMaxWordPrice = 1e9;
 
 }  // namespace
 
@@ -77,7 +78,7 @@ std::string BandRatesText(const std::vector<TBandRate>& ARates) {
 bool ParseWordPrice(std::string_view AText, double& APrice) {
   AText = Trimmed(AText);
   double Price = 0;
-  if (!IsPlainDecimal(AText) || !ParseDecimalNumber(AText, Price) || !std::isfinite(Price)) return false;
+  if (!IsPlainDecimal(AText) || !ParseDecimalNumber(AText, Price) || Price > kMaxWordPrice) return false;
   APrice = Price;
   return true;
 }
