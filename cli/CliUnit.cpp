@@ -191,6 +191,8 @@ int RunCli(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostre
   Request.ResultFileFormat = Options.Format;
   Request.LocalizationLanguare = Lang;
   Request.EditBandBounds = Options.BandBounds;
+  Request.Cost = Options.Cost;
+  Request.WriteCsv = Options.Csv;
   Request.OutputDir = Options.OutputDir;
   Request.WorkParent = Options.TempDir;
   Request.WorkFolderName = "lexmora-compare";
