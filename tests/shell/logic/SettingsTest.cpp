@@ -207,6 +207,32 @@ TEST(Settings, LoadSaveRoundTripMatchesTheGoldenFile) {
   EXPECT_EQ(ReadFile(File), Golden);
 }
 
+TEST(Settings, MetricsSectionRoundTrips) {
+  TSettings S = Loaded("");
+  EXPECT_FALSE(S.Cost.HasRates() || S.Cost.WordPrice || S.WriteCsv);
+  ASSERT_TRUE(ParseBandRates("100:0,90:33.5,0:100", S.Cost.Rates));
+  S.Cost.WordPrice = 0.125;
+  S.Cost.Currency = "\u20BD";
+  S.WriteCsv = true;
+  const std::string Text = BuildSettingsText(S);
+  EXPECT_NE(Text.find("\n[Metrics]\nRates=100:0,90:33.5,0:100\nWordPrice=0.125\nCurrency=\u20BD\nWriteCsv=true\n"),
+            std::string::npos)
+      << Text;
+  const TSettings Back = Loaded(Text);
+  EXPECT_EQ(Back.Cost.Rates, S.Cost.Rates);
+  EXPECT_EQ(Back.Cost.WordPrice, 0.125);
+  EXPECT_EQ(Back.Cost.Currency, "\u20BD");
+  EXPECT_TRUE(Back.WriteCsv);
+}
+
+TEST(Settings, MetricsValuesTheDialogWouldRefuseReadAsNone) {
+  const TSettings S = Loaded("[Metrics]\nRates=100:0,95\nWordPrice=0,12\nCurrency=\x01\nWriteCsv=yes\n");
+  EXPECT_FALSE(S.Cost.HasRates());
+  EXPECT_FALSE(S.Cost.WordPrice);
+  EXPECT_EQ(S.Cost.Currency, "");
+  EXPECT_FALSE(S.WriteCsv);
+}
+
 TEST(Settings, AnUnwritableFileGivesFalseAndAWarning) {
   TScratchDir Dir("settings-unwritable");
   WriteFile(Dir / "not-a-folder", "x");
