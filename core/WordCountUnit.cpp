@@ -14,6 +14,8 @@
 #include <stdexcept>
 #include <unordered_map>
 
+#include "InternalTagParseUnit.h"
+
 namespace lexmora {
 
 namespace {
@@ -249,6 +251,10 @@ std::u32string WithoutTagSymbols(std::u32string_view ASymbols, const TTagDict& A
 void AssignWithoutTagSymbols(std::u32string& AOut, std::u32string_view ASymbols, const TTagDict& ADict) {
   AOut.clear();
   for (const char32_t C : ASymbols) {
+    if (C < LowestTagSymbol) {
+      AOut.push_back(C);
+      continue;
+    }
     bool IsTag = false;
     for (const TTagDictRec& Rec : ADict)
       if (Rec.Symbol.size() == 1 && Rec.Symbol[0] == C) {

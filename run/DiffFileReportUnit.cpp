@@ -123,7 +123,9 @@ void PrepareRow(const TDiffInfoRecord& AS, std::string_view AKey, const TArrayOf
   Facts.Length = static_cast<std::int64_t>(std::max(Tr.Symbols.size(), Ed.Symbols.size()));
   Facts.Changed = Tr.Symbols != Ed.Symbols;
   // Measured before an unchanged row may leave: hidden rows count for the sums too.
-  Facts.Metrics = AWork.Metrics.Measure(Tr.WithoutTags(AWork.TrPlain), Ed.WithoutTags(AWork.EdPlain), AS.TargetLang);
+  const std::u32string_view TrPlain = Tr.WithoutTags(AWork.TrPlain);
+  Facts.Metrics =
+      AWork.Metrics.Measure(TrPlain, Facts.Changed ? Ed.WithoutTags(AWork.EdPlain) : TrPlain, AS.TargetLang);
   if (!Facts.Changed && ASettings.HideEquivalentString) return;
 
   const TShowTagsFlag TagsFlag = ASettings.ShowTagsFlag;
