@@ -26,8 +26,9 @@ bool IsPlainDecimal(std::string_view AText) {
   return !Whole.empty() && Digits(Whole) && Digits(Fraction) && (Dot == std::string_view::npos || !Fraction.empty());
 }
 
-// Far above any real price, and low enough for every figure made from it to print exactly.
-constexpr double kMaxWordPrice = 1e9;
+// Far above any real price, and low enough for a cost of ten thousand million words to print in
+// whole hundredths.
+constexpr double kMaxWordPrice = 1e6;
 
 }  // namespace
 

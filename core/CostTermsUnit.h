@@ -35,7 +35,7 @@ bool ParseBandRates(std::string_view AText, std::vector<TBandRate>& ARates);
 // The text ParseBandRates reads back as ARates, with "." as the decimal separator.
 std::string BandRatesText(const std::vector<TBandRate>& ARates);
 
-// Reads a word price: a plain decimal number ("0.12", "3") up to a thousand million.
+// Reads a word price: a plain decimal number ("0.12", "3") up to a million.
 bool ParseWordPrice(std::string_view AText, double& APrice);
 // Whether ACurrency can stand in a report: 1 to 16 characters of printable UTF-8 text.
 bool IsValidCurrency(std::string_view ACurrency);

@@ -36,7 +36,8 @@ TEST(CostTerms, WordPriceAndCurrency) {
   EXPECT_DOUBLE_EQ(Price, 0.12);
   ASSERT_TRUE(ParseWordPrice(" 3 ", Price));
   EXPECT_DOUBLE_EQ(Price, 3);
-  for (const char* Bad : {"", "-0.1", "0,12", "1e3", "inf", "nan", "0.1.2", "1000000001", "12 EUR"}) {
+  ASSERT_TRUE(ParseWordPrice("1000000", Price));
+  for (const char* Bad : {"", "-0.1", "0,12", "1e3", "inf", "nan", "0.1.2", "1000000.5", "12 EUR"}) {
     SCOPED_TRACE(Bad);
     Price = 7;
     EXPECT_FALSE(ParseWordPrice(Bad, Price));
