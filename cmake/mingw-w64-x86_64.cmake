@@ -20,8 +20,19 @@ include(${CMAKE_CURRENT_LIST_DIR}/dependency-cache.cmake)
 # Sets LEXMORA_CROSS_PREFIXES and LEXMORA_ICU_DATA_FILE.
 lexmora_dependency_cache(LEXMORA_CROSS_CACHE lexmora-cross cross-prefixes.cmake LEXMORA_CROSS_PREFIXES)
 
+# Qt for Windows, when scripts/install-qt-cross.sh has built it: the desktop program then builds
+# too. Debian's native Qt of the same version gives the host tools (moc, rcc, uic).
+include("${LEXMORA_CROSS_CACHE}/qt-prefix.cmake" OPTIONAL)
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES LEXMORA_QT_PREFIX)
+if(LEXMORA_QT_PREFIX AND EXISTS "${LEXMORA_QT_PREFIX}")
+  set(QT_HOST_PATH /usr)
+  set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake)
+else()
+  set(LEXMORA_QT_PREFIX "")
+endif()
+
 set(LEXMORA_MINGW_SYSROOT /usr/${LEXMORA_MINGW_TRIPLET})
-set(CMAKE_FIND_ROOT_PATH ${LEXMORA_CROSS_PREFIXES} ${LEXMORA_MINGW_SYSROOT})
+set(CMAKE_FIND_ROOT_PATH ${LEXMORA_CROSS_PREFIXES} ${LEXMORA_QT_PREFIX} ${LEXMORA_MINGW_SYSROOT})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

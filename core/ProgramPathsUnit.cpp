@@ -13,7 +13,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
+#ifdef _WIN32
+constexpr const char* kAppFolder = "Lexmora";
+#else
 constexpr const char* kAppFolder = "LexmoraCT";
+#endif
 
 std::mutex GOverrideLock;
 std::string GOverride;
@@ -91,8 +95,14 @@ TProgramFolders PortableFolders(const std::string& ADir) {
 
 bool IsInstalledProgramDir(const std::string& AProgramDir) {
   std::error_code Ec;
+#ifdef _WIN32
+  // A per-user installation lies in a folder its user can write to; its uninstaller tells it from
+  // a portable copy.
+  return !AProgramDir.empty() && fs::exists(PathFromUtf8(AProgramDir) / "Uninstall.exe", Ec);
+#else
   return !AProgramDir.empty() &&
          fs::exists(PathFromUtf8(AProgramDir) / ".." / "share" / "applications" / "lexmora-ct.desktop", Ec);
+#endif
 }
 
 TProgramFolders ResolveProgramFolders(const std::string& AProgramDir) {

@@ -22,7 +22,8 @@ std::string ExecutableDir();
 bool IsWritableDir(const std::string& ADir);
 
 // True when AProgramDir is the bin folder of an installation (cmake --install): the menu entry
-// lies in ../share/applications/lexmora-ct.desktop.
+// lies in ../share/applications/lexmora-ct.desktop. On Windows: the installer's Uninstall.exe
+// lies beside the program.
 bool IsInstalledProgramDir(const std::string& AProgramDir);
 
 // The layout for a program in AProgramDir: Settings.ini, Logs, Temp and Results beside it when
@@ -30,7 +31,7 @@ bool IsInstalledProgramDir(const std::string& AProgramDir);
 // program (also one that its user could write to, such as a superuser's), the user's
 // standard locations: $XDG_CONFIG_HOME/LexmoraCT/Settings.ini, $XDG_DATA_HOME/LexmoraCT/Logs,
 // $XDG_CACHE_HOME/LexmoraCT/Temp and ~/Documents/LexmoraCT Results (XDG defaults ~/.config,
-// ~/.local/share, ~/.cache). On Windows the user's locations are %LOCALAPPDATA%\LexmoraCT
+// ~/.local/share, ~/.cache). On Windows the user's locations are %LOCALAPPDATA%\Lexmora
 // (Settings.ini, Logs, Temp) and Documents\LexmoraCT Results in the user's profile.
 TProgramFolders ResolveProgramFolders(const std::string& AProgramDir);
 

@@ -7,7 +7,8 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 PKGS=(build-essential cmake pkg-config qt6-base-dev libgl-dev libpugixml-dev libzip-dev libdeflate-dev
       libgtest-dev libgmock-dev libbenchmark-dev python3 python3-openpyxl xvfb xauth zip unzip
       libxml2-utils clang libclang-rt-14-dev libicu-dev libjemalloc-dev openssl fonts-dejavu-core
-      libreoffice-calc-nogui python3-uno poppler-utils x11-apps imagemagick chromium nodejs)
+      libreoffice-calc-nogui python3-uno poppler-utils x11-apps imagemagick chromium nodejs
+      dpkg-dev lintian appstream desktop-file-utils)
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

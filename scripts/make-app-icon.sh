@@ -6,3 +6,5 @@ cd "$(dirname "$0")/../shell/resources"
 for size in 48 64 128 256; do
   rsvg-convert -w "$size" -h "$size" lexmora-ct.svg -o "lexmora-ct-$size.png"
 done
+# Windows: the .ico of LexmoraCT.exe and its installer.
+python3 ../../scripts/make-windows-icon.py

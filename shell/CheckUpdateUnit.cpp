@@ -10,6 +10,10 @@
 #include <cmath>
 #include <stdexcept>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "LocalizationUnit.h"
 #include "LoggerUnit.h"
 #include "Settings.h"
@@ -37,6 +41,31 @@ std::string LogSafe(const QString& AText) {
   if (AText.size() > 40) Text += QStringLiteral("...");
   return Text.toStdString();
 }
+
+#ifdef _WIN32
+// Qt for Windows is built without ICU, so its decoder knows only the Unicode forms and Latin-1;
+// the system converts the single- and double-byte sets a server may still declare.
+QString DecodeByCodePage(const QByteArray& ABody, const QString& ACharset) {
+  static const std::pair<const char*, UINT> kCodePages[] = {
+      {"windows-1250", 1250}, {"windows-1251", 1251}, {"windows-1252", 1252}, {"windows-1253", 1253},
+      {"windows-1254", 1254}, {"windows-1255", 1255}, {"windows-1256", 1256}, {"windows-1257", 1257},
+      {"windows-1258", 1258}, {"cp1251", 1251},       {"koi8-r", 20866},      {"koi8-u", 21866},
+      {"ibm866", 866},        {"cp866", 866},         {"iso-8859-2", 28592},  {"iso-8859-5", 28595},
+      {"iso-8859-15", 28605}, {"shift_jis", 932},     {"gbk", 936},           {"gb2312", 936},
+      {"euc-kr", 949},        {"big5", 950}};
+  const QString Name = ACharset.toLower();
+  for (const auto& [Known, CodePage] : kCodePages) {
+    if (Name != QLatin1String(Known)) continue;
+    if (ABody.isEmpty()) return {};
+    const int Size = MultiByteToWideChar(CodePage, 0, ABody.constData(), int(ABody.size()), nullptr, 0);
+    if (Size <= 0) return QString::fromUtf8(ABody);
+    QString Text(Size, Qt::Uninitialized);
+    MultiByteToWideChar(CodePage, 0, ABody.constData(), int(ABody.size()), reinterpret_cast<wchar_t*>(Text.data()), Size);
+    return Text;
+  }
+  return QString::fromUtf8(ABody);
+}
+#endif
 
 }  // namespace
 
@@ -93,6 +122,9 @@ QString DecodeUpdateBody(const QByteArray& ABody, const QByteArray& AContentType
   if (Match.hasMatch()) {
     QStringDecoder Decoder(Match.captured(1).toLatin1().constData());
     if (Decoder.isValid()) return Decoder.decode(ABody);
+#ifdef _WIN32
+    return DecodeByCodePage(ABody, Match.captured(1));
+#endif
   }
   return QString::fromUtf8(ABody);
 }

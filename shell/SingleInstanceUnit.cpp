@@ -3,10 +3,46 @@
 #include <QtCore/QDir>
 #include <QtCore/QStandardPaths>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include "LocalizationUnit.h"
 #include "StartUpUnit.h"
 
 namespace lexmora {
+
+bool TSingleInstanceLock::IsHeld() const { return FMutex || (FLock && FLock->isLocked()); }
+
+#ifdef _WIN32
+
+QString SingleInstanceLockPath() { return {}; }
+
+// The named mutex without a namespace prefix is local to the logon session, as the lock must be.
+// A crashed copy's handle is closed by the system, so nothing stale is ever left behind.
+TSingleInstanceLock::~TSingleInstanceLock() {
+  if (FMutex) ::CloseHandle(static_cast<HANDLE>(FMutex));
+}
+
+bool TSingleInstanceLock::TryLock() {
+  if (IsHeld()) return true;
+  const HANDLE Mutex = ::CreateMutexW(nullptr, TRUE, reinterpret_cast<const wchar_t*>(kSingleInstanceGuid.utf16()));
+  const DWORD Error = ::GetLastError();
+  if (Error == ERROR_ALREADY_EXISTS) {
+    ::CloseHandle(Mutex);
+    return false;
+  }
+  if (!Mutex) {
+    FProblem = QStringLiteral("the single-instance mutex cannot be made (error %1)").arg(Error);
+    return true;
+  }
+  FMutex = Mutex;
+  return true;
+}
+
+#else
+
+TSingleInstanceLock::~TSingleInstanceLock() = default;
 
 QString SingleInstanceLockPath() {
   const QString Dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
@@ -32,6 +68,8 @@ bool TSingleInstanceLock::TryLock() {
   FProblem = QStringLiteral("the single-instance lock %1 cannot be made (error %2)").arg(Path).arg(int(Error));
   return true;
 }
+
+#endif
 
 void ShowAlreadyRunningMessage(TLocalizationLanguare ALang) {
   ShowStartUpNotice(TStartUpNoticeKind::snInformation, QString::fromStdString(GetLocalizedText(TMsg::CautionTitle, ALang)),

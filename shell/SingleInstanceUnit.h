@@ -13,7 +13,8 @@ namespace lexmora {
 inline const QString kSingleInstanceGuid = QStringLiteral("{7C3E9A14-52B8-4F0D-A6E1-93D24B8C5F70}");
 
 // The lock file: "<GUID>.lock" in the user's runtime folder ($XDG_RUNTIME_DIR), which lives as long
-// as the user's session; empty when the system gives no runtime folder.
+// as the user's session; empty when the system gives no runtime folder. Windows has no lock file:
+// there the lock is a named mutex of the user's logon session, named by the GUID.
 QString SingleInstanceLockPath();
 
 // Holds the lock from TryLock until the object is destroyed (or the process ends, also by a crash:
@@ -21,6 +22,7 @@ QString SingleInstanceLockPath();
 class TSingleInstanceLock {
  public:
   TSingleInstanceLock() = default;
+  ~TSingleInstanceLock();
   TSingleInstanceLock(const TSingleInstanceLock&) = delete;
   TSingleInstanceLock& operator=(const TSingleInstanceLock&) = delete;
 
@@ -31,12 +33,13 @@ class TSingleInstanceLock {
   // lock records the program's name.
   bool TryLock();
 
-  bool IsHeld() const { return FLock && FLock->isLocked(); }
+  bool IsHeld() const;
   // What kept TryLock from making a lock, for the log once the lock question is settled.
   const QString& Problem() const { return FProblem; }
 
  private:
   std::unique_ptr<QLockFile> FLock;
+  void* FMutex = nullptr;  // Windows: the named mutex's handle while it is held
   QString FProblem;
 };
 

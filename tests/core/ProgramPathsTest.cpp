@@ -131,7 +131,7 @@ TEST_F(ProgramPathsTest, UnwritableProgramFolderFallsBackToLocalAppData) {
   const fs::path Home = Dir / "home";
   TScopedEnv H("USERPROFILE", Home.string().c_str());
   TScopedEnv L("LOCALAPPDATA", (Dir / "local").string().c_str());
-  const fs::path Data = Dir / "local" / "LexmoraCT";
+  const fs::path Data = Dir / "local" / "Lexmora";
   for (const fs::path& Candidate : {Dir / "missing", Dir / "a_file", fs::path()}) {
     EXPECT_FALSE(IsWritableDir(Candidate.string())) << Candidate;
     const TProgramFolders F = ResolveProgramFolders(Candidate.string());
@@ -143,6 +143,14 @@ TEST_F(ProgramPathsTest, UnwritableProgramFolderFallsBackToLocalAppData) {
     EXPECT_EQ(F.ResultsDir, (Home / "Documents" / "LexmoraCT Results").string());
   }
   TScopedEnv NoLocal("LOCALAPPDATA", nullptr);
-  EXPECT_EQ(ResolveProgramFolders("").DataDir, (Home / "AppData" / "Local" / "LexmoraCT").string());
+  EXPECT_EQ(ResolveProgramFolders("").DataDir, (Home / "AppData" / "Local" / "Lexmora").string());
+}
+
+// A per-user installation is writable by its user; its uninstaller keeps it from being taken for
+// a portable copy.
+TEST_F(ProgramPathsTest, InstalledProgramFolderIsNotPortable) {
+  EXPECT_TRUE(ResolveProgramFolders(Dir.string()).IsPortable);
+  std::ofstream(Dir / "Uninstall.exe") << "x";
+  EXPECT_FALSE(ResolveProgramFolders(Dir.string()).IsPortable);
 }
 #endif

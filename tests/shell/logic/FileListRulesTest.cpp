@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/stat.h>
+#endif
 
 #include <algorithm>
 #include <filesystem>
@@ -23,6 +25,9 @@ TEST(FileListRules, TheEightExtensionsCaseSensitively) {
     EXPECT_FALSE(HasAcceptedExtension(Path)) << Path;
 }
 
+// Pipes, links, line breaks in names and names differing only in case are things of POSIX file
+// systems.
+#ifndef _WIN32
 TEST(FileListRules, OnlyRegularFilesAndNoLineBreaks) {
   TScratchDir Dir("filelist-kinds");
   WriteFile(Dir / "a.sdlxliff", "x");
@@ -84,6 +89,7 @@ TEST(FileListRules, NamesDifferingInCaseAreDistinctFiles) {
   AddFilesToList(List, {(Dir / "a.sdlxliff").string(), (Dir / "A.sdlxliff").string()});
   EXPECT_EQ(List.size(), 2u);
 }
+#endif
 
 TEST(FileListRules, SortedWithoutRegardToCase) {
   std::vector<std::string> List = {"/p/b.sdlxliff",  "/p/C.sdlxliff", "/p/a.sdlxliff", "/p/B.sdlxliff",

@@ -3,10 +3,10 @@
 // It loads the settings of the folder, takes the lock and, when another copy holds it, shows the
 // second-start notice (printed as "NOTICE <caption>|<text>") and ends with kExitAlreadyRunning.
 // With the lock it logs a line, prints "LOCKED" and ends with 3 ("try") or waits to be killed ("hold").
-#include <unistd.h>
-
 #include <QtWidgets/QApplication>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "ApplicationUnit.h"
 #include "LoggerUnit.h"
@@ -33,11 +33,11 @@ int main(int argc, char* argv[]) {
     ShowAlreadyRunningMessage(ProgrammSettings.LangIndex);
     return kExitAlreadyRunning;
   }
-  Logger().AddInfo("probe " + std::to_string(::getpid()) + " holds the lock");
+  Logger().AddInfo("probe " + std::to_string(QCoreApplication::applicationPid()) + " holds the lock");
   std::printf("LOCKED\n");
   std::fflush(stdout);
   if (Mode == "hold") {
-    for (;;) ::pause();
+    for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
   }
   return 3;
 }

@@ -35,14 +35,20 @@ class TStartUpTest : public QObject {
     SetStartUpNoticeHandler([this](TStartUpNoticeKind AKind, const QString& ACaption, const QString& AText) {
       FNotices.push_back({AKind, ACaption, AText});
     });
+#ifndef _WIN32
     QVERIFY2(!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"), "the test runs with a private runtime folder");
+#endif
   }
   void init() { FNotices.clear(); }
 
   void TheLockIsNamedByTheGuidInTheRuntimeFolder() {
     const QString Path = SingleInstanceLockPath();
+#ifdef _WIN32
+    QVERIFY2(Path.isEmpty(), "Windows names a mutex by the GUID, no file");
+#else
     QCOMPARE(QFileInfo(Path).absolutePath(), QDir(qEnvironmentVariable("XDG_RUNTIME_DIR")).absolutePath());
     QCOMPARE(QFileInfo(Path).fileName(), kSingleInstanceGuid + QStringLiteral(".lock"));
+#endif
     static const QRegularExpression kGuid(
         QStringLiteral("^\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}$"));
     QVERIFY(kGuid.match(kSingleInstanceGuid).hasMatch());
@@ -87,7 +93,8 @@ class TStartUpTest : public QObject {
   }
 
   // Two real processes: the second is refused with the notice and leaves the first one's log
-  // alone; after the first is killed its lock file is stale and a new start gets the lock.
+  // alone; after the first is killed (its lock file stale, or on Windows its mutex dropped by the
+  // system) a new start gets the lock.
   void TwoProcesses() {
     const QString Folder = FDir.filePath(QStringLiteral("program"));
     QVERIFY(QDir().mkpath(Folder));
@@ -127,7 +134,9 @@ class TStartUpTest : public QObject {
 
     First.kill();  // SIGKILL: no clean-up runs
     QVERIFY(First.waitForFinished(20000));
+#ifndef _WIN32
     QVERIFY2(QFile::exists(SingleInstanceLockPath()), "a killed copy leaves its lock file behind");
+#endif
 
     QProcess Third;
     Third.start(Probe, {QStringLiteral("try"), Folder});

@@ -1,12 +1,11 @@
 // The program's entry routine with real LexmoraCT processes: one copy per session, a second start
 // refused in the stored language without touching the running copy's log, a killed copy never
 // blocking the next start.
-#include <signal.h>
-
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -50,13 +49,20 @@ class TEntryTest : public QObject {
     Env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     Env.insert(QStringLiteral("HOME"), FDir.filePath(QStringLiteral("home")));
     Env.insert(QStringLiteral("XDG_RUNTIME_DIR"), FDir.filePath(QStringLiteral("run")));
+#ifdef _WIN32
+    // The copy loads the Qt libraries and plugins deployed beside the original.
+    const QString Runtime = QFileInfo(QStringLiteral(LEXMORA_PROGRAM_BINARY)).absolutePath();
+    Env.insert(QStringLiteral("PATH"), QDir::toNativeSeparators(Runtime) + u';' + Env.value(QStringLiteral("PATH")));
+    Env.insert(QStringLiteral("QT_PLUGIN_PATH"), Runtime);
+#endif
     AProcess.setProcessEnvironment(Env);
     AProcess.start(FProgram, {});
     QVERIFY(AProcess.waitForStarted(10000));
   }
-  static void Kill(QProcess& AProcess, int ASignal) {
+  // Ended at once, as a crash or the task manager would: no clean-up runs.
+  static void Kill(QProcess& AProcess) {
     if (AProcess.state() == QProcess::NotRunning) return;
-    ::kill(static_cast<pid_t>(AProcess.processId()), ASignal);
+    AProcess.kill();
     AProcess.waitForFinished(10000);
   }
 
@@ -69,7 +75,7 @@ class TEntryTest : public QObject {
     QFile::setPermissions(Run, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QString Bin = FDir.filePath(QStringLiteral("bin"));
     QDir().mkpath(Bin);
-    FProgram = Bin + QStringLiteral("/LexmoraCT");
+    FProgram = Bin + u'/' + QFileInfo(QStringLiteral(LEXMORA_PROGRAM_BINARY)).fileName();
     QVERIFY(QFile::copy(QStringLiteral(LEXMORA_PROGRAM_BINARY), FProgram));
     QFile::setPermissions(FProgram, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     FLog = Bin + QStringLiteral("/Logs/Logger.log");
@@ -102,10 +108,10 @@ class TEntryTest : public QObject {
     // The second start left the running copy's log alone.
     QTest::qWait(300);
     QCOMPARE(ReadAll(FLog), LogOfFirst);
-    Kill(Second, SIGKILL);
+    Kill(Second);
 
     // A copy that was killed leaves a stale lock behind, which does not block the next start.
-    Kill(First, SIGKILL);
+    Kill(First);
     QTest::qWait(1100);  // the next log's time stamps differ from the first's
     QProcess Third;
     StartCopy(Third);
@@ -116,7 +122,7 @@ class TEntryTest : public QObject {
     QCOMPARE(ReadAll(FLog).count(StartLine), 1);  // its own log, emptied at its start
     QVERIFY(!QString::fromUtf8(Third.readAllStandardError()).contains(Notice));
     QCOMPARE(Third.state(), QProcess::Running);
-    Kill(Third, SIGKILL);
+    Kill(Third);
   }
 };
 

@@ -55,7 +55,7 @@ QStringList SortedCaseless(QStringList AList) {
 QStringList FilesIn(const QString& ADir) {
   QStringList Files;
   QDirIterator It(ADir, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-  while (It.hasNext()) Files << It.next();
+  while (It.hasNext()) Files << QDir::toNativeSeparators(It.next());
   return Files;
 }
 
@@ -175,16 +175,20 @@ class TMainWindowTest : public QObject {
 
     // The same file twice, and once more through another name of it: one item.
     const QString File = WriteFile(FFolders->Path(QStringLiteral("a.sdlxliff")));
-    const QString Link = FFolders->Path(QStringLiteral("link.sdlxliff"));
-    QVERIFY(QFile::link(File, Link));
     const QString Dotted = FFolders->Root() + QStringLiteral("/./a.sdlxliff");
     QVERIFY(DropFiles(Form.SrcFilesListBox->viewport(), {File, File}));
-    QVERIFY(DropFiles(Form.SrcFilesListBox->viewport(), {Link, Dotted}));
+    QVERIFY(DropFiles(Form.SrcFilesListBox->viewport(), {Dotted}));
     QCOMPARE(Form.SrcFilesListBox->Paths(), QStringList{File});
-    // Names differing only in case are distinct files here.
+#ifndef _WIN32
+    // Windows has shortcut files, not links, and names differing only in case name one file there.
+    const QString Link = FFolders->Path(QStringLiteral("link.sdlxliff"));
+    QVERIFY(QFile::link(File, Link));
+    QVERIFY(DropFiles(Form.SrcFilesListBox->viewport(), {Link}));
+    QCOMPARE(Form.SrcFilesListBox->Paths(), QStringList{File});
     const QString Capital = WriteFile(FFolders->Path(QStringLiteral("A.sdlxliff")));
     QVERIFY(DropFiles(Form.SrcFilesListBox->viewport(), {Capital}));
     QCOMPARE(Form.SrcFilesListBox->count(), 2);
+#endif
     // Every input extension is taken.
     QStringList All;
     for (const char* Ext : {"sdlrpx", "sdlppx", "sdlxliff", "mqxliff", "mqxlz", "mxliff", "xlf", "xliff"})
@@ -218,6 +222,9 @@ class TMainWindowTest : public QObject {
   }
 
   void pathWithLineBreakIsRefusedWithAMessage() {
+#ifdef _WIN32
+    QSKIP("Windows allows no line break in a file name");
+#endif
     TMainForm& Form = NewForm();
     const QString Odd = WriteFile(FFolders->Path(QStringLiteral("two\nlines.sdlxliff")));
     QVERIFY(!Odd.isEmpty());
@@ -266,6 +273,7 @@ class TMainWindowTest : public QObject {
 
   void hoverHintShowsOnlyPathsTooWideForTheList() {
     TMainForm& Form = NewForm();
+    Form.resize(1400, Form.height());  // wide enough for the short path in any temporary folder
     const QString Short = WriteFile(FFolders->Path(QStringLiteral("s.sdlxliff")));
     const QString Long =
         WriteFile(FFolders->Path(QString(QLatin1Char('d')).repeated(60) + QStringLiteral("/") +
@@ -331,7 +339,7 @@ class TMainWindowTest : public QObject {
                                            QStringLiteral("2. ") + Gone + QStringLiteral(" - ") + En(TMsg::ReportNotFound), QString(),
                                            En(TMsg::ComparisonHadErrors), En(TMsg::SourceUnknownError) + QStringLiteral(": bad.sdlxliff: reason")}));
     QCOMPARE(Opened.Urls.size(), 1);
-    QCOMPARE(Opened.Urls[0].toLocalFile(), One);  // the '#' stays part of the path
+    QCOMPARE(QDir::toNativeSeparators(Opened.Urls[0].toLocalFile()), One);  // the '#' stays part of the path
     // A single report is listed without a number.
     Form.LogMemo->clear();
     Form.SetResult(Outcome(TExecuteResult::erOk, {Gone}));
@@ -403,7 +411,7 @@ class TMainWindowTest : public QObject {
     QStringList Listed{Lines.value(Success + 1).mid(3), Lines.value(Success + 2).mid(3)};
     QCOMPARE(SortedCaseless(Listed), SortedCaseless(Reports));
     QCOMPARE(Opened.Urls.size(), 2);
-    for (const QUrl& Url : Opened.Urls) QVERIFY(Reports.contains(Url.toLocalFile()));
+    for (const QUrl& Url : Opened.Urls) QVERIFY(Reports.contains(QDir::toNativeSeparators(Url.toLocalFile())));
     for (const QString& R : Reports) QVERIFY(QFileInfo(R).fileName().startsWith(QStringLiteral("Result_")));
     // The run's private working folder is gone.
     QCOMPARE(FilesIn(QString::fromStdString(ProgrammSettings.PathToTempDir)), QStringList());

@@ -28,7 +28,8 @@ class TWindowTestFolders {
 // Resets ProgrammSettings to the file defaults, keeping the paths; the last update check is now.
 void ResetSettingsToDefaults();
 
-// Writes AContent into AFile (folders created); returns the absolute path.
+// Writes AContent into AFile (folders created); returns the absolute path as the system writes it,
+// the way the window lists it.
 QString WriteFile(const QString& AFile, const QByteArray& AContent = QByteArray("x"));
 
 // Sends drag-enter and drop events with AFiles as file URLs to ATarget, as the system delivers a drop.
