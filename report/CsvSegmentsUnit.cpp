@@ -1,6 +1,7 @@
 // The per-segment CSV export.
 #include "CsvSegmentsUnit.h"
 
+#include <algorithm>
 #include <charconv>
 #include <initializer_list>
 
@@ -72,7 +73,10 @@ TCsvSegmentTable::TCsvSegmentTable() {
 void TCsvSegmentTable::Field(std::string_view AValue) {
   if (FRecordOpen) FText += ',';
   FRecordOpen = true;
-  if (AValue.find_first_of(",\"\r\n") == std::string_view::npos) {
+  // Note: a plain loop, as find_first_of looks each byte up in the set through memchr.
+  const bool NeedsQuotes =
+      std::any_of(AValue.begin(), AValue.end(), [](char C) { return C == ',' || C == '"' || C == '\r' || C == '\n'; });
+  if (!NeedsQuotes) {
     FText += AValue;
     return;
   }
@@ -108,7 +112,12 @@ void TCsvSegmentTable::Add(const TCsvSegment& S) {
 
 std::string TextWithTagDisplay(std::u32string_view ASymbols, const TTagDict& ADict) {
   std::string Out;
+  Out.reserve(ASymbols.size());
   for (const char32_t C : ASymbols) {
+    if (C < 0x80) {
+      Out += static_cast<char>(C);
+      continue;
+    }
     const TTagDictRec* Tag = nullptr;
     if (C >= LowestTagSymbol)
       for (const TTagDictRec& Rec : ADict)
