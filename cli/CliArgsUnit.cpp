@@ -2,6 +2,7 @@
 #include <string_view>
 
 #include "CliUnit.h"
+#include "CostTermsUnit.h"
 #include "EditBandUnit.h"
 
 namespace lexmora {
@@ -22,6 +23,12 @@ std::string CliUsage() {
          "                        removed at the end)\n"
          "      --bands LIST      lower bounds of the analysis's edit-distance bands, highest first\n"
          "                        (default 100,95,85,75,50,0)\n"
+         "      --rates LIST      the cost by band: each band's lower bound and its share of the full\n"
+         "                        rate in percent, such as 100:0,95:25,85:50,75:70,50:100,0:100 (the\n"
+         "                        bounds are the bands; with --bands they must be the same)\n"
+         "      --word-price N    the full rate of one word, such as 0.12 (needs --rates)\n"
+         "      --currency TEXT   shown with the price and the cost, such as EUR (needs --word-price)\n"
+         "      --csv             also write each report's segments as <report name>.csv\n"
          "      --json            print a JSON summary on stdout\n"
          "  -q, --quiet           nothing on stderr but what went wrong\n"
          "  -h, --help            show this text\n"
@@ -116,6 +123,30 @@ bool ParseCliArgs(const std::vector<std::string>& AArgs, TCliOptions& AOptions, 
         return false;
       }
       AOptions.BandBounds = Bands.Bounds();
+    } else if (Name == "--rates") {
+      if (!TakeValue(Arg)) return false;
+      if (!ParseBandRates(Arg, AOptions.Cost.Rates)) {
+        AError = "bad rate list '" + Arg + "' (band lower bound:percent of the full rate, bounds as for --bands, " +
+                 "percents from 0 to 100, such as 100:0,95:25,85:50,75:70,50:100,0:100)";
+        return false;
+      }
+    } else if (Name == "--word-price") {
+      if (!TakeValue(Arg)) return false;
+      double Price = 0;
+      if (!ParseWordPrice(Arg, Price)) {
+        AError = "bad word price '" + Arg + "' (a number such as 0.12, with a point for decimals)";
+        return false;
+      }
+      AOptions.Cost.WordPrice = Price;
+    } else if (Name == "--currency") {
+      if (!TakeValue(AOptions.Cost.Currency)) return false;
+      if (!IsValidCurrency(AOptions.Cost.Currency)) {
+        AError = "bad currency '" + AOptions.Cost.Currency + "' (1 to 16 printable characters, such as EUR)";
+        return false;
+      }
+    } else if (Name == "--csv") {
+      if (!NoValue()) return false;
+      AOptions.Csv = true;
     } else if (Name == "--temp-dir") {
       if (!TakeValue(AOptions.TempDir)) return false;
     } else if (Name == "--show-identical") {
@@ -143,6 +174,18 @@ bool ParseCliArgs(const std::vector<std::string>& AArgs, TCliOptions& AOptions, 
     }
   }
   if (AOptions.Help || AOptions.Version) return true;
+  if (AOptions.Cost.WordPrice && !AOptions.Cost.HasRates()) {
+    AError = "option --word-price needs --rates";
+    return false;
+  }
+  if (!AOptions.Cost.Currency.empty() && !AOptions.Cost.WordPrice) {
+    AError = "option --currency needs --word-price";
+    return false;
+  }
+  if (AOptions.Cost.HasRates() && !AOptions.BandBounds.empty() && AOptions.Cost.Bounds() != AOptions.BandBounds) {
+    AError = "the bounds of --rates are not those of --bands";
+    return false;
+  }
   if (AOptions.SourceFiles.empty()) {
     AError = "no source file given (-s)";
     return false;

@@ -57,6 +57,24 @@ TCliExit ExitOf(const TRunOutcome& AOutcome) {
   return AOutcome.Setup == TRunSetup::rsReady ? FormOf(AOutcome.Result).Exit : TCliExit::ceCreateDiffFileError;
 }
 
+// A figure in JSON: "." whatever the user's separator, four decimals at most.
+std::string JsonNumber(double AValue) { return FloatToRoundedStr(4, AValue, "."); }
+
+std::string JsonMetrics(const TMetricSums& AMetrics) {
+  return "{\"ter\": " + JsonNumber(AMetrics.TerPercent()) + ", \"chrf\": " + JsonNumber(AMetrics.ChrfScore()) +
+         ", \"word_edit_distance\": " + JsonNumber(AMetrics.WordEditDistance()) +
+         ", \"ter_edits\": " + std::to_string(AMetrics.Ter.Edits) +
+         ", \"reference_words\": " + std::to_string(AMetrics.Ter.ReferenceWords) + "}";
+}
+
+// The cost figures of a band or of the pair, empty without rates.
+std::string JsonCost(const TCostTerms& ACost, double AWeightedWords) {
+  if (!ACost.HasRates()) return {};
+  std::string Out = ", \"weighted_words\": " + JsonNumber(AWeightedWords);
+  if (ACost.WordPrice) Out += ", \"cost\": " + JsonNumber(AWeightedWords * *ACost.WordPrice);
+  return Out;
+}
+
 std::string JsonBands(const TPairAnalysis& AAnalysis) {
   std::string Out = "[";
   for (std::size_t I = 0; I < AAnalysis.BandTotals().size(); ++I) {
@@ -66,7 +84,10 @@ std::string JsonBands(const TPairAnalysis& AAnalysis) {
            ", \"words\": " + std::to_string(B.Words) + ", \"characters\": " + std::to_string(B.Characters) +
            ", \"no_match_segments\": " + std::to_string(B.NoMatchSegments) +
            ", \"no_match_words\": " + std::to_string(B.NoMatchWords) +
-           ", \"no_match_characters\": " + std::to_string(B.NoMatchCharacters) + "}";
+           ", \"no_match_characters\": " + std::to_string(B.NoMatchCharacters) +
+           ", \"metrics\": " + JsonMetrics(B.Metrics) +
+           (AAnalysis.Cost().HasRates() ? ", \"rate\": " + JsonNumber(AAnalysis.Cost().Rates[I].Percent) : "") +
+           JsonCost(AAnalysis.Cost(), AAnalysis.WeightedWords(I)) + "}";
   }
   return Out + "]";
 }
@@ -78,7 +99,7 @@ std::string JsonDocuments(const TPairAnalysis& AAnalysis) {
     Out += I ? ",\n       " : "\n       ";
     Out += "{\"document\": " + JsonString(D.Document) + ", \"segments\": " + std::to_string(D.Segments) +
            ", \"edited\": " + std::to_string(D.Edited) + ", \"edit_distance\": " + JsonString(D.EditDistanceText()) +
-           "}";
+           ", \"metrics\": " + JsonMetrics(D.Metrics) + "}";
   }
   return Out + "]";
 }
@@ -129,7 +150,12 @@ void PrintJson(std::ostream& AOut, const TRunOutcome& AOutcome) {
          << ", \"edited\": " << P.ChangedSegCount << ", \"edit_distance\": " << JsonString(P.EdDist)
          << ", \"written\": " << (P.Written ? "true" : "false")
          << ", \"report\": " << (P.Written ? JsonString(P.ReportFile) : std::string("null"))
-         << ",\n     \"bands\": " << JsonBands(P.Analysis) << ",\n     \"documents\": " << JsonDocuments(P.Analysis)
+         << ",\n     \"metrics\": " << JsonMetrics(P.Analysis.Total().Metrics)
+         << JsonCost(P.Analysis.Cost(), P.Analysis.WeightedWordsTotal());
+    if (P.Analysis.Cost().WordPrice && !P.Analysis.Cost().Currency.empty())
+      AOut << ", \"currency\": " << JsonString(P.Analysis.Cost().Currency);
+    if (!P.CsvFile.empty()) AOut << ", \"csv\": " << JsonString(P.CsvFile);
+    AOut << ",\n     \"bands\": " << JsonBands(P.Analysis) << ",\n     \"documents\": " << JsonDocuments(P.Analysis)
          << "}";
   }
   AOut << (Pairs.empty() ? "]" : "\n  ]") << ",\n  \"audit\": " << JsonAudit(AOutcome.Audit) << "\n}\n";
@@ -165,6 +191,8 @@ int RunCli(const std::vector<std::string>& AArgs, std::ostream& AOut, std::ostre
   Request.ResultFileFormat = Options.Format;
   Request.LocalizationLanguare = Lang;
   Request.EditBandBounds = Options.BandBounds;
+  Request.Cost = Options.Cost;
+  Request.WriteCsv = Options.Csv;
   Request.OutputDir = Options.OutputDir;
   Request.WorkParent = Options.TempDir;
   Request.WorkFolderName = "lexmora-compare";

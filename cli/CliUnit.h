@@ -28,6 +28,8 @@ struct TCliOptions {
   TLocalizationLanguare Lang = TLocalizationLanguare::llEN;
   std::string TempDir;          // empty: a new private folder in the system's temp
   std::vector<int> BandBounds;  // empty: the default edit-distance bands
+  TCostTerms Cost;              // no rates: no cost table
+  bool Csv = false;
   bool Json = false;
   bool Quiet = false;
   bool Help = false;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "CostTermsUnit.h"
+
 namespace lexmora {
 
 // Text convention: every std::string holds UTF-8. Symbol texts handed to the
@@ -41,7 +43,12 @@ enum class TExtractFilesResult : std::uint8_t {
 enum class TResultFileFormat : std::uint8_t { rffHTML = 0, rffXLSX = 1 };
 
 // How inline tags appear in a report.
-enum class TShowTagsFlag : std::uint8_t { stfDontShowTags = 0, stfShowTagsOnly = 1, stfShowTagsID = 2, stfShowTagsContent = 3 };
+enum class TShowTagsFlag : std::uint8_t {
+  stfDontShowTags = 0,
+  stfShowTagsOnly = 1,
+  stfShowTagsID = 2,
+  stfShowTagsContent = 3
+};
 
 // Kind of an inline tag element in the internal markup.
 enum class TTagType : std::uint8_t { ttBegin = 0, ttEnd = 1, ttFull = 2, ttNotNeeded = 3 };
@@ -86,11 +93,16 @@ struct TDiffFileConstructorSettings {
   TLocalizationLanguare LocalizationLanguare = TLocalizationLanguare::llEN;
   // Lower bounds of the analysis's edit-distance bands, highest first; empty: the default bands.
   std::vector<int> EditBandBounds;
+  // Shares of the full rate by band (their bounds are the bands when EditBandBounds is empty),
+  // the price and the currency; no rates: no cost table.
+  TCostTerms Cost;
+  // Also write each report's segments as "<report name>.csv".
+  bool WriteCsv = false;
 };
 
 // One segment of one bilingual document, as a reader read it.
 struct TDiffInfoRecord {
-  std::string FileName;         // working copy of the document inside the temp folder
+  std::string FileName;  // working copy of the document inside the temp folder
   // The document as the user named it: the input's path as given, and for a document of a
   // package that path with the document's path inside the package, "p.sdlppx (de-DE/a.sdlxliff)".
   // Filled by the run; empty in records made elsewhere.

@@ -10,7 +10,7 @@
 namespace lexmora {
 
 // Number of entries of the message table (ids 0 to 244).
-constexpr int MessageCount = 253;
+constexpr int MessageCount = 270;
 
 // The text of message AId in language ALang; empty for an unknown id or language.
 std::string GetLocalizedText(int AId, TLocalizationLanguare ALang);

@@ -2,6 +2,7 @@
 #include "PairAnalysisUnit.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace lexmora {
 
@@ -12,15 +13,23 @@ void TBandTotals::Add(const TBandTotals& AOther) {
   NoMatchSegments += AOther.NoMatchSegments;
   NoMatchWords += AOther.NoMatchWords;
   NoMatchCharacters += AOther.NoMatchCharacters;
+  Metrics += AOther.Metrics;
 }
 
 TPairAnalysis::TPairAnalysis(TEditBands ABands) : FBands(std::move(ABands)), FBandTotals(FBands.Count()) {}
+
+TPairAnalysis::TPairAnalysis(TEditBands ABands, TCostTerms ACost)
+    : FBands(std::move(ABands)), FCost(std::move(ACost)), FBandTotals(FBands.Count()) {
+  if (FCost.HasRates() && FCost.Bounds() != FBands.Bounds())
+    throw std::invalid_argument("The rates' band bounds are not those of the edit-distance bands");
+}
 
 void TPairAnalysis::Add(const TSegmentFacts& ASegment) {
   TBandTotals& Band = FBandTotals[FBands.BandOf(RoundedEditDistance(ASegment.EditSteps, ASegment.Length))];
   ++Band.Segments;
   Band.Words += ASegment.Source.Words;
   Band.Characters += ASegment.Source.Characters;
+  Band.Metrics += ASegment.Metrics;
   if (ASegment.CountsForTotal) {
     ++Band.NoMatchSegments;
     Band.NoMatchWords += ASegment.Source.Words;
@@ -33,10 +42,11 @@ void TPairAnalysis::Add(const TSegmentFacts& ASegment) {
     Doc = std::find_if(FDocuments.rbegin(), FDocuments.rend(),
                        [&](const TDocumentTotals& D) { return D.Document == ASegment.Document; });
   if (Doc == FDocuments.rend()) {
-    FDocuments.push_back({ASegment.Document});
+    FDocuments.emplace_back().Document = ASegment.Document;
     Doc = FDocuments.rbegin();
   }
   ++Doc->Segments;
+  Doc->Metrics += ASegment.Metrics;
   if (ASegment.Changed) ++Doc->Edited;
   if (ASegment.CountsForTotal) {
     Doc->SumSteps += ASegment.EditSteps;
@@ -54,6 +64,17 @@ double TPairAnalysis::WordShare(std::size_t ABand) const {
   const std::int64_t All = Total().Words;
   if (All == 0) return 0;
   return static_cast<double>(FBandTotals[ABand].Words) * 100.0 / static_cast<double>(All);
+}
+
+double TPairAnalysis::WeightedWords(std::size_t ABand) const {
+  if (!FCost.HasRates()) return 0;
+  return static_cast<double>(FBandTotals[ABand].Words) * FCost.Rates[ABand].Percent / 100.0;
+}
+
+double TPairAnalysis::WeightedWordsTotal() const {
+  double Sum = 0;
+  for (std::size_t I = 0; I < FBandTotals.size(); ++I) Sum += WeightedWords(I);
+  return Sum;
 }
 
 }  // namespace lexmora

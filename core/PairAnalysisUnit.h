@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "CostTermsUnit.h"
 #include "EditBandUnit.h"
+#include "PostEditMetricsUnit.h"
 #include "WordCountUnit.h"
 
 namespace lexmora {
@@ -20,6 +22,7 @@ struct TBandTotals {
   std::int64_t NoMatchSegments = 0;
   std::int64_t NoMatchWords = 0;
   std::int64_t NoMatchCharacters = 0;
+  TMetricSums Metrics;  // over every segment of the band
 
   void Add(const TBandTotals& AOther);
 };
@@ -31,6 +34,7 @@ struct TDocumentTotals {
   std::int64_t Edited = 0;      // translated and edited texts differ
   std::int64_t SumSteps = 0;    // over the segments behind the total edit distance
   std::int64_t SumLengths = 0;  // the same
+  TMetricSums Metrics;          // over every segment of the document
 
   // "66.7%", or empty when no segment counts for it.
   std::string EditDistanceText() const { return TotalEditDistanceText(SumSteps, SumLengths); }
@@ -44,12 +48,16 @@ struct TSegmentFacts {
   bool Changed = false;         // translated and edited texts differ
   std::int64_t EditSteps = 0;   // steps of the difference (0 when unchanged)
   std::int64_t Length = 0;      // the longer of the translated and edited symbol texts
+  TMetricSums Metrics;          // of the texts with their tags left out
 };
 
 // Sums of one language pair, fed one segment at a time in source order.
 class TPairAnalysis {
  public:
   explicit TPairAnalysis(TEditBands ABands = TEditBands());
+  // With cost terms. Throws std::invalid_argument when the terms have rates whose bounds are not
+  // the bands'.
+  TPairAnalysis(TEditBands ABands, TCostTerms ACost);
 
   void Add(const TSegmentFacts& ASegment);
 
@@ -63,8 +71,15 @@ class TPairAnalysis {
   // Documents in the order their first segment came.
   const std::vector<TDocumentTotals>& Documents() const { return FDocuments; }
 
+  const TCostTerms& Cost() const { return FCost; }
+  // Band ABand's words times its share of the full rate (0 without rates).
+  double WeightedWords(std::size_t ABand) const;
+  // The sum over the bands.
+  double WeightedWordsTotal() const;
+
  private:
   TEditBands FBands;
+  TCostTerms FCost;
   std::vector<TBandTotals> FBandTotals;
   std::vector<TDocumentTotals> FDocuments;
 };

@@ -34,6 +34,11 @@ std::u32string Utf8ToU32(std::string_view AText) {
   return Result;
 }
 
+void AssignUtf8AsU32(std::u32string& AOut, std::string_view AText) {
+  AOut.clear();
+  AppendUtf8AsU32(AOut, AText);
+}
+
 void AppendUtf8AsU32(std::u32string& AOut, std::string_view AText) {
   // Written through a raw pointer into a buffer of the upper bound (one code
   // point per byte): segment texts are converted three times per segment.

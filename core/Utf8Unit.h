@@ -15,6 +15,8 @@ constexpr char32_t ReplacementChar = U'\uFFFD';
 std::u32string Utf8ToU32(std::string_view AText);
 // The same, appended to AOut.
 void AppendUtf8AsU32(std::u32string& AOut, std::string_view AText);
+// The same into AOut, replacing what it held (its storage kept for the next text).
+void AssignUtf8AsU32(std::u32string& AOut, std::string_view AText);
 
 // Encodes code points as UTF-8; surrogates and values above U+10FFFF become U+FFFD.
 std::string U32ToUtf8(std::u32string_view AText);

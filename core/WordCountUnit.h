@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "DataTypeUnit.h"
 
@@ -16,7 +17,7 @@ struct TTextCount {
   std::int64_t Characters = 0;  // code points, white space included
 };
 
-// How the language-neutral word-break rules class an ASCII character, as far as counting goes:
+// How the language-neutral word-break rules class a Latin-1 character, as far as counting goes:
 // blanks, line ends, quotes, ':' and the rest never join a letter or a digit nor make a word.
 enum class TAsciiWordClass : std::uint8_t {
   awcOther = 0,
@@ -24,13 +25,14 @@ enum class TAsciiWordClass : std::uint8_t {
   awcDigit = 2,             // 0-9
   awcConnector = 3,         // '_'
   awcMidLetterOrDigit = 4,  // '.' '\'' between two letters or two digits
-  awcMidDigit = 5           // ',' ';' between two digits
+  awcMidDigit = 5,          // ',' ';' between two digits
+  awcMidLetter = 6          // beyond ASCII only: '·' between two letters
 };
 
 // The class of AChar (below 0x80) in the table that plain ASCII texts are counted by.
 TAsciiWordClass AsciiWordClass(char AChar);
 
-// Whether a counter may count plain ASCII texts without ICU.
+// Whether a counter may count texts of Latin-1 characters (but the soft hyphen) without ICU.
 enum class TAsciiShortcut : std::uint8_t { ascUse = 0, ascNever = 1 };
 
 // Counts words with the word-break rules of a language: a word is a break segment made of
@@ -53,8 +55,12 @@ class TWordCounter {
   // Throws std::runtime_error when the break rules cannot be loaded at all.
   TTextCount Count(std::u32string_view APlainText, const std::string& ALangCode);
 
-  // Whether plain ASCII texts of ALangCode are counted without ICU: only where the language's
-  // rules are exactly the neutral ones the ASCII table was read from. Loads the rules as Count does.
+  // The words of APlainText as Count finds them, as views into APlainText, in order.
+  // Throws as Count does.
+  void Words(std::u32string_view APlainText, const std::string& ALangCode, std::vector<std::u32string_view>& AWords);
+
+  // Whether Latin-1 texts of ALangCode are counted without ICU: only where the language's rules are
+  // exactly the neutral ones the ASCII table was read from. Loads the rules as Count does.
   bool TakesAsciiShortcut(const std::string& ALangCode);
 
  private:
@@ -65,5 +71,7 @@ class TWordCounter {
 // ASymbols without the symbols of ADict, i.e. a symbol text with its tags left out.
 // Note: the symbols of a text never occur in it as ordinary characters, so nothing else goes.
 std::u32string WithoutTagSymbols(std::u32string_view ASymbols, const TTagDict& ADict);
+// The same into AOut, replacing what it held (its storage kept for the next text).
+void AssignWithoutTagSymbols(std::u32string& AOut, std::u32string_view ASymbols, const TTagDict& ADict);
 
 }  // namespace lexmora

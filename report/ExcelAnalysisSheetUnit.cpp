@@ -37,9 +37,14 @@ class TSheet {
     ++FCol;
   }
   void NumberCell(double AValue, int AStyle = kNumber) {
-    char Buf[32];
-    std::snprintf(Buf, sizeof Buf, "%.15g", AValue);  // locale-free: the C locale is never changed
-    FOut += "      <c r=\"" + Ref() + "\" s=\"" + std::to_string(AStyle) + "\"><v>" + Buf + "</v></c>\r\n";
+    FOut +=
+        "      <c r=\"" + Ref() + "\" s=\"" + std::to_string(AStyle) + "\"><v>" + NumberText(AValue) + "</v></c>\r\n";
+    ++FCol;
+  }
+  // A formula with the value it has now, so a reader that does not calculate shows it too.
+  void FormulaCell(const std::string& AFormula, double ACached, int AStyle = kNumber) {
+    FOut += "      <c r=\"" + Ref() + "\" s=\"" + std::to_string(AStyle) + "\"><f>" + AFormula + "</f><v>" +
+            NumberText(ACached) + "</v></c>\r\n";
     ++FCol;
   }
   void Captions(std::initializer_list<TMsg> AMsgs) {
@@ -52,9 +57,18 @@ class TSheet {
     return std::move(FOut);
   }
   int LastRow() const { return FRow; }
+  // The reference of column ACol (0 for A) in the current row, or in ARow.
+  static std::string RefAt(int ACol, int ARow) {
+    return std::string(1, static_cast<char>('A' + ACol)) + std::to_string(ARow);
+  }
 
  private:
-  std::string Ref() const { return std::string(1, static_cast<char>('A' + FCol)) + std::to_string(FRow); }
+  static std::string NumberText(double AValue) {
+    char Buf[32];
+    std::snprintf(Buf, sizeof Buf, "%.15g", AValue);  // locale-free: the C locale is never changed
+    return Buf;
+  }
+  std::string Ref() const { return RefAt(FCol, FRow); }
   void CloseRow() {
     if (FOpen) FOut += "    </row>\r\n";
     FOpen = false;
@@ -72,6 +86,90 @@ void BandRow(TSheet& S, const std::string& ALabel, const TBandTotals& B, double 
   S.NumberCell(std::round(AShare * 10) / 10, AStyle);
   for (const std::int64_t V : {B.NoMatchSegments, B.NoMatchWords, B.NoMatchCharacters})
     S.NumberCell(static_cast<double>(V), AStyle);
+}
+
+// A figure as the HTML report shows it (one decimal), as a number.
+double OneDecimal(double AValue) { return std::nearbyint(AValue * 10) / 10; }
+
+void MetricCells(TSheet& S, const TMetricSums& M, int AStyle) {
+  for (const double V : {M.TerPercent(), M.ChrfScore(), M.WordEditDistance()}) S.NumberCell(OneDecimal(V), AStyle);
+}
+
+void MetricTables(TSheet& S, const TPairAnalysis& AAnalysis) {
+  using enum TMsg;
+  S.Gap();
+  S.NewRow();
+  S.TextCell(S.Text(MetricsBandsHeading), kHeading);
+  S.Captions(
+      {AnalysisColumnBand, AnalysisColumnWords, MetricsColumnTer, MetricsColumnChrf, MetricsColumnWordEditDistance});
+  for (std::size_t I = 0; I < AAnalysis.BandTotals().size(); ++I) {
+    S.NewRow();
+    S.TextCell(AAnalysis.Bands().Label(I));
+    S.NumberCell(static_cast<double>(AAnalysis.BandTotals()[I].Words));
+    MetricCells(S, AAnalysis.BandTotals()[I].Metrics, kNumber);
+  }
+  const TBandTotals Total = AAnalysis.Total();
+  S.NewRow();
+  S.TextCell(S.Text(AnalysisTotalRow), kCaption);
+  S.NumberCell(static_cast<double>(Total.Words), kCaption);
+  MetricCells(S, Total.Metrics, kCaption);
+
+  S.Gap();
+  S.NewRow();
+  S.TextCell(S.Text(MetricsDocumentsHeading), kHeading);
+  S.Captions({AnalysisColumnDocument, AnalysisColumnSegments, MetricsColumnTer, MetricsColumnChrf,
+              MetricsColumnWordEditDistance});
+  for (const TDocumentTotals& D : AAnalysis.Documents()) {
+    S.NewRow();
+    S.TextCell(D.Document);
+    S.NumberCell(static_cast<double>(D.Segments));
+    MetricCells(S, D.Metrics, kNumber);
+  }
+}
+
+// The cost table: the rates and the price are cells of their own and everything worked out from
+// them is a formula, so a rate changed in the spreadsheet moves the totals with it.
+void CostTable(TSheet& S, const TPairAnalysis& AAnalysis) {
+  using enum TMsg;
+  const TCostTerms& Cost = AAnalysis.Cost();
+  S.Gap();
+  S.NewRow();
+  S.TextCell(S.Text(CostHeading), kHeading);
+  std::string PriceRef;
+  if (Cost.WordPrice) {
+    S.NewRow();
+    S.TextCell(S.Text(CostWordPrice));
+    S.NumberCell(*Cost.WordPrice);
+    if (!Cost.Currency.empty()) S.TextCell(Cost.Currency);
+    PriceRef = "$B$" + std::to_string(S.LastRow());
+  }
+  S.Captions({AnalysisColumnBand, AnalysisColumnWords, CostColumnRate, CostColumnWeightedWords});
+  if (Cost.WordPrice) {
+    std::string Caption = S.Text(CostColumnCost);
+    if (!Cost.Currency.empty()) Caption += ", " + Cost.Currency;
+    S.TextCell(Caption, kCaption);
+  }
+  const int First = S.LastRow() + 1;
+  for (std::size_t I = 0; I < AAnalysis.BandTotals().size(); ++I) {
+    S.NewRow();
+    const int Row = S.LastRow();
+    S.TextCell(AAnalysis.Bands().Label(I));
+    S.NumberCell(static_cast<double>(AAnalysis.BandTotals()[I].Words));
+    S.NumberCell(Cost.Rates[I].Percent);
+    const double Weighted = AAnalysis.WeightedWords(I);
+    S.FormulaCell(TSheet::RefAt(1, Row) + "*" + TSheet::RefAt(2, Row) + "/100", Weighted);
+    if (Cost.WordPrice) S.FormulaCell(TSheet::RefAt(3, Row) + "*" + PriceRef, Weighted * *Cost.WordPrice);
+  }
+  const int Last = S.LastRow();
+  const auto Sum = [&](int ACol) {
+    return "SUM(" + TSheet::RefAt(ACol, First) + ":" + TSheet::RefAt(ACol, Last) + ")";
+  };
+  S.NewRow();
+  S.TextCell(S.Text(AnalysisTotalRow), kCaption);
+  S.FormulaCell(Sum(1), static_cast<double>(AAnalysis.Total().Words), kCaption);
+  S.TextCell("", kCaption);
+  S.FormulaCell(Sum(3), AAnalysis.WeightedWordsTotal(), kCaption);
+  if (Cost.WordPrice) S.FormulaCell(Sum(4), AAnalysis.WeightedWordsTotal() * *Cost.WordPrice, kCaption);
 }
 
 void AuditRows(TSheet& S, const std::vector<TAuditEntry>& AEntries, TMsg AFinding) {
@@ -144,6 +242,8 @@ TAnalysisSheetPart BuildAnalysisSheetPart(const TPairAnalysis& AAnalysis, const 
     AuditRows(S, AAudit.OnlyInEdited, AuditOnlyInEdited);
     AuditRows(S, AAudit.DuplicateIds, AuditDuplicateId);
   }
+  MetricTables(S, AAnalysis);
+  if (AAnalysis.Cost().HasRates()) CostTable(S, AAnalysis);
   const std::string Rows = S.Finish();
 
   std::string Result =

@@ -1,5 +1,5 @@
-// The "Analysis" worksheet of the XLSX report: bands, documents and the pairing audit, with
-// counts as numbers so that they can be multiplied by rates.
+// The "Analysis" worksheet of the XLSX report: bands, documents, the pairing audit, the post-editing
+// metrics and the cost by band, with counts as numbers so that they can be multiplied by rates.
 #pragma once
 
 #include <string>

@@ -94,18 +94,18 @@ class TBaseFileCreator {
   // Appends the UTF-8 form of the code points of AStr to AOut.
   static void AppendUtf8(std::string& AOut, std::u32string_view AStr);
 
- protected:
-  // Writes AContent to AFileName as it is, replacing an existing file.
-  // Throws std::runtime_error naming the file and the system's reason when it cannot be written
-  // completely.
-  static void WriteFileContent(const std::string& AFileName, std::string_view AContent);
-
   // Writes AContent to a new temporary file beside AFileName, then renames it to AFileName unless
   // a file of that name exists, so AFileName never names an incomplete file. Every failure
   // removes the temporary file and throws std::runtime_error with a short reason (no path).
   static void WriteNewFile(const std::string& AFileName, std::string_view AContent);
   // The same with the content as pieces written one after another, so a large one is not joined first.
   static void WriteNewFile(const std::string& AFileName, const std::vector<std::string_view>& APieces);
+
+ protected:
+  // Writes AContent to AFileName as it is, replacing an existing file.
+  // Throws std::runtime_error naming the file and the system's reason when it cannot be written
+  // completely.
+  static void WriteFileContent(const std::string& AFileName, std::string_view AContent);
 
   // A writer notes the reason of a failure before ExecuteFileCreation returns its failure text.
   void NoteFailure(std::string AReason) { FFailureReason = std::move(AReason); }
@@ -122,7 +122,12 @@ class TRunFolder {
  public:
   TRunFolder(TBaseFileCreator& AWriter, bool AIsTrPart, std::string& ACell, std::u32string_view ASymbols,
              const TTagDict& ADict, const TTagIDDict& AIDDict, TShowTagsFlag AShowTagsFlag)
-      : FWriter(AWriter), FIsTrPart(AIsTrPart), FCell(ACell), FSymbols(ASymbols), FDict(ADict), FIDDict(AIDDict),
+      : FWriter(AWriter),
+        FIsTrPart(AIsTrPart),
+        FCell(ACell),
+        FSymbols(ASymbols),
+        FDict(ADict),
+        FIDDict(AIDDict),
         FShowTagsFlag(AShowTagsFlag) {}
   // One step: kept or changed, with or without a character on this side.
   void Step(bool AKept, bool AHasChar) {

@@ -58,6 +58,85 @@ void BandRow(TSection& S, const std::string& ALabel, const TBandTotals& B, doubl
   S.Line("</tr>");
 }
 
+void MetricCells(TSection& S, const TMetricSums& M) {
+  S.Cell("ar", MetricText(M.TerPercent()));
+  S.Cell("ar", MetricText(M.ChrfScore()));
+  S.Cell("ar", MetricText(M.WordEditDistance()));
+  S.Line("</tr>");
+}
+
+void MetricTables(TSection& S, const TPairAnalysis& AAnalysis) {
+  using enum TMsg;
+  S.Heading("h3", MetricsBandsHeading);
+  S.Line(TableOpen);
+  S.Captions(
+      {AnalysisColumnBand, AnalysisColumnWords, MetricsColumnTer, MetricsColumnChrf, MetricsColumnWordEditDistance});
+  for (std::size_t I = 0; I < AAnalysis.BandTotals().size(); ++I) {
+    S.Line("<tr class=\"eq\">");
+    S.Cell("ac", AAnalysis.Bands().Label(I));
+    S.Number(AAnalysis.BandTotals()[I].Words);
+    MetricCells(S, AAnalysis.BandTotals()[I].Metrics);
+  }
+  const TBandTotals Total = AAnalysis.Total();
+  S.Line(TotalRowOpen);
+  S.Cell("ac", S.Text(AnalysisTotalRow));
+  S.Number(Total.Words);
+  MetricCells(S, Total.Metrics);
+  S.Line("</table>");
+
+  S.Heading("h3", MetricsDocumentsHeading);
+  S.Line(TableOpen);
+  S.Captions({AnalysisColumnDocument, AnalysisColumnSegments, MetricsColumnTer, MetricsColumnChrf,
+              MetricsColumnWordEditDistance});
+  for (const TDocumentTotals& D : AAnalysis.Documents()) {
+    S.Line("<tr class=\"eq\">");
+    S.Cell("al", D.Document);
+    S.Number(D.Segments);
+    MetricCells(S, D.Metrics);
+  }
+  S.Line("</table>");
+}
+
+void CostRow(TSection& S, const TCostTerms& ACost, std::int64_t AWords, const std::string& ARate, double AWeighted) {
+  S.Number(AWords);
+  S.Cell("ar", ARate);
+  S.Cell("ar", FloatToRoundedStr(1, AWeighted));
+  if (ACost.WordPrice) S.Cell("ar", FloatToRoundedStr(2, AWeighted * *ACost.WordPrice));
+  S.Line("</tr>");
+}
+
+void CostTable(TSection& S, const TPairAnalysis& AAnalysis) {
+  using enum TMsg;
+  const TCostTerms& Cost = AAnalysis.Cost();
+  const std::string Currency = THTMLFileCreator::PageText(Cost.Currency);
+  S.Heading("h3", CostHeading);
+  if (Cost.WordPrice) {
+    std::string Price = S.Text(CostWordPrice) + ": " + FloatToRoundedStr(6, *Cost.WordPrice);
+    if (!Currency.empty()) Price += ' ' + Currency;
+    S.Line("<p>" + Price + "</p>");
+  }
+  S.Line(TableOpen);
+  S.Line("<tr style=\"background-color: #ccc;\">");
+  for (const TMsg M : {AnalysisColumnBand, AnalysisColumnWords, CostColumnRate, CostColumnWeightedWords})
+    S.Line("<th class=\"ac\">" + S.Text(M) + "</th>");
+  if (Cost.WordPrice) {
+    std::string Caption = S.Text(CostColumnCost);
+    if (!Currency.empty()) Caption += ", " + Currency;
+    S.Line("<th class=\"ac\">" + Caption + "</th>");
+  }
+  S.Line("</tr>");
+  for (std::size_t I = 0; I < AAnalysis.BandTotals().size(); ++I) {
+    S.Line("<tr class=\"eq\">");
+    S.Cell("ac", AAnalysis.Bands().Label(I));
+    CostRow(S, Cost, AAnalysis.BandTotals()[I].Words, FloatToRoundedStr(2, Cost.Rates[I].Percent),
+            AAnalysis.WeightedWords(I));
+  }
+  S.Line(TotalRowOpen);
+  S.Cell("ac", S.Text(AnalysisTotalRow));
+  CostRow(S, Cost, AAnalysis.Total().Words, std::string(), AAnalysis.WeightedWordsTotal());
+  S.Line("</table>");
+}
+
 void AuditRows(TSection& S, const std::vector<TAuditEntry>& AEntries, TMsg AFinding) {
   for (const TAuditEntry& E : AEntries) {
     S.Line("<tr class=\"eq\">");
@@ -122,6 +201,8 @@ std::string RenderHtmlAnalysis(const TPairAnalysis& AAnalysis, const TPairingAud
     AuditRows(S, AAudit.DuplicateIds, AuditDuplicateId);
     S.Line("</table>");
   }
+  MetricTables(S, AAnalysis);
+  if (AAnalysis.Cost().HasRates()) CostTable(S, AAnalysis);
   S.Line("</div>");
   S.Line("");
   return S.Take();

@@ -1,4 +1,5 @@
-// The analysis section of the HTML report: bands, documents and the pairing audit.
+// The analysis section of the HTML report: bands, documents, the pairing audit, the post-editing
+// metrics and, with rates, the cost by band.
 #pragma once
 
 #include <string>

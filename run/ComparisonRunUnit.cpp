@@ -101,6 +101,8 @@ bool TComparisonRun::Prepare() {
   S.ResultFileFormat = FRequest.ResultFileFormat;
   S.LocalizationLanguare = FRequest.LocalizationLanguare;
   S.EditBandBounds = FRequest.EditBandBounds;
+  S.Cost = FRequest.Cost;
+  S.WriteCsv = FRequest.WriteCsv;
 
   FBridge = std::make_unique<TObserverBridge>();
   FRun = std::make_unique<TDiffFileConstructor>(FSettings, *FBridge);

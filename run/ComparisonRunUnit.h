@@ -33,6 +33,11 @@ struct TRunRequest {
   TLocalizationLanguare LocalizationLanguare = TLocalizationLanguare::llEN;
   // Lower bounds of the analysis's edit-distance bands, highest first; empty: the default bands.
   std::vector<int> EditBandBounds;
+  // Shares of the full rate by band, price and currency; the rates' bounds must be the bands'
+  // (and are the bands when EditBandBounds is empty). No rates: no cost table.
+  TCostTerms Cost;
+  // Also write each report's segments as "<report name>.csv".
+  bool WriteCsv = false;
   // Folder of the reports, created when missing.
   std::string OutputDir;
   // Where the run's private working folder is made; empty: the system's temporary folder.

@@ -19,6 +19,7 @@
 namespace lexmora {
 
 struct TSideMessages;
+class TCsvSegmentTable;
 
 // Outcome of a run.
 enum class TExecuteResult : std::uint8_t { erUnknown = 0, erTerminatedByUser = 1, erCreateDiffFileError = 2, erOk = 3 };
@@ -47,6 +48,7 @@ struct TPairSummary {
   std::string ReportFile;   // full name of the report file
   bool Written = false;     // the writer reported success (the file exists under this name)
   TPairAnalysis Analysis;   // bands and documents of the pair
+  std::string CsvFile;      // the segments' export beside the report, when one was written
 };
 
 // Millisecond clock for progress throttling: 32 bits, compared by unsigned difference.
@@ -132,6 +134,8 @@ class TDiffFileConstructor {
                   const std::function<void(int)>& AOnFile);
   // Writes one pair's report; on failure adds the error line naming AReportFile.
   bool WritePairReport(TBaseFileCreator& AWriter, const std::string& ASuffix, const std::string& AReportFile);
+  // Writes a pair's CSV export; on failure adds the error line naming AFileName.
+  bool WriteCsvFile(const TCsvSegmentTable& ATable, const std::string& AFileName);
 
   TDiffFileConstructorObserver& FObserver;
   std::atomic<bool> FTerminated{false};

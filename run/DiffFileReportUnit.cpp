@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <unordered_map>
 
+#include "CsvSegmentsUnit.h"
 #include "Diff.h"
 #include "DiffFileConstructorUnit.h"
 #include "ExportToBaseUnit.h"
@@ -14,6 +15,7 @@
 #include "LoggerUnit.h"
 #include "OrderedBatchesUnit.h"
 #include "ParallelJobsUnit.h"
+#include "PostEditMetricsUnit.h"
 #include "Utf8Unit.h"
 #include "WordCountUnit.h"
 
@@ -44,6 +46,12 @@ struct TSymbolText {
     IDDict.clear();
     Symbols = ConvertTagsToSymbols(AMarkup, Dict, IDDict);
   }
+  // The symbol text with its tags left out, in ABuffer when there are tags to leave out.
+  std::u32string_view WithoutTags(std::u32string& ABuffer) const {
+    if (Dict.empty()) return Symbols;
+    AssignWithoutTagSymbols(ABuffer, Symbols, Dict);
+    return ABuffer;
+  }
 };
 
 // True when the two segments name the same languages, written alike.
@@ -62,6 +70,8 @@ struct TSegmentWork {
   TDiff Diff;
   TSymbolText Src, Tr, Ed;
   TWordCounter Words;
+  TSegmentMetrics Metrics{Words};
+  std::u32string SrcPlain, TrPlain, EdPlain;
 };
 
 // The first edited segment of each identity key (the keys stay where they are).
@@ -69,10 +79,11 @@ using TEditedIndex = std::unordered_map<std::string_view, std::size_t>;
 
 // One segment compared, ready to be written.
 struct TPreparedRow {
-  bool InPair = false;  // a segment of the pair being written, with a source text
+  bool InPair = false;       // a segment of the pair being written, with a source text
   std::exception_ptr Error;  // thrown when the row's turn comes, as the loop would have thrown
   TSegmentFacts Facts;
   std::string Match, SrcCell, TrCell, EdCell;
+  std::string SrcText, TrText, EdText;  // for the CSV export: tags as their display text
 };
 using TPreparedRows = std::vector<TPreparedRow>;
 
@@ -80,9 +91,8 @@ using TPreparedRows = std::vector<TPreparedRow>;
 // unless the row is an unchanged one that is not shown, the three cells. Uses only what the
 // writer's cell folding reads, so it runs on either thread.
 void PrepareRow(const TDiffInfoRecord& AS, std::string_view AKey, const TArrayOfDiffInfoRecord& AEdited,
-                const TEditedIndex& AEditedIndex,
-                const TDiffFileConstructorSettings& ASettings, TBaseFileCreator& AWriter, TSegmentWork& AWork,
-                TPreparedRow& ARow) {
+                const TEditedIndex& AEditedIndex, const TDiffFileConstructorSettings& ASettings,
+                TBaseFileCreator& AWriter, TSegmentWork& AWork, TPreparedRow& ARow) {
   static const std::string kNoEditedText;
   const std::string* EditedText = &kNoEditedText;
   if (const auto Found = AEditedIndex.find(AKey); Found != AEditedIndex.end()) {
@@ -95,6 +105,11 @@ void PrepareRow(const TDiffInfoRecord& AS, std::string_view AKey, const TArrayOf
   Src.Convert(AS.SourceString);
   Tr.Convert(AS.ResultStr);
   Ed.Convert(*EditedText);
+  if (ASettings.WriteCsv) {
+    ARow.SrcText = TextWithTagDisplay(Src.Symbols, Src.Dict);
+    ARow.TrText = TextWithTagDisplay(Tr.Symbols, Tr.Dict);
+    ARow.EdText = TextWithTagDisplay(Ed.Symbols, Ed.Dict);
+  }
   if (ASettings.DoNotSeparateSpaces) {
     UnifyNoBreakSpaces(Tr.Symbols);
     UnifyNoBreakSpaces(Ed.Symbols);
@@ -103,11 +118,14 @@ void PrepareRow(const TDiffInfoRecord& AS, std::string_view AKey, const TArrayOf
   // Locked segments and segments with a stored match never count for the total.
   TSegmentFacts& Facts = ARow.Facts;
   Facts.Document = DocumentNameOf(AS);
-  Facts.Source = Src.Dict.empty() ? AWork.Words.Count(Src.Symbols, AS.SourceLang)
-                                  : AWork.Words.Count(WithoutTagSymbols(Src.Symbols, Src.Dict), AS.SourceLang);
+  Facts.Source = AWork.Words.Count(Src.WithoutTags(AWork.SrcPlain), AS.SourceLang);
   Facts.CountsForTotal = ARow.Match.empty() && !AS.IsLocked;
   Facts.Length = static_cast<std::int64_t>(std::max(Tr.Symbols.size(), Ed.Symbols.size()));
   Facts.Changed = Tr.Symbols != Ed.Symbols;
+  // Measured before an unchanged row may leave: hidden rows count for the sums too.
+  const std::u32string_view TrPlain = Tr.WithoutTags(AWork.TrPlain);
+  Facts.Metrics =
+      AWork.Metrics.Measure(TrPlain, Facts.Changed ? Ed.WithoutTags(AWork.EdPlain) : TrPlain, AS.TargetLang);
   if (!Facts.Changed && ASettings.HideEquivalentString) return;
 
   const TShowTagsFlag TagsFlag = ASettings.ShowTagsFlag;
@@ -131,6 +149,32 @@ void PrepareRow(const TDiffInfoRecord& AS, std::string_view AKey, const TArrayOf
   TrRuns.Finish();
   EdRuns.Finish();
   Facts.EditSteps = EditCount;
+}
+
+// Appends a prepared segment to the CSV export; ARowNo 0 for a segment the report leaves out.
+void AddCsvSegment(TCsvSegmentTable& ATable, const TDiffInfoRecord& AS, const TPreparedRow& ARow, int ARowNo,
+                   const TEditBands& ABands) {
+  const TSegmentFacts& Facts = ARow.Facts;
+  TCsvSegment C;
+  C.Row = ARowNo;
+  C.Document = Facts.Document;
+  C.UnitID = AS.UnitID;
+  C.SegmentID = AS.SegmentID;
+  C.SourceLang = AS.SourceLang;
+  C.TargetLang = AS.TargetLang;
+  C.Match = ARow.Match;
+  C.Locked = AS.IsLocked;
+  C.EditSteps = Facts.EditSteps;
+  C.Length = Facts.Length;
+  C.Metrics = &Facts.Metrics;
+  C.SourceWords = Facts.Source.Words;
+  C.SourceCharacters = Facts.Source.Characters;
+  const std::string Band = ABands.Label(ABands.BandOf(RoundedEditDistance(Facts.EditSteps, Facts.Length)));
+  C.Band = Band;
+  C.SourceText = ARow.SrcText;
+  C.TranslatedText = ARow.TrText;
+  C.EditedText = ARow.EdText;
+  ATable.Add(C);
 }
 
 }  // namespace
@@ -168,6 +212,21 @@ bool TDiffFileConstructor::WritePairReport(TBaseFileCreator& AWriter, const std:
   return false;
 }
 
+bool TDiffFileConstructor::WriteCsvFile(const TCsvSegmentTable& ATable, const std::string& AFileName) {
+  try {
+    TBaseFileCreator::WriteNewFile(AFileName, ATable.Text());
+    return true;
+  } catch (const std::exception& E) {
+    Logger().AddException("TDiffFileConstructor.WriteCsvFile", E);
+    AddError({TErrorSide::esReport,
+              GetLocalizedText(TMsg::ReportFailed, FSettings.LocalizationLanguare),
+              AFileName,
+              {},
+              ShortReason(E.what())});
+    return false;
+  }
+}
+
 bool TDiffFileConstructor::CreateDiffFile() {
   bool Result = false;
   const TLocalizationLanguare Lang = FSettings.LocalizationLanguare;
@@ -179,8 +238,11 @@ bool TDiffFileConstructor::CreateDiffFile() {
     int Progress = 0;
     CollectLangPairs();
 
+    // Rates name their bands, so without bands of its own the run takes theirs.
     TEditBands Bands;
-    if (!FSettings.EditBandBounds.empty() && !Bands.SetBounds(FSettings.EditBandBounds))
+    const std::vector<int> BandBounds =
+        FSettings.EditBandBounds.empty() ? FSettings.Cost.Bounds() : FSettings.EditBandBounds;
+    if (!BandBounds.empty() && !Bands.SetBounds(BandBounds))
       throw std::invalid_argument("The edit-distance bands are not strictly descending bounds from 0 to 100");
 
     // The identities of both sides, made once on two cores, then the first edited segment of each
@@ -202,7 +264,8 @@ bool TDiffFileConstructor::CreateDiffFile() {
     std::set<std::string> UsedSuffixes;
     bool AllWritten = true;
     for (const TLangPair& Pair : FLangPairs) {
-      TPairAnalysis Analysis(Bands);
+      TPairAnalysis Analysis(Bands, FSettings.Cost);
+      TCsvSegmentTable Csv;
       std::string LastCaption;
       const TDiffInfoRecord* CaptionOf = nullptr;  // the segment LastCaption was made for
       bool CaptionWritten = false;
@@ -254,6 +317,7 @@ bool TDiffFileConstructor::CreateDiffFile() {
             ++Changed;
           } else if (FSettings.HideEquivalentString) {
             Analysis.Add(Facts);  // unchanged: no edit steps
+            if (FSettings.WriteCsv) AddCsvSegment(Csv, S, Row, 0, Analysis.Bands());
             continue;
           }
 
@@ -275,9 +339,11 @@ bool TDiffFileConstructor::CreateDiffFile() {
           RowOfSource[SrcIndex] = RowNo;
           if (Facts.CountsForTotal) SumSteps += Facts.EditSteps;
           Analysis.Add(Facts);
+          if (FSettings.WriteCsv) AddCsvSegment(Csv, S, Row, RowNo, Analysis.Bands());
 
-          const std::string RowEd =
-              Facts.Length == 0 ? std::string() : FloatToRoundedStr(0, SegmentEditDistance(Facts.EditSteps, Facts.Length));
+          const std::string RowEd = Facts.Length == 0
+                                        ? std::string()
+                                        : FloatToRoundedStr(0, SegmentEditDistance(Facts.EditSteps, Facts.Length));
           Writer->AddRow(Facts.EditSteps == 0, S.IsLocked, std::to_string(RowNo), Row.SrcCell, Row.Match, Row.TrCell,
                          Row.EdCell, RowEd);
         }
@@ -307,6 +373,8 @@ bool TDiffFileConstructor::CreateDiffFile() {
         if (!FResultFiles.empty()) FResultFiles += "\r\n";
         FResultFiles += Summary.ReportFile;
       }
+      if (FSettings.WriteCsv && WriteCsvFile(Csv, CsvFileNameFor(Summary.ReportFile)))
+        Summary.CsvFile = CsvFileNameFor(Summary.ReportFile);
       AllWritten = AllWritten && Summary.Written;
       FPairSummaries.push_back(std::move(Summary));
     }

@@ -441,6 +441,8 @@ void TMainForm::GenerateDiffFileBtnClick() {
   Request.ResultFileFormat =
       ExportToHTMLRadioButton->isChecked() ? TResultFileFormat::rffHTML : TResultFileFormat::rffXLSX;
   Request.LocalizationLanguare = S.LangIndex;
+  Request.Cost = S.Cost;
+  Request.WriteCsv = S.WriteCsv;
   Request.OutputDir = S.PathToResDir;
   Request.WorkParent = S.PathToTempDir;
   auto Run = std::make_unique<TComparisonRun>(std::move(Request));

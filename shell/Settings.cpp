@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "IniFileUnit.h"
+#include "LocalizationUnit.h"
 #include "LoggerUnit.h"
 #include "PlatformUnit.h"
 #include "ProgramPathsUnit.h"
@@ -31,6 +32,7 @@ constexpr const char* kDefault = "Default";
 constexpr const char* kLast = "Last";
 constexpr const char* kUpdateCheck = "UpdateCheck";
 constexpr const char* kLastVersionNotify = "LastVersionNotify";
+constexpr const char* kMetrics = "Metrics";
 
 // Every key the program owns, in the order it is read and written.
 struct TKey {
@@ -62,6 +64,10 @@ constexpr std::array kKeys = {
     TKey{kUpdateCheck, "LastNewVersion"},
     TKey{kUpdateCheck, kLastVersionNotify},
     TKey{kUpdateCheck, "LastCheckDT"},
+    TKey{kMetrics, "Rates"},
+    TKey{kMetrics, "WordPrice"},
+    TKey{kMetrics, "Currency"},
+    TKey{kMetrics, "WriteCsv"},
 };
 
 bool IsOwnKey(const std::string& ASection, const std::string& AKey) {
@@ -235,6 +241,13 @@ void ApplySettingsText(TSettings& S, const std::string& AIniText) {
   S.LastNewVersion = R.String(kUpdateCheck, "LastNewVersion");
   S.LastNewVersionNotify = R.String(kUpdateCheck, kLastVersionNotify);
   S.LastUpdateCheckDT = R.DateTime(kUpdateCheck, "LastCheckDT", TDateTime{});
+  // A value the program would not accept from the dialog reads as none.
+  S.Cost = TCostTerms();
+  ParseBandRates(R.String(kMetrics, "Rates"), S.Cost.Rates);
+  if (double Price = 0; ParseWordPrice(R.String(kMetrics, "WordPrice"), Price)) S.Cost.WordPrice = Price;
+  if (const std::string Currency = R.String(kMetrics, "Currency"); IsValidCurrency(Currency))
+    S.Cost.Currency = Currency;
+  S.WriteCsv = R.Bool(kMetrics, "WriteCsv", false);
 }
 
 std::string BuildSettingsText(const TSettings& S, const std::string& AIniText) {
@@ -266,6 +279,10 @@ std::string BuildSettingsText(const TSettings& S, const std::string& AIniText) {
   Put(kUpdateCheck, "LastNewVersion", OneLine(S.LastNewVersion));  // always written, even empty
   if (!OneLine(S.LastNewVersionNotify).empty()) Put(kUpdateCheck, kLastVersionNotify, OneLine(S.LastNewVersionNotify));
   Put(kUpdateCheck, "LastCheckDT", FormatIniDateTime(S.LastUpdateCheckDT));
+  Put(kMetrics, "Rates", BandRatesText(S.Cost.Rates));
+  Put(kMetrics, "WordPrice", S.Cost.WordPrice ? FloatToRoundedStr(6, *S.Cost.WordPrice, ".") : std::string());
+  Put(kMetrics, "Currency", OneLine(S.Cost.Currency));
+  Put(kMetrics, "WriteCsv", BoolText(S.WriteCsv));
 
   // What another version of the program or the user put in the file stays, after the own keys;
   // SetValue finds an own section again without regard to case.

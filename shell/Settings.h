@@ -34,6 +34,9 @@ struct TSettings {
   bool Curr_FillDiffRowColored = false;
   bool Curr_ShowTags = false;
   TResultFileFormat Curr_ResultFileFormat = TResultFileFormat::rffHTML;
+  // The cost by band and the CSV export of every run ([Metrics]).
+  TCostTerms Cost;  // no rates: no cost table
+  bool WriteCsv = false;
   // Not stored: set by InitSettingsPaths. Folders end in '/'.
   std::string PathToHomeDir;         // folder of the executable
   std::string PathToTempDir;         // parent of each run's private working folder
@@ -66,7 +69,7 @@ bool LoadSettingsFrom(TSettings& ASettings, const std::string& AFileName);
 bool SaveSettingsTo(const TSettings& ASettings, const std::string& AFileName);
 
 // The stored fields of ASettings applied over AIniText: every key of the program is (re)written in
-// its place (sections Main, Default, Last, UpdateCheck in that order, keys in a fixed order); keys
+// its place (sections Main, Default, Last, UpdateCheck, Metrics in that order, keys in a fixed order); keys
 // and sections the program does not know are kept after them. AIniText may be empty.
 std::string BuildSettingsText(const TSettings& ASettings, const std::string& AIniText = {});
 // The stored fields of ASettings read from AIniText; the paths are left as they are.

@@ -3,7 +3,10 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -47,7 +50,7 @@ TSettingsForm::TSettingsForm(QWidget* AParent) : QDialog(AParent) {
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                  Qt::MSWindowsFixedSizeDialogHint);
   setFont(QFont(QStringLiteral("Tahoma"), 8));
-  setFixedSize(476, 461);
+  setFixedSize(476, 602);
   setModal(true);
 
   auto* Layout = new QVBoxLayout(this);
@@ -77,6 +80,31 @@ TSettingsForm::TSettingsForm(QWidget* AParent) : QDialog(AParent) {
   Def_ResultFileFormatXLSX = AddRow<QRadioButton>(GroupBox2, "Def_ResultFileFormatXLSX");
   static_cast<QVBoxLayout*>(GroupBox2->layout())->addStretch();
 
+  GroupBox4 = NewGroup(this, "GroupBox4", 135);
+  RatesLabel = AddRow<QLabel>(GroupBox4, "RatesLabel");
+  RatesCtrl = AddRow<QLineEdit>(GroupBox4, "RatesCtrl");
+  RatesCtrl->setPlaceholderText(QStringLiteral("100:0,95:25,85:50,75:70,50:100,0:100"));
+  auto* PriceRow = AddRow<QWidget>(GroupBox4, "PriceRow", 2);
+  auto* PriceLayout = new QHBoxLayout(PriceRow);
+  PriceLayout->setContentsMargins(0, 0, 0, 0);
+  WordPriceLabel = new QLabel(PriceRow);
+  WordPriceLabel->setObjectName(QStringLiteral("WordPriceLabel"));
+  WordPriceCtrl = new QLineEdit(PriceRow);
+  WordPriceCtrl->setObjectName(QStringLiteral("WordPriceCtrl"));
+  WordPriceCtrl->setPlaceholderText(QStringLiteral("0.12"));
+  CurrencyLabel = new QLabel(PriceRow);
+  CurrencyLabel->setObjectName(QStringLiteral("CurrencyLabel"));
+  CurrencyCtrl = new QLineEdit(PriceRow);
+  CurrencyCtrl->setObjectName(QStringLiteral("CurrencyCtrl"));
+  CurrencyCtrl->setMaxLength(16);
+  CurrencyCtrl->setPlaceholderText(QStringLiteral("EUR"));
+  for (QWidget* W : std::initializer_list<QWidget*>{WordPriceLabel, WordPriceCtrl, CurrencyLabel, CurrencyCtrl})
+    PriceLayout->addWidget(W);
+  WriteCsvCtrl = AddRow<QCheckBox>(GroupBox4, "WriteCsvCtrl");
+  MetricsErrorLabel = AddRow<QLabel>(GroupBox4, "MetricsErrorLabel");
+  MetricsErrorLabel->setStyleSheet(QStringLiteral("color: #c00000;"));
+  static_cast<QVBoxLayout*>(GroupBox4->layout())->addStretch();
+
   // Radio buttons exclude each other within their own group only.
   auto* TagGroup = new QButtonGroup(this);
   for (QRadioButton* Button : {TagsFormatSortCtrl, TagsFormatIDCtrl, TagsFormatFullCtrl}) TagGroup->addButton(Button);
@@ -95,6 +123,7 @@ TSettingsForm::TSettingsForm(QWidget* AParent) : QDialog(AParent) {
   Layout->addWidget(GroupBox1);
   Layout->addWidget(GroupBox3);
   Layout->addWidget(GroupBox2);
+  Layout->addWidget(GroupBox4);
   Layout->addWidget(Button1, 1);
   // Escape and the title-bar close end in reject(), which takes nothing over.
   UpdateFormData();
@@ -120,6 +149,12 @@ void TSettingsForm::UpdateFormData() {
   Def_ResultFileFormatHTML->setText(Msg(TMsg::SettingsDefaultFormatHtml));
   Def_ResultFileFormatXLSX->setText(Msg(TMsg::SettingsDefaultFormatXlsx));
   Button1->setText(Msg(TMsg::SettingsSaveButton));
+  GroupBox4->setTitle(Msg(TMsg::SettingsCostAndExport));
+  RatesLabel->setText(Msg(TMsg::SettingsRates));
+  WordPriceLabel->setText(Msg(TMsg::SettingsWordPrice));
+  CurrencyLabel->setText(Msg(TMsg::SettingsCurrency));
+  WriteCsvCtrl->setText(Msg(TMsg::SettingsWriteCsv));
+  MetricsErrorLabel->clear();
 
   SaveFormPosCtrl->setChecked(S.SaveFormPos);
   SaveFormSizeCtrl->setChecked(S.SaveFormSize);
@@ -136,10 +171,36 @@ void TSettingsForm::UpdateFormData() {
   Def_ShowTagsCtrl->setChecked(S.Def_ShowTags);
   (S.Def_ResultFileFormat == TResultFileFormat::rffXLSX ? Def_ResultFileFormatXLSX : Def_ResultFileFormatHTML)
       ->setChecked(true);
+  RatesCtrl->setText(QString::fromStdString(BandRatesText(S.Cost.Rates)));
+  WordPriceCtrl->setText(S.Cost.WordPrice ? QString::fromStdString(FloatToRoundedStr(6, *S.Cost.WordPrice, "."))
+                                          : QString());
+  CurrencyCtrl->setText(QString::fromStdString(S.Cost.Currency));
+  WriteCsvCtrl->setChecked(S.WriteCsv);
 }
 
-void TSettingsForm::FormDataToProgrammSettings() {
+bool TSettingsForm::FormDataToProgrammSettings() {
+  // An empty field means none; anything else must read, or nothing is taken over.
+  TCostTerms Cost;
+  const std::string Rates = RatesCtrl->text().trimmed().toStdString();
+  if (!Rates.empty() && !ParseBandRates(Rates, Cost.Rates)) {
+    MetricsErrorLabel->setText(Msg(TMsg::SettingsBadRates));
+    return false;
+  }
+  const std::string Price = WordPriceCtrl->text().trimmed().toStdString();
+  if (double Value = 0; !Price.empty()) {
+    if (!ParseWordPrice(Price, Value)) {
+      MetricsErrorLabel->setText(Msg(TMsg::SettingsBadWordPrice));
+      return false;
+    }
+    Cost.WordPrice = Value;
+  }
+  if (const std::string Currency = CurrencyCtrl->text().trimmed().toStdString(); IsValidCurrency(Currency))
+    Cost.Currency = Currency;
+  MetricsErrorLabel->clear();
+
   TSettings& S = ProgrammSettings;
+  S.Cost = std::move(Cost);
+  S.WriteCsv = WriteCsvCtrl->isChecked();
   S.SaveFormPos = SaveFormPosCtrl->isChecked();
   S.SaveFormSize = SaveFormSizeCtrl->isChecked();
   S.SaveDiffSettings = SaveDiffSettingsCtrl->isChecked();
@@ -156,11 +217,11 @@ void TSettingsForm::FormDataToProgrammSettings() {
   S.Def_ResultFileFormat = Def_ResultFileFormatXLSX->isChecked() && !Def_ResultFileFormatHTML->isChecked()
                                ? TResultFileFormat::rffXLSX
                                : TResultFileFormat::rffHTML;
+  return true;
 }
 
 void TSettingsForm::Button1Click() {
-  FormDataToProgrammSettings();
-  accept();
+  if (FormDataToProgrammSettings()) accept();
 }
 
 }  // namespace lexmora

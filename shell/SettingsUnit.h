@@ -1,4 +1,5 @@
-// The settings dialog: program options, tag display format and default comparison options.
+// The settings dialog: program options, tag display format, default comparison options, and the
+// cost by band and the CSV export.
 // It changes ProgrammSettings in memory only, and only when the user saves.
 #pragma once
 
@@ -6,6 +7,8 @@
 
 class QCheckBox;
 class QGroupBox;
+class QLabel;
+class QLineEdit;
 class QPushButton;
 class QRadioButton;
 
@@ -18,9 +21,10 @@ class TSettingsForm : public QDialog {
 
   // Every text in the language of LangIndex, then the controls from ProgrammSettings.
   void UpdateFormData();
-  // The controls into ProgrammSettings.
-  void FormDataToProgrammSettings();
-  // Save settings: take the controls over and close.
+  // The controls into ProgrammSettings. False, with the reason shown in MetricsErrorLabel and the
+  // record unchanged, when the rates or the price cannot be read.
+  bool FormDataToProgrammSettings();
+  // Save settings: take the controls over and close; stays open on a value it cannot read.
   void Button1Click();
 
   QGroupBox* GroupBox1 = nullptr;
@@ -39,6 +43,15 @@ class TSettingsForm : public QDialog {
   QCheckBox* Def_ShowTagsCtrl = nullptr;
   QRadioButton* Def_ResultFileFormatHTML = nullptr;
   QRadioButton* Def_ResultFileFormatXLSX = nullptr;
+  QGroupBox* GroupBox4 = nullptr;
+  QLabel* RatesLabel = nullptr;
+  QLineEdit* RatesCtrl = nullptr;
+  QLabel* WordPriceLabel = nullptr;
+  QLineEdit* WordPriceCtrl = nullptr;
+  QLabel* CurrencyLabel = nullptr;
+  QLineEdit* CurrencyCtrl = nullptr;
+  QCheckBox* WriteCsvCtrl = nullptr;
+  QLabel* MetricsErrorLabel = nullptr;
   QPushButton* Button1 = nullptr;
 };
 

@@ -47,16 +47,30 @@ TEST_P(CliUsage, BadUsageGivesStatus2WithMessageAndUsage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, CliUsage,
-    testing::Values(TUsageCase{"NoArguments", {}, "no source file"},
-                    TUsageCase{"NoEdited", {"-s", "a.sdlxliff"}, "no edited file"},
-                    TUsageCase{"NoSource", {"--edited", "b.sdlxliff"}, "no source file"},
-                    TUsageCase{"MissingValue", {"-e", "b.sdlxliff", "-s"}, "option -s needs a value"},
-                    TUsageCase{"EmptyValue", {"-s", "", "-e", "b"}, "non-empty"},
-                    TUsageCase{"UnknownOption", {"-s", "a", "-e", "b", "--fast"}, "unknown option '--fast'"},
-                    TUsageCase{"UnknownFormat", {"-s", "a", "-e", "b", "-f", "pdf"}, "unknown format 'pdf'"},
-                    TUsageCase{"UnknownTagMode", {"-s", "a", "-e", "b", "--tags=all"}, "unknown tag mode 'all'"},
-                    TUsageCase{"UnknownLanguage", {"-s", "a", "-e", "b", "--lang", "de"}, "unknown language 'de'"},
-                    TUsageCase{"FlagWithValue", {"-s", "a", "-e", "b", "--json=yes"}, "takes no value"}),
+    testing::Values(
+        TUsageCase{"NoArguments", {}, "no source file"}, TUsageCase{"NoEdited", {"-s", "a.sdlxliff"}, "no edited file"},
+        TUsageCase{"NoSource", {"--edited", "b.sdlxliff"}, "no source file"},
+        TUsageCase{"MissingValue", {"-e", "b.sdlxliff", "-s"}, "option -s needs a value"},
+        TUsageCase{"EmptyValue", {"-s", "", "-e", "b"}, "non-empty"},
+        TUsageCase{"UnknownOption", {"-s", "a", "-e", "b", "--fast"}, "unknown option '--fast'"},
+        TUsageCase{"UnknownFormat", {"-s", "a", "-e", "b", "-f", "pdf"}, "unknown format 'pdf'"},
+        TUsageCase{"UnknownTagMode", {"-s", "a", "-e", "b", "--tags=all"}, "unknown tag mode 'all'"},
+        TUsageCase{"UnknownLanguage", {"-s", "a", "-e", "b", "--lang", "de"}, "unknown language 'de'"},
+        TUsageCase{"FlagWithValue", {"-s", "a", "-e", "b", "--json=yes"}, "takes no value"},
+        TUsageCase{"BadRates", {"-s", "a", "-e", "b", "--rates", "100:0,95"}, "bad rate list '100:0,95'"},
+        TUsageCase{"RateAbove100", {"-s", "a", "-e", "b", "--rates=0:120"}, "bad rate list '0:120'"},
+        TUsageCase{
+            "BadPrice", {"-s", "a", "-e", "b", "--rates=0:100", "--word-price", "0,12"}, "bad word price '0,12'"},
+        TUsageCase{"BadCurrency",
+                   {"-s", "a", "-e", "b", "--rates=0:100", "--word-price=1", "--currency", "A\tB"},
+                   "bad currency"},
+        TUsageCase{"PriceWithoutRates", {"-s", "a", "-e", "b", "--word-price=1"}, "needs --rates"},
+        TUsageCase{
+            "CurrencyWithoutPrice", {"-s", "a", "-e", "b", "--rates=0:100", "--currency=EUR"}, "needs --word-price"},
+        TUsageCase{"RatesOtherThanBands",
+                   {"-s", "a", "-e", "b", "--rates=100:0,0:100", "--bands=100,50,0"},
+                   "not those of --bands"},
+        TUsageCase{"CsvWithValue", {"-s", "a", "-e", "b", "--csv=1"}, "takes no value"}),
     [](const testing::TestParamInfo<TUsageCase>& AInfo) { return std::string(AInfo.param.Name); });
 
 TEST(CliOptions, DefaultsAreTheDesktopDefaults) {
@@ -80,6 +94,15 @@ TEST(CliOptions, DefaultsAreTheDesktopDefaults) {
   EXPECT_EQ(O.Lang, TLocalizationLanguare::llRU);
   EXPECT_TRUE(O.IgnoreNbsp && O.NoHighlight && O.ShowIdentical && O.Quiet && O.Json);
   EXPECT_EQ(O.OutputDir, "out");
+  EXPECT_FALSE(O.Cost.HasRates() || O.Csv);
+  ASSERT_TRUE(ParseCliArgs({"-s", "a", "-e", "c", "--rates", "100:0,50:40,0:100", "--bands=100,50,0", "--word-price",
+                            "0.12", "--currency=EUR", "--csv"},
+                           O, Error))
+      << Error;
+  EXPECT_EQ(O.Cost.Rates, (std::vector<TBandRate>{{100, 0}, {50, 40}, {0, 100}}));
+  EXPECT_EQ(O.Cost.WordPrice, 0.12);
+  EXPECT_EQ(O.Cost.Currency, "EUR");
+  EXPECT_TRUE(O.Csv);
 }
 
 TEST(CliOptions, HelpAndVersionNeedNoFiles) {

@@ -113,7 +113,7 @@ def main():
             check(bands["0-49"]["segments"] >= 2, "segments without counterpart are in the lowest band")
             check(sum(b["segments"] for b in pair["bands"]) == pair["total"] == 5, "bands hold every segment")
             check(pair["documents"] == [{"document": user_doc, "segments": 5, "edited": 4,
-                                         "edit_distance": pair["edit_distance"]}],
+                                         "edit_distance": pair["edit_distance"], "metrics": pair["metrics"]}],
                   "one document with the pair's totals: %r" % pair["documents"])
             page = html_of(s)
             check(label_rows(page) == [escape(user_doc) + " (en-US &gt; de-DE)"],
@@ -171,17 +171,27 @@ def main():
             check(len(book.sheetnames) == 2 and book.sheetnames[1] == name, "sheets: %r" % book.sheetnames)
             sheet = book[book.sheetnames[1]]
             rows = [[c.value for c in r] for r in sheet.iter_rows()]
-            band_rows = [r for r in rows if r and r[0] in ("100", "95-99", "85-94", "75-84", "50-74", "0-49")]
-            check(len(band_rows) == 6, "six band rows: %r" % band_rows)
+            labelled = [r for r in rows if r and r[0] in ("100", "95-99", "85-94", "75-84", "50-74", "0-49")]
+            # The band table first, then the metrics by band.
+            band_rows, metric_rows = labelled[:6], labelled[6:]
+            check(len(labelled) == 12, "six band rows in each of two tables: %r" % labelled)
             check(all(isinstance(v, (int, float)) for r in band_rows for v in r[1:8]), "band counts are numbers")
             by = {r[0]: r for r in band_rows}
             pair = s["pairs"][0]
             for b in pair["bands"]:
                 check(by[b["band"]][1:4] == [b["segments"], b["words"], b["characters"]],
                       "%s: sheet row %s agrees with the JSON" % (lang, b["band"]))
+            for b, r in zip(pair["bands"], metric_rows):
+                m = b["metrics"]
+                check(r[0] == b["band"] and r[1] == b["words"]
+                      and r[2:5] == [round(m["ter"], 1), round(m["chrf"], 1), round(m["word_edit_distance"], 1)],
+                      "%s: metrics row %s agrees with the JSON: %r %r" % (lang, b["band"], r, m))
             doc_rows = [r for r in rows if r and r[0] == os.path.join(src, "manual.sdlxliff")]
-            check(len(doc_rows) == 1 and doc_rows[0][1] == 5 and doc_rows[0][2] == 4
+            check(len(doc_rows) == 2 and doc_rows[0][1] == 5 and doc_rows[0][2] == 4
                   and isinstance(doc_rows[0][3], (int, float)), "document row with numbers: %r" % doc_rows)
+            dm = pair["documents"][0]["metrics"]
+            check(len(doc_rows) == 2 and doc_rows[1][1] == 5 and doc_rows[1][2] == round(dm["ter"], 1),
+                  "document metrics row agrees with the JSON: %r %r" % (doc_rows, dm))
             audit_rows = [r for r in rows if r and r[2] in ("u3", "u5", "u6", "f1", "u2")]
             check(len(audit_rows) == 5, "five audit rows: %r" % audit_rows)
             check(sorted(r[6] for r in audit_rows if isinstance(r[6], int)) == [2, 4], "rows of missing segments")

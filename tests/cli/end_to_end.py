@@ -48,7 +48,7 @@ def check_reports(summary, name):
             check(zipfile.is_zipfile(report), "%s: %s is a ZIP package" % (name, report))
     for pair in summary["pairs"]:
         check(set(pair) == {"source_lang", "target_lang", "total", "edited", "edit_distance", "written", "report",
-                            "bands", "documents"}, "%s: pair keys" % name)
+                            "metrics", "bands", "documents"}, "%s: pair keys" % name)
         check(pair["written"] == (pair["report"] is not None) and (not pair["written"] or pair["report"] in summary["reports"]),
               "%s: a pair's report is named when written and listed" % name)
         check(0 <= pair["edited"] <= pair["total"], "%s: edited within total" % name)
@@ -58,6 +58,15 @@ def check_reports(summary, name):
                   and b["words"] <= b["characters"] for b in pair["bands"]), "%s: band columns are consistent" % name)
         check(sum(d["segments"] for d in pair["documents"]) == pair["total"], "%s: documents add up" % name)
         check(sum(d["edited"] for d in pair["documents"]) == pair["edited"], "%s: edited documents add up" % name)
+        # Corpus figures come from summed statistics: bands and documents add up to the pair.
+        for key in ("ter_edits", "reference_words"):
+            for part in ("bands", "documents"):
+                check(sum(x["metrics"][key] for x in pair[part]) == pair["metrics"][key],
+                      "%s: %s of the %s add up" % (name, key, part))
+        m = pair["metrics"]
+        check(0 <= m["chrf"] <= 100 and m["ter"] >= 0 and m["word_edit_distance"] <= 100, "%s: metrics in range" % name)
+        if pair["edited"] == 0:
+            check(m["ter"] == 0 and m["word_edit_distance"] == 100, "%s: an unedited pair measures no edits" % name)
     for error in summary["errors"]:
         check(set(error) == {"side", "path", "document", "message", "reason"}, "%s: error keys" % name)
     audit = summary["audit"]

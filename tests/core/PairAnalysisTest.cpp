@@ -118,3 +118,45 @@ TEST(PairAnalysis, DocumentWithoutCountingSegmentsHasNoEditDistance) {
   EXPECT_EQ(A.Documents()[0].Edited, 1);
   EXPECT_EQ(A.Documents()[0].EditDistanceText(), "");
 }
+
+TEST(PairAnalysis, MetricsAreSummedStatisticsOfBandsAndDocuments) {
+  TPairAnalysis A;
+  TSegmentFacts F = Facts("a", 3, 17, true, 0, 12);  // band 100
+  F.Metrics.Ter = {0, 4};
+  F.Metrics.WordEdit = {0, 4};
+  F.Metrics.Chrf.Orders[0] = {10, 10, 10};
+  A.Add(F);
+  F = Facts("b", 2, 9, true, 6, 10);  // band 0-49
+  F.Metrics.Ter = {3, 2};
+  F.Metrics.WordEdit = {2, 3};
+  F.Metrics.Chrf.Orders[0] = {5, 6, 1};
+  A.Add(F);
+  // A corpus figure, not the mean of 0 % and 150 %.
+  EXPECT_DOUBLE_EQ(A.Total().Metrics.TerPercent(), 50.0);
+  EXPECT_DOUBLE_EQ(A.Total().Metrics.WordEditDistance(), 100.0 - 200.0 / 7);
+  EXPECT_EQ(A.Total().Metrics.Chrf.Orders[0].Matches, 11);
+  EXPECT_DOUBLE_EQ(A.BandTotals()[5].Metrics.TerPercent(), 150.0);
+  EXPECT_EQ(A.Documents()[0].Metrics.Ter, (TTerStats{0, 4}));
+  EXPECT_EQ(A.Documents()[1].Metrics.WordEdit, (TWordEditStats{2, 3}));
+  // Nothing measured: no edits, an unchanged word ED.
+  EXPECT_DOUBLE_EQ(TMetricSums().TerPercent(), 0.0);
+  EXPECT_DOUBLE_EQ(TMetricSums().WordEditDistance(), 100.0);
+}
+
+TEST(PairAnalysis, WeightedWordsFollowTheRatesOfTheBands) {
+  TCostTerms Cost;
+  ASSERT_TRUE(ParseBandRates("100:10,50:60,0:100", Cost.Rates));
+  TEditBands Bands;
+  ASSERT_TRUE(Bands.SetBounds({100, 50, 0}));
+  TPairAnalysis A(Bands, Cost);
+  A.Add(Facts("a", 10, 50, true, 0, 10));  // 100
+  A.Add(Facts("a", 4, 20, true, 3, 10));   // 70
+  A.Add(Facts("a", 5, 20, true, 9, 10));   // 10
+  EXPECT_DOUBLE_EQ(A.WeightedWords(0), 1.0);
+  EXPECT_DOUBLE_EQ(A.WeightedWords(1), 2.4);
+  EXPECT_DOUBLE_EQ(A.WeightedWordsTotal(), 8.4);
+  // Without rates nothing is weighted.
+  EXPECT_DOUBLE_EQ(TPairAnalysis(Bands).WeightedWordsTotal(), 0.0);
+  // Rates must name the bands they weigh.
+  EXPECT_THROW(TPairAnalysis(TEditBands(), Cost), std::invalid_argument);
+}

@@ -129,14 +129,20 @@ namespace {
 const char* const kAllCodes[] = {"",        "en", "en-US", "de-DE", "fr",          "ru",   "ja",
                                  "zh_Hans", "th", "fi",    "sv",    "en_US_POSIX", "x!-??"};
 
-// Counts texts with and without the ASCII shortcut and keeps the first differences.
+// Counts and splits texts with and without the shortcut and keeps the first differences; the words
+// must also be as many as the count says.
 class TAgainstIcu {
  public:
   void Check(std::u32string_view AText, const std::string& ACode) {
     const TTextCount Fast = FFast.Count(AText, ACode), Icu = FIcu.Count(AText, ACode);
-    if ((Fast.Words != Icu.Words || Fast.Characters != Icu.Characters) && FDifferences.size() < 10)
-      FDifferences.push_back("'" + ACode + "' [" + ShownText(AText) + "]: " + std::to_string(Fast.Words) +
-                             " words, ICU " + std::to_string(Icu.Words));
+    FFast.Words(AText, ACode, FFastWords);
+    FIcu.Words(AText, ACode, FIcuWords);
+    const bool Same = Fast.Words == Icu.Words && Fast.Characters == Icu.Characters && FFastWords == FIcuWords &&
+                      static_cast<std::int64_t>(FIcuWords.size()) == Icu.Words;
+    if (!Same && FDifferences.size() < 10)
+      FDifferences.push_back("'" + ACode + "' [" + ShownText(AText) + "]: " + std::to_string(Fast.Words) + "/" +
+                             std::to_string(FFastWords.size()) + " words, ICU " + std::to_string(Icu.Words) + "/" +
+                             std::to_string(FIcuWords.size()));
     ++FChecked;
   }
   void ExpectNoDifference() const {
@@ -146,6 +152,7 @@ class TAgainstIcu {
 
  private:
   TWordCounter FFast, FIcu{TAsciiShortcut::ascNever};
+  std::vector<std::u32string_view> FFastWords, FIcuWords;
   std::vector<std::string> FDifferences;
   int FChecked = 0;
 };
@@ -244,6 +251,9 @@ TEST(WordCount, EveryShortAsciiStringCountsAsIcuDoes) {
   CheckAll(U"a0_.',\" \r\n\v:@-\x01", 4);
   // Longer chains of the characters that join: "a.b.c", "1,2.3", "__a'b".
   CheckAll(U"a0_.',", 6);
+  // Latin-1 beyond ASCII: a letter, the mark between letters, a no-break space, a line end, a sign,
+  // the soft hyphen (left to ICU), ordinal and micro letters, superscript digits.
+  CheckAll(U"a\u00E90.\u00B7\u00A0\u0085\u00D7\u00AD\u00AA\u00B5\u00B2", 4);
   Against.ExpectNoDifference();
 }
 

@@ -1,6 +1,7 @@
 // The "Analysis" worksheet and the workbook parts that announce it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <pugixml.hpp>
 
@@ -38,7 +39,78 @@ std::map<std::string, std::pair<std::string, bool>> Cells(const std::string& APa
   return Result;
 }
 
+// The formulas of the sheet by reference, with their cached values.
+std::map<std::string, std::pair<std::string, double>> Formulas(const std::string& APart) {
+  pugi::xml_document Doc;
+  EXPECT_TRUE(Doc.load_string(APart.c_str() + 3));
+  std::map<std::string, std::pair<std::string, double>> Result;
+  for (const pugi::xml_node Row : Doc.child("worksheet").child("sheetData").children("row"))
+    for (const pugi::xml_node C : Row.children("c"))
+      if (C.child("f")) Result[C.attribute("r").value()] = {C.child("f").text().get(), C.child("v").text().as_double()};
+  return Result;
+}
+
+// Works out the few formula shapes the cost table uses ("B9*C9/100", "D9*$B$7", "SUM(D9:D14)")
+// from the sheet's own cells, so a cached value that disagrees with its formula shows.
+double Evaluate(const std::string& AFormula, const std::map<std::string, std::pair<std::string, double>>& AFormulas,
+                const std::map<std::string, std::pair<std::string, bool>>& ACells) {
+  const auto Value = [&](std::string ARef) {
+    ARef.erase(std::remove(ARef.begin(), ARef.end(), '$'), ARef.end());
+    if (const auto F = AFormulas.find(ARef); F != AFormulas.end()) return F->second.second;
+    return std::stod(ACells.at(ARef).first);
+  };
+  if (AFormula.rfind("SUM(", 0) == 0) {
+    const std::string First = AFormula.substr(4, AFormula.find(':') - 4);
+    const std::string Last = AFormula.substr(AFormula.find(':') + 1, AFormula.size() - AFormula.find(':') - 2);
+    double Sum = 0;
+    for (int Row = std::stoi(First.substr(1)); Row <= std::stoi(Last.substr(1)); ++Row)
+      Sum += Value(First.substr(0, 1) + std::to_string(Row));
+    return Sum;
+  }
+  const std::size_t Star = AFormula.find('*');
+  const std::size_t Slash = AFormula.find('/');
+  const double Product = Value(AFormula.substr(0, Star)) * Value(AFormula.substr(Star + 1, Slash - Star - 1));
+  return Slash == std::string::npos ? Product : Product / std::stod(AFormula.substr(Slash + 1));
+}
+
 }  // namespace
+
+TEST(ExcelAnalysisSheet, CostIsFormulasOnRateAndPriceCells) {
+  TCostTerms Cost;
+  ASSERT_TRUE(ParseBandRates("100:0,95:25,85:50,75:70,50:80,0:100", Cost.Rates));
+  Cost.WordPrice = 0.12;
+  Cost.Currency = "EUR";
+  TPairAnalysis A(TEditBands(), Cost);
+  TSegmentFacts F;
+  F.Document = "a.sdlxliff";
+  for (const auto& [Words, Steps] : {std::pair{10, 0}, {7, 1}, {5, 3}, {2, 9}}) {
+    F.Source = {Words, Words * 5};
+    F.Length = 10;
+    F.EditSteps = Steps;
+    A.Add(F);
+  }
+  const std::string Part = BuildAnalysisSheetPart(A, TPairingAudit(), TLocalizationLanguare::llEN).Xml;
+  const auto C = Cells(Part);
+  const auto Fs = Formulas(Part);
+  // Per band a weighted-words and a cost formula, and three sums in the total row.
+  ASSERT_EQ(Fs.size(), 6u * 2 + 3);
+  std::string PriceRef, TotalCost;
+  for (const auto& [Ref, F] : Fs) {
+    SCOPED_TRACE(Ref + " = " + F.first);
+    EXPECT_NEAR(Evaluate(F.first, Fs, C), F.second, 1e-9);
+    if (F.first.find("$B$") != std::string::npos) PriceRef = F.first.substr(F.first.find("$B$") + 3);
+    if (F.first.rfind("SUM(E", 0) == 0) TotalCost = Ref;
+  }
+  // The price stands in a cell of its own beside its caption.
+  ASSERT_FALSE(PriceRef.empty());
+  EXPECT_EQ(C.at("A" + PriceRef).first, "Full rate per word");
+  EXPECT_EQ(C.at("B" + PriceRef), std::make_pair(std::string("0.12"), true));
+  EXPECT_EQ(C.at("C" + PriceRef).first, "EUR");
+  // ED 90, 70 and 10: 7 words at 50 %, 5 at 80 %, 2 at 100 %.
+  ASSERT_FALSE(TotalCost.empty());
+  EXPECT_NEAR(Fs.at(TotalCost).second, (7 * 0.5 + 5 * 0.8 + 2) * 0.12, 1e-12);
+  EXPECT_NEAR(Fs.at(TotalCost).second, A.WeightedWordsTotal() * 0.12, 1e-12);
+}
 
 TEST(ExcelAnalysisSheet, CountsAreNumbersAndTextsInline) {
   TPairingAudit Audit;

@@ -11,17 +11,21 @@
 namespace lexmora {
 namespace {
 
-TPairAnalysis SampleAnalysis(const std::string& ADocument) {
-  TPairAnalysis A;
+TPairAnalysis SampleAnalysis(const std::string& ADocument, TCostTerms ACost = {}) {
+  TPairAnalysis A(TEditBands(), std::move(ACost));
   TSegmentFacts F;
   F.Document = ADocument;
   F.Source = {3, 17};
   F.CountsForTotal = true;
   F.Length = 10;
+  F.Metrics.Ter = {0, 4};
+  F.Metrics.WordEdit = {0, 3};
   A.Add(F);
   F.EditSteps = 6;
   F.Changed = true;
   F.Source = {1, 4};
+  F.Metrics.Ter = {3, 4};
+  F.Metrics.WordEdit = {2, 5};
   A.Add(F);
   return A;
 }
@@ -69,7 +73,7 @@ TEST(HtmlAnalysis, ThreeTablesWithNumbersAndEscapedNames) {
   const pugi::xml_node Div = Doc.child("body").child("div");
   std::vector<pugi::xml_node> Tables;
   for (const pugi::xml_node T : Div.children("table")) Tables.push_back(T);
-  ASSERT_EQ(Tables.size(), 3u);
+  ASSERT_EQ(Tables.size(), 5u);
 
   // Bands: caption row, six bands, total.
   EXPECT_EQ(RowCells(Tables[0], 0).front(), "ED, %");
@@ -91,6 +95,19 @@ TEST(HtmlAnalysis, ThreeTablesWithNumbersAndEscapedNames) {
   EXPECT_EQ(RowCells(Tables[2], 2).back(), "Neu <b>");
   EXPECT_EQ(RowCells(Tables[2], 2)[6], "");
   EXPECT_EQ(RowCells(Tables[2], 3)[0], "identity occurs again");
+
+  // Metrics by band and by document: corpus figures from summed statistics, not means.
+  EXPECT_EQ(RowCells(Tables[3], 0), (std::vector<std::string>{"ED, %", "Words", "TER, %", "chrF", "Word ED, %"}));
+  EXPECT_EQ(RowCells(Tables[3], 1)[2], "0");
+  EXPECT_EQ(RowCells(Tables[3], 1)[4], "100");
+  EXPECT_EQ(RowCells(Tables[3], 6)[2], "75");
+  EXPECT_EQ(RowCells(Tables[3], 6)[4], "60");
+  EXPECT_EQ(RowCells(Tables[3], 7)[0], "Total");
+  EXPECT_EQ(RowCells(Tables[3], 7)[2], FloatToRoundedStr(1, 37.5));
+  EXPECT_EQ(RowCells(Tables[3], 7)[4], "75");
+  EXPECT_EQ(RowCells(Tables[4], 1)[0], Doc1[0]);
+  EXPECT_EQ(RowCells(Tables[4], 1)[2], FloatToRoundedStr(1, 37.5));
+  EXPECT_EQ(Section.find("Cost by band"), std::string::npos);
   EXPECT_EQ(Section.find("Every segment was paired."), std::string::npos);
   EXPECT_EQ(Section.find("<script"), std::string::npos);
 }
@@ -102,7 +119,7 @@ TEST(HtmlAnalysis, EmptyAuditSaysSoInTheInterfaceLanguage) {
     const pugi::xml_document Doc = ParseSection(Section, Parsed);
     ASSERT_TRUE(Parsed);
     const pugi::xml_node Div = Doc.child("body").child("div");
-    EXPECT_EQ(std::distance(Div.children("table").begin(), Div.children("table").end()), 2);
+    EXPECT_EQ(std::distance(Div.children("table").begin(), Div.children("table").end()), 4);
     EXPECT_STREQ(Div.child("p").text().get(), GetLocalizedText(TMsg::AuditAllPaired, Lang).c_str());
     EXPECT_NE(Section.find(GetLocalizedText(TMsg::AnalysisHeading, Lang)), std::string::npos);
   }
@@ -126,6 +143,37 @@ TEST(HtmlAnalysis, PageCarriesTheSectionAfterTheSegmentTable) {
   EXPECT_EQ(With.substr(End, 26), "<div class=\"analysis\">\r\n<h");
   pugi::xml_document Doc;
   EXPECT_TRUE(Doc.load_string(With.c_str() + 3));
+}
+
+TEST(HtmlAnalysis, CostTableWeighsEachBandsWordsByItsRate) {
+  TCostTerms Cost;
+  ASSERT_TRUE(ParseBandRates("100:0,95:25,85:50,75:70,50:100,0:62.5", Cost.Rates));
+  Cost.WordPrice = 0.1;
+  Cost.Currency = "EUR<";
+  const std::string Section =
+      RenderHtmlAnalysis(SampleAnalysis("a", Cost), TPairingAudit(), TLocalizationLanguare::llEN);
+  pugi::xml_parse_result Parsed;
+  const pugi::xml_document Doc = ParseSection(Section, Parsed);
+  ASSERT_TRUE(Parsed) << Parsed.description();
+  std::vector<pugi::xml_node> Tables;
+  for (const pugi::xml_node T : Doc.child("body").child("div").children("table")) Tables.push_back(T);
+  ASSERT_EQ(Tables.size(), 5u);
+  EXPECT_EQ(RowCells(Tables[4], 0),
+            (std::vector<std::string>{"ED, %", "Words", "Rate, % of full", "Weighted words", "Cost, EUR<"}));
+  // 3 words at 0 % and 1 word at 62.5 %.
+  EXPECT_EQ(RowCells(Tables[4], 1), (std::vector<std::string>{"100", "3", "0", "0", "0"}));
+  EXPECT_EQ(RowCells(Tables[4], 6),
+            (std::vector<std::string>{"0-49", "1", FloatToRoundedStr(2, 62.5), FloatToRoundedStr(1, 0.625),
+                                      FloatToRoundedStr(2, 0.0625)}));
+  EXPECT_EQ(RowCells(Tables[4], 7),
+            (std::vector<std::string>{"Total", "4", "", FloatToRoundedStr(1, 0.625), FloatToRoundedStr(2, 0.0625)}));
+
+  // Without a price there is no cost column.
+  Cost.WordPrice.reset();
+  const std::string NoPrice =
+      RenderHtmlAnalysis(SampleAnalysis("a", Cost), TPairingAudit(), TLocalizationLanguare::llEN);
+  EXPECT_EQ(NoPrice.find("Cost, "), std::string::npos);
+  EXPECT_NE(NoPrice.find("Weighted words"), std::string::npos);
 }
 
 }  // namespace lexmora

@@ -5,7 +5,7 @@ windows_desktop_smoke.py DIST_DIR VERSION SCREENSHOT
 1. The zip: LexmoraCT.exe, unpacked into a fresh folder, starts and shows its window titled
    "Lexmora Comparison Tool v<major.minor>" (a screenshot is taken); a second start shows
    "Caution!" and ends once it is answered; closing the window writes Settings.ini beside the
-   program (a portable copy) with its four sections.
+   program (a portable copy) with its five sections.
 2. The installer: installs silently (/S) into the prefix's %LOCALAPPDATA%\\Programs\\Lexmora with a
    Start-menu entry and an entry in the list of installed programs; the installed program starts
    and keeps its settings in %LOCALAPPDATA%\\Lexmora, not beside itself; the uninstaller removes
@@ -135,7 +135,7 @@ def main():
         normal = run_program(exe, title, screenshot, second_start=True)
         ini = os.path.join(work, name, "Settings.ini")
         if check(os.path.exists(ini), "closing the portable copy wrote no Settings.ini beside it"):
-            check(len(sections(ini)) == 4, f"Settings.ini has sections {sections(ini)}, not four")
+            check(len(sections(ini)) == 5, f"Settings.ini has sections {sections(ini)}, not five")
 
         # At 150 % (144 dots per inch) the window grows with the text instead of clipping it.
         subprocess.run([WINE, "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",

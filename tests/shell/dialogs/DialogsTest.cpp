@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -152,6 +153,62 @@ class TDialogsTest : public QObject {
     QVERIFY(Form.Def_ResultFileFormatXLSX->isChecked());
   }
 
+  void saveTakesTheCostTermsOver() {
+    TSettingsForm Form;
+    Form.UpdateFormData();
+    Form.show();
+    QVERIFY(Form.RatesCtrl->text().isEmpty() && !Form.WriteCsvCtrl->isChecked());
+    Form.RatesCtrl->setText(QStringLiteral(" 100:0,50:60,0:100 "));
+    Form.WordPriceCtrl->setText(QStringLiteral("0.08"));
+    Form.CurrencyCtrl->setText(QStringLiteral("USD"));
+    Form.WriteCsvCtrl->setChecked(true);
+    QTest::mouseClick(Form.Button1, Qt::LeftButton);
+    QCOMPARE(Form.result(), int(QDialog::Accepted));
+    const TSettings& S = ProgrammSettings;
+    QCOMPARE(BandRatesText(S.Cost.Rates), std::string("100:0,50:60,0:100"));
+    QVERIFY(S.Cost.WordPrice && *S.Cost.WordPrice == 0.08);
+    QCOMPARE(S.Cost.Currency, std::string("USD"));
+    QVERIFY(S.WriteCsv);
+    // Emptied fields mean no cost table.
+    Form.UpdateFormData();
+    QCOMPARE(Form.WordPriceCtrl->text(), QStringLiteral("0.08"));
+    Form.RatesCtrl->clear();
+    Form.WordPriceCtrl->clear();
+    QVERIFY(Form.FormDataToProgrammSettings());
+    QVERIFY(!ProgrammSettings.Cost.HasRates() && !ProgrammSettings.Cost.WordPrice);
+  }
+
+  void badCostTermsKeepTheDialogOpen_data() {
+    QTest::addColumn<QString>("Rates");
+    QTest::addColumn<QString>("Price");
+    QTest::addColumn<int>("Message");
+    QTest::newRow("rates without a percent") << "100:0,95"
+                                             << "" << int(TMsg::SettingsBadRates);
+    QTest::newRow("bounds rising") << "50:10,100:0"
+                                   << "" << int(TMsg::SettingsBadRates);
+    QTest::newRow("decimal comma") << "0:100"
+                                   << "0,12" << int(TMsg::SettingsBadWordPrice);
+    QTest::newRow("negative price") << "0:100"
+                                    << "-1" << int(TMsg::SettingsBadWordPrice);
+  }
+  void badCostTermsKeepTheDialogOpen() {
+    QFETCH(QString, Rates);
+    QFETCH(QString, Price);
+    QFETCH(int, Message);
+    const std::string Before = Snapshot();
+    TSettingsForm Form;
+    Form.UpdateFormData();
+    Form.show();
+    Form.SaveFormPosCtrl->toggle();
+    Form.RatesCtrl->setText(Rates);
+    Form.WordPriceCtrl->setText(Price);
+    QTest::mouseClick(Form.Button1, Qt::LeftButton);
+    QVERIFY(Form.isVisible());
+    QCOMPARE(Form.MetricsErrorLabel->text(), Msg(static_cast<TMsg>(Message), TLocalizationLanguare::llEN));
+    QCOMPARE(Snapshot(), Before);  // nothing taken over, the toggled box neither
+    Form.reject();
+  }
+
   void settingsFollowTheLanguage() {
     TSettingsForm Form;
     for (const TLocalizationLanguare Lang : {TLocalizationLanguare::llRU, TLocalizationLanguare::llEN}) {
@@ -165,6 +222,8 @@ class TDialogsTest : public QObject {
       QCOMPARE(Form.TagsFormatFullCtrl->text(), Msg(TMsg::SettingsTagFormatFull, Lang));
       QCOMPARE(Form.Def_ResultFileFormatXLSX->text(), Msg(TMsg::SettingsDefaultFormatXlsx, Lang));
       QCOMPARE(Form.Button1->text(), Msg(TMsg::SettingsSaveButton, Lang));
+      QCOMPARE(Form.GroupBox4->title(), Msg(TMsg::SettingsCostAndExport, Lang));
+      QCOMPARE(Form.WriteCsvCtrl->text(), Msg(TMsg::SettingsWriteCsv, Lang));
     }
   }
 

@@ -197,6 +197,10 @@ TEST(Settings, LoadSaveRoundTripMatchesTheGoldenFile) {
   EXPECT_EQ(S.Curr_ResultFileFormat, TResultFileFormat::rffXLSX);
   EXPECT_EQ(S.LastNewVersion, "3.9");
   EXPECT_EQ(FormatIniDateTime(S.LastUpdateCheckDT), "2021-04-01 09:05:00");
+  EXPECT_EQ(S.Cost.Rates, (std::vector<TBandRate>{{100, 0}, {90, 33.5}, {0, 100}}));
+  EXPECT_EQ(S.Cost.WordPrice, 0.125);
+  EXPECT_EQ(S.Cost.Currency, "\u20BD");
+  EXPECT_TRUE(S.WriteCsv);
   ASSERT_TRUE(SaveSettingsTo(S, File.string()));
   const std::string Golden = ReadFile(ShellDataDir() / "settings" / "hand_edited_saved.ini");
   EXPECT_EQ(ReadFile(File), Golden);
@@ -205,6 +209,14 @@ TEST(Settings, LoadSaveRoundTripMatchesTheGoldenFile) {
   ASSERT_TRUE(LoadSettingsFrom(Again, File.string()));
   ASSERT_TRUE(SaveSettingsTo(Again, File.string()));
   EXPECT_EQ(ReadFile(File), Golden);
+}
+
+TEST(Settings, MetricsValuesTheDialogWouldRefuseReadAsNone) {
+  const TSettings S = Loaded("[Metrics]\nRates=100:0,95\nWordPrice=0,12\nCurrency=\x01\nWriteCsv=yes\n");
+  EXPECT_FALSE(S.Cost.HasRates());
+  EXPECT_FALSE(S.Cost.WordPrice);
+  EXPECT_EQ(S.Cost.Currency, "");
+  EXPECT_FALSE(S.WriteCsv);
 }
 
 TEST(Settings, AnUnwritableFileGivesFalseAndAWarning) {
