@@ -373,9 +373,13 @@ bool TDiffFileConstructor::CreateDiffFile() {
         if (!FResultFiles.empty()) FResultFiles += "\r\n";
         FResultFiles += Summary.ReportFile;
       }
-      if (FSettings.WriteCsv && WriteCsvFile(Csv, CsvFileNameFor(Summary.ReportFile)))
-        Summary.CsvFile = CsvFileNameFor(Summary.ReportFile);
-      AllWritten = AllWritten && Summary.Written;
+      // The export was asked for: a pair whose export failed is not done, as with its report.
+      bool CsvWritten = true;
+      if (FSettings.WriteCsv) {
+        CsvWritten = WriteCsvFile(Csv, CsvFileNameFor(Summary.ReportFile));
+        if (CsvWritten) Summary.CsvFile = CsvFileNameFor(Summary.ReportFile);
+      }
+      AllWritten = AllWritten && Summary.Written && CsvWritten;
       FPairSummaries.push_back(std::move(Summary));
     }
     AuditJob.Wait();

@@ -201,6 +201,24 @@ TEST(ReportConstructionFailures, EveryPairIsAttemptedAndAnyFailedPairFailsTheRes
   EXPECT_TRUE(Run.Errors().empty());
 }
 
+// An export that cannot be written (its folder is missing) is an error line and fails the run,
+// though the report beside it was written.
+TEST(ReportConstructionFailures, AnUnwritableCsvExportFailsTheResult) {
+  TDiffFileConstructorSettings S;
+  S.ResultFileName = "/nonexistent-folder/P_";
+  S.WriteCsv = true;
+  TRecordingObserver Observer;
+  TTestRun Run(S, Observer);
+  Run.MutableTranslatorFileData() = {Seg("1", "a", "x")};
+  EXPECT_FALSE(Run.CreateDiffFile());
+  ASSERT_EQ(Run.PairSummaries().size(), 1u);
+  EXPECT_TRUE(Run.PairSummaries()[0].Written);
+  EXPECT_EQ(Run.PairSummaries()[0].CsvFile, "");
+  ASSERT_EQ(Run.Errors().size(), 1u);
+  EXPECT_EQ(Run.Errors()[0].Side, TErrorSide::esReport);
+  EXPECT_EQ(Run.Errors()[0].Path, "/nonexistent-folder/P_en-US_de-DE.csv");
+}
+
 TEST(ReportConstructionFailures, AnExceptionOfTheWriterIsOneErrorLineAndTheNextPairIsWritten) {
   TDiffFileConstructorSettings S;
   S.ResultFileName = "/r/P_";
