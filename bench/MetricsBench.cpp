@@ -5,20 +5,18 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "ChrfUnit.h"
-#include "ImportFromFileGroup01Unit.h"
-#include "InternalTagParseUnit.h"
+#include "SegmentFileRecords.h"
 #include "TerUnit.h"
 #include "WordCountUnit.h"
 #include "WordEditDistanceUnit.h"
 
 using namespace lexmora;
+using namespace lexmora::test_support;
 
 namespace {
 
@@ -29,30 +27,16 @@ struct TSegmentPair {
 
 std::vector<TSegmentPair> gPairs;
 
-TArrayOfDiffInfoRecord ReadRecords(const std::string& APath) {
-  std::ifstream In(APath, std::ios::binary);
-  const std::string Data((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
-  TImporterFromGroup01 Reader("/nonexistent/", APath, false);
-  TArrayOfDiffInfoRecord Records;
-  Reader.GetDataFromText(Data, APath, nullptr, Records);
-  return Records;
-}
-
 // The translated and edited texts with their tags left out, paired by unit and segment id.
 std::vector<TSegmentPair> LoadPairs(const std::string& ABefore, const std::string& AAfter) {
-  const TArrayOfDiffInfoRecord Before = ReadRecords(ABefore), After = ReadRecords(AAfter);
+  const TArrayOfDiffInfoRecord Before = ReadSegmentRecords(ABefore), After = ReadSegmentRecords(AAfter);
   std::unordered_map<std::string, std::size_t> EditedByKey;
-  for (std::size_t I = 0; I < After.size(); ++I) EditedByKey[After[I].UnitID + "\x1F" + After[I].SegmentID] = I;
-  const auto PlainText = [](const std::string& AMarkup) {
-    TTagDict Dict;
-    TTagIDDict IDDict;
-    return WithoutTagSymbols(ConvertTagsToSymbols(AMarkup, Dict, IDDict), Dict);
-  };
+  for (std::size_t I = 0; I < After.size(); ++I) EditedByKey[SegmentPairKey(After[I])] = I;
   std::vector<TSegmentPair> Pairs;
   for (const TDiffInfoRecord& Rec : Before) {
-    const auto Found = EditedByKey.find(Rec.UnitID + "\x1F" + Rec.SegmentID);
+    const auto Found = EditedByKey.find(SegmentPairKey(Rec));
     const std::string Edited = Found == EditedByKey.end() ? std::string() : After[Found->second].ResultStr;
-    Pairs.push_back({PlainText(Rec.ResultStr), PlainText(Edited), Rec.TargetLang});
+    Pairs.push_back({TagFreeText(Rec.ResultStr), TagFreeText(Edited), Rec.TargetLang});
   }
   return Pairs;
 }

@@ -248,6 +248,12 @@ std::u32string WithoutTagSymbols(std::u32string_view ASymbols, const TTagDict& A
   return Result;
 }
 
+std::u32string TagFreeText(const std::string& AMarkup) {
+  TTagDict Dict;
+  TTagIDDict IDDict;
+  return WithoutTagSymbols(ConvertTagsToSymbols(AMarkup, Dict, IDDict), Dict);
+}
+
 void AssignWithoutTagSymbols(std::u32string& AOut, std::u32string_view ASymbols, const TTagDict& ADict) {
   AOut.clear();
   for (const char32_t C : ASymbols) {

@@ -73,5 +73,7 @@ class TWordCounter {
 std::u32string WithoutTagSymbols(std::u32string_view ASymbols, const TTagDict& ADict);
 // The same into AOut, replacing what it held (its storage kept for the next text).
 void AssignWithoutTagSymbols(std::u32string& AOut, std::u32string_view ASymbols, const TTagDict& ADict);
+// A text in internal markup with its tags left out.
+std::u32string TagFreeText(const std::string& AMarkup);
 
 }  // namespace lexmora

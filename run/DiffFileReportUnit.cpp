@@ -29,11 +29,7 @@ std::string DocumentNameOf(const TDiffInfoRecord& ARec) {
 }
 
 // A text in internal markup with its tags left out.
-std::string PlainTextOf(const std::string& AMarkup) {
-  TTagDict Dict;
-  TTagIDDict IDDict;
-  return U32ToUtf8(WithoutTagSymbols(ConvertTagsToSymbols(AMarkup, Dict, IDDict), Dict));
-}
+std::string PlainTextOf(const std::string& AMarkup) { return U32ToUtf8(TagFreeText(AMarkup)); }
 
 // One text of a segment in symbol form with its two dictionaries.
 struct TSymbolText {

@@ -2,57 +2,36 @@
 // character n-gram statistics and score, for checking against another implementation.
 // Usage: metrics_dump BEFORE [AFTER]: translated text of BEFORE against the edited text of AFTER
 // paired by unit and segment id; with one file, its target text against its source text.
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <unordered_map>
 
 #include "ChrfUnit.h"
-#include "ImportFromFileGroup01Unit.h"
-#include "InternalTagParseUnit.h"
 #include "JsonTextUnit.h"
+#include "SegmentFileRecords.h"
 #include "Utf8Unit.h"
 #include "WordCountUnit.h"
 
 using namespace lexmora;
-
-namespace {
-
-TArrayOfDiffInfoRecord ReadRecords(const std::string& APath) {
-  std::ifstream In(APath, std::ios::binary);
-  const std::string Data((std::istreambuf_iterator<char>(In)), std::istreambuf_iterator<char>());
-  TImporterFromGroup01 Reader("/nonexistent/", APath, false);
-  TArrayOfDiffInfoRecord Records;
-  Reader.GetDataFromText(Data, APath, nullptr, Records);
-  return Records;
-}
-
-std::u32string PlainText(const std::string& AMarkup) {
-  TTagDict Dict;
-  TTagIDDict IDDict;
-  return WithoutTagSymbols(ConvertTagsToSymbols(AMarkup, Dict, IDDict), Dict);
-}
-
-}  // namespace
+using namespace lexmora::test_support;
 
 int main(int argc, char** argv) {
   if (argc != 2 && argc != 3) {
     std::cerr << "Usage: metrics_dump BEFORE [AFTER]\n";
     return 2;
   }
-  const TArrayOfDiffInfoRecord Before = ReadRecords(argv[1]);
-  const TArrayOfDiffInfoRecord After = argc == 3 ? ReadRecords(argv[2]) : TArrayOfDiffInfoRecord();
+  const TArrayOfDiffInfoRecord Before = ReadSegmentRecords(argv[1]);
+  const TArrayOfDiffInfoRecord After = argc == 3 ? ReadSegmentRecords(argv[2]) : TArrayOfDiffInfoRecord();
   std::unordered_map<std::string, const TDiffInfoRecord*> EditedByKey;
-  for (const TDiffInfoRecord& Rec : After) EditedByKey[Rec.UnitID + "\x1F" + Rec.SegmentID] = &Rec;
+  for (const TDiffInfoRecord& Rec : After) EditedByKey[SegmentPairKey(Rec)] = &Rec;
   // Epsilon smoothing with beta 3 is the variant whose per-segment score other tools share.
   TChrfCounter Counter({3, false, true});
   for (const TDiffInfoRecord& Rec : Before) {
-    std::u32string Hyp = PlainText(Rec.ResultStr), Ref;
+    std::u32string Hyp = TagFreeText(Rec.ResultStr), Ref;
     if (argc == 2) {
-      Ref = PlainText(Rec.SourceString);
-    } else if (const auto Found = EditedByKey.find(Rec.UnitID + "\x1F" + Rec.SegmentID); Found != EditedByKey.end()) {
-      Ref = PlainText(Found->second->ResultStr);
+      Ref = TagFreeText(Rec.SourceString);
+    } else if (const auto Found = EditedByKey.find(SegmentPairKey(Rec)); Found != EditedByKey.end()) {
+      Ref = TagFreeText(Found->second->ResultStr);
     } else {
       continue;
     }
